@@ -1,0 +1,5 @@
+#include "cli/cli.h"
+
+int runCommandLine(int, char**) {
+  return 2;
+}

@@ -1,0 +1,7 @@
+#include "app/gui_desktop.h"
+#include "cli/cli.h"
+
+// No arguments: the desktop program. Arguments: the command line, which needs no display.
+int main(int argc, char** argv) {
+  return argc > 1 ? runCommandLine(argc, argv) : runDesktop(argc, argv);
+}

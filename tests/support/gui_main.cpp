@@ -1,0 +1,12 @@
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "support/test_env.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  TestEnvironment::install();
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,51 @@
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/app_info.h"
+#include "app/log.h"
+
+using namespace Qt::StringLiterals;
+
+std::unique_ptr<QTemporaryDir>& TestEnvironment::root() {
+  static std::unique_ptr<QTemporaryDir> dir;
+  return dir;
+}
+
+void TestEnvironment::install() {
+  root() = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/quillet-test-XXXXXX"_s);
+  const QString base = root()->path();
+  QDir(base).mkpath(u"program"_s);
+  QDir(base).mkpath(u"config"_s);
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + u"/config"_s));
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  setProgramDir(programDir());
+  setLogFilePath(programDir() + u"/test.log"_s);
+}
+
+QString TestEnvironment::programDir() {
+  return root()->path() + u"/program"_s;
+}
+
+QString TestEnvironment::newTempDir() {
+  static int counter = 0;
+  const QString path = root()->path() + u"/tmp%1"_s.arg(++counter);
+  QDir().mkpath(path);
+  return path;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+  ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
