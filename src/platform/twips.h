@@ -1,0 +1,16 @@
+#pragma once
+
+// Window geometry is designed in twips; 15 twips make one logical pixel, and Qt scales logical
+// pixels for high-DPI screens.
+
+inline constexpr int kTwipsPerPixel = 15;
+
+/** Twips to logical pixels, rounded to the nearest pixel. */
+constexpr int twipsToPixels(int twips) {
+  return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                    : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+constexpr int pixelsToTwips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
