@@ -123,10 +123,9 @@ void insertPlaceholder(const QComboBox& picker, QLineEdit& design) {
   if (token.isEmpty()) {
     return;
   }
-  // A selection is kept, not replaced: the token goes in front of it. Inserting through the
-  // field keeps its undo history.
+  // A selection is kept, not replaced (moving the caret drops it): the token goes in front of
+  // it. Inserting through the field keeps its undo history.
   const int pos = design.hasSelectedText() ? design.selectionStart() : design.cursorPosition();
-  design.deselect();
   design.setCursorPosition(pos);
   design.insert(token);
 }

@@ -55,6 +55,8 @@ TEST_F(ListingLayoutTest, AMinimisedWindowKeepsItsControlsAsTheyWere) {
   const QRect treeBefore = tree()->geometry();
   subWindow_->showMinimized();
   QCoreApplication::processEvents();
+  EXPECT_TRUE(subWindow_->isMinimized());
+  EXPECT_LT(subWindow_->height(), twipsToPixels(1250));
   EXPECT_EQ(list()->geometry(), listBefore);
   EXPECT_EQ(tree()->geometry(), treeBefore);
 }

@@ -149,21 +149,4 @@ TEST_F(ListingWindowTest, AScanLeftAloneKeepsTheWindowAndGivesTheToolbarBack) {
   ASSERT_FALSE(report_.isNull());
   EXPECT_TRUE(control<QToolBar>(u"Toolbar1"_s)->isEnabled());
   EXPECT_FALSE(report_->stopRequested());
-
-  // A stop asked of an earlier scan does not carry over into the next one.
-  report_->setScanning(true);
-  subWindow_->close();
-  report_->setScanning(true);
-  EXPECT_FALSE(report_->stopRequested());
-}
-
-TEST_F(ListingWindowTest, EachWindowCarriesItsCreationTimeAsItsTag) {
-  const QString tag = report_->tag();
-  ASSERT_EQ(tag.size(), 6);
-  const QTime created = QTime::fromString(tag, u"hhmmss"_s);
-  ASSERT_TRUE(created.isValid());
-  const int age = std::abs(created.secsTo(QTime::currentTime()));
-  EXPECT_TRUE(age <= 2 || age >= 24 * 3600 - 2) << age;  // the clock may pass midnight
-  report_->setTag(u"235959"_s);
-  EXPECT_EQ(report_->tag(), u"235959"_s);
 }
