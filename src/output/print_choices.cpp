@@ -9,9 +9,11 @@ namespace {
 // Small Fonts is a tiny, narrow sans face; narrow sans faces keep the most text on a line at
 // small sizes, plain sans faces come next. Families may carry a foundry, as in "Nimbus Sans [urw]".
 const std::array kSmallFaces = {
-    u"Small Fonts"_s,     u"Liberation Sans Narrow"_s, u"Nimbus Sans Narrow"_s,
-    u"DejaVu Sans Condensed"_s, u"Arial Narrow"_s,     u"Arial"_s,
-    u"Liberation Sans"_s, u"Nimbus Sans"_s,            u"DejaVu Sans"_s,
+    u"Small Fonts"_s,        u"Liberation Sans Narrow"_s,
+    u"Nimbus Sans Narrow"_s, u"DejaVu Sans Condensed"_s,
+    u"Arial Narrow"_s,       u"Arial"_s,
+    u"Liberation Sans"_s,    u"Nimbus Sans"_s,
+    u"DejaVu Sans"_s,
 };
 
 bool isFace(const QString& family, const QString& face) {

@@ -60,8 +60,8 @@ class Form2CupsTest : public testing::Test {
 };
 
 TEST_F(Form2CupsTest, PrintsAListingThroughARealQueue) {
-  const HelperRun run = printThroughForm2({u"D-1 /música/Álbum"_s, u"F-1 Canción\tuno"_s,
-                                           u"  "_s, u"D-2 /otro"_s, u"F-2 Título\r\nArtista"_s});
+  const HelperRun run = printThroughForm2({u"D-1 /música/Álbum"_s, u"F-1 Canción\tuno"_s, u"  "_s,
+                                           u"D-2 /otro"_s, u"F-2 Título\r\nArtista"_s});
   ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
   EXPECT_EQ(run.output, u"log: Imprimiendo listado...\n"_s);
   ASSERT_TRUE(cups.waitUntilIdle(kQueue, 10000)) << cups.errorLog().toStdString();
@@ -78,8 +78,9 @@ TEST_F(Form2CupsTest, AQueueThatRefusesJobsIsReported) {
   ASSERT_EQ(cups.runClient(u"cupsreject"_s, {kQueue}), QString());
   const HelperRun run = printThroughForm2({u"D-1 /música"_s});
   ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
-  EXPECT_TRUE(run.output.contains(u"message: No se pudo imprimir el listado en «Quillet_PDF»: "
-                                  "el sistema de impresión rechazó el trabajo"_s))
+  EXPECT_TRUE(
+      run.output.contains(u"message: No se pudo imprimir el listado en «Quillet_PDF»: "
+                          "el sistema de impresión rechazó el trabajo"_s))
       << run.output.toStdString();
   EXPECT_TRUE(run.output.contains(u"log: Error al imprimir en Quillet_PDF: "_s));
   EXPECT_FALSE(run.output.contains(u"Imprimiendo listado..."_s));

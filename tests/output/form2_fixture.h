@@ -38,14 +38,16 @@ class FakePrinters final : public PrinterSource {
     }
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(unwritable.contains(name) ? outputDir_ + QStringLiteral("/missing/x.pdf")
-                                                         : pdfPath(name));
+    printer->setOutputFileName(
+        unwritable.contains(name) ? outputDir_ + QStringLiteral("/missing/x.pdf") : pdfPath(name));
     return printer;
   }
 
   QString jobError() const override { return jobFailure; }
 
-  QString pdfPath(const QString& name) const { return outputDir_ + u'/' + name + QStringLiteral(".pdf"); }
+  QString pdfPath(const QString& name) const {
+    return outputDir_ + u'/' + name + QStringLiteral(".pdf");
+  }
 
   // Knobs for the failure tests.
   QMap<QString, QString> refused;  // printer name -> reason openPrinter gives
@@ -114,7 +116,8 @@ class Form2Test : public testing::Test {
   }
 
   static QString savedPrinter() {
-    return GetSetting(QStringLiteral("cfg"), QStringLiteral("printer_selected"), QStringLiteral("<absent>"));
+    return GetSetting(QStringLiteral("cfg"), QStringLiteral("printer_selected"),
+                      QStringLiteral("<absent>"));
   }
 
   QStringList logLines;

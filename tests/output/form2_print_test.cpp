@@ -40,8 +40,8 @@ TEST_F(Form2PrintTest, PrintsEveryEntryWholeWithItsMarkerInOrder) {
   const QString pdf = print({u"D-1 /música/Álbum"_s, u"F-1 Primera canción"_s,
                              u"F-2 Segunda canción"_s, u"  "_s, u"D-2 /otro"_s, u"F-"_s, u"  "_s});
   EXPECT_EQ(nonBlankLines(pdfLayoutText(pdf)),
-            (QStringList{u"D-1 /música/Álbum"_s, u"F-1 Primera canción"_s,
-                         u"F-2 Segunda canción"_s, u"D-2 /otro"_s, u"F-"_s}));
+            (QStringList{u"D-1 /música/Álbum"_s, u"F-1 Primera canción"_s, u"F-2 Segunda canción"_s,
+                         u"D-2 /otro"_s, u"F-"_s}));
   EXPECT_EQ(pdfPageInfo(pdf).pages, 1);
   EXPECT_EQ(logLines, QStringList{u"Imprimiendo listado..."_s});
   EXPECT_TRUE(messages.isEmpty());
@@ -127,8 +127,7 @@ TEST_F(Form2PrintTest, PrintsOnlyTheListingThatOpenedTheWindowLast) {
   window()->Abre(u"120000"_s, first.get());
   window()->Abre(u"120000"_s, second.get());
   press("Command1");
-  EXPECT_EQ(nonBlankLines(pdfLayoutText(printers->pdfPath(u"P"_s))),
-            QStringList{u"D-1 segundo"_s});
+  EXPECT_EQ(nonBlankLines(pdfLayoutText(printers->pdfPath(u"P"_s))), QStringList{u"D-1 segundo"_s});
 }
 
 TEST_F(Form2PrintTest, AnUnrenderedListingStartsNoDocument) {

@@ -2,8 +2,8 @@
 #include <QLabel>
 #include <QPointer>
 
-#include "output/print_choices.h"
 #include "form2_fixture.h"
+#include "output/print_choices.h"
 
 using namespace Qt::StringLiterals;
 
@@ -157,8 +157,7 @@ TEST_F(Form2Test, AFailingPrinterIsReportedAndTheWindowStaysUsable) {
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains(u"«A»"_s)) << messages[0].toStdString();
   EXPECT_TRUE(messages[0].contains(u"la impresora ya no está instalada"_s));
-  EXPECT_EQ(logLines,
-            QStringList{u"Error al imprimir en A: la impresora ya no está instalada"_s});
+  EXPECT_EQ(logLines, QStringList{u"Error al imprimir en A: la impresora ya no está instalada"_s});
 
   choose("Combo4", u"B"_s);
   press("Command1");

@@ -85,28 +85,32 @@ QString PrivateCups::outputDir() const {
   return path(u"out"_s);
 }
 
-void PrivateCups::writeConfiguration() {
+bool PrivateCups::writeConfiguration() {
   for (const QString& dir : {u"spool"_s, u"cache"_s, u"state"_s, u"log"_s, u"tmp"_s, u"out"_s}) {
-    QDir(root_.path()).mkpath(dir);
+    if (!QDir(root_.path()).mkpath(dir)) {
+      return false;
+    }
   }
-  writeText(path(u"cupsd.conf"_s), u"Listen 127.0.0.1:%1\n"
-                                   "LogLevel info\n"
-                                   "Browsing No\n"
-                                   "WebInterface No\n"
-                                   "DefaultAuthType None\n"
-                                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-                                   "  </Limit>\n</Policy>\n"_s.arg(port_));
-  writeText(path(u"cups-files.conf"_s), u"ServerRoot %1\n"
-                                        "RequestRoot %1/spool\n"
-                                        "CacheDir %1/cache\n"
-                                        "StateDir %1/state\n"
-                                        "TempDir %1/tmp\n"
-                                        "ErrorLog %1/log/error_log\n"
-                                        "AccessLog %1/log/access_log\n"
-                                        "PageLog %1/log/page_log\n"
-                                        "Printcap %1/printcap\n"
-                                        "FileDevice Yes\n"_s.arg(root_.path()));
+  return writeText(path(u"cupsd.conf"_s),
+                   u"Listen 127.0.0.1:%1\n"
+                   "LogLevel info\n"
+                   "Browsing No\n"
+                   "WebInterface No\n"
+                   "DefaultAuthType None\n"
+                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                   "  </Limit>\n</Policy>\n"_s.arg(port_)) &&
+         writeText(path(u"cups-files.conf"_s),
+                   u"ServerRoot %1\n"
+                   "RequestRoot %1/spool\n"
+                   "CacheDir %1/cache\n"
+                   "StateDir %1/state\n"
+                   "TempDir %1/tmp\n"
+                   "ErrorLog %1/log/error_log\n"
+                   "AccessLog %1/log/access_log\n"
+                   "PageLog %1/log/page_log\n"
+                   "Printcap %1/printcap\n"
+                   "FileDevice Yes\n"_s.arg(root_.path()));
 }
 
 QString PrivateCups::start() {
@@ -121,10 +125,12 @@ QString PrivateCups::start() {
   if (port_ == 0) {
     return u"no free loopback port"_s;
   }
-  writeConfiguration();
+  if (!writeConfiguration()) {
+    return u"cannot write the server's configuration in "_s + root_.path();
+  }
   cupsd_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  cupsd_.start(cupsd, {u"-f"_s, u"-c"_s, path(u"cupsd.conf"_s), u"-s"_s,
-                       path(u"cups-files.conf"_s)});
+  cupsd_.start(cupsd,
+               {u"-f"_s, u"-c"_s, path(u"cupsd.conf"_s), u"-s"_s, path(u"cups-files.conf"_s)});
   if (!cupsd_.waitForStarted(kStartTimeoutMs)) {
     return u"cupsd did not start: "_s + cupsd_.errorString();
   }

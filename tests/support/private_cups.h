@@ -41,7 +41,7 @@ class PrivateCups {
 
  private:
   QString path(const QString& name) const;
-  void writeConfiguration();
+  bool writeConfiguration();
 
   QTemporaryDir root_;
   QProcess cupsd_;
