@@ -129,9 +129,3 @@ TEST_F(Form2PrintTest, PrintsOnlyTheListingThatOpenedTheWindowLast) {
   press("Command1");
   EXPECT_EQ(nonBlankLines(pdfLayoutText(printers->pdfPath(u"P"_s))), QStringList{u"D-1 segundo"_s});
 }
-
-TEST_F(Form2PrintTest, AnUnrenderedListingStartsNoDocument) {
-  const QString pdf = print({});
-  EXPECT_FALSE(QFile::exists(pdf));
-  EXPECT_EQ(logLines, QStringList{u"Imprimiendo listado..."_s});
-}

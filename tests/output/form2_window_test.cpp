@@ -134,14 +134,17 @@ TEST_F(Form2Test, WithoutPrintersImprimirDoesNothingAtAll) {
   EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(Form2Test, ClosedListingPrintsNothingButLogs) {
+// A listing not rendered yet and a listing window closed since: no document, but the log line.
+TEST_F(Form2Test, EmptyOrClosedListingPrintsNothingButLogs) {
   auto printers = installPrinters({u"A"_s}, u"A"_s);
-  auto listing = listingOf({u"D-1 x"_s, u"F-1 y"_s});
+  auto listing = listingOf({});
   window()->Abre(u"101010"_s, listing.get());
-  listing.reset();
-
   press("Command1");
-  EXPECT_EQ(logLines, QStringList{u"Imprimiendo listado..."_s});
+  listing->addItems({u"D-1 x"_s, u"F-1 y"_s});
+  listing.reset();
+  press("Command1");
+
+  EXPECT_EQ(logLines, QStringList(2, u"Imprimiendo listado..."_s));
   EXPECT_FALSE(QFile::exists(printers->pdfPath(u"A"_s)));
   EXPECT_TRUE(messages.isEmpty());
 }
