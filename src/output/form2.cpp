@@ -76,7 +76,9 @@ Form2::Form2()
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(u"Configuración Impresora"_s);
   setFixedSize(twipsToPixels(5910), twipsToPixels(1725));
-  move(screen()->availableGeometry().center() - rect().center());
+  if (const QScreen* display = screen()) {
+    move(display->availableGeometry().center() - rect().center());
+  }
   createControls();
   LlenaImpresoras();
   LlenaFuentes();
