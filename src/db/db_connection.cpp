@@ -64,11 +64,12 @@ ConnectionSpec parseConnectionString(const QString& text) {
     spec.dataSource = text.mid(last.capturedEnd()).trimmed();
   }
   QStringList options;
+  // An earlier Data Source item, say one left in config.ini, is overridden by the last one.
   for (const QString& item : items.split(u';', Qt::SkipEmptyParts)) {
     const QString key = item.section(u'=', 0, 0).trimmed();
     if (key.compare(u"Provider"_s, Qt::CaseInsensitive) == 0) {
       spec.provider = item.section(u'=', 1).trimmed().toUpper();
-    } else if (!key.isEmpty()) {
+    } else if (!key.isEmpty() && key.compare(u"Data Source"_s, Qt::CaseInsensitive) != 0) {
       options.append(item.trimmed());
     }
   }

@@ -110,6 +110,7 @@ void frm_reportsbd::Recarga() {
     addNode(directories, u"dir"_s + QString::number(listing.rp_id), listing.report_name,
             kImageListing);
   }
+  tv_->expandAll();
 }
 
 void frm_reportsbd::OpenSelReport() {

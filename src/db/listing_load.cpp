@@ -24,6 +24,7 @@ std::optional<ListingHeader> readHeader(qint16 rpId, ListingModel& model, QStrin
     return std::nullopt;
   }
   if (recordset.RecordCount() == 0) {
+    recordset.Close();
     WriteLog(u"El listado número %1 ya no existe en la BD"_s.arg(rpId));
     return std::nullopt;
   }

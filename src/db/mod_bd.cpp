@@ -26,6 +26,21 @@ BdState& state() {
   return s;
 }
 
+// Released when the application object goes, while Qt SQL's own registry still exists; a
+// static destructor would run after it, on a program that never reached CloseBd.
+void releaseQuietly() {
+  state().recordset.reset();
+  state().connection.reset();
+}
+
+void releaseAtApplicationEnd() {
+  static const bool registered = [] {
+    qAddPostRoutine(releaseQuietly);
+    return true;
+  }();
+  Q_UNUSED(registered);
+}
+
 QString logged(const QString& reason) {
   WriteLog(reason);
   return reason;
@@ -109,6 +124,7 @@ QString BdConnectionPrefix() {
 
 DbConnection& BdConnection() {
   if (!state().connection) {
+    releaseAtApplicationEnd();
     state().connection = std::make_unique<DbConnection>();
   }
   return *state().connection;
