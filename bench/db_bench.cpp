@@ -17,6 +17,7 @@
 #include "db/listing_load.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "support/listing_db_fixture.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,37 +26,6 @@ namespace {
 constexpr int kRuns = 7;
 constexpr double kStoreTargetMs = 500;
 constexpr double kLoadTargetMs = 300;
-
-std::unique_ptr<ListingModel> fullListing() {
-  auto model = std::make_unique<ListingModel>();
-  model->FinalName = u"BENCH_CD"_s;
-  model->FinalType = kMedioCd;
-  const int filesPerDir = kMaxCanciones / kMaxDirectorios;
-  int song = 0;
-  for (int d = 1; d <= kMaxDirectorios; ++d) {
-    DirRecord& dir = model->Directorios[d];
-    dir.dirname = u"/media/cdrom/Artista %1/Álbum de prueba %1"_s.arg(d);
-    dir.songfrom = static_cast<qint16>(song + 1);
-    for (int order = 1; order <= filesPerDir; ++order) {
-      ++song;
-      model->Canciones[song] = {u"Álbum de prueba %1"_s.arg(d),
-                                u"Artista %1"_s.arg(d),
-                                u"Comentario de la pista número %1"_s.arg(song),
-                                u"Rock"_s,
-                                u"Título de la canción %1"_s.arg(song),
-                                QString::number(order),
-                                u"1999"_s,
-                                u"%1 - Título de la canción %2.mp3"_s.arg(order).arg(song),
-                                QString::number(order)};
-    }
-    dir.songto = static_cast<qint16>(song);
-  }
-  model->NumDirectoriosMP3 = kMaxDirectorios;
-  model->DirActualNum = kMaxDirectorios;
-  model->NumCancionesMP3 = static_cast<qint16>(song);
-  model->CancionActualNum = static_cast<qint16>(song + 1);
-  return model;
-}
 
 double timedMs(const std::function<bool()>& work) {
   QElapsedTimer clock;
@@ -95,7 +65,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", qPrintable(failure));
     return 2;
   }
-  const auto model = fullListing();
+  const auto model = makeListing(
+      u"BENCH_CD"_s, kMedioCd, std::vector<int>(kMaxDirectorios, kMaxCanciones / kMaxDirectorios));
   std::vector<double> stores;
   std::vector<double> loads;
   for (int run = 0; run < kRuns; ++run) {

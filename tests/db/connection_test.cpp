@@ -41,17 +41,6 @@ TEST(Connection, BadProvidersAndMissingDataSourceFailWithTheirOwnTexts) {
   EXPECT_EQ(connection.State(), kStateClosed);
 }
 
-TEST(Connection, ClosedConnectionRefusesStatementsAndTransactions) {
-  DbConnection connection;
-  DbRecordset recordset;
-  EXPECT_FALSE(connection.Execute(u"delete from reports where rp_id=1"_s));
-  EXPECT_FALSE(recordset.Open(u"select max(rp_id) from reports"_s, connection));
-  EXPECT_EQ(recordset.State(), kStateClosed);
-  ScopedTransaction transaction(connection);
-  EXPECT_FALSE(transaction.started());
-  EXPECT_FALSE(connection.lastError().isEmpty());
-}
-
 class RecordsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,28 +87,4 @@ TEST_F(RecordsetTest, FailuresComeBackWithTheDatabasesReasonAndEveryTextPassesTh
   EXPECT_EQ(recordset_.State(), kStateClosed);
   EXPECT_EQ(recorder.statements,
             QStringList({u"INSERT INTO nosuch VALUES (1)"_s, u"select * from nosuch"_s}));
-}
-
-TEST_F(RecordsetTest, TransactionRollsBackUnlessCommitted) {
-  {
-    ScopedTransaction transaction(connection_);
-    ASSERT_TRUE(transaction.started());
-    ASSERT_TRUE(connection_.Execute(u"INSERT INTO reports VALUES (1,'a',1,'a')"_s));
-  }
-  {
-    ScopedTransaction transaction(connection_);
-    ASSERT_TRUE(connection_.Execute(u"INSERT INTO reports VALUES (2,'b',1,'b')"_s));
-    ASSERT_TRUE(transaction.Commit());
-  }
-  ASSERT_TRUE(recordset_.Open(u"select * from reports"_s, connection_));
-  ASSERT_EQ(recordset_.RecordCount(), 1);
-  EXPECT_EQ(recordset_.Fields(u"rp_id"_s).toInt(), 2);
-}
-
-TEST(Int16, AcceptsWholeNumbersInRangeOnly) {
-  EXPECT_EQ(toInt16(QVariant(32767)), std::optional<qint16>(32767));
-  EXPECT_EQ(toInt16(QVariant(u"-5"_s)), std::optional<qint16>(-5));
-  EXPECT_EQ(toInt16(QVariant(32768)), std::nullopt);
-  EXPECT_EQ(toInt16(QVariant(u"x"_s)), std::nullopt);
-  EXPECT_EQ(toInt16(QVariant()), std::nullopt);
 }
