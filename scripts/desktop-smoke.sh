@@ -9,64 +9,47 @@ source "$(dirname "${BASH_SOURCE[0]}")/desktop_helpers.sh"
 
 shot=$(realpath -m "${1:-$repo_root/build/desktop-smoke.png}")
 
-# First pass: packages and build, then the same script again inside a fresh X server.
-if [ -z "${QUILLET_IN_XVFB:-}" ]; then
-  ensure_packages "${build_packages[@]}" "${desktop_packages[@]}"
-  build_tree "$repo_root/build"
-  QUILLET_IN_XVFB=1 run_in_xvfb bash "${BASH_SOURCE[0]}" "$shot"
-  exit
-fi
+enter_xvfb "$shot"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 copy_program_dir "$work"
 
-# Runs inside the X server: start, check, shoot, close.
-check_session() {
-  local title
-  title=$(app_title)
-  local logfile
-  logfile="$work/$(sed -n 's/^logfile=//p' "$work/config.ini" | tr -d '\r')"
+title=$(app_title)
+logfile="$work/$(sed -n 's/^logfile=//p' "$work/config.ini" | tr -d '\r')"
 
-  (cd "$work" && exec ./quillet) &
-  local pid=$!
-  local window
-  if ! window=$(wait_for_window "$title" 10); then
-    echo "FALLO: no apareció ninguna ventana con el título «$title»" >&2
-    kill "$pid" 2>/dev/null
-    return 1
-  fi
-  echo "ventana $window con el título «$title»"
+fail() {
+  echo "FALLO: $*" >&2
+  kill "$pid" 2>/dev/null || true
+  exit 1
+}
 
+check_banner_in_log() {
   local banner
   banner=$(printf '%s\r\n' "$title" "$(printf -- '-%.0s' {1..52})" "Inicializando...")
-  if [ "$(head -c ${#banner} "$logfile")" != "$banner" ]; then
-    echo "FALLO: el log $logfile no empieza con las líneas de bienvenida" >&2
-    kill "$pid" 2>/dev/null
-    return 1
-  fi
+  [ "$(head -c ${#banner} "$logfile")" = "$banner" ] ||
+    fail "el log $logfile no empieza con las líneas de bienvenida"
   echo "líneas de bienvenida en $(basename "$logfile")"
+}
 
-  sleep 0.5  # let the first paint finish before the screenshot
-  import -window root "$shot"
-  echo "captura en $shot"
-
+close_with_ctrl_q() {
   xdotool windowfocus --sync "$window" key ctrl+q
-  local waited=0
-  while kill -0 "$pid" 2>/dev/null && [ $waited -lt 50 ]; do
+  local tries=0
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $((tries += 1)) -le 50 ] || fail "Ctrl+Q no cerró el programa"
     sleep 0.1
-    waited=$((waited + 1))
   done
-  if kill -0 "$pid" 2>/dev/null; then
-    echo "FALLO: Ctrl+Q no cerró el programa" >&2
-    kill "$pid"
-    return 1
-  fi
-  if ! tail -n 2 "$logfile" | tr -d '\r' | diff -q - <(printf 'Cerrando frm_main\ncerrando...\n') >/dev/null; then
-    echo "FALLO: el log no termina con las líneas de cierre" >&2
-    return 1
-  fi
+  tail -n 2 "$logfile" | tr -d '\r' | diff -q - <(printf 'Cerrando frm_main\ncerrando...\n') >/dev/null ||
+    fail "el log no termina con las líneas de cierre"
   echo "Ctrl+Q cerró el programa con sus líneas de cierre"
 }
 
-check_session
+(cd "$work" && exec ./quillet) &
+pid=$!
+window=$(wait_for_window "$title" 10) || fail "no apareció ninguna ventana con el título «$title»"
+echo "ventana $window con el título «$title»"
+check_banner_in_log
+sleep 0.5  # the first paint, before the screenshot
+import -window root "$shot"
+echo "captura en $shot"
+close_with_ctrl_q

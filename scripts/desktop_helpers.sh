@@ -3,9 +3,20 @@
 desktop_packages=(xvfb xauth xdotool x11-utils imagemagick)
 
 # Runs the given command in a fresh X server. The display number starts at a random point, so
-# scripts started at the same moment on one machine do not race for the same display.
+# scripts started at the same moment on one machine do not race for the same display; -noreset
+# keeps the server from resetting (and refusing connections) each time its last client leaves.
 run_in_xvfb() {
-  xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" "$@"
+  xvfb-run -a -n $((100 + RANDOM % 800)) -s "-noreset -screen 0 1024x768x24" "$@"
+}
+
+# First pass of a desktop script: packages and build, then the same script again, with the same
+# arguments, inside a fresh X server. Returns only in that second pass.
+enter_xvfb() {
+  [ -n "${QUILLET_IN_XVFB:-}" ] && return 0
+  ensure_packages "${build_packages[@]}" "${desktop_packages[@]}"
+  build_tree "$repo_root/build"
+  QUILLET_IN_XVFB=1 run_in_xvfb bash "${BASH_SOURCE[-1]}" "$@"
+  exit
 }
 
 # The caption the main window must show: "Quillet v." and the project's version.

@@ -57,26 +57,24 @@ TEST_F(LifecycleTest, SecondRunAppendsToTheSameLogFile) {
             banner + "Gesti\xF3n del primer arranque\r\n" + banner);
 }
 
-TEST_F(LifecycleTest, MissingLogfileKeyKeepsTheListGoingWithOneExplainingLine) {
-  writeConfig("[bd]\r\ncadcon=x\r\n");
-  initApp();
-  WriteLog(u"sigue"_s);
-  ASSERT_EQ(events.size(), 6);
-  EXPECT_TRUE(events[1].startsWith(u"No se puede escribir en el archivo de log"_s))
-      << events[1].toStdString();
-  EXPECT_TRUE(events[1].contains(u"clave logfile"_s)) << events[1].toStdString();
-  EXPECT_EQ(events.mid(2),
-            QStringList({AppTitle(), kBannerRule, u"Inicializando..."_s, u"sigue"_s}));
-}
-
-TEST_F(LifecycleTest, UnopenableLogFileSaysWhyOnce) {
-  writeConfig("[log]\r\nlogfile=no-such-dir/quillet.log\r\n");
-  initApp();
-  WriteLog(u"sigue"_s);
-  const QStringList failures = events.filter(u"No se puede escribir en el archivo de log"_s);
-  ASSERT_EQ(failures.size(), 1);
-  EXPECT_TRUE(failures[0].contains(u"no-such-dir no existe"_s)) << failures[0].toStdString();
-  EXPECT_EQ(events.last(), u"sigue"_s);
+TEST_F(LifecycleTest, UnwritableLogFileKeepsTheListGoingWithOneLineSayingWhy) {
+  const std::vector<std::pair<QByteArray, QString>> cases = {
+      {"[bd]\r\ncadcon=x\r\n", u"clave logfile"_s},
+      {"[log]\r\nlogfile=\r\n", u"clave logfile"_s},
+      {"[log]\r\nlogfile=no-such-dir/quillet.log\r\n", u"no-such-dir no existe"_s},
+  };
+  for (const auto& [config, reason] : cases) {
+    SCOPED_TRACE(config.toStdString());
+    events.clear();
+    writeConfig(config);
+    initApp();
+    WriteLog(u"sigue"_s);
+    ASSERT_EQ(events.size(), 6);
+    EXPECT_TRUE(events[1].startsWith(u"No se puede escribir en el archivo de log"_s));
+    EXPECT_TRUE(events[1].contains(reason)) << events[1].toStdString();
+    EXPECT_EQ(events.mid(2),
+              QStringList({AppTitle(), kBannerRule, u"Inicializando..."_s, u"sigue"_s}));
+  }
 }
 
 TEST_F(LifecycleTest, ShutdownNamesLoadedFormsInLoadingOrderThenEnds) {
