@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts that start the desktop program under Xvfb. Sourced after setup.sh.
 
 desktop_packages=(xvfb xauth xdotool x11-utils imagemagick)
