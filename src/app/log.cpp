@@ -1,5 +1,6 @@
 #include "app/log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,19 +21,34 @@ LogState& state() {
   return s;
 }
 
+// Why the log file cannot be opened, in the user's language where the cause is known.
+QString whyNotOpened(const QString& path, const QFile& file) {
+  const QFileInfo info(path);
+  if (path.endsWith(u'/')) {
+    return u"config.ini no da ningún nombre de archivo (sección log, clave logfile)"_s;
+  }
+  if (info.isDir()) {
+    return u"el nombre es el de una carpeta"_s;
+  }
+  if (!info.dir().exists()) {
+    return u"la carpeta %1 no existe"_s.arg(info.absolutePath());
+  }
+  if (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable()) {
+    return u"no hay permiso de escritura"_s;
+  }
+  return file.errorString();
+}
+
 // Empty when the line reached the file, otherwise the reason it did not.
 QString appendToFile(const QString& path, const QString& message) {
-  if (QFileInfo(path).isDir()) {
-    return u"config.ini no indica ningún archivo (sección log, clave logfile)"_s;
-  }
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-    return file.errorString();
+    return whyNotOpened(path, file);
   }
   QByteArray line = encodeAnsi(message);
   line.append("\r\n");
-  if (file.write(line) != line.size()) {
-    return file.errorString();
+  if (file.write(line) != line.size() || !file.flush()) {
+    return u"error de escritura: "_s + file.errorString();
   }
   return {};
 }

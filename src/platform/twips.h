@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 // Window geometry is designed in twips; 15 twips make one logical pixel, and Qt scales logical
 // pixels for high-DPI screens.
 
@@ -13,4 +15,10 @@ constexpr int twipsToPixels(int twips) {
 
 constexpr int pixelsToTwips(int pixels) {
   return pixels * kTwipsPerPixel;
+}
+
+/** A design rectangle (left, top, width, height in twips) in logical pixels. */
+constexpr QRect twipsToPixels(const QRect& twips) {
+  return {twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+          twipsToPixels(twips.height())};
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/loaded_forms.h"
+
+class QAction;
+class QListWidget;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+/**
+ * The main window: an MDI parent for the listing windows, with the menu, the toolbar and the log
+ * list. Creating it runs the program's start-up; closing it, by any path, ends the program.
+ */
+class frm_main : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit frm_main(QWidget* parent = nullptr);
+  ~frm_main() override;
+
+  /** Where the listing windows open. */
+  QMdiArea* mdiArea() const { return m_mdiArea; }
+
+ public slots:
+  virtual void ScanCD();
+  virtual void ScanDir();
+  virtual void OpenStoredListings();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void createWindow();
+  void createFileMenu();
+  void createToolsMenu();
+  void createWindowMenu();
+  void createHelpMenu();
+  void createToolbar();
+  void createLogPanel();
+  void createCentralArea();
+  void load();
+
+  QMenu* addMenu(QMenu* parent, const QString& name, const QString& caption);
+  QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                   const QKeySequence& shortcut = {});
+  void addSeparator(QMenu* menu, const QString& name);
+  void addToolbarButton(QToolBar* toolbar, const QString& key, int image, const QString& tip);
+
+  void toolbarButtonClicked(QAction* button);
+  void updateWindowMenu();
+  void updateLogListWidth();
+  void addLogLine(const QString& line);
+
+  LoadedForm m_loaded{QStringLiteral("frm_main")};
+  QMdiArea* m_mdiArea = nullptr;
+  QMenu* m_windowMenu = nullptr;
+  QWidget* m_picture1 = nullptr;
+  QListWidget* m_list1 = nullptr;
+};

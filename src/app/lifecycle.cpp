@@ -1,0 +1,53 @@
+#include "app/lifecycle.h"
+
+#include <cstdlib>
+
+#include "app/app_info.h"
+#include "app/ini_reader.h"
+#include "app/loaded_forms.h"
+#include "app/log.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ProcessEnd& processEnd() {
+  static ProcessEnd end = [] { std::_Exit(0); };
+  return end;
+}
+
+QString logFilePathFromConfig() {
+  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ProgramFile(u"config.ini"_s));
+  return ProgramDir() + u'/' + logFile;
+}
+
+void writeBanner() {
+  WriteLog(AppTitle());
+  WriteLog(QString(52, u'-'));
+  WriteLog(u"Inicializando..."_s);
+}
+
+void logClosingForms() {
+  for (const QString& name : loadedFormNames()) {
+    WriteLog(u"Cerrando "_s + name);
+  }
+}
+
+}  // namespace
+
+void InitApp(const std::function<void(const QString& caption)>& setCaption) {
+  setCaption(AppTitle());
+  setLogFilePath(logFilePathFromConfig());
+  writeBanner();
+}
+
+void Shutdown(const std::function<void()>& beep) {
+  logClosingForms();
+  WriteLog(u"cerrando..."_s);
+  beep();
+  processEnd()();
+}
+
+void setProcessEnd(ProcessEnd end) {
+  processEnd() = std::move(end);
+}

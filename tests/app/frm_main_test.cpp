@@ -1,0 +1,281 @@
+#include "app/frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "accessories/frm_about.h"
+#include "accessories/web_links.h"
+#include "app/app_info.h"
+#include "app/lifecycle.h"
+#include "app/log.h"
+#include "platform/desktop_opener.h"
+#include "platform/twips.h"
+#include "support/test_env.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The commands of other subsystems are counted, not run.
+class CountingMain : public frm_main {
+ public:
+  void ScanCD() override { ++scanCd; }
+  void ScanDir() override { ++scanDir; }
+  void OpenStoredListings() override { ++storedListings; }
+  int scanCd = 0;
+  int scanDir = 0;
+  int storedListings = 0;
+};
+
+// Stands in for a listing window: loaded under its design name, and tells if it was asked.
+class ListingLikeForm : public QLineEdit {
+ public:
+  LoadedForm loaded{u"frm_report"_s};
+  int closeRequests = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    ++closeRequests;
+    QLineEdit::closeEvent(event);
+  }
+};
+
+class FrmMainTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(ProgramFile(u"config.ini"_s), "[log]\r\nlogfile=quillet.log\r\n");
+    setProcessEnd([this] { ++processEnds; });
+    setDesktopOpenHandler([this](const QString& target) {
+      opened.append(target);
+      return true;
+    });
+    startWindow();
+  }
+
+  void startWindow() {
+    window.reset();  // the program has one main window at a time
+    window = std::make_unique<CountingMain>();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+
+  QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
+  QListWidget* list1() const { return window->findChild<QListWidget*>(u"List1"_s); }
+  QToolBar* toolbar1() const { return window->findChild<QToolBar*>(u"Toolbar1"_s); }
+  QStringList logLines() const {
+    QStringList lines;
+    for (int i = 0; i < list1()->count(); ++i) {
+      lines.append(list1()->item(i)->text());
+    }
+    return lines;
+  }
+  void clickToolbarButton(QAction* button) {
+    QTest::mouseClick(toolbar1()->widgetForAction(button), Qt::LeftButton);
+  }
+  ListingLikeForm* openListingLikeChild() {
+    auto* child = new ListingLikeForm;
+    child->setWindowTitle(u"Listado"_s);
+    window->mdiArea()->addSubWindow(child)->show();
+    return child;
+  }
+
+  std::unique_ptr<CountingMain> window;
+  int processEnds = 0;
+  QStringList opened;
+};
+
+// One line per menu item: name, caption, shortcut, "-" for a separator; submenus indented.
+QStringList describeMenus(const QList<QAction*>& items, const QString& indent) {
+  QStringList lines;
+  for (const QAction* item : items) {
+    QString line =
+        indent + item->objectName() + u' ' + (item->isSeparator() ? u"-"_s : item->text());
+    if (!item->shortcut().isEmpty()) {
+      line += u' ' + item->shortcut().toString();
+    }
+    lines.append(item->isEnabled() ? line : line + u" (disabled)"_s);
+    if (item->menu()) {
+      lines += describeMenus(item->menu()->actions(), indent + u"  "_s);
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(FrmMainTest, StartsWithTitleAndBannerInListAndFile) {
+  EXPECT_EQ(window->windowTitle(), AppTitle());
+  const QStringList banner{AppTitle(), QString(52, u'-'), u"Inicializando..."_s};
+  EXPECT_EQ(logLines(), banner);
+  EXPECT_EQ(list1()->currentRow(), 2);
+  EXPECT_EQ(list1()->font().family(), u"Verdana"_s);
+  EXPECT_EQ(readFile(ProgramFile(u"quillet.log"_s)),
+            (banner.join(u"\r\n"_s) + u"\r\n"_s).toLatin1());
+}
+
+TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
+  const QString authorSite = u"    mn_authorsite "_s + AuthorSiteAddress();
+  const QString makerSite = u"    mn_makersite "_s + MakerSiteAddress();
+  EXPECT_EQ(
+      describeMenus(window->menuBar()->actions(), QString()),
+      QStringList(
+          {u"mn_archivo &Archivo"_s, u"  mn_salir &Salir Ctrl+Q"_s, u"mn_tools &Herramientas"_s,
+           u"  mn_scancd Scanea CD F5"_s, u"  mn_scandir Scanea Directorio F6"_s,
+           u"  mn_stupid12312 -"_s, u"  mn_reportsonbd Gestión Informes en BD"_s,
+           u"mn_windows &Ventana"_s, u"mn_help &Ayuda"_s, u"  mn_helpf1 Ayuda F1 (disabled)"_s,
+           u"  mn_helponline Ayuda online (disabled)"_s, u"  mn_stupidbar398798 -"_s,
+           u"  mn_history &Historia"_s, u"  mn_stupidbar84630 -"_s, u"  mn_makerlinks www"_s,
+           authorSite, makerSite, u"  mn_aboutby &Acerca de..."_s}));
+}
+
+TEST_F(FrmMainTest, F5AndF6ScanFromAnywhereInTheWindowAndF1DoesNothing) {
+  QTest::keyClick(window.get(), Qt::Key_F5);
+  EXPECT_EQ(window->scanCd, 1);
+  ListingLikeForm* child = openListingLikeChild();
+  child->setFocus();
+  QTest::keyClick(child, Qt::Key_F6);
+  QTest::keyClick(child, Qt::Key_F5);
+  EXPECT_EQ(window->scanCd, 2);
+  EXPECT_EQ(window->scanDir, 1);
+  EXPECT_EQ(window->storedListings, 0);
+  action(u"mn_reportsonbd"_s)->trigger();
+  EXPECT_EQ(window->storedListings, 1);
+
+  QTest::keyClick(child, Qt::Key_F1);
+  EXPECT_TRUE(opened.isEmpty());
+  EXPECT_EQ(list1()->count(), 3);
+}
+
+TEST_F(FrmMainTest, ToolbarButtonsDispatchByKey) {
+  QStringList keys;
+  for (QAction* button : toolbar1()->actions()) {
+    keys.append(button->isSeparator() ? u"|"_s : button->objectName() + u':' + button->toolTip());
+    EXPECT_TRUE(button->isSeparator() || !button->icon().isNull());
+  }
+  EXPECT_EQ(keys, QStringList({u"salir:Cerrar programa"_s, u"scancd:Scanea CD"_s,
+                               u"scandir:Scanea Directorio"_s, u"|"_s, u"gestbdrep:"_s}));
+  clickToolbarButton(action(u"scancd"_s));
+  clickToolbarButton(action(u"scandir"_s));
+  clickToolbarButton(action(u"scandir"_s));
+  clickToolbarButton(action(u"gestbdrep"_s));
+  // A button whose key nobody handles does nothing.
+  QAction* foreign = toolbar1()->addAction(u"x"_s);
+  foreign->setObjectName(u"refresca"_s);
+  clickToolbarButton(foreign);
+  EXPECT_EQ(window->scanCd, 1);
+  EXPECT_EQ(window->scanDir, 2);
+  EXPECT_EQ(window->storedListings, 1);
+  EXPECT_EQ(processEnds, 0);
+}
+
+TEST_F(FrmMainTest, EveryExitPathRunsTheShutdownWithoutAskingChildWindows) {
+  const std::vector<std::function<void()>> exits = {
+      [this] { QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); },
+      [this] { action(u"mn_salir"_s)->trigger(); },
+      [this] { clickToolbarButton(action(u"salir"_s)); },
+      [this] { window->close(); },
+  };
+
+  for (std::size_t i = 0; i < exits.size(); ++i) {
+    SCOPED_TRACE(i);
+    if (i > 0) {
+      startWindow();
+    }
+    ListingLikeForm* child = openListingLikeChild();
+    exits[i]();
+    EXPECT_EQ(processEnds, 1);
+    EXPECT_EQ(child->closeRequests, 0);
+    EXPECT_EQ(logLines().mid(3),
+              QStringList({u"Cerrando frm_main"_s, u"Cerrando frm_report"_s, u"cerrando..."_s}));
+    processEnds = 0;
+  }
+}
+
+TEST_F(FrmMainTest, HelpMenuOpensHistoryWebPagesAndTheAboutBox) {
+  action(u"mn_history"_s)->trigger();
+  action(u"mn_authorsite"_s)->trigger();
+  action(u"mn_makersite"_s)->trigger();
+  EXPECT_EQ(opened, QStringList({TestEnvironment::programDir() + u"/history.html"_s,
+                                 AuthorSiteAddress(), MakerSiteAddress()}));
+
+  action(u"mn_aboutby"_s)->trigger();
+  // The about box is a window of its own, not a child of the main window.
+  EXPECT_EQ(window->findChild<frm_about*>(), nullptr);
+  QList<frm_about*> boxes;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* box = qobject_cast<frm_about*>(w); box && box->isVisible()) {
+      boxes.append(box);
+    }
+  }
+  ASSERT_EQ(boxes.size(), 1);
+  boxes[0]->close();
+}
+
+TEST_F(FrmMainTest, WindowMenuListsTheChildWindowsAndActivatesThem) {
+  QMdiArea* area = window->mdiArea();
+  QMdiSubWindow* first = area->addSubWindow(new QLineEdit);
+  first->setWindowTitle(u"Uno"_s);
+  first->show();
+  QMdiSubWindow* second = area->addSubWindow(new QLineEdit);
+  second->setWindowTitle(u"Dos & tres"_s);
+  second->show();
+  area->setActiveSubWindow(second);
+
+  QMenu* menu = window->findChild<QMenu*>(u"mn_windows"_s);
+  emit menu->aboutToShow();
+  ASSERT_EQ(menu->actions().size(), 2);
+  EXPECT_EQ(menu->actions()[0]->text(), u"&1 Uno"_s);
+  EXPECT_EQ(menu->actions()[1]->text(), u"&2 Dos && tres"_s);
+  EXPECT_FALSE(menu->actions()[0]->isChecked());
+  EXPECT_TRUE(menu->actions()[1]->isChecked());
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(area->currentSubWindow(), first);
+
+  delete first;
+  emit menu->aboutToShow();
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions()[0]->text(), u"&1 Dos && tres"_s);
+}
+
+TEST_F(FrmMainTest, LogListWidthFollowsTheWindowOnlyAbove2850Twips) {
+  QListWidget* list = list1();
+  const int leftTwips = pixelsToTwips(list->x());
+  window->resize(twipsToPixels(6000), window->height());
+  EXPECT_EQ(list->width(), twipsToPixels(6000 - leftTwips - 200));
+
+  window->resize(twipsToPixels(2865), window->height());
+  ASSERT_EQ(pixelsToTwips(window->width()), 2865);
+  const int widthAt2865 = twipsToPixels(2865 - leftTwips - 200);
+  EXPECT_EQ(list->width(), widthAt2865);
+
+  window->resize(twipsToPixels(2850), window->height());
+  ASSERT_EQ(pixelsToTwips(window->width()), 2850);
+  EXPECT_EQ(list->width(), widthAt2865);
+  window->resize(twipsToPixels(1500), window->height());
+  EXPECT_EQ(list->width(), widthAt2865);
+}
+
+TEST_F(FrmMainTest, LogListStartsOverPast32760Lines) {
+  QListWidget* list = list1();
+  QStringList filler;
+  for (int i = list->count(); i < 32760; ++i) {
+    filler.append(u"línea %1"_s.arg(i));
+  }
+  list->addItems(filler);
+  WriteLog(u"la 32761"_s);
+  EXPECT_EQ(list->count(), 32761);
+  EXPECT_EQ(list->currentRow(), 32760);
+  EXPECT_EQ(list->currentItem()->text(), u"la 32761"_s);
+  WriteLog(u"la primera otra vez"_s);
+  EXPECT_EQ(logLines(), QStringList({u"la primera otra vez"_s}));
+  EXPECT_EQ(list->currentRow(), 0);
+}
