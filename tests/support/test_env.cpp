@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/app_info.h"
+#include "app/lifecycle.h"
 #include "app/log.h"
 
 using namespace Qt::StringLiterals;
@@ -25,6 +26,8 @@ void TestEnvironment::install() {
   }
   setProgramDir(programDir());
   setLogFilePath(programDir() + u"/test.log"_s);
+  // A shutdown that really ended the process would make a test pass silently with exit code 0.
+  setProcessEnd([] { ADD_FAILURE() << "the program tried to end the test process"; });
 }
 
 QString TestEnvironment::programDir() {
