@@ -1,0 +1,43 @@
+#include "scan/sort_strings.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// UTF-16 order differs from code-point order above the surrogates, so compare whole code points.
+bool codePointLess(const QString& a, const QString& b) {
+  const QList<uint> ua = a.toUcs4();
+  const QList<uint> ub = b.toUcs4();
+  return std::lexicographical_compare(ua.cbegin(), ua.cend(), ub.cbegin(), ub.cend());
+}
+
+}  // namespace
+
+NameOrder::NameOrder() {
+  collator_.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+std::vector<qsizetype> NameOrder::sortedPositions(const QStringList& names) const {
+  std::vector<QCollatorSortKey> keys;
+  keys.reserve(static_cast<std::size_t>(names.size()));
+  for (const QString& name : names) {
+    keys.push_back(collator_.sortKey(name));
+  }
+  std::vector<qsizetype> positions(keys.size());
+  std::iota(positions.begin(), positions.end(), 0);
+  std::stable_sort(positions.begin(), positions.end(), [&](qsizetype a, qsizetype b) {
+    const int byCollation = keys[a].compare(keys[b]);
+    return byCollation != 0 ? byCollation < 0 : codePointLess(names[a], names[b]);
+  });
+  return positions;
+}
+
+void SortStrings(QStringList& items) {
+  QStringList sorted;
+  sorted.reserve(items.size());
+  for (const qsizetype position : NameOrder().sortedPositions(items)) {
+    sorted.append(items[position]);
+  }
+  items = std::move(sorted);
+}
