@@ -86,15 +86,11 @@ bool isDotOrDotDot(const char* name) {
 }  // namespace
 
 int readDirectoryOnce(const QByteArray& path, EntrySizes sizes, const RawEntryVisitor& visit) {
-  UniqueFd fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.valid()) {
-    return errno;
-  }
-  DirHandle dir(fdopendir(fd.get()));
+  const DirHandle dir(opendir(path.constData()));
   if (!dir) {
     return errno;
   }
-  const int dirFd = fd.release();  // closedir closes it from here on
+  const int dirFd = dirfd(dir.get());
   for (;;) {
     errno = 0;
     const dirent* ent = readdir(dir.get());

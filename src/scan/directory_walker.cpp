@@ -34,8 +34,8 @@ QString FileNodeKey(const QString& dirname, const QString& filename) {
   return dirname + u'/' + filename;
 }
 
-DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump)
-    : model_(model), pump_(std::move(pump)) {}
+DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes sizes)
+    : model_(model), pump_(std::move(pump)), sizes_(sizes) {}
 
 bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
                               qint64& totalTamano) {
@@ -62,7 +62,7 @@ bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qin
 // The one read of a directory: MP3 files, subdirectories to walk and the plain-file totals.
 // False when the directory could not be read or the pump stopped the walk.
 bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
-  const int error = readDirectoryOnce(dir.raw, EntrySizes::Read, [&](const RawDirEntry& entry) {
+  const int error = readDirectoryOnce(dir.raw, sizes_, [&](const RawDirEntry& entry) {
     if (isHidden(entry.name)) {
       return true;
     }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/raw_directory.h"
 #include "scan/listing_model.h"
 #include "scan/sort_strings.h"
 #include "scan/walk_path.h"
@@ -37,13 +38,20 @@ QString FileNodeKey(const QString& dirname, const QString& filename);
  */
 class DirectoryWalker {
  public:
-  explicit DirectoryWalker(ListingModel& model, WalkPump pump = {});
+  /**
+   * sizes: whether the walk stats every plain file for totalTamano. That stat per file would
+   * more than double the time of a walk, and the scan discards the size total, so it is off
+   * unless asked for; the file count costs nothing and is always kept.
+   */
+  explicit DirectoryWalker(ListingModel& model, WalkPump pump = {},
+                           EntrySizes sizes = EntrySizes::Skip);
 
   /**
    * Walks dirOrigen and, depth first in name order, every directory below it. Hidden entries
    * (leading ".") and symbolic links to directories are left out; a directory that cannot be
    * read is logged and contributes nothing. totalFicheros and totalTamano (KB) gather the plain
-   * files below. Returns false when the walk stopped early: see stopReason().
+   * files below (sizes only when asked for). Returns false when the walk stopped early: see
+   * stopReason().
    */
   bool DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
                qint64& totalTamano);
@@ -72,6 +80,7 @@ class DirectoryWalker {
 
   ListingModel& model_;
   WalkPump pump_;
+  EntrySizes sizes_;
   NameOrder order_;
   WalkStop stop_ = WalkStop::None;
 };
