@@ -19,15 +19,11 @@ NameOrder::NameOrder() {
 }
 
 std::vector<qsizetype> NameOrder::sortedPositions(const QStringList& names) const {
-  std::vector<QCollatorSortKey> keys;
-  keys.reserve(static_cast<std::size_t>(names.size()));
-  for (const QString& name : names) {
-    keys.push_back(collator_.sortKey(name));
-  }
-  std::vector<qsizetype> positions(keys.size());
+  std::vector<qsizetype> positions(static_cast<std::size_t>(names.size()));
   std::iota(positions.begin(), positions.end(), 0);
+  // Direct comparisons, not sort keys: in the C locale Qt's keys ignore the case setting.
   std::stable_sort(positions.begin(), positions.end(), [&](qsizetype a, qsizetype b) {
-    const int byCollation = keys[a].compare(keys[b]);
+    const int byCollation = collator_.compare(names[a], names[b]);
     return byCollation != 0 ? byCollation < 0 : codePointLess(names[a], names[b]);
   });
   return positions;
