@@ -5,7 +5,8 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libqt6svg6 libgtest-dev sqlite3)
-test_packages=(xvfb xauth xorriso poppler-utils cups printer-driver-cups-pdf clang
+test_packages=(xvfb xauth xorriso genisoimage udftools poppler-utils cups cups-filters
+  printer-driver-cups-pdf clang
   libclang-rt-14-dev)
 
 as_root() {

@@ -1,0 +1,232 @@
+#include "db/db_connection.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+#include <atomic>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+StatementHook& statementHook() {
+  static StatementHook hook;
+  return hook;
+}
+
+// Each connection registers under its own name, so several can live in one process.
+QString newConnectionName() {
+  static std::atomic<int> counter = 0;
+  return u"quillet-bd-%1"_s.arg(++counter);
+}
+
+QString reasonOf(const QSqlError& error) {
+  const QString text = error.databaseText().trimmed();
+  return text.isEmpty() ? error.driverText().trimmed() : text;
+}
+
+// The driver names Qt SQL has ever shipped; anything else is a typing error in config.ini.
+bool isQtDriverName(const QString& name) {
+  static const QStringList known = {u"QSQLITE"_s, u"QPSQL"_s,  u"QMYSQL"_s,  u"QMARIADB"_s,
+                                    u"QODBC"_s,   u"QOCI"_s,   u"QIBASE"_s,  u"QDB2"_s,
+                                    u"QTDS"_s,    u"QMIMER"_s, u"QSQLITE2"_s};
+  return known.contains(name);
+}
+
+QString providerProblem(const QString& provider) {
+  if (provider.isEmpty()) {
+    return u"La cadena de conexión no indica el proveedor de la base de datos (Provider=...)"_s;
+  }
+  if (!isQtDriverName(provider)) {
+    return u"Proveedor de base de datos desconocido: %1"_s.arg(provider);
+  }
+  if (!QSqlDatabase::isDriverAvailable(provider)) {
+    return u"No está instalado el controlador de base de datos %1"_s.arg(provider);
+  }
+  return {};
+}
+
+}  // namespace
+
+ConnectionSpec parseConnectionString(const QString& text) {
+  static const QRegularExpression dataSourceKey(u"(?:^|;|\\s)Data Source\\s*="_s,
+                                                QRegularExpression::CaseInsensitiveOption);
+  ConnectionSpec spec;
+  QString items = text;
+  QRegularExpressionMatch last;
+  for (QRegularExpressionMatchIterator it = dataSourceKey.globalMatch(text); it.hasNext();) {
+    last = it.next();
+  }
+  if (last.hasMatch()) {
+    items = text.left(last.capturedStart());
+    spec.dataSource = text.mid(last.capturedEnd()).trimmed();
+  }
+  QStringList options;
+  // An earlier Data Source item, say one left in config.ini, is overridden by the last one.
+  for (const QString& item : items.split(u';', Qt::SkipEmptyParts)) {
+    const QString key = item.section(u'=', 0, 0).trimmed();
+    if (key.compare(u"Provider"_s, Qt::CaseInsensitive) == 0) {
+      spec.provider = item.section(u'=', 1).trimmed().toUpper();
+    } else if (!key.isEmpty() && key.compare(u"Data Source"_s, Qt::CaseInsensitive) != 0) {
+      options.append(item.trimmed());
+    }
+  }
+  spec.options = options.join(u';');
+  return spec;
+}
+
+void setStatementHook(StatementHook hook) {
+  statementHook() = std::move(hook);
+}
+
+DbConnection::DbConnection() : name_(newConnectionName()) {}
+
+DbConnection::~DbConnection() {
+  Close();
+}
+
+bool DbConnection::Open(const QString& connectionString) {
+  Close();
+  const ConnectionSpec spec = parseConnectionString(connectionString);
+  if (const QString problem = providerProblem(spec.provider); !problem.isEmpty()) {
+    return fail(problem);
+  }
+  if (spec.dataSource.isEmpty()) {
+    return fail(u"La cadena de conexión no indica el archivo de la base de datos"_s);
+  }
+  QSqlDatabase db = QSqlDatabase::addDatabase(spec.provider, name_);
+  db.setDatabaseName(spec.dataSource);
+  db.setConnectOptions(spec.options);
+  return db.open() || fail(reasonOf(db.lastError()));
+}
+
+int DbConnection::State() const {
+  return QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).isOpen()
+             ? kStateOpen
+             : kStateClosed;
+}
+
+bool DbConnection::Execute(const QString& sql) {
+  return run(sql).has_value();
+}
+
+void DbConnection::Close() {
+  if (!QSqlDatabase::contains(name_)) {
+    return;
+  }
+  QSqlDatabase::database(name_, false).close();
+  QSqlDatabase::removeDatabase(name_);
+}
+
+bool DbConnection::BeginTrans() {
+  if (State() != kStateOpen) {
+    return fail(u"La conexión con la BD no está abierta"_s);
+  }
+  QSqlDatabase db = QSqlDatabase::database(name_, false);
+  return db.transaction() || fail(reasonOf(db.lastError()));
+}
+
+bool DbConnection::CommitTrans() {
+  QSqlDatabase db = QSqlDatabase::database(name_, false);
+  return db.commit() || fail(reasonOf(db.lastError()));
+}
+
+void DbConnection::RollbackTrans() {
+  QSqlDatabase::database(name_, false).rollback();
+}
+
+QStringList DbConnection::tables() const {
+  return State() == kStateOpen ? QSqlDatabase::database(name_, false).tables() : QStringList();
+}
+
+// The one way a statement reaches the database.
+std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
+  if (State() != kStateOpen) {
+    fail(u"La conexión con la BD no está abierta"_s);
+    return std::nullopt;
+  }
+  if (statementHook()) {
+    statementHook()(sql);
+  }
+  QSqlQuery query(QSqlDatabase::database(name_, false));
+  query.setForwardOnly(true);
+  if (!query.exec(sql)) {
+    fail(reasonOf(query.lastError()));
+    return std::nullopt;
+  }
+  return query;
+}
+
+bool DbConnection::fail(const QString& reason) {
+  lastError_ = reason;
+  return false;
+}
+
+bool DbRecordset::Open(const QString& sql, DbConnection& connection) {
+  Close();
+  std::optional<QSqlQuery> query = connection.run(sql);
+  if (!query) {
+    return false;
+  }
+  while (query->next()) {
+    rows_.push_back(query->record());
+  }
+  if (query->lastError().isValid()) {
+    rows_.clear();
+    return connection.fail(reasonOf(query->lastError()));
+  }
+  open_ = true;
+  return true;
+}
+
+QVariant DbRecordset::Fields(const QString& name) const {
+  const QSqlRecord* row = currentRow();
+  return row && row->contains(name) ? row->value(name) : QVariant();
+}
+
+QVariant DbRecordset::Fields(int position) const {
+  const QSqlRecord* row = currentRow();
+  return row && position >= 0 && position < row->count() ? row->value(position) : QVariant();
+}
+
+void DbRecordset::MoveNext() {
+  if (current_ < rows_.size()) {
+    ++current_;
+  }
+}
+
+void DbRecordset::Close() {
+  rows_.clear();
+  current_ = 0;
+  open_ = false;
+}
+
+const QSqlRecord* DbRecordset::currentRow() const {
+  return open_ && current_ < rows_.size() ? &rows_[current_] : nullptr;
+}
+
+ScopedTransaction::ScopedTransaction(DbConnection& connection)
+    : connection_(connection), started_(connection.BeginTrans()) {}
+
+ScopedTransaction::~ScopedTransaction() {
+  if (started_ && !committed_) {
+    connection_.RollbackTrans();
+  }
+}
+
+bool ScopedTransaction::Commit() {
+  committed_ = started_ && connection_.CommitTrans();
+  return committed_;
+}
+
+std::optional<qint16> toInt16(const QVariant& value) {
+  bool ok = false;
+  const qlonglong number = value.toLongLong(&ok);
+  if (value.isNull() || !ok || number < std::numeric_limits<qint16>::min() ||
+      number > std::numeric_limits<qint16>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<qint16>(number);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// A small connection layer in the shape of the Connection and Recordset objects the program was
+// designed around, over Qt SQL. Every statement goes through one wrapper, which hands its text
+// to the statement hook and reports failures one way: false, and the database's reason in
+// DbConnection::lastError().
+
+/** What a connection string names: "Provider=QSQLITE; Data Source=/path/quillet.mdb". */
+struct ConnectionSpec {
+  QString provider;    // a Qt SQL driver name
+  QString dataSource;  // the database file
+  QString options;     // every other item, handed to the driver as its connect options
+};
+
+/**
+ * Splits a connection string into its items. The data source runs to the end of the string
+ * (the program always appends it last), so a path may hold ';' or '='.
+ */
+ConnectionSpec parseConnectionString(const QString& text);
+
+/** Receives every SQL text just before it is sent; one hook at a time. */
+using StatementHook = std::function<void(const QString& sql)>;
+void setStatementHook(StatementHook hook);
+
+inline constexpr int kStateClosed = 0;
+inline constexpr int kStateOpen = 1;
+
+class DbConnection {
+ public:
+  DbConnection();
+  ~DbConnection();
+  DbConnection(const DbConnection&) = delete;
+  DbConnection& operator=(const DbConnection&) = delete;
+
+  /** Opens the database the connection string names; false when it cannot. */
+  [[nodiscard]] bool Open(const QString& connectionString);
+  int State() const;
+  /** Runs a statement that returns no rows; it has taken effect when this returns true. */
+  [[nodiscard]] bool Execute(const QString& sql);
+  void Close();
+
+  [[nodiscard]] bool BeginTrans();
+  [[nodiscard]] bool CommitTrans();
+  void RollbackTrans();
+
+  /** Names of the tables the database holds, as the driver reports them. */
+  QStringList tables() const;
+
+  /** Why the last operation failed, in the database's own words when it gave any. */
+  const QString& lastError() const { return lastError_; }
+
+ private:
+  friend class DbRecordset;
+  std::optional<QSqlQuery> run(const QString& sql);
+  bool fail(const QString& reason);
+
+  const QString name_;
+  QString lastError_;
+};
+
+/**
+ * A result set read in full when it is opened (a client-side cursor), so its row count is known
+ * at once and no statement stays active on the connection while the rows are read.
+ */
+class DbRecordset {
+ public:
+  /** Runs the query; a result set still open from an earlier query is closed first. */
+  [[nodiscard]] bool Open(const QString& sql, DbConnection& connection);
+  int State() const { return open_ ? kStateOpen : kStateClosed; }
+  int RecordCount() const { return static_cast<int>(rows_.size()); }
+  /** A field of the current row; an invalid value past the last row or for an unknown name. */
+  QVariant Fields(const QString& name) const;
+  QVariant Fields(int position) const;
+  void MoveNext();
+  /** Closing a closed result set does nothing. */
+  void Close();
+
+ private:
+  const QSqlRecord* currentRow() const;
+
+  std::vector<QSqlRecord> rows_;
+  std::size_t current_ = 0;
+  bool open_ = false;
+};
+
+/**
+ * One transaction on a connection: rolled back when it goes out of scope, unless Commit()
+ * succeeded.
+ */
+class ScopedTransaction {
+ public:
+  explicit ScopedTransaction(DbConnection& connection);
+  ~ScopedTransaction();
+  ScopedTransaction(const ScopedTransaction&) = delete;
+  ScopedTransaction& operator=(const ScopedTransaction&) = delete;
+
+  bool started() const { return started_; }
+  [[nodiscard]] bool Commit();
+
+ private:
+  DbConnection& connection_;
+  bool started_ = false;
+  bool committed_ = false;
+};
+
+/** A whole number read from the database as a 16-bit listing value; nothing when it is not one. */
+std::optional<qint16> toInt16(const QVariant& value);

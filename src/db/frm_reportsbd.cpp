@@ -1,0 +1,188 @@
+#include "db/frm_reportsbd.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QResizeEvent>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/app_info.h"
+#include "db/stored_listings.h"
+#include "platform/gui_image_list.h"
+#include "platform/gui_message_box.h"
+#include "platform/twips.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kImageListing = 13;
+constexpr int kImageRefresh = 6;
+constexpr int kImageErase = 10;
+constexpr int kKeyRole = Qt::UserRole;
+
+// The tree keeps fixed margins inside the window's outer size.
+constexpr int kTreeHeightMarginTwips = 1000;
+constexpr int kTreeWidthMarginTwips = 200;
+
+QAction* addButton(QToolBar* toolbar, const QString& key, int image, const QString& tip = {}) {
+  QAction* button = toolbar->addAction(imageListIcon(image), QString());
+  button->setObjectName(key);
+  button->setToolTip(tip);
+  return button;
+}
+
+QString keyOf(const QTreeWidgetItem* node) {
+  return node ? node->data(0, kKeyRole).toString() : QString();
+}
+
+}  // namespace
+
+QPointer<frm_reportsbd>& frm_reportsbd::instance() {
+  static QPointer<frm_reportsbd> window;
+  return window;
+}
+
+frm_reportsbd* frm_reportsbd::Instance(QWidget* parent, const Placement& place) {
+  if (instance()) {
+    return instance();
+  }
+  auto* window = new frm_reportsbd(parent);
+  instance() = window;
+  if (place) {
+    place(window);
+  }
+  window->Recarga();
+  window->show();
+  return window;
+}
+
+frm_reportsbd* frm_reportsbd::current() {
+  return instance();
+}
+
+frm_reportsbd::frm_reportsbd(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(u"frm_reportsbd"_s);
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(u"Gestion Informes en BD"_s);
+  buildToolbar();
+  buildTree();
+  resize(twipsToPixels(6360 + kTreeWidthMarginTwips), twipsToPixels(4020 + kTreeHeightMarginTwips));
+}
+
+void frm_reportsbd::buildToolbar() {
+  toolbar1_ = new QToolBar(this);
+  toolbar1_->setObjectName(u"Toolbar1"_s);
+  toolbar1_->setIconSize(QSize(16, 16));
+  toolbar1_->setGeometry(0, 0, width(), twipsToPixels(360));
+  toolbar1_->addSeparator();
+  addButton(toolbar1_, u"refresh"_s, kImageRefresh);
+  erase_ = addButton(toolbar1_, u"erase"_s, kImageErase, u"Borrar"_s);
+  openReport_ = addButton(toolbar1_, u"openreport"_s, kImageListing);
+  connect(toolbar1_, &QToolBar::actionTriggered, this, &frm_reportsbd::onButtonClicked);
+}
+
+void frm_reportsbd::buildTree() {
+  tv_ = new QTreeWidget(this);
+  tv_->setObjectName(u"tv"_s);
+  tv_->setHeaderHidden(true);
+  QFont font(u"Small Fonts"_s);
+  font.setPointSizeF(6.75);
+  tv_->setFont(font);
+  tv_->setGeometry(twipsToPixels(45), twipsToPixels(405), twipsToPixels(6360), twipsToPixels(4020));
+  connect(tv_, &QTreeWidget::itemClicked, this, &frm_reportsbd::onNodeClicked);
+  connect(tv_, &QTreeWidget::itemDoubleClicked, this, &frm_reportsbd::onNodeDoubleClicked);
+}
+
+void frm_reportsbd::Recarga() {
+  QCoreApplication::processEvents();
+  const StoredListings listings = readStoredListings();
+  tv_->clear();
+  // Nothing is chosen until the user clicks a listing, so erase and open act only on a choice.
+  selNode_ = nullptr;
+  setListingButtonsEnabled(false);
+  QTreeWidgetItem* cds = addNode(nullptr, u"root-cd"_s, u"CDs MP3"_s, 1);
+  QTreeWidgetItem* directories = addNode(nullptr, u"root-dir"_s, u"Directorios"_s, 3);
+  for (const StoredListing& listing : listings.cds) {
+    addNode(cds, u"cd"_s + QString::number(listing.rp_id), listing.report_name, kImageListing);
+  }
+  for (const StoredListing& listing : listings.directories) {
+    addNode(directories, u"dir"_s + QString::number(listing.rp_id), listing.report_name,
+            kImageListing);
+  }
+  tv_->expandAll();
+}
+
+void frm_reportsbd::OpenSelReport() {
+  if (selNode_) {
+    emit openListingRequested(selectedListingNumber());
+  }
+}
+
+void frm_reportsbd::BorraSeleccioN() {
+  if (!selNode_) {
+    return;
+  }
+  const QPointer<frm_reportsbd> self(this);
+  const QString error =
+      deleteStoredListing(selectedListingNumber(), [] { QCoreApplication::processEvents(); });
+  if (!error.isEmpty()) {
+    showMessage({self.data(), AppTitle(),
+                 u"No se ha podido borrar el listado de la BD.\n\n"_s + error,
+                 MessageIcon::Critical, MessageButtons::Ok});
+  }
+}
+
+void frm_reportsbd::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const QSize outer = isWindow() || !parentWidget() ? frameGeometry().size()
+                                                    : parentWidget()->frameGeometry().size();
+  toolbar1_->resize(width(), toolbar1_->height());
+  const int treeHeight = outer.height() - twipsToPixels(kTreeHeightMarginTwips);
+  const int treeWidth = outer.width() - twipsToPixels(kTreeWidthMarginTwips);
+  // A window smaller than the margins (minimised, say) leaves the tree as it was.
+  if (treeHeight > 0 && treeWidth > 0) {
+    tv_->resize(treeWidth, treeHeight);
+  }
+}
+
+QTreeWidgetItem* frm_reportsbd::addNode(QTreeWidgetItem* parent, const QString& key,
+                                        const QString& text, int image) {
+  auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tv_);
+  node->setText(0, text);
+  node->setData(0, kKeyRole, key);
+  node->setIcon(0, imageListIcon(image));
+  return node;
+}
+
+void frm_reportsbd::onButtonClicked(QAction* button) {
+  const QString key = button->objectName();
+  if (key == u"refresh"_s) {
+    Recarga();
+  } else if (key == u"erase"_s) {
+    BorraSeleccioN();
+  } else if (key == u"openreport"_s) {
+    OpenSelReport();
+  }
+}
+
+void frm_reportsbd::onNodeClicked(QTreeWidgetItem* node) {
+  selNode_ = node;
+  const QString key = keyOf(node);
+  setListingButtonsEnabled(key.startsWith(u"cd"_s) || key.startsWith(u"dir"_s));
+}
+
+void frm_reportsbd::onNodeDoubleClicked() {
+  if (openReport_->isEnabled()) {
+    OpenSelReport();
+  }
+}
+
+void frm_reportsbd::setListingButtonsEnabled(bool enabled) {
+  erase_->setEnabled(enabled);
+  openReport_->setEnabled(enabled);
+}
+
+qint16 frm_reportsbd::selectedListingNumber() const {
+  return listingNumberOfKey(keyOf(selNode_));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+/**
+ * "Gestion Informes en BD": the stored listings by medium, to open or delete. One instance at
+ * a time; closing it discards it.
+ */
+class frm_reportsbd : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** Lets the caller host a new window (for example in an MDI area) before it is shown. */
+  using Placement = std::function<void(frm_reportsbd* window)>;
+
+  /**
+   * The open window, or a new one (placed, reloaded and shown) when there is none. A new window
+   * without placement is a top-level window owned by parent.
+   */
+  static frm_reportsbd* Instance(QWidget* parent, const Placement& place = {});
+  /** The open window, or nullptr. */
+  static frm_reportsbd* current();
+
+  /** Rebuilds the tree from the database; afterwards no listing is chosen. */
+  void Recarga();
+  /** Asks for the chosen listing to be opened in a new listing window. */
+  void OpenSelReport();
+  /** Deletes the chosen listing from the database, without asking. */
+  void BorraSeleccioN();
+
+ signals:
+  /** The user asked to open stored listing rpId; the main window opens a listing window. */
+  void openListingRequested(qint16 rpId);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  explicit frm_reportsbd(QWidget* parent);
+  void buildToolbar();
+  void buildTree();
+  QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text,
+                           int image);
+  void onButtonClicked(QAction* button);
+  void onNodeClicked(QTreeWidgetItem* node);
+  void onNodeDoubleClicked();
+  void setListingButtonsEnabled(bool enabled);
+  qint16 selectedListingNumber() const;
+
+  static QPointer<frm_reportsbd>& instance();
+
+  QToolBar* toolbar1_ = nullptr;
+  QAction* erase_ = nullptr;
+  QAction* openReport_ = nullptr;
+  QTreeWidget* tv_ = nullptr;
+  QTreeWidgetItem* selNode_ = nullptr;
+};

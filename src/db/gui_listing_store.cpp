@@ -1,0 +1,62 @@
+#include "db/gui_listing_store.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+#include "app/app_info.h"
+#include "db/frm_2bar.h"
+#include "db/listing_store.h"
+#include "platform/gui_message_box.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class WaitCursor {
+ public:
+  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Letting events run after every row would dominate a large store; every 20 ms keeps the bars
+// and the other windows live.
+constexpr qint64 kPumpIntervalMs = 20;
+
+StoreResult storeShowingProgress(const ListingModel& model) {
+  const WaitCursor hourglass;
+  std::unique_ptr<frm_2bar> window;
+  QElapsedTimer sincePump;
+  return Save2bd(model, [&](const StoreProgress& progress) {
+    // Created on the first report, so a refused store never flashes it.
+    if (!window) {
+      window = std::make_unique<frm_2bar>();
+      window->show();
+    }
+    window->showProgress(progress);
+    if (!sincePump.isValid() || sincePump.elapsed() >= kPumpIntervalMs) {
+      QCoreApplication::processEvents();
+      sincePump.start();
+    }
+  });
+}
+
+}  // namespace
+
+std::optional<qint16> storeListingWithProgress(QWidget* parent, const ListingModel& model) {
+  const QPointer<QWidget> owner(parent);
+  const StoreResult result = storeShowingProgress(model);
+  if (result.ok()) {
+    return result.rp_id;
+  }
+  showMessage({owner.data(), AppTitle(),
+               u"No se ha podido almacenar el listado en la BD.\n\n"_s + result.error,
+               MessageIcon::Critical, MessageButtons::Ok});
+  return std::nullopt;
+}

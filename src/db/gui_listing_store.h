@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+
+#include "scan/listing_model.h"
+
+class QWidget;
+
+/**
+ * Stores the listing with the hourglass pointer and frm_2bar showing the progress, letting
+ * events run as rows are written; the progress window is gone when this returns. A refused or
+ * failed store is shown in a message box over parent. The new listing's number, or nothing
+ * when the listing was not stored.
+ */
+std::optional<qint16> storeListingWithProgress(QWidget* parent, const ListingModel& model);

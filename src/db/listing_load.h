@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include "scan/listing_model.h"
+
+struct LoadResult {
+  /** False when no listing has the number (deleted meanwhile) or it cannot be read: the caller
+   *  closes the window it opened for it. */
+  bool found = false;
+  /** The listing window's title: "[CD] name" or "[DIR] name". */
+  QString title;
+};
+
+/**
+ * Fills an empty model and its tree with stored listing rpId: one directory node per directory
+ * below a root keyed "[DIR]" + name, and the files below their directories. Directories and
+ * files are numbered by counting, within the model's limits. Logs the listing's name and its
+ * counts. Only file names get their apostrophes back.
+ */
+LoadResult Load4bd(qint16 rpId, ListingModel& model);

@@ -1,0 +1,152 @@
+#include "db/listing_store.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "app/log.h"
+#include "db/bd_write_guard.h"
+#include "db/mod_bd.h"
+#include "db/sql_catalogue.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The rows to write, copied up front: the progress callback lets windows run, and one of them
+// may be the listing's own window, closing.
+struct ListingRows {
+  QString name;
+  int medium = 0;
+  std::vector<DirRecord> directories;
+  std::vector<SongRecord> songs;
+};
+
+ListingRows rowsOf(const ListingModel& model) {
+  const int dirs = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
+  const int songs = std::clamp<int>(model.NumCancionesMP3, 0, kMaxCanciones);
+  return {
+      model.FinalName, model.FinalType,
+      std::vector<DirRecord>(model.Directorios.begin() + 1, model.Directorios.begin() + 1 + dirs),
+      std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs)};
+}
+
+class StoreRun {
+ public:
+  StoreRun(const ListingModel& model, const StoreProgressFn& progress)
+      : rows_(rowsOf(model)), progressFn_(progress) {}
+
+  StoreResult run();
+
+ private:
+  std::optional<qint16> nextNumber();
+  bool writeDirectories(qint16 rpId);
+  bool writeSongs(qint16 rpId);
+  void report() const;
+  bool refuse(const QString& reason);
+
+  const ListingRows rows_;
+  const StoreProgressFn& progressFn_;
+  StoreProgress progress_;
+  QString error_;
+};
+
+StoreResult StoreRun::run() {
+  progress_.step = u"Preparando"_s;
+  report();
+  ScopedTransaction transaction(BdConnection());
+  if (!transaction.started()) {
+    return {0, BdConnection().lastError()};
+  }
+  const std::optional<qint16> rpId = nextNumber();
+  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId)) {
+    return {0, error_};
+  }
+  if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
+      !transaction.Commit()) {
+    return {0, BdConnection().lastError()};
+  }
+  progress_.overall = 2;
+  report();
+  return {*rpId, {}};
+}
+
+std::optional<qint16> StoreRun::nextNumber() {
+  DbRecordset& recordset = BdRecordset();
+  recordset.Close();
+  if (!recordset.Open(sqlHighestNumber(), BdConnection())) {
+    refuse(BdConnection().lastError());
+    return std::nullopt;
+  }
+  const QVariant highest = recordset.Fields(0);
+  recordset.Close();
+  const qlonglong next = highest.isNull() ? 1 : highest.toLongLong() + 1;
+  if (next > std::numeric_limits<qint16>::max()) {
+    refuse(u"No caben más listados en la BD: ya se ha usado el número más alto posible (%1)"_s.arg(
+        std::numeric_limits<qint16>::max()));
+    return std::nullopt;
+  }
+  return static_cast<qint16>(next);
+}
+
+bool StoreRun::writeDirectories(qint16 rpId) {
+  progress_ = {u"Volcando directorios"_s, 0, static_cast<int>(rows_.directories.size()), 0};
+  report();
+  for (const DirRecord& dir : rows_.directories) {
+    if (!BdConnection().Execute(sqlDirectoryRow(rpId, dir))) {
+      return refuse(BdConnection().lastError());
+    }
+    ++progress_.stepValue;
+    report();
+  }
+  return true;
+}
+
+bool StoreRun::writeSongs(qint16 rpId) {
+  progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
+  report();
+  int filegenorder = 0;
+  for (const SongRecord& song : rows_.songs) {
+    // A record without a file name ends the listing's files.
+    if (song.filename.isEmpty()) {
+      break;
+    }
+    ++filegenorder;
+    bool numeric = false;
+    const int fileorder = song.fileorder.toInt(&numeric);
+    if (!numeric) {
+      return refuse(u"El archivo %1 (número %2) tiene un orden no numérico: %3"_s.arg(
+          song.filename, QString::number(filegenorder), song.fileorder));
+    }
+    if (!BdConnection().Execute(sqlFileRow(rpId, song, fileorder, filegenorder))) {
+      return refuse(BdConnection().lastError());
+    }
+    progress_.stepValue = filegenorder;
+    report();
+  }
+  return true;
+}
+
+void StoreRun::report() const {
+  if (progressFn_) {
+    progressFn_(progress_);
+  }
+}
+
+bool StoreRun::refuse(const QString& reason) {
+  error_ = reason;
+  return false;
+}
+
+}  // namespace
+
+StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress) {
+  const BdWriteGuard guard;
+  StoreResult result =
+      guard.acquired() ? StoreRun(model, progress).run() : StoreResult{0, bdBusyText()};
+  if (!result.ok()) {
+    WriteLog(u"No se ha podido almacenar el listado en la BD: "_s + result.error);
+  }
+  return result;
+}

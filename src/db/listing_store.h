@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+#include "scan/listing_model.h"
+
+/** Where a store stands, for the progress window. */
+struct StoreProgress {
+  QString step;         // "Preparando", "Volcando directorios", "Volcando mp3"
+  int overall = 0;      // 0 while directories are written, 1 while files are, 2 at the end
+  int stepMaximum = 0;  // number of directories, then of files
+  int stepValue = 0;    // number of the row just written
+};
+
+/**
+ * Called at each step and after every row; the window's callback also lets pending events run,
+ * which may start other commands meanwhile.
+ */
+using StoreProgressFn = std::function<void(const StoreProgress& progress)>;
+
+struct StoreResult {
+  qint16 rp_id = 0;  // the new listing's number, when stored
+  QString error;     // why nothing was stored, in Spanish
+  bool ok() const { return error.isEmpty(); }
+};
+
+/**
+ * Stores the listing in the database as a new listing: its directories, its files up to the
+ * first without a file name, and last the row that names it, under the highest number in use
+ * plus one. All of it is one transaction, so a failure, or the process dying, leaves the
+ * database as it was. Refused while another store or delete runs, and when the number would
+ * pass 32767. Writes to the log only on failure.
+ */
+StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress = {});

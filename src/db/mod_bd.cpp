@@ -1,0 +1,182 @@
+#include "db/mod_bd.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+
+#include "app/app_info.h"
+#include "app/ini_reader.h"
+#include "app/log.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct BdState {
+  QString path;
+  QString prefix;
+  std::unique_ptr<DbConnection> connection;
+  std::unique_ptr<DbRecordset> recordset;
+};
+
+BdState& state() {
+  static BdState s;
+  return s;
+}
+
+// Released when the application object goes, while Qt SQL's own registry still exists; a
+// static destructor would run after it, on a program that never reached CloseBd.
+void releaseQuietly() {
+  state().recordset.reset();
+  state().connection.reset();
+}
+
+void releaseAtApplicationEnd() {
+  static const bool registered = [] {
+    qAddPostRoutine(releaseQuietly);
+    return true;
+  }();
+  Q_UNUSED(registered);
+}
+
+QString logged(const QString& reason) {
+  WriteLog(reason);
+  return reason;
+}
+
+// A database that opens but lacks one of the tables is not ours, or is damaged.
+QString missingTable(const DbConnection& connection) {
+  const QStringList present = connection.tables();
+  for (const QString& table : {u"reports"_s, u"estructdir"_s, u"infoMP3"_s}) {
+    if (!present.contains(table, Qt::CaseInsensitive)) {
+      return table;
+    }
+  }
+  return {};
+}
+
+QString connect() {
+  DbConnection& connection = BdConnection();
+  const QString connectionString = state().prefix + u" Data Source="_s + state().path;
+  QString reason;
+  if (!connection.Open(connectionString)) {
+    reason = connection.lastError();
+  } else if (const QString table = missingTable(connection); !table.isEmpty()) {
+    connection.Close();
+    reason =
+        u"%1 no es una base de datos de listados válida o está dañada (no se puede leer "
+        u"la tabla %2)"_s.arg(state().path, table);
+  }
+  if (connection.State() == kStateOpen) {
+    WriteLog(u"Conexión satisfactoria!"_s);
+    return {};
+  }
+  WriteLog(u"Imposible conectar"_s);
+  return reason.isEmpty() ? u"buuu"_s : logged(reason);
+}
+
+// A copy keeps the permissions of its source; the database must stay writable.
+bool makeWritable(const QString& path) {
+  QFile file(path);
+  return file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
+}
+
+QString backUpExistingDatabase() {
+  const QString backup = ProgramFile(kBdBackupName.toString());
+  QFile::remove(backup);
+  QFile database(state().path);
+  if (!database.copy(backup)) {
+    return u"No se puede hacer la copia de seguridad %1: %2"_s.arg(backup, database.errorString());
+  }
+  QCoreApplication::processEvents();
+  if (!database.remove()) {
+    return u"No se puede sustituir %1: %2"_s.arg(state().path, database.errorString());
+  }
+  return {};
+}
+
+QString copyTemplate() {
+  QFile blank(ProgramFile(kBdTemplateName.toString()));
+  if (!blank.exists()) {
+    return u"No se encuentra la plantilla de base de datos vacía %1"_s.arg(blank.fileName());
+  }
+  if (!blank.copy(state().path)) {
+    return u"No se puede copiar %1 a %2: %3"_s.arg(blank.fileName(), state().path,
+                                                   blank.errorString());
+  }
+  if (!makeWritable(state().path)) {
+    return u"No se puede dar permiso de escritura a %1"_s.arg(state().path);
+  }
+  return {};
+}
+
+}  // namespace
+
+QString BdPath() {
+  return state().path;
+}
+
+QString BdConnectionPrefix() {
+  return state().prefix;
+}
+
+DbConnection& BdConnection() {
+  if (!state().connection) {
+    releaseAtApplicationEnd();
+    state().connection = std::make_unique<DbConnection>();
+  }
+  return *state().connection;
+}
+
+DbRecordset& BdRecordset() {
+  if (!state().recordset) {
+    state().recordset = std::make_unique<DbRecordset>();
+  }
+  return *state().recordset;
+}
+
+QString OpenBd() {
+  WriteLog(u"Inicializando conexion BD..."_s);
+  state().path = ProgramFile(kBdFileName.toString());
+  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ProgramFile(u"config.ini"_s));
+  if (!QFileInfo::exists(state().path)) {
+    if (const QString failure = NewBlankBd(); !failure.isEmpty()) {
+      return failure;
+    }
+  }
+  QCoreApplication::processEvents();
+  BdRecordset().Close();
+  WriteLog(u"Conectando con "_s + state().path);
+  WriteLog(u"mediante "_s + state().prefix);
+  return connect();
+}
+
+QString NewBlankBd() {
+  state().path = ProgramFile(kBdFileName.toString());
+  if (QFileInfo::exists(state().path)) {
+    if (const QString failure = backUpExistingDatabase(); !failure.isEmpty()) {
+      return logged(failure);
+    }
+  }
+  if (const QString failure = copyTemplate(); !failure.isEmpty()) {
+    return logged(failure);
+  }
+  WriteLog(u"Nueva base de datos vacia generada correctamente (bd-acces2k.blank)"_s);
+  return {};
+}
+
+void CloseBd() {
+  WriteLog(u"Cerrando posible conjunto de registros abierto"_s);
+  if (state().recordset) {
+    state().recordset->Close();
+    state().recordset.reset();
+  }
+  WriteLog(u"Cerrando conexion BD"_s);
+  if (state().connection) {
+    state().connection->Close();
+    state().connection.reset();
+  }
+  WriteLog(u"Conexion BD cerrada satisfactoriamente"_s);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include "db/db_connection.h"
+
+// The program's one database: the file quillet.mdb in the program directory, its connection
+// and the shared result set, from start-up to shutdown.
+
+inline constexpr QStringView kBdFileName = u"quillet.mdb";
+inline constexpr QStringView kBdTemplateName = u"bd-acces2k.blank";
+inline constexpr QStringView kBdBackupName = u"quillet.bakup.mdb";
+
+/** Full path of quillet.mdb; set by OpenBd. */
+QString BdPath();
+/** The cadcon value of config.ini that OpenBd connected with. */
+QString BdConnectionPrefix();
+
+/** The one connection; closed until OpenBd succeeds. */
+DbConnection& BdConnection();
+/**
+ * The shared result set. Whoever uses it closes it, if open, before opening a query in it,
+ * and closes it after use.
+ */
+DbRecordset& BdRecordset();
+
+/**
+ * Opens the database, copying the blank template first when the file is missing. Every step
+ * goes to the log. Returns empty text on success; otherwise the text the user must be shown,
+ * already logged, and the connection stays closed.
+ */
+[[nodiscard]] QString OpenBd();
+
+/**
+ * Puts a copy of the blank template at BdPath; an existing database is first copied to
+ * quillet.bakup.mdb (and kept when that copy fails). Empty text on success, else the reason,
+ * already logged.
+ */
+[[nodiscard]] QString NewBlankBd();
+
+/** Closes the shared result set and the connection, whatever their state, logging each step. */
+void CloseBd();

@@ -1,0 +1,76 @@
+#include "db/sql_catalogue.h"
+
+#include "app/text_helpers.h"
+#include "scan/listing_model.h"
+
+using namespace Qt::StringLiterals;
+
+// Plain concatenation throughout: QString::arg would rescan inserted texts for "%1" markers.
+namespace {
+
+QString quoted(const QString& text) {
+  return u'\'' + QuoteToAcute(text) + u'\'';
+}
+
+QString n(int number) {
+  return QString::number(number);
+}
+
+}  // namespace
+
+QString sqlStoredCdCheck(const QString& label) {
+  return u"select * from reports where report_name="_s + quoted(label);
+}
+
+QString sqlHighestNumber() {
+  return u"select max(rp_id) from reports"_s;
+}
+
+QString sqlDirectoryRow(qint16 rpId, const DirRecord& dir) {
+  return u"INSERT INTO estructdir VALUES ("_s + n(rpId) + u',' + quoted(dir.dirname) + u',' +
+         n(dir.songfrom) + u',' + n(dir.songto) + u')';
+}
+
+QString sqlFileRow(qint16 rpId, const SongRecord& song, int fileorder, int filegenorder) {
+  const QStringList texts = {quoted(song.album), quoted(song.artist),  quoted(song.comment),
+                             quoted(song.genre), quoted(song.title),   quoted(song.track),
+                             quoted(song.year),  quoted(song.filename)};
+  return u"INSERT INTO infoMP3 VALUES ("_s + n(rpId) + u',' + texts.join(u',') + u',' +
+         n(fileorder) + u',' + n(filegenorder) + u')';
+}
+
+QString sqlListingRow(qint16 rpId, const QString& name, int medium) {
+  return u"INSERT INTO reports VALUES ("_s + n(rpId) + u',' + quoted(name) + u',' + n(medium) +
+         u',' + quoted(name) + u')';
+}
+
+QString sqlListingByNumber(qint16 rpId) {
+  return u"select * from reports where rp_id = "_s + n(rpId);
+}
+
+// The loading queries name their order, so rows come back in their stored numbering whatever
+// the engine's natural order.
+QString sqlDirectoriesOf(qint16 rpId) {
+  return u"select * from estructdir where rp_id = "_s + n(rpId) + u" order by songfrom"_s;
+}
+
+QString sqlFilesOfDirectory(qint16 rpId, qint16 songfrom, qint16 songto) {
+  return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" and filegenorder between "_s +
+         n(songfrom) + u" and "_s + n(songto) + u" order by filegenorder"_s;
+}
+
+QString sqlListingsOfMedium(int medium) {
+  return u"select * from reports where medio="_s + n(medium) + u" order by rp_id"_s;
+}
+
+QString sqlDeleteListing(qint16 rpId) {
+  return u"delete from reports where rp_id="_s + n(rpId);
+}
+
+QString sqlDeleteDirectories(qint16 rpId) {
+  return u"delete from estructdir where rp_id="_s + n(rpId);
+}
+
+QString sqlDeleteFiles(qint16 rpId) {
+  return u"delete from infoMP3 where rp_id="_s + n(rpId);
+}

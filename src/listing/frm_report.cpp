@@ -1,0 +1,341 @@
+#include "listing/frm_report.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTime>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+#include "listing/gui_design_panel.h"
+#include "listing/gui_listing_look.h"
+#include "platform/gui_image_list.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QSize kClientSize(twipsToPixels(9540), twipsToPixels(7920));
+const QSize kMinimumOuterSize(twipsToPixels(8340), twipsToPixels(1250));
+// What the panes leave of the outer size: the caption, the toolbar and the frame.
+const int kPaneHeightMargin = twipsToPixels(900);
+const int kListWidthMargin = twipsToPixels(200);
+
+int toTwips(qreal pixels) {
+  return qRound(pixels * kTwipsPerPixel);
+}
+
+void setWidthIfValid(QWidget& widget, int width) {
+  if (width >= 0) {
+    widget.resize(width, widget.height());
+  }
+}
+
+void setHeightIfValid(QWidget& widget, int height) {
+  if (height >= 0) {
+    widget.resize(widget.width(), height);
+  }
+}
+
+}  // namespace
+
+frm_report::frm_report(QWidget* parent)
+    : QWidget(parent), tag_(QTime::currentTime().toString(u"hhmmss"_s)) {
+  setObjectName(u"frm_report"_s);
+  setAttribute(Qt::WA_DeleteOnClose);
+  resize(kClientSize);
+  createToolbar();
+  createPanes();
+  followTree();
+
+  panel_->setDesigns(LoadSavedDesigns());
+  LLenaCombos();
+}
+
+frm_report* frm_report::openIn(QMdiArea& area) {
+  auto* report = new frm_report;
+  QMdiSubWindow* window = area.addSubWindow(report);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  return report;
+}
+
+QSize frm_report::sizeHint() const {
+  return kClientSize;
+}
+
+LineDesigns frm_report::designs() const {
+  return panel_->designs();
+}
+
+// Seam: the renderer is not linked into the window yet. Once it is, this becomes
+//   showEntries(...) of renderListing(model_, designs());
+// until then a refresh can only empty the list.
+void frm_report::Refresca() {
+  showEntries({}, {});
+  outerWindow()->show();
+}
+
+void frm_report::LLenaCombos() {
+  panel_->fillPickers();
+}
+
+void frm_report::showEntries(const QStringList& texts, const QStringList& html) {
+  list_->clear();
+  list_->addItems(texts);
+  entriesHtml_ = html;
+}
+
+QStringList frm_report::entries() const {
+  QStringList texts;
+  texts.reserve(list_->count());
+  for (int row = 0; row < list_->count(); ++row) {
+    texts.append(list_->item(row)->text());
+  }
+  return texts;
+}
+
+void frm_report::setScanning(bool scanning) {
+  scanning_ = scanning;
+  toolbar_->setEnabled(!scanning);
+  if (scanning) {
+    stopRequested_ = false;
+  } else if (stopRequested_) {
+    outerWindow()->close();
+  }
+}
+
+void frm_report::closeEvent(QCloseEvent* event) {
+  if (scanning_) {
+    // The walk still writes into this window: hold the close until it has stopped.
+    stopRequested_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void frm_report::createToolbar() {
+  toolbar_ = new QToolBar(this);
+  toolbar_->setObjectName(u"Toolbar1"_s);
+  toolbar_->setIconSize(QSize(16, 16));
+  toolbar_->setGeometry(0, 0, width(), twipsToPixels(360));
+
+  toolbar_->addSeparator();
+  addToolbarButton(u"salir"_s, 10, u"Cerrar Listado"_s);
+  addToolbarButton(u"refresca"_s, 6, {});
+  addToolbarButton(u"imprime"_s, 4, {});
+  addExportMenu(addToolbarButton(u"exporta"_s, 7, {}));
+  addToolbarButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
+  designAction_ =
+      addToolbarButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
+  designAction_->setCheckable(true);
+}
+
+QAction* frm_report::addToolbarButton(const QString& key, int image, const QString& toolTip) {
+  QAction* action = toolbar_->addAction(imageListIcon(image), QString());
+  action->setObjectName(key);
+  action->setToolTip(toolTip);
+  connect(action, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
+  return action;
+}
+
+// The entries "export_txt" and "export_html" are dispatched by their own keys once the export
+// writers are linked in; the button itself stays without an action of its own.
+void frm_report::addExportMenu(QAction* exporta) {
+  auto* menu = new QMenu(toolbar_);
+  menu->addAction(u"txt"_s)->setObjectName(u"export_txt"_s);
+  menu->addAction(u"html"_s)->setObjectName(u"export_html"_s);
+  auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(exporta));
+  button->setMenu(menu);
+  button->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+void frm_report::createPanes() {
+  tree_ = new QTreeWidget(this);
+  tree_->setObjectName(u"tv"_s);
+  tree_->setHeaderHidden(true);
+  tree_->setFont(smallFont());
+  tree_->setGeometry(twipRect(0, 360, 2940, 4650));
+
+  splitter_ = new QWidget(this);
+  splitter_->setObjectName(u"Picture1"_s);
+  fillBackground(*splitter_, barGrey());
+  splitter_->setGeometry(twipRect(2925, 360, 105, 4605));
+  splitter_->installEventFilter(this);
+
+  list_ = new QListWidget(this);
+  list_->setObjectName(u"List1"_s);
+  list_->setFont(smallFont());
+  list_->setGeometry(twipRect(3015, 360, 5820, 4650));
+
+  panel_ = new DesignPanel(this);
+  panel_->setGeometry(twipRect(495, 1305, 7935, 1140));
+  panel_->hide();
+  panel_->installEventFilter(this);
+}
+
+void frm_report::followTree() {
+  model_.tree.setListener({
+      [this](const TreeNode& node, int index) { addTreeItem(node, index); },
+      [this] {
+        tree_->clear();
+        treeItems_.clear();
+      },
+  });
+}
+
+void frm_report::addTreeItem(const TreeNode& node, int index) {
+  Q_ASSERT(index == static_cast<int>(treeItems_.size()));
+  auto* item =
+      node.parent < 0 ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(treeItems_[node.parent]);
+  item->setText(0, node.text);
+  item->setIcon(0, imageListIcon(node.image));
+  treeItems_.push_back(item);
+}
+
+void frm_report::dispatchToolbarKey(const QString& key) {
+  if (key == u"salir"_s) {
+    outerWindow()->close();
+  } else if (key == u"refresca"_s) {
+    SaveDesigns(designs());
+    Refresca();
+  } else if (key == u"modifydesign"_s) {
+    panel_->setVisible(designAction_->isChecked());
+  }
+}
+
+// The window as the user sizes it: the MDI subwindow with its frame and caption, or this
+// widget when it stands alone.
+QWidget* frm_report::outerWindow() {
+  auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget());
+  return subWindow ? static_cast<QWidget*>(subWindow) : this;
+}
+
+QSize frm_report::outerSize() {
+  QWidget* outer = outerWindow();
+  return outer == this ? frameGeometry().size() : outer->size();
+}
+
+void frm_report::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  toolbar_->resize(width(), toolbar_->height());
+  if (outerWindow()->isMinimized()) {
+    return;
+  }
+  snapToMinimumSize();
+  applyLayoutRule();
+}
+
+void frm_report::snapToMinimumSize() {
+  QWidget* outer = outerWindow();
+  // A maximised window cannot be sized; it is left as it is.
+  if (outer->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    return;
+  }
+  const QSize size = outerSize();
+  const QSize snapped = size.expandedTo(kMinimumOuterSize);
+  if (snapped == size) {
+    return;
+  }
+  if (outer == this) {
+    resize(snapped - (size - this->size()));
+  } else {
+    outer->resize(snapped);
+  }
+}
+
+void frm_report::applyLayoutRule() {
+  const QSize outer = outerSize();
+  const int paneHeight = outer.height() - kPaneHeightMargin;
+  setHeightIfValid(*list_, paneHeight);
+  setWidthIfValid(*list_, outer.width() - tree_->width() - kListWidthMargin);
+  setHeightIfValid(*tree_, paneHeight);
+  setHeightIfValid(*splitter_, paneHeight);
+}
+
+bool frm_report::eventFilter(QObject* watched, QEvent* event) {
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  if (!press && event->type() != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  auto& mouse = static_cast<QMouseEvent&>(*event);
+  if (mouse.button() != Qt::LeftButton) {
+    return false;
+  }
+  if (watched == splitter_) {
+    return splitterMouse(mouse);
+  }
+  if (watched == panel_) {
+    return panelMouse(mouse);
+  }
+  return false;
+}
+
+// No live feedback: the panes change only when the button comes up. The bar keeps the mouse
+// from the press on, so the release reaches it wherever the pointer is.
+bool frm_report::splitterMouse(QMouseEvent& event) {
+  const int x = toTwips(event.position().x());
+  if (event.type() == QEvent::MouseButtonPress) {
+    drag_ = Drag::Splitter;
+    setCursor(Qt::SizeHorCursor);
+    xXf = static_cast<qint16>(x);
+    return true;
+  }
+  if (!endDrag(Drag::Splitter)) {
+    return false;
+  }
+  moveSplitter(twipsToPixels(x - xXf));
+  applyLayoutRule();
+  return true;
+}
+
+// The tree never gets a negative width, nor one that leaves the list none.
+void frm_report::moveSplitter(int delta) {
+  const int maxTreeWidth = std::max(0, outerSize().width() - kListWidthMargin);
+  const int treeWidth = std::clamp(tree_->width() + delta, 0, maxTreeWidth);
+  const int applied = treeWidth - tree_->width();
+  tree_->resize(treeWidth, tree_->height());
+  splitter_->move(splitter_->x() + applied, splitter_->y());
+  list_->move(list_->x() + applied, list_->y());
+}
+
+// Only the panel's own background moves it; presses on its controls are theirs. The panel
+// jumps on release and may be left partly or wholly outside the window.
+bool frm_report::panelMouse(QMouseEvent& event) {
+  const QPointF pos = event.position();
+  if (event.type() == QEvent::MouseButtonPress) {
+    if (panel_->childAt(pos.toPoint())) {
+      return false;
+    }
+    drag_ = Drag::Panel;
+    xframe = toTwips(pos.x());
+    yframe = toTwips(pos.y());
+    setCursor(Qt::SizeAllCursor);
+    return true;
+  }
+  if (!endDrag(Drag::Panel)) {
+    return false;
+  }
+  const QPoint shift(twipsToPixels(toTwips(pos.x()) - xframe),
+                     twipsToPixels(toTwips(pos.y()) - yframe));
+  panel_->move(panel_->pos() + shift);
+  return true;
+}
+
+// A release ends only the drag its own press began: a release that a control of the panel
+// passes on, say, must not move anything.
+bool frm_report::endDrag(Drag drag) {
+  if (drag_ != drag) {
+    return false;
+  }
+  drag_ = Drag::None;
+  unsetCursor();
+  return true;
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+#include "listing/saved_designs.h"
+#include "scan/listing_model.h"
+
+class DesignPanel;
+class QAction;
+class QListWidget;
+class QMdiArea;
+class QMouseEvent;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+/**
+ * The listing window: one listing, shown as a tree of directories and MP3 files (tv) and as
+ * rendered text lines (List1), with a toolbar (Toolbar1), a splitter bar between the two panes
+ * (Picture1) and a floating design panel (Frame1). It lives in a QMdiSubWindow of the main
+ * window (openIn) and is destroyed when closed.
+ *
+ * The window owns its listing model. tv follows model().tree as nodes are added, so a walk shows
+ * live; clear the tree with model().tree.clear() and never assign a new model, which would cut
+ * the tree off from the view.
+ *
+ * A scan that pumps events while it walks brackets the walk with setScanning(true/false) and
+ * has its pump callback return stopRequested():
+ *
+ *   report->setScanning(true);           // Toolbar1 out of use
+ *   DirUtil(..., [&] { pump(); return report->stopRequested(); });
+ *   report->setScanning(false);          // runs a close asked for during the walk
+ *
+ * Closing the window while it scans (its close box, or the main window closing it) does not
+ * destroy it: the close is held back and a stop is requested; setScanning(false) then closes the
+ * window, which is deleted later from the event loop. So the window stays valid until the
+ * driver returns to the event loop; a driver that pumps again after setScanning(false) must
+ * guard the window with a QPointer.
+ */
+class frm_report : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frm_report(QWidget* parent = nullptr);
+
+  /** A new listing window in its own subwindow of area, shown. */
+  static frm_report* openIn(QMdiArea& area);
+
+  ListingModel& model() { return model_; }
+  const ListingModel& model() const { return model_; }
+
+  /** Where the left button went down inside the splitter bar, in twips. */
+  qint16 xXf = 0;
+  /** Where the left button went down inside the design panel, in twips. */
+  qint32 xframe = 0;
+  qint32 yframe = 0;
+
+  /** Identity tag, "hhmmss" of the window's creation; the print window finds a listing by it. */
+  QString tag() const { return tag_; }
+  void setTag(const QString& tag) { tag_ = tag; }
+
+  /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
+  LineDesigns designs() const;
+
+  /** Renders the listing into List1 and shows the window. */
+  void Refresca();
+
+  /** Refills the placeholder pickers, nothing chosen. */
+  void LLenaCombos();
+
+  /**
+   * Replaces List1's entries by texts (one item per entry, its text exactly the entry, tabs and
+   * line breaks included) and keeps html, the same entries in their HTML form, for the export.
+   */
+  void showEntries(const QStringList& texts, const QStringList& html);
+  /** The entries of the last rendering, as List1 holds them and in their HTML form. */
+  QStringList entries() const;
+  const QStringList& entriesHtml() const { return entriesHtml_; }
+
+  void setScanning(bool scanning);
+  bool scanning() const { return scanning_; }
+  /** True once the user closed the window during the current scan; the walk should stop. */
+  bool stopRequested() const { return stopRequested_; }
+
+  QSize sizeHint() const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createToolbar();
+  QAction* addToolbarButton(const QString& key, int image, const QString& toolTip);
+  void addExportMenu(QAction* exporta);
+  void createPanes();
+  void followTree();
+  void addTreeItem(const TreeNode& node, int index);
+
+  void dispatchToolbarKey(const QString& key);
+
+  QWidget* outerWindow();
+  QSize outerSize();
+  void snapToMinimumSize();
+  void applyLayoutRule();
+
+  enum class Drag { None, Splitter, Panel };
+  bool splitterMouse(QMouseEvent& event);
+  bool panelMouse(QMouseEvent& event);
+  bool endDrag(Drag drag);
+  void moveSplitter(int delta);
+
+  ListingModel model_;
+  QString tag_;
+  QStringList entriesHtml_;
+  bool scanning_ = false;
+  bool stopRequested_ = false;
+  Drag drag_ = Drag::None;
+
+  QToolBar* toolbar_;                        // Toolbar1
+  QAction* designAction_;                    // "modifydesign"
+  QTreeWidget* tree_;                        // tv
+  QWidget* splitter_;                        // Picture1
+  QListWidget* list_;                        // List1
+  DesignPanel* panel_;                       // Frame1
+  std::vector<QTreeWidgetItem*> treeItems_;  // tv's item of each node, by node index
+};

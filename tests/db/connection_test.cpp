@@ -1,0 +1,90 @@
+#include "db/db_connection.h"
+
+#include <QSqlDatabase>
+
+#include "support/listing_db_fixture.h"
+#include "support/test_env.h"
+
+using namespace Qt::StringLiterals;
+
+TEST(ConnectionString, DataSourceRunsToTheEndAndOtherItemsBecomeDriverOptions) {
+  ConnectionSpec spec = parseConnectionString(
+      u"provider=qsqlite;QSQLITE_BUSY_TIMEOUT=50;Data Source=old.mdb; Data Source=c.mdb"_s);
+  EXPECT_EQ(spec.provider, u"QSQLITE"_s);
+  EXPECT_EQ(spec.dataSource, u"c.mdb"_s);
+  EXPECT_EQ(spec.options, u"QSQLITE_BUSY_TIMEOUT=50"_s);
+
+  spec = parseConnectionString(u"Provider=QSQLITE; Data Source=/music/x;y=z/quillet.mdb"_s);
+  EXPECT_EQ(spec.dataSource, u"/music/x;y=z/quillet.mdb"_s);
+  EXPECT_EQ(spec.options, QString());
+}
+
+TEST(Connection, BadProvidersAndMissingDataSourceFailWithTheirOwnTexts) {
+  DbConnection connection;
+  EXPECT_FALSE(connection.Open(u"Provider=QSQLIT; Data Source=/tmp/x.mdb"_s));
+  EXPECT_EQ(connection.lastError(), u"Proveedor de base de datos desconocido: QSQLIT"_s);
+
+  EXPECT_FALSE(connection.Open(u" Data Source=/tmp/x.mdb"_s));
+  EXPECT_TRUE(connection.lastError().contains(u"proveedor"_s));
+
+  EXPECT_FALSE(connection.Open(u"Provider=QSQLITE;"_s));
+  EXPECT_TRUE(connection.lastError().contains(u"archivo"_s));
+
+  for (const QString& driver : {u"QDB2"_s, u"QOCI"_s, u"QMIMER"_s, u"QIBASE"_s}) {
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+      EXPECT_FALSE(connection.Open(u"Provider="_s + driver + u"; Data Source=/tmp/x.mdb"_s));
+      EXPECT_EQ(connection.lastError(),
+                u"No está instalado el controlador de base de datos "_s + driver);
+      break;
+    }
+  }
+  EXPECT_EQ(connection.State(), kStateClosed);
+}
+
+class RecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const QString dir = installProgramFiles();
+    ASSERT_TRUE(QFile::copy(dir + u"/bd-acces2k.blank"_s, dir + u"/t.mdb"_s));
+    ASSERT_TRUE(connection_.Open(u"Provider=QSQLITE; Data Source="_s + dir + u"/t.mdb"_s));
+  }
+  DbConnection connection_;
+  DbRecordset recordset_;
+};
+
+TEST_F(RecordsetTest, RowCountKnownOnOpenFieldsByNameOrPositionAndTableNamesIgnoreCase) {
+  ASSERT_TRUE(
+      connection_.Execute(u"INSERT INTO infoMP3 VALUES (1,'a','b','c','d','e','1','y',"
+                          u"'f.mp3',1,1)"_s));
+  ASSERT_TRUE(
+      connection_.Execute(u"INSERT INTO infoMP3 VALUES (1,'a2','b','c','d','e','2','y',"
+                          u"'g.mp3',2,2)"_s));
+  ASSERT_TRUE(recordset_.Open(u"select * from infomp3 where rp_id = 1"_s, connection_));
+  EXPECT_EQ(recordset_.RecordCount(), 2);
+  EXPECT_EQ(recordset_.Fields(u"filename"_s).toString(), u"f.mp3"_s);
+  EXPECT_EQ(recordset_.Fields(1).toString(), u"a"_s);
+  EXPECT_FALSE(recordset_.Fields(u"nosuchcolumn"_s).isValid());
+  recordset_.MoveNext();
+  EXPECT_EQ(recordset_.Fields(u"filegenorder"_s).toInt(), 2);
+  recordset_.MoveNext();
+  EXPECT_FALSE(recordset_.Fields(0).isValid());
+
+  // Opening again replaces the earlier result.
+  ASSERT_TRUE(recordset_.Open(u"select max(rp_id) from reports"_s, connection_));
+  EXPECT_EQ(recordset_.RecordCount(), 1);
+  EXPECT_TRUE(recordset_.Fields(0).isNull());
+  recordset_.Close();
+  recordset_.Close();
+  EXPECT_EQ(recordset_.State(), kStateClosed);
+}
+
+TEST_F(RecordsetTest, FailuresComeBackWithTheDatabasesReasonAndEveryTextPassesTheHook) {
+  StatementRecorder recorder;
+  EXPECT_FALSE(connection_.Execute(u"INSERT INTO nosuch VALUES (1)"_s));
+  EXPECT_TRUE(connection_.lastError().contains(u"no such table"_s))
+      << connection_.lastError().toStdString();
+  EXPECT_FALSE(recordset_.Open(u"select * from nosuch"_s, connection_));
+  EXPECT_EQ(recordset_.State(), kStateClosed);
+  EXPECT_EQ(recorder.statements,
+            QStringList({u"INSERT INTO nosuch VALUES (1)"_s, u"select * from nosuch"_s}));
+}

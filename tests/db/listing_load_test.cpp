@@ -1,0 +1,120 @@
+#include "db/listing_load.h"
+
+#include "db/listing_store.h"
+#include "db/mod_bd.h"
+#include "support/listing_db_fixture.h"
+#include "support/test_env.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList treeLines(const NodeTree& tree) {
+  QStringList lines;
+  for (const TreeNode& node : tree.nodes()) {
+    const QString parent = node.parent < 0 ? QString() : tree.nodes()[node.parent].key;
+    lines.append(u"%1 <%2> %3 %4"_s.arg(parent, node.key, node.text).arg(node.image));
+  }
+  return lines;
+}
+
+QStringList texts(const SongRecord& s) {
+  return {s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year, s.filename, s.fileorder};
+}
+
+}  // namespace
+
+class ListingLoadTest : public BdTest {
+ protected:
+  qint16 store(const ListingModel& model) {
+    const StoreResult result = Save2bd(model);
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    return result.rp_id;
+  }
+  ListingModel loaded_;
+};
+
+TEST_F(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
+  const qint16 id = store(*makeListing(u"MUSICA_01"_s, kMedioCd, {2, 1, 4}));
+  LogRecorder log;
+  const LoadResult result = Load4bd(id, loaded_);
+  ASSERT_TRUE(result.found);
+  EXPECT_EQ(result.title, u"[CD] MUSICA_01"_s);
+  EXPECT_EQ(log.lines, QStringList({u"Abierto desde bd, el listado: MUSICA_01"_s,
+                                    u"con 3 directorios y 7 archivos MP3"_s}));
+  EXPECT_EQ(loaded_.NumDirectoriosMP3, 3);
+  EXPECT_EQ(loaded_.DirActualNum, 3);
+  EXPECT_EQ(loaded_.NumCancionesMP3, 7);
+  EXPECT_EQ(loaded_.CancionActualNum, 7);
+  EXPECT_TRUE(loaded_.FinalName.isEmpty());
+
+  const auto expected = makeListing(u"MUSICA_01"_s, kMedioCd, {2, 1, 4});
+  for (int d = 1; d <= 3; ++d) {
+    EXPECT_EQ(loaded_.Directorios[d].dirname, expected->Directorios[d].dirname);
+    EXPECT_EQ(loaded_.Directorios[d].songfrom, expected->Directorios[d].songfrom);
+    EXPECT_EQ(loaded_.Directorios[d].songto, expected->Directorios[d].songto);
+  }
+  for (int f = 1; f <= 7; ++f) {
+    EXPECT_EQ(texts(loaded_.Canciones[f]), texts(expected->Canciones[f]));
+  }
+  const QStringList tree = treeLines(loaded_.tree);
+  ASSERT_EQ(tree.size(), 1 + 3 + 7);
+  EXPECT_EQ(tree[0], u" <[DIR]MUSICA_01> MUSICA_01 1"_s);
+  EXPECT_EQ(tree[1], u"[DIR]MUSICA_01 </music/dir1> /music/dir1 3"_s);
+  EXPECT_EQ(tree[2], u"/music/dir1 </music/dir1/1-1.mp3> 1-1.mp3 5"_s);
+  EXPECT_EQ(tree[10], u"/music/dir3 </music/dir3/3-4.mp3> 3-4.mp3 5"_s);
+}
+
+TEST_F(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophesBack) {
+  const QString name = u"'); DROP TABLE reports; --"_s;
+  auto model = makeListing(name, kMedioDirectorio, {2, 1});
+  model->Directorios[1].dirname = u"/m/100% \\ \"q\" it's"_s;
+  model->Canciones[1] = {u"%_"_s, u"O'Brien"_s, u"a\\b"_s,     u"\"quoted\""_s, u"Don't"_s,
+                         u"1"_s,  u"%1"_s,      u"It's.mp3"_s, u"1"_s};
+  model->Canciones[3].filename = u"1-1.mp3"_s;  // the same name as in the first directory
+  const qint16 id = store(*model);
+  const LoadResult result = Load4bd(id, loaded_);
+  ASSERT_TRUE(result.found);
+  EXPECT_EQ(result.title, u"[DIR] ´); DROP TABLE reports; --"_s);
+  EXPECT_EQ(texts(loaded_.Canciones[1]),
+            QStringList({u"%_"_s, u"O´Brien"_s, u"a\\b"_s, u"\"quoted\""_s, u"Don´t"_s, u"1"_s,
+                         u"%1"_s, u"It's.mp3"_s, u"1"_s}));
+  const QString dir = u"/m/100% \\ \"q\" it´s"_s;
+  EXPECT_EQ(loaded_.Directorios[1].dirname, dir);
+  EXPECT_TRUE(loaded_.tree.contains(dir + u"/It's.mp3"_s));
+  EXPECT_TRUE(loaded_.tree.contains(dir + u"/1-2.mp3"_s));
+  EXPECT_TRUE(loaded_.tree.contains(u"/music/dir2/1-1.mp3"_s));
+  EXPECT_EQ(rows(u"select count(*) from reports"_s), QStringList({u"1"_s}));
+}
+
+TEST_F(ListingLoadTest, MissingListingIsLoggedAndReportedAsNotFound) {
+  LogRecorder log;
+  const LoadResult result = Load4bd(42, loaded_);
+  EXPECT_FALSE(result.found);
+  EXPECT_EQ(log.lines, QStringList({u"El listado número 42 ya no existe en la BD"_s}));
+  EXPECT_TRUE(loaded_.tree.nodes().empty());
+  EXPECT_EQ(BdRecordset().State(), kStateClosed);
+}
+
+TEST_F(ListingLoadTest, RowsPastTheModelsLimitsAreLeftOut) {
+  {
+    ScopedTransaction transaction(BdConnection());
+    ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (1,'big',1,'big')"_s));
+    for (int d = 1; d <= kMaxDirectorios + 1; ++d) {
+      ASSERT_TRUE(BdConnection().Execute(
+          u"INSERT INTO estructdir VALUES (1,'/d%1',%2,%3)"_s.arg(d).arg(2 * d - 1).arg(2 * d)));
+      for (int f = 2 * d - 1; f <= 2 * d; ++f) {
+        ASSERT_TRUE(BdConnection().Execute(
+            u"INSERT INTO infoMP3 VALUES (1,'','','','','','','','%1.mp3',1,%1)"_s.arg(f)));
+      }
+    }
+    ASSERT_TRUE(transaction.Commit());
+  }
+  LogRecorder log;
+  ASSERT_TRUE(Load4bd(1, loaded_).found);
+  EXPECT_EQ(loaded_.NumDirectoriosMP3, kMaxDirectorios);
+  EXPECT_EQ(loaded_.NumCancionesMP3, kMaxCanciones);
+  EXPECT_EQ(loaded_.Canciones[kMaxCanciones].filename, u"1000.mp3"_s);
+  EXPECT_EQ(log.lines.size(), 3);
+  EXPECT_EQ(log.lines.last(), u"con 500 directorios y 1000 archivos MP3"_s);
+}
