@@ -29,35 +29,38 @@ int UniqueFd::release() {
   return fd;
 }
 
+namespace {
+
+struct ErrorText {
+  int error;
+  const char16_t* text;
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {EACCES, u"permiso denegado"},
+    {EPERM, u"permiso denegado"},
+    {ENOENT, u"no existe"},
+    {ENOTDIR, u"no es un directorio"},
+    {EISDIR, u"es un directorio"},
+    {ENOSPC, u"no queda espacio en el dispositivo"},
+    {EDQUOT, u"se ha superado la cuota de disco"},
+    {EROFS, u"el sistema de archivos es de solo lectura"},
+    {ENAMETOOLONG, u"el nombre es demasiado largo"},
+    {ELOOP, u"demasiados enlaces simbólicos"},
+    {EMFILE, u"demasiados archivos abiertos"},
+    {ENFILE, u"demasiados archivos abiertos"},
+    {EIO, u"error de entrada/salida"},
+};
+
+}  // namespace
+
 QString systemErrorText(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-      return u"permiso denegado"_s;
-    case ENOENT:
-      return u"no existe"_s;
-    case ENOTDIR:
-      return u"no es un directorio"_s;
-    case EISDIR:
-      return u"es un directorio"_s;
-    case ENOSPC:
-      return u"no queda espacio en el dispositivo"_s;
-    case EDQUOT:
-      return u"se ha superado la cuota de disco"_s;
-    case EROFS:
-      return u"el sistema de archivos es de solo lectura"_s;
-    case ENAMETOOLONG:
-      return u"el nombre es demasiado largo"_s;
-    case ELOOP:
-      return u"demasiados enlaces simbólicos"_s;
-    case EMFILE:
-    case ENFILE:
-      return u"demasiados archivos abiertos"_s;
-    case EIO:
-      return u"error de entrada/salida"_s;
-    default:
-      return u"error del sistema %1 (%2)"_s.arg(error).arg(QString::fromLocal8Bit(strerror(error)));
+  for (const ErrorText& known : kErrorTexts) {
+    if (known.error == error) {
+      return QString::fromUtf16(known.text);
+    }
   }
+  return u"error del sistema %1 (%2)"_s.arg(error).arg(QString::fromLocal8Bit(strerror(error)));
 }
 
 namespace {

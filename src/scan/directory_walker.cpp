@@ -7,6 +7,7 @@
 #include "platform/raw_directory.h"
 #include "tags/id3.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -107,6 +108,9 @@ void DirectoryWalker::sortByName(std::vector<NamedEntry>& entries) const {
 
 // Numbers the directory and stores its files, up to the listing's limits.
 bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs) {
+  // Counters left below their start values must not lead to slot 0 or before it.
+  model_.DirActualNum = std::max<qint16>(model_.DirActualNum, 0);
+  model_.CancionActualNum = std::max<qint16>(model_.CancionActualNum, 1);
   if (model_.DirActualNum >= kMaxDirectorios) {
     return stopAtLimit(WalkStop::DirectoryLimit);
   }

@@ -47,9 +47,10 @@ class DirectoryWalker {
                            EntrySizes sizes = EntrySizes::Skip);
 
   /**
-   * Walks dirOrigen and, depth first in name order, every directory below it. Hidden entries
-   * (leading ".") and symbolic links to directories are left out; a directory that cannot be
-   * read is logged and contributes nothing. totalFicheros and totalTamano (KB) gather the plain
+   * Walks dirOrigen and, depth first in name order, every directory below it, numbering on
+   * from the model's counters (a fresh scan starts them at 0 and 1, see RunDirectoryScan). Hidden
+   * entries (leading ".") and symbolic links to directories are left out; a directory that cannot
+   * be read is logged and contributes nothing. totalFicheros and totalTamano (KB) gather the plain
    * files below (sizes only when asked for). Returns false when the walk stopped early: see
    * stopReason().
    */

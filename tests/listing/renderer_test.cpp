@@ -55,6 +55,9 @@ TEST_F(RenderTest, EmptyDesignsDropDirectoryLinesButKeepBareFileLines) {
   addDirectory(u"/a"_s, {u"x.mp3"_s});
   addDirectory(u"/b"_s, {u"y.mp3"_s});
   EXPECT_EQ(texts({QString(), QString()}), (QStringList{u"F-"_s, u"  "_s, u"F-"_s, u"  "_s}));
+  model->Directorios[2].songto = 0;  // before its songfrom: no file lines
+  EXPECT_EQ(texts({u"{#D}"_s, u"{#F}"_s}),
+            (QStringList{u"D-1"_s, u"F-1"_s, u"  "_s, u"D-2"_s, u"  "_s}));
 }
 
 TEST_F(RenderTest, OrderRestartsPerDirectoryWhileFileNumbersRunOn) {
@@ -147,10 +150,4 @@ TEST_F(RenderTest, CountersOutsideTheArraysAreClamped) {
   const std::vector<RenderedEntry> entries = renderListing(*model, {QString(), u"{#F}"_s});
   EXPECT_EQ(entries.size(), std::size_t{kMaxCanciones + kMaxDirectorios});
   EXPECT_EQ(entries[kMaxCanciones - 1].text, u"F-1000"_s);
-}
-
-TEST_F(RenderTest, DirectoryWithoutFilesKeepsItsLineAndSeparator) {
-  addDirectory(u"/a"_s, {u"x.mp3"_s});
-  model->Directorios[1].songto = 0;
-  EXPECT_EQ(texts({u"{#D}"_s, u"{#F}"_s}), (QStringList{u"D-1"_s, u"  "_s}));
 }

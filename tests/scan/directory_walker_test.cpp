@@ -149,9 +149,10 @@ TEST_F(WalkTest, HiddenEntriesLinksToDirectoriesAndSpecialFilesAreLeftOut) {
   EXPECT_FALSE(model->tree.contains(root + u"/Real/loop"_s));
 }
 
-TEST_F(WalkTest, ApostrophesBecomeAcuteAccentsInFileRecordsButNotInDirectoryNames) {
+TEST_F(WalkTest, RecordsCarryTagTextsWithAcuteAccentsAndUntaggedFilesEmptyTexts) {
   Id3v1Fields fields{.title = "Don't", .artist = "O'Neil", .year = "'99"};
   writeMp3(root + u"/Rock'n/It's.mp3"_s, id3v1Block(fields));
+  writeMp3(root + u"/Rock'n/untagged.mp3"_s);
   scan();
   const SongRecord& song = model->Canciones[1];
   EXPECT_EQ(song.title, u"Don\u00B4t"_s);
@@ -162,16 +163,11 @@ TEST_F(WalkTest, ApostrophesBecomeAcuteAccentsInFileRecordsButNotInDirectoryName
   EXPECT_EQ(song.genre, u"Blues"_s);
   EXPECT_EQ(model->Directorios[1].dirname, root + u"/Rock'n"_s);
   EXPECT_TRUE(model->tree.contains(root + u"/Rock'n/It's.mp3"_s));
-}
-
-TEST_F(WalkTest, FileWithoutTagGetsEmptyTextsAndTrackZero) {
-  writeMp3(root + u"/bare.mp3"_s);
-  scan();
-  const SongRecord& song = model->Canciones[1];
-  EXPECT_EQ(song.title, QString());
-  EXPECT_EQ(song.genre, QString());
-  EXPECT_EQ(song.track, u"0"_s);
-  EXPECT_EQ(song.fileorder, u"1"_s);
+  const SongRecord& untagged = model->Canciones[2];
+  EXPECT_EQ(untagged.title, QString());
+  EXPECT_EQ(untagged.genre, QString());
+  EXPECT_EQ(untagged.track, u"0"_s);
+  EXPECT_EQ(untagged.fileorder, u"2"_s);
 }
 
 TEST_F(WalkTest, DirectoryNameEndingInBlanksIsTrimmedButItsTagsAreStillRead) {
