@@ -1,5 +1,71 @@
 #include "cli/cli.h"
 
-int runCommandLine(int, char**) {
-  return 2;
+#include <QCoreApplication>
+
+#include <array>
+
+#include "cli/cli_scan.h"
+#include "cli/cli_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Each verb is one small function; a new verb is one more row here.
+struct Verb {
+  const char* name;
+  const char16_t* summary;
+  int (*run)(const CliArguments& arguments);
+};
+
+constexpr std::array kVerbs = {
+    Verb{"scan", u"escanea un directorio y escribe su listado", &runScanVerb},
+};
+
+QString generalHelp() {
+  QString help =
+      u"Uso: quillet [ORDEN [ARGUMENTOS]]\n"
+      u"\n"
+      u"Sin argumentos, abre el programa de escritorio. Con una orden, trabaja en la\n"
+      u"terminal sin abrir ninguna ventana.\n"
+      u"\n"
+      u"Órdenes:\n"_s;
+  for (const Verb& verb : kVerbs) {
+    help += u"  %1  %2\n"_s.arg(QString::fromLatin1(verb.name).leftJustified(8),
+                                QString::fromUtf16(verb.summary));
+  }
+  help +=
+      u"\n"
+      u"  -h, --help  muestra esta ayuda\n"
+      u"\n"
+      u"«quillet ORDEN --help» explica cada orden.\n"_s;
+  return help;
+}
+
+const Verb* findVerb(const QByteArray& name) {
+  for (const Verb& verb : kVerbs) {
+    if (name == verb.name) {
+      return &verb;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char** argv) {
+  // The program directory, the settings store and the log all need the application object.
+  QCoreApplication app(argc, argv);
+  const QByteArray first = argv[1];
+  if (first == "-h" || first == "--help") {
+    printText(generalHelp());
+    return kExitOk;
+  }
+  const Verb* verb = findVerb(first);
+  if (verb == nullptr) {
+    printError(
+        u"orden desconocida: %1 («quillet --help» muestra las órdenes)"_s.arg(argumentText(first)));
+    return kExitUsage;
+  }
+  return verb->run(CliArguments(argv + 2, argv + argc));
 }

@@ -1,0 +1,282 @@
+#include "listing/renderer.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a placeholder stands for. Listing values are HTML-escaped in the html form; the
+// program's own texts (numbers, tab, line break) are not.
+enum class Field {
+  Dir,
+  DirName,
+  File,
+  FileName,
+  Order,
+  Tab,
+  Break,
+  Alb,
+  Art,
+  Com,
+  Gen,
+  Tit,
+  Tra,
+  Yea
+};
+
+struct Step {
+  QStringView token;
+  Field field;
+};
+
+// The replacement order of each design: text inserted by a step is seen by the later steps.
+constexpr std::array kDirectorySteps = {Step{u"{#D}", Field::Dir}, Step{u"{TD}", Field::DirName},
+                                        Step{u"{Tb}", Field::Tab}, Step{u"{Lf}", Field::Break}};
+constexpr std::array kFileSteps = {
+    Step{u"{#D}", Field::Dir},      Step{u"{TD}", Field::DirName}, Step{u"{#F}", Field::File},
+    Step{u"{TF}", Field::FileName}, Step{u"{OF}", Field::Order},   Step{u"{Tb}", Field::Tab},
+    Step{u"{Lf}", Field::Break},    Step{u"{3Alb}", Field::Alb},   Step{u"{3Art}", Field::Art},
+    Step{u"{3Com}", Field::Com},    Step{u"{3Gen}", Field::Gen},   Step{u"{3Tit}", Field::Tit},
+    Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea}};
+
+bool isProgramText(Field field) {
+  return field == Field::Dir || field == Field::File || field == Field::Tab ||
+         field == Field::Break;
+}
+
+// "{TF}": the name without its extension; a name too short for one gives empty text.
+QString withoutExtension(const QString& filename) {
+  return filename.left(std::max<qsizetype>(0, filename.size() - 4));
+}
+
+// "{OF}": the number without leading zeros; text that is not a number is kept as it is.
+QString orderNumber(const QString& fileorder) {
+  bool ok = false;
+  const qlonglong number = fileorder.trimmed().toLongLong(&ok);
+  return ok ? QString::number(number) : fileorder;
+}
+
+// The values of one line. File fields are empty on directory lines, which never use them.
+struct LineValues {
+  int d = 0;
+  const DirRecord* dir = nullptr;
+  int f = 0;
+  const SongRecord* song = nullptr;
+
+  QString of(Field field) const {
+    switch (field) {
+      case Field::Dir:
+        return QString::number(d);
+      case Field::DirName:
+        return dir->dirname;
+      case Field::File:
+        return QString::number(f);
+      case Field::FileName:
+        return withoutExtension(song->filename);
+      case Field::Order:
+        return orderNumber(song->fileorder);
+      case Field::Tab:
+        return u"\t"_s;
+      case Field::Break:
+        return u"\r\n"_s;
+      case Field::Alb:
+        return song->album;
+      case Field::Art:
+        return song->artist;
+      case Field::Com:
+        return song->comment;
+      case Field::Gen:
+        return song->genre;
+      case Field::Tit:
+        return song->title;
+      case Field::Tra:
+        return song->track;
+      case Field::Yea:
+        return song->year;
+    }
+    return {};
+  }
+};
+
+bool hasBrace(QStringView text) {
+  return text.contains(u'{') || text.contains(u'}');
+}
+
+// Every placeholder starts with the only "{" it holds and ends with the only "}", so
+// occurrences never overlap: a search for "{" and a comparison find them all.
+bool tokenAt(QStringView text, qsizetype at, QStringView token) {
+  if (text.size() - at < token.size()) {
+    return false;
+  }
+  return std::equal(token.begin(), token.end(), text.begin() + at);
+}
+
+// Replaces every occurrence of token, left to right; the inserted text is not searched again.
+// False when there was none.
+bool replaceToken(QString& text, QStringView token, QStringView value) {
+  QString result;
+  qsizetype copied = 0;
+  for (qsizetype at = text.indexOf(u'{'); at >= 0; at = text.indexOf(u'{', at + 1)) {
+    if (tokenAt(text, at, token)) {
+      result.append(QStringView(text).sliced(copied, at - copied)).append(value);
+      copied = at + token.size();
+    }
+  }
+  if (copied == 0) {
+    return false;
+  }
+  text = result.append(QStringView(text).sliced(copied));
+  return true;
+}
+
+QString withMarker(QStringView marker, const QString& line) {
+  QString entry;
+  entry.reserve(marker.size() + line.size());
+  return entry.append(marker).append(line);
+}
+
+// The reference rendering: every step in turn over the whole text, in both forms. The html
+// form is only built once a value needs escaping; until then it equals the text form.
+// Placeholders hold none of the escaped characters, so each step finds the same occurrences in
+// both forms.
+RenderedEntry renderStepByStep(QStringView marker, const QString& design,
+                               std::span<const Step> steps, const LineValues& values) {
+  QString text = design;
+  QString html;
+  bool diverged = false;
+  for (const Step& step : steps) {
+    if (!text.contains(u'{')) {
+      break;
+    }
+    const QString value = values.of(step.field);
+    const QString escaped = isProgramText(step.field) ? value : value.toHtmlEscaped();
+    if (!diverged && escaped != value && text.contains(step.token)) {
+      html = text;
+      diverged = true;
+    }
+    if (replaceToken(text, step.token, value) && diverged) {
+      replaceToken(html, step.token, escaped);
+    }
+  }
+  return {withMarker(marker, text), withMarker(marker, diverged ? html : text)};
+}
+
+// A design split once into literal text and placeholders. When the design holds no brace
+// outside whole placeholders and no value of a line holds a brace, no step can create or break
+// another step's placeholder, so filling the pieces in one pass gives exactly the step-by-step
+// result; other lines take the step-by-step path.
+class CompiledDesign {
+ public:
+  CompiledDesign(const QString& design, std::span<const Step> steps)
+      : design_(design), steps_(steps) {
+    compiled_ = compile();
+  }
+
+  RenderedEntry render(QStringView marker, const LineValues& values) const {
+    if (!compiled_) {
+      return renderStepByStep(marker, design_, steps_, values);
+    }
+    std::array<QString, kFileSteps.size()> filled;
+    for (const Piece& piece : pieces_) {
+      if (piece.step >= 0 && filled[piece.step].isNull()) {
+        filled[piece.step] = values.of(steps_[piece.step].field);
+        if (hasBrace(filled[piece.step])) {
+          return renderStepByStep(marker, design_, steps_, values);
+        }
+      }
+    }
+    RenderedEntry entry{marker.toString(), marker.toString()};
+    for (const Piece& piece : pieces_) {
+      if (piece.step < 0) {
+        entry.text += piece.literal;
+        entry.html += piece.literal;
+      } else {
+        const QString& value = filled[piece.step];
+        entry.text += value;
+        entry.html += isProgramText(steps_[piece.step].field) ? value : value.toHtmlEscaped();
+      }
+    }
+    return entry;
+  }
+
+ private:
+  struct Piece {
+    QStringView literal;
+    int step = -1;  // index in steps_, or -1 for literal text
+  };
+
+  int stepAt(qsizetype at) const {
+    for (std::size_t i = 0; i < steps_.size(); ++i) {
+      if (tokenAt(design_, at, steps_[i].token)) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  }
+
+  // A placeholder of the other design ("{#F}" in a directory design) stays as literal text.
+  static qsizetype otherPlaceholderAt(QStringView design, qsizetype at) {
+    for (const Step& step : kFileSteps) {
+      if (tokenAt(design, at, step.token)) {
+        return step.token.size();
+      }
+    }
+    return 0;
+  }
+
+  bool compile() {
+    const QStringView design(design_);
+    qsizetype literalStart = 0;
+    qsizetype at = 0;
+    while (at < design.size()) {
+      if (design[at] == u'}') {
+        return false;
+      }
+      if (design[at] != u'{') {
+        ++at;
+        continue;
+      }
+      if (const int step = stepAt(at); step >= 0) {
+        pieces_.push_back({design.sliced(literalStart, at - literalStart)});
+        pieces_.push_back({QStringView(), step});
+        at += steps_[step].token.size();
+        literalStart = at;
+      } else if (const qsizetype length = otherPlaceholderAt(design, at); length > 0) {
+        at += length;
+      } else {
+        return false;
+      }
+    }
+    pieces_.push_back({design.sliced(literalStart)});
+    return true;
+  }
+
+  QString design_;
+  std::span<const Step> steps_;
+  std::vector<Piece> pieces_;
+  bool compiled_ = false;
+};
+
+}  // namespace
+
+std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDesigns& designs) {
+  const CompiledDesign directoryDesign(designs.directory, kDirectorySteps);
+  const CompiledDesign fileDesign(designs.file, kFileSteps);
+  std::vector<RenderedEntry> entries;
+  const int lastDir = std::clamp<int>(model.DirActualNum, 0, kMaxDirectorios);
+  for (int d = 1; d <= lastDir; ++d) {
+    const DirRecord& dir = model.Directorios[d];
+    if (!designs.directory.isEmpty()) {
+      entries.push_back(directoryDesign.render(u"D-", {d, &dir}));
+    }
+    const int lastFile = std::min<int>(dir.songto, kMaxCanciones);
+    for (int f = std::max<int>(dir.songfrom, 1); f <= lastFile; ++f) {
+      entries.push_back(fileDesign.render(u"F-", {d, &dir, f, &model.Canciones[f]}));
+    }
+    entries.push_back({u"  "_s, u"  "_s});
+  }
+  return entries;
+}

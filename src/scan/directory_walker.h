@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+#include "platform/raw_directory.h"
+#include "scan/listing_model.h"
+#include "scan/sort_strings.h"
+#include "scan/walk_path.h"
+
+/**
+ * Called at the walk's pump points (after each subdirectory entry, after each plain file and at
+ * the end of each directory); returning false asks the walk to stop cleanly. A window lets its
+ * events run here, throttled to about every 20 ms; the command line passes none.
+ */
+using WalkPump = std::function<bool()>;
+
+/** Why a walk ended early. */
+enum class WalkStop {
+  None,            // walked to the end
+  Cancelled,       // the pump asked to stop
+  DirectoryLimit,  // a directory with MP3 files past kMaxDirectorios
+  SongLimit,       // an MP3 file past kMaxCanciones
+};
+
+/** The log line of a walk that stopped at one of the listing's limits. */
+QString limitReachedText(WalkStop limit);
+
+/** The key of an MP3 file's tree node: its directory's name, "/" and the file name. */
+QString FileNodeKey(const QString& dirname, const QString& filename);
+
+/**
+ * One directory walk over a listing model. Each walk keeps its own state, so several can run
+ * side by side (one per listing window). Numbers directories and files in walk order, reads the
+ * tags and adds the tree nodes; everything it does is logged through WriteLog.
+ */
+class DirectoryWalker {
+ public:
+  /**
+   * sizes: whether the walk stats every plain file for totalTamano. That stat per file would
+   * more than double the time of a walk, and the scan discards the size total, so it is off
+   * unless asked for; the file count costs nothing and is always kept.
+   */
+  explicit DirectoryWalker(ListingModel& model, WalkPump pump = {},
+                           EntrySizes sizes = EntrySizes::Skip);
+
+  /**
+   * Walks dirOrigen and, depth first in name order, every directory below it, numbering on
+   * from the model's counters (a fresh scan starts them at 0 and 1, see RunDirectoryScan). Hidden
+   * entries (leading ".") and symbolic links to directories are left out; a directory that cannot
+   * be read is logged and contributes nothing. totalFicheros and totalTamano (KB) gather the plain
+   * files below (sizes only when asked for). Returns false when the walk stopped early: see
+   * stopReason().
+   */
+  bool DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
+               qint64& totalTamano);
+
+  WalkStop stopReason() const { return stop_; }
+
+ private:
+  struct NamedEntry {
+    QByteArray raw;
+    QString shown;
+  };
+  struct Level {
+    std::vector<NamedEntry> songs;
+    std::vector<NamedEntry> subdirectories;
+    qint64 fileCount = 0;
+    qint64 byteTotal = 0;
+  };
+
+  bool readLevel(const WalkPath& dir, Level& level);
+  void sortByName(std::vector<NamedEntry>& entries) const;
+  bool storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs);
+  void storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song, int order);
+  void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
+  bool pump();
+  bool stopAtLimit(WalkStop limit);
+
+  ListingModel& model_;
+  WalkPump pump_;
+  EntrySizes sizes_;
+  NameOrder order_;
+  WalkStop stop_ = WalkStop::None;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/**
+ * One file's ID3v1 tag as the reader returns it. The default value is the empty record: a file
+ * without tag, or one that could not be read.
+ */
+struct TagInfo {
+  bool HasTag = false;
+  QString Title;
+  QString Artist;
+  QString Album;
+  QString Year;
+  QString Comment;
+  quint8 Genre = 0;
+  QString GenreName;
+  qint16 Track = 0;  // 1-255 from an ID3v1.1 block, -1 for a block without, 0 without tag
+};
+
+/**
+ * Reads the ID3v1 tag in the last 128 bytes of the file at rawPath (the path's bytes as the file
+ * system holds them). Text fields are Windows-1252, cut at their first NUL and stripped of
+ * trailing blanks. Never fails: a missing, unreadable, short or non-regular file gives the empty
+ * record.
+ */
+TagInfo ReadTagFile(const QByteArray& rawPath);
