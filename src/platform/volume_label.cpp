@@ -42,12 +42,21 @@ constexpr int kUdfTagAnchor = 2;
 constexpr int kUdfTagLogicalVolume = 6;
 constexpr int kUdfTagTerminating = 8;
 
+// Out-of-range fields read as 0, so a short block can never be read past its end.
+template <typename T>
+T littleEndianAt(const QByteArray& bytes, qsizetype at) {
+  if (at < 0 || at > bytes.size() - qsizetype(sizeof(T))) {
+    return 0;
+  }
+  return qFromLittleEndian<T>(bytes.constData() + at);
+}
+
 quint16 le16(const QByteArray& bytes, qsizetype at) {
-  return qFromLittleEndian<quint16>(bytes.constData() + at);
+  return littleEndianAt<quint16>(bytes, at);
 }
 
 quint32 le32(const QByteArray& bytes, qsizetype at) {
-  return qFromLittleEndian<quint32>(bytes.constData() + at);
+  return littleEndianAt<quint32>(bytes, at);
 }
 
 QByteArrayView beforeNul(QByteArrayView bytes) {
