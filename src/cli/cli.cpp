@@ -5,6 +5,7 @@
 #include <array>
 
 #include "cli/cli_scan.h"
+#include "cli/cli_stored.h"
 #include "cli/cli_support.h"
 
 using namespace Qt::StringLiterals;
@@ -19,7 +20,11 @@ struct Verb {
 };
 
 constexpr std::array kVerbs = {
-    Verb{"scan", u"escanea un directorio y escribe su listado", &runScanVerb},
+    Verb{"scan", u"escanea un directorio y escribe su listado (con --store, también lo almacena)",
+         &runScanVerb},
+    Verb{"list", u"muestra los listados almacenados en la base de datos", &runListVerb},
+    Verb{"show", u"escribe un listado almacenado", &runShowVerb},
+    Verb{"delete", u"borra un listado almacenado", &runDeleteVerb},
 };
 
 QString generalHelp() {
