@@ -26,8 +26,8 @@ LineDesigns designsFrom(const ParsedArguments& parsed) {
 
 }  // namespace
 
-std::vector<QByteArray> listingOutputOptions() {
-  return {kDirDesign, kFileDesign, kFormat, kOutput};
+OptionNames listingOutputOptions() {
+  return {{kDirDesign, kFileDesign, kFormat, kOutput}};
 }
 
 QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) {

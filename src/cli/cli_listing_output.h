@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <optional>
-#include <vector>
 
 #include "cli/cli_support.h"
 #include "listing/saved_designs.h"
@@ -21,8 +20,8 @@ struct ListingOutput {
   std::optional<QByteArray> file;  // standard output when not given
 };
 
-/** --dir-design, --file-design, --format and --output. */
-std::vector<QByteArray> listingOutputOptions();
+/** --dir-design, --file-design, --format and --output, each with its value. */
+OptionNames listingOutputOptions();
 
 /**
  * Fills output from the parsed options; the designs not given are the saved ones, as a new

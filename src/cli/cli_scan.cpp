@@ -60,6 +60,14 @@ int scanStoreAndWrite(const ScanRequest& request) {
   return writeListing(request.output, *model);
 }
 
+}  // namespace
+
+OptionNames scanOptions() {
+  OptionNames options = listingOutputOptions();
+  options.flags.push_back(kStore);
+  return options;
+}
+
 QString scanHelp() {
   return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
          u"                    [--output ARCHIVO] [--store]\n"
@@ -81,17 +89,9 @@ QString scanHelp() {
          u"se puede usar, 2 si la orden está mal escrita.\n"_s;
 }
 
-}  // namespace
-
-int runScanVerb(const CliArguments& arguments) {
-  int exitCode = kExitOk;
-  const std::optional<ParsedArguments> parsed = parseVerbArguments(
-      "scan", arguments, {listingOutputOptions(), {kStore}}, &scanHelp, exitCode);
-  if (!parsed) {
-    return exitCode;
-  }
+int runScanVerb(const ParsedArguments& parsed) {
   ScanRequest request;
-  if (const QString error = requestFrom(*parsed, request); !error.isEmpty()) {
+  if (const QString error = requestFrom(parsed, request); !error.isEmpty()) {
     return usageError("scan", error);
   }
   if (const int openError = directoryOpenError(request.start.raw); openError != 0) {

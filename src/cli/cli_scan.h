@@ -9,4 +9,10 @@
  * With --store it first stores the listing as the listing window's "2bd" does and tells its
  * number on standard error; without it the database is never opened. Never saves designs.
  */
-int runScanVerb(const CliArguments& arguments);
+int runScanVerb(const ParsedArguments& parsed);
+
+/** The listing output options and --store. */
+OptionNames scanOptions();
+
+/** The verb's help, in Spanish. */
+QString scanHelp();

@@ -77,6 +77,71 @@ QString listText(const StoredListings& listings) {
   return text;
 }
 
+int showListing(qint16 number, const ListingOutput& output) {
+  if (const int missing = requireStoredListing(number); missing != kExitOk) {
+    return missing;
+  }
+  const auto model = std::make_unique<ListingModel>();
+  if (!Load4bd(number, *model).found) {
+    printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
+    return kExitFailure;
+  }
+  return writeListing(output, *model);
+}
+
+int deleteListing(qint16 number) {
+  if (const int missing = requireStoredListing(number); missing != kExitOk) {
+    return missing;
+  }
+  if (const QString error = deleteStoredListing(number); !error.isEmpty()) {
+    printError(u"no se ha podido borrar el listado número %1 de la base de datos: %2"_s.arg(
+        QString::number(number), error));
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int listListings() {
+  const StoredListings listings = readStoredListings();
+  if (!listings.error.isEmpty()) {
+    printError(u"no se pueden leer los listados de la base de datos: "_s + listings.error);
+    return kExitFailure;
+  }
+  printText(listText(listings));
+  return kExitOk;
+}
+
+}  // namespace
+
+int runListVerb(const ParsedArguments& parsed) {
+  if (!parsed.positional.empty()) {
+    return usageError("list",
+                      u"sobra el argumento %1"_s.arg(argumentText(parsed.positional.front())));
+  }
+  return withDatabase(listListings);
+}
+
+int runShowVerb(const ParsedArguments& parsed) {
+  qint16 number = 0;
+  ListingOutput output;
+  QString error = listingNumberFrom(parsed, number);
+  if (error.isEmpty()) {
+    error = listingOutputFrom(parsed, output);
+  }
+  if (!error.isEmpty()) {
+    return usageError("show", error);
+  }
+  return withDatabase([&] { return showListing(number, output); });
+}
+
+int runDeleteVerb(const ParsedArguments& parsed) {
+  qint16 number = 0;
+  if (const QString error = listingNumberFrom(parsed, number); !error.isEmpty()) {
+    return usageError("delete", error);
+  }
+  return withDatabase([&] { return deleteListing(number); });
+}
+
 QString listHelp() {
   return u"Uso: quillet list\n"
          u"\n"
@@ -115,88 +180,4 @@ QString deleteHelp() {
          u"\n"
          u"Salida: 0 si todo fue bien, 1 si no hay ningún listado N o la base de datos no se\n"
          u"puede usar o no deja borrar, 2 si la orden está mal escrita.\n"_s;
-}
-
-int showListing(qint16 number, const ListingOutput& output) {
-  if (const int missing = requireStoredListing(number); missing != kExitOk) {
-    return missing;
-  }
-  const auto model = std::make_unique<ListingModel>();
-  if (!Load4bd(number, *model).found) {
-    printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
-    return kExitFailure;
-  }
-  return writeListing(output, *model);
-}
-
-int deleteListing(qint16 number) {
-  if (const int missing = requireStoredListing(number); missing != kExitOk) {
-    return missing;
-  }
-  if (const QString error = deleteStoredListing(number); !error.isEmpty()) {
-    printError(u"no se ha podido borrar el listado número %1 de la base de datos: %2"_s.arg(
-        QString::number(number), error));
-    return kExitFailure;
-  }
-  return kExitOk;
-}
-
-int listListings() {
-  const StoredListings listings = readStoredListings();
-  if (!listings.error.isEmpty()) {
-    printError(u"no se pueden leer los listados de la base de datos: "_s + listings.error);
-    return kExitFailure;
-  }
-  printText(listText(listings));
-  return kExitOk;
-}
-
-}  // namespace
-
-int runListVerb(const CliArguments& arguments) {
-  int exitCode = kExitOk;
-  const std::optional<ParsedArguments> parsed =
-      parseVerbArguments("list", arguments, {}, &listHelp, exitCode);
-  if (!parsed) {
-    return exitCode;
-  }
-  if (!parsed->positional.empty()) {
-    return usageError("list",
-                      u"sobra el argumento %1"_s.arg(argumentText(parsed->positional.front())));
-  }
-  return withDatabase(listListings);
-}
-
-int runShowVerb(const CliArguments& arguments) {
-  int exitCode = kExitOk;
-  const std::optional<ParsedArguments> parsed =
-      parseVerbArguments("show", arguments, {listingOutputOptions()}, &showHelp, exitCode);
-  if (!parsed) {
-    return exitCode;
-  }
-  qint16 number = 0;
-  ListingOutput output;
-  QString error = listingNumberFrom(*parsed, number);
-  if (error.isEmpty()) {
-    error = listingOutputFrom(*parsed, output);
-  }
-  if (!error.isEmpty()) {
-    return usageError("show", error);
-  }
-  return withDatabase([&] { return showListing(number, output); });
-}
-
-int runDeleteVerb(const CliArguments& arguments) {
-  int exitCode = kExitOk;
-  const std::optional<ParsedArguments> parsed =
-      parseVerbArguments("delete", arguments, {}, &deleteHelp, exitCode);
-  if (!parsed) {
-    return exitCode;
-  }
-  qint16 number = 0;
-  const QString error = listingNumberFrom(*parsed, number);
-  if (!error.isEmpty()) {
-    return usageError("delete", error);
-  }
-  return withDatabase([&] { return deleteListing(number); });
 }

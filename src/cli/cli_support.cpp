@@ -83,6 +83,10 @@ bool parseOption(const CliArguments& arguments, std::size_t& i, const OptionName
 
 }  // namespace
 
+OptionNames noOptions() {
+  return {};
+}
+
 std::optional<ParsedArguments> parseArguments(const CliArguments& arguments,
                                               const OptionNames& names, QString& error) {
   ParsedArguments parsed;
@@ -98,23 +102,6 @@ std::optional<ParsedArguments> parseArguments(const CliArguments& arguments,
     } else if (!parseOption(arguments, i, names, parsed, error)) {
       return std::nullopt;
     }
-  }
-  return parsed;
-}
-
-std::optional<ParsedArguments> parseVerbArguments(const char* verb, const CliArguments& arguments,
-                                                  const OptionNames& names, QString (*help)(),
-                                                  int& exitCode) {
-  QString error;
-  std::optional<ParsedArguments> parsed = parseArguments(arguments, names, error);
-  if (!parsed) {
-    exitCode = usageError(verb, error);
-    return std::nullopt;
-  }
-  if (parsed->help) {
-    printText(help());
-    exitCode = kExitOk;
-    return std::nullopt;
   }
   return parsed;
 }

@@ -58,17 +58,12 @@ struct OptionNames {
   std::vector<QByteArray> flags = {};
 };
 
+/** The options of a verb that takes none. */
+OptionNames noOptions();
+
 /**
  * Parses "--name VALUE", "--name=VALUE", "--flag", "-h"/"--help" and plain arguments ("--" ends
  * the options). On a usage error returns nothing and sets error to a Spanish line.
  */
 std::optional<ParsedArguments> parseArguments(const CliArguments& arguments,
                                               const OptionNames& names, QString& error);
-
-/**
- * Parses the arguments of a verb. Returns nothing when the verb has nothing more to do, with
- * exitCode set: its help was asked for and shown (0), or the arguments are wrong (reported, 2).
- */
-std::optional<ParsedArguments> parseVerbArguments(const char* verb, const CliArguments& arguments,
-                                                  const OptionNames& names, QString (*help)(),
-                                                  int& exitCode);

@@ -105,11 +105,17 @@ TEST_F(CliScanTest, HelpIsInSpanish) {
   ProgramRun result = run({u"--help"_s});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.out.startsWith("Uso: quillet"));
-  EXPECT_TRUE(result.out.contains("scan"));
+  for (const char* verb : {"scan", "list", "show", "delete"}) {
+    EXPECT_TRUE(result.out.contains(QByteArray("\n  ") + verb + ' ')) << verb;
+  }
   result = run({u"scan"_s, u"--help"_s});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.out.contains("--dir-design TEXTO"));
   EXPECT_TRUE(result.out.contains("diseño"));
+  EXPECT_TRUE(result.out.contains("--store"));
+  EXPECT_TRUE(run({u"show"_s, u"--help"_s}).out.startsWith("Uso: quillet show N [--dir-design"));
+  EXPECT_TRUE(run({u"list"_s, u"-h"_s}).out.startsWith("Uso: quillet list\n"));
+  EXPECT_TRUE(run({u"delete"_s, u"--help"_s}).out.startsWith("Uso: quillet delete N\n"));
 }
 
 TEST_F(CliScanTest, OverTheLimitStillSucceedsWithAWarning) {
