@@ -17,11 +17,6 @@ ProcessEnd& processEnd() {
   return end;
 }
 
-QString logFilePathFromConfig() {
-  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ProgramFile(u"config.ini"_s));
-  return ProgramDir() + u'/' + logFile;
-}
-
 void writeBanner() {
   WriteLog(AppTitle());
   WriteLog(QString(52, u'-'));
@@ -38,8 +33,13 @@ void logClosingForms() {
 
 void InitApp(const std::function<void(const QString& caption)>& setCaption) {
   setCaption(AppTitle());
-  setLogFilePath(logFilePathFromConfig());
+  UseConfiguredLogFile();
   writeBanner();
+}
+
+void UseConfiguredLogFile() {
+  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ProgramFile(u"config.ini"_s));
+  setLogFilePath(ProgramDir() + u'/' + logFile);
 }
 
 void Shutdown(const std::function<void()>& beep) {

@@ -10,6 +10,9 @@
  */
 void InitApp(const std::function<void(const QString& caption)>& setCaption);
 
+/** Points the log at the file that config.ini names in the program directory. */
+void UseConfiguredLogFile();
+
 /**
  * The shutdown sequence: a "Cerrando <name>" line for every loaded window in loading order, the
  * database closed, the last line, the beep, and the end of the process. No window is asked; nothing

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "app/lifecycle.h"
 #include "cli/cli_support.h"
 #include "db/mod_bd.h"
 #include "db/stored_listings.h"
@@ -13,7 +14,7 @@ namespace {
 class OpenedDatabase {
  public:
   OpenedDatabase() {
-    useConfiguredLogFile();
+    UseConfiguredLogFile();
     failure_ = OpenBdAtStartUp();
   }
   ~OpenedDatabase() {

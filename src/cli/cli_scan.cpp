@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/lifecycle.h"
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
 #include "db/listing_store.h"
@@ -44,7 +45,7 @@ std::unique_ptr<ListingModel> scanListing(const WalkPath& start) {
 }
 
 int scanAndWrite(const ScanRequest& request) {
-  useConfiguredLogFile();
+  UseConfiguredLogFile();
   return writeListing(request.output, *scanListing(request.start));
 }
 

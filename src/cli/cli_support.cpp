@@ -1,8 +1,5 @@
 #include "cli/cli_support.h"
 
-#include "app/app_info.h"
-#include "app/ini_reader.h"
-#include "app/log.h"
 #include "platform/raw_directory.h"
 
 #include <algorithm>
@@ -42,11 +39,6 @@ bool writeStandardOutput(QByteArrayView bytes) {
 
 QString argumentText(const QByteArray& argument) {
   return displayName(argument);
-}
-
-void useConfiguredLogFile() {
-  setLogFilePath(ProgramDir() + u'/' +
-                 ReadIni(u"log"_s, u"logfile"_s, ProgramFile(u"config.ini"_s)));
 }
 
 namespace {

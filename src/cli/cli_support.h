@@ -42,9 +42,6 @@ bool writeStandardOutput(QByteArrayView bytes);
 /** An argument as text: UTF-8 when valid, otherwise Windows-1252. */
 QString argumentText(const QByteArray& argument);
 
-/** Points the log at the file that config.ini names, as the desktop program does. */
-void useConfiguredLogFile();
-
 struct ParsedArguments {
   bool help = false;
   std::map<QByteArray, QByteArray> options;  // "--name" -> value
