@@ -210,7 +210,7 @@ TEST(ScanCommand, HostileStartDirectoryGivenAsRawBytesIsScannedAndExportedByteFo
   const QByteArray start = cleanup.path + "/caf\xe9";
   ASSERT_EQ(::mkdir(start.constData(), 0700), 0);
   writeRawFile(start + "/new\nline.mp3", QByteArray(200, '\0') + id3v1Block({.title = "Uno"}));
-  writeRawFile(start + "/\xe9t\xe9.mp3", {});
+  writeRawFile(start + "/t\xe9.mp3", {});
   ASSERT_EQ(::mkfifo(start + "/x.mp3", 0600), 0);
   ASSERT_EQ(::symlink("..", start + "/loop"), 0);
 
@@ -226,7 +226,7 @@ TEST(ScanCommand, HostileStartDirectoryGivenAsRawBytesIsScannedAndExportedByteFo
   EXPECT_EQ(process.exitCode(), 0);
   EXPECT_EQ(process.readAllStandardError(), QByteArray());
   EXPECT_EQ(process.readAllStandardOutput(),
-            "1 " + start + "\r\n1 \xe9t\xe9 \r\n2 new\nline Uno\r\n\r\n");
+            "1 " + start + "\r\n1 new\nline Uno\r\n2 t\xe9 \r\n\r\n");
   const QByteArray log = readFile(programDir + u"/cli.log"_s);
   EXPECT_EQ(log.count("Buscando en "), 1);
   EXPECT_TRUE(log.contains("Directorio " + start + " contiene MP3 (directorio # 1)\r\n"));
