@@ -16,8 +16,12 @@
 #include "accessories/web_links.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
+#include "db/frm_reportsbd.h"
+#include "db/gui_bd_startup.h"
+#include "listing/frm_report.h"
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
+#include "scan/gui_scan_driver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -59,11 +63,26 @@ frm_main::~frm_main() {
   setLogListSink({});
 }
 
-void frm_main::ScanCD() {}
+void frm_main::ScanCD() {
+  OpenListingWindow(*m_mdiArea, false);
+}
 
-void frm_main::ScanDir() {}
+void frm_main::ScanDir() {
+  OpenListingWindow(*m_mdiArea, true);
+}
 
-void frm_main::OpenStoredListings() {}
+// The stored-listings window is one of its own, owned by the main window; the listings it
+// opens come here, into the MDI area.
+void frm_main::OpenStoredListings() {
+  frm_reportsbd* window = frm_reportsbd::Instance(this);
+  connect(window, &frm_reportsbd::openListingRequested, this, &frm_main::openStoredListing,
+          Qt::UniqueConnection);
+  window->Recarga();
+}
+
+void frm_main::openStoredListing(qint16 rpId) {
+  frm_report::openStoredIn(*m_mdiArea, rpId);
+}
 
 void frm_main::closeEvent(QCloseEvent* event) {
   Shutdown(&QApplication::beep);
@@ -166,6 +185,7 @@ void frm_main::createCentralArea() {
 
 void frm_main::load() {
   InitApp([this](const QString& caption) { setWindowTitle(caption); });
+  openDatabaseOrQuit(this);
 }
 
 QMenu* frm_main::addMenu(QMenu* parent, const QString& name, const QString& caption) {

@@ -51,6 +51,7 @@ class frm_main : public QMainWindow {
   void addToolbarButton(QToolBar* toolbar, const QString& key, int image, const QString& tip);
 
   void toolbarButtonClicked(QAction* button);
+  void openStoredListing(qint16 rpId);
   void updateWindowMenu();
   void updateLogListWidth();
   void addLogLine(const QString& line);

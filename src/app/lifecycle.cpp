@@ -6,6 +6,7 @@
 #include "app/ini_reader.h"
 #include "app/loaded_forms.h"
 #include "app/log.h"
+#include "db/mod_bd.h"
 
 using namespace Qt::StringLiterals;
 
@@ -43,6 +44,7 @@ void InitApp(const std::function<void(const QString& caption)>& setCaption) {
 
 void Shutdown(const std::function<void()>& beep) {
   logClosingForms();
+  CloseBd();
   WriteLog(u"cerrando..."_s);
   beep();
   processEnd()();

@@ -12,7 +12,8 @@ void InitApp(const std::function<void(const QString& caption)>& setCaption);
 
 /**
  * The shutdown sequence: a "Cerrando <name>" line for every loaded window in loading order, the
- * last line, the beep, and the end of the process. No window is asked; nothing can cancel it.
+ * database closed, the last line, the beep, and the end of the process. No window is asked; nothing
+ * can cancel it.
  */
 void Shutdown(const std::function<void()>& beep);
 

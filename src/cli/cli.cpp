@@ -4,22 +4,31 @@
 
 #include <array>
 
+#include "cli/cli_listing_output.h"
 #include "cli/cli_scan.h"
+#include "cli/cli_stored.h"
 #include "cli/cli_support.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Each verb is one small function; a new verb is one more row here.
+// A new verb is one more row here: its options, its help and its work on the parsed arguments.
 struct Verb {
   const char* name;
   const char16_t* summary;
-  int (*run)(const CliArguments& arguments);
+  OptionNames (*options)();
+  QString (*help)();
+  int (*run)(const ParsedArguments& parsed);
 };
 
 constexpr std::array kVerbs = {
-    Verb{"scan", u"escanea un directorio y escribe su listado", &runScanVerb},
+    Verb{"scan", u"escanea un directorio y escribe su listado (con --store, también lo almacena)",
+         &scanOptions, &scanHelp, &runScanVerb},
+    Verb{"list", u"muestra los listados almacenados en la base de datos", &noOptions, &listHelp,
+         &runListVerb},
+    Verb{"show", u"escribe un listado almacenado", &listingOutputOptions, &showHelp, &runShowVerb},
+    Verb{"delete", u"borra un listado almacenado", &noOptions, &deleteHelp, &runDeleteVerb},
 };
 
 QString generalHelp() {
@@ -51,6 +60,19 @@ const Verb* findVerb(const QByteArray& name) {
   return nullptr;
 }
 
+int runVerb(const Verb& verb, const CliArguments& arguments) {
+  QString error;
+  const std::optional<ParsedArguments> parsed = parseArguments(arguments, verb.options(), error);
+  if (!parsed) {
+    return usageError(verb.name, error);
+  }
+  if (parsed->help) {
+    printText(verb.help());
+    return kExitOk;
+  }
+  return verb.run(*parsed);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv) {
@@ -67,5 +89,5 @@ int runCommandLine(int argc, char** argv) {
         u"orden desconocida: %1 («quillet --help» muestra las órdenes)"_s.arg(argumentText(first)));
     return kExitUsage;
   }
-  return verb->run(CliArguments(argv + 2, argv + argc));
+  return runVerb(*verb, CliArguments(argv + 2, argv + argc));
 }

@@ -11,9 +11,23 @@
 using namespace Qt::StringLiterals;
 
 void printError(const QString& line) {
-  const QByteArray bytes = (u"quillet: "_s + line + u'\n').toUtf8();
+  printNote(u"quillet: "_s + line);
+}
+
+void printNote(const QString& line) {
+  const QByteArray bytes = (line + u'\n').toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
   std::fflush(stderr);
+}
+
+int usageError(const char* verb, const QString& line) {
+  printError(line);
+  printError(u"«quillet %1 --help» explica su uso"_s.arg(QLatin1StringView(verb)));
+  return kExitUsage;
+}
+
+QString helpOptionLine() {
+  return u"  -h, --help           muestra esta ayuda\n"_s;
 }
 
 void printText(const QString& text) {
@@ -37,15 +51,44 @@ void useConfiguredLogFile() {
 
 namespace {
 
-bool isValueOption(const std::vector<QByteArray>& valueOptions, const QByteArray& name) {
-  return std::find(valueOptions.cbegin(), valueOptions.cend(), name) != valueOptions.cend();
+bool isIn(const std::vector<QByteArray>& names, const QByteArray& name) {
+  return std::find(names.cbegin(), names.cend(), name) != names.cend();
+}
+
+// One option; i moves past its value when the value is the next argument.
+bool parseOption(const CliArguments& arguments, std::size_t& i, const OptionNames& names,
+                 ParsedArguments& parsed, QString& error) {
+  const QByteArray& argument = arguments[i];
+  const qsizetype equals = argument.indexOf('=');
+  const QByteArray name = equals < 0 ? argument : argument.left(equals);
+  if (isIn(names.flags, name)) {
+    if (equals >= 0) {
+      error = u"la opción %1 no lleva valor"_s.arg(argumentText(name));
+      return false;
+    }
+    parsed.flags.insert(name);
+  } else if (!isIn(names.values, name)) {
+    error = u"opción desconocida: %1"_s.arg(argumentText(name));
+    return false;
+  } else if (equals >= 0) {
+    parsed.options[name] = argument.mid(equals + 1);
+  } else if (i + 1 < arguments.size()) {
+    parsed.options[name] = arguments[++i];
+  } else {
+    error = u"falta el valor de la opción %1"_s.arg(argumentText(name));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
+OptionNames noOptions() {
+  return {};
+}
+
 std::optional<ParsedArguments> parseArguments(const CliArguments& arguments,
-                                              const std::vector<QByteArray>& valueOptions,
-                                              QString& error) {
+                                              const OptionNames& names, QString& error) {
   ParsedArguments parsed;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -56,21 +99,8 @@ std::optional<ParsedArguments> parseArguments(const CliArguments& arguments,
       optionsEnded = true;
     } else if (argument == "-h" || argument == "--help") {
       parsed.help = true;
-    } else {
-      const qsizetype equals = argument.indexOf('=');
-      const QByteArray name = equals < 0 ? argument : argument.left(equals);
-      if (!isValueOption(valueOptions, name)) {
-        error = u"opción desconocida: %1"_s.arg(argumentText(name));
-        return std::nullopt;
-      }
-      if (equals >= 0) {
-        parsed.options[name] = argument.mid(equals + 1);
-      } else if (i + 1 < arguments.size()) {
-        parsed.options[name] = arguments[++i];
-      } else {
-        error = u"falta el valor de la opción %1"_s.arg(argumentText(name));
-        return std::nullopt;
-      }
+    } else if (!parseOption(arguments, i, names, parsed, error)) {
+      return std::nullopt;
     }
   }
   return parsed;

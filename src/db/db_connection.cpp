@@ -50,10 +50,10 @@ QString providerProblem(const QString& provider) {
 
 }  // namespace
 
-ConnectionSpec parseConnectionString(const QString& text) {
+ConnectionParts parseConnectionString(const QString& text) {
   static const QRegularExpression dataSourceKey(u"(?:^|;|\\s)Data Source\\s*="_s,
                                                 QRegularExpression::CaseInsensitiveOption);
-  ConnectionSpec spec;
+  ConnectionParts parts;
   QString items = text;
   QRegularExpressionMatch last;
   for (QRegularExpressionMatchIterator it = dataSourceKey.globalMatch(text); it.hasNext();) {
@@ -61,20 +61,20 @@ ConnectionSpec parseConnectionString(const QString& text) {
   }
   if (last.hasMatch()) {
     items = text.left(last.capturedStart());
-    spec.dataSource = text.mid(last.capturedEnd()).trimmed();
+    parts.dataSource = text.mid(last.capturedEnd()).trimmed();
   }
   QStringList options;
   // An earlier Data Source item, say one left in config.ini, is overridden by the last one.
   for (const QString& item : items.split(u';', Qt::SkipEmptyParts)) {
     const QString key = item.section(u'=', 0, 0).trimmed();
     if (key.compare(u"Provider"_s, Qt::CaseInsensitive) == 0) {
-      spec.provider = item.section(u'=', 1).trimmed().toUpper();
+      parts.provider = item.section(u'=', 1).trimmed().toUpper();
     } else if (!key.isEmpty() && key.compare(u"Data Source"_s, Qt::CaseInsensitive) != 0) {
       options.append(item.trimmed());
     }
   }
-  spec.options = options.join(u';');
-  return spec;
+  parts.options = options.join(u';');
+  return parts;
 }
 
 void setStatementHook(StatementHook hook) {
@@ -89,16 +89,16 @@ DbConnection::~DbConnection() {
 
 bool DbConnection::Open(const QString& connectionString) {
   Close();
-  const ConnectionSpec spec = parseConnectionString(connectionString);
-  if (const QString problem = providerProblem(spec.provider); !problem.isEmpty()) {
+  const ConnectionParts parts = parseConnectionString(connectionString);
+  if (const QString problem = providerProblem(parts.provider); !problem.isEmpty()) {
     return fail(problem);
   }
-  if (spec.dataSource.isEmpty()) {
+  if (parts.dataSource.isEmpty()) {
     return fail(u"La cadena de conexión no indica el archivo de la base de datos"_s);
   }
-  QSqlDatabase db = QSqlDatabase::addDatabase(spec.provider, name_);
-  db.setDatabaseName(spec.dataSource);
-  db.setConnectOptions(spec.options);
+  QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
+  db.setDatabaseName(parts.dataSource);
+  db.setConnectOptions(parts.options);
   return db.open() || fail(reasonOf(db.lastError()));
 }
 

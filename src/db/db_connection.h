@@ -17,7 +17,7 @@
 // DbConnection::lastError().
 
 /** What a connection string names: "Provider=QSQLITE; Data Source=/path/quillet.mdb". */
-struct ConnectionSpec {
+struct ConnectionParts {
   QString provider;    // a Qt SQL driver name
   QString dataSource;  // the database file
   QString options;     // every other item, handed to the driver as its connect options
@@ -27,7 +27,7 @@ struct ConnectionSpec {
  * Splits a connection string into its items. The data source runs to the end of the string
  * (the program always appends it last), so a path may hold ';' or '='.
  */
-ConnectionSpec parseConnectionString(const QString& text);
+ConnectionParts parseConnectionString(const QString& text);
 
 /** Receives every SQL text just before it is sent; one hook at a time. */
 using StatementHook = std::function<void(const QString& sql)>;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/loaded_forms.h"
 #include "db/listing_store.h"
 
 class QLabel;
@@ -20,6 +21,7 @@ class frm_2bar : public QWidget {
   QLabel* addLabel(const char* name, int topTwips);
   QProgressBar* addBar(const char* name, int topTwips);
 
+  LoadedForm loaded_{QStringLiteral("frm_2bar")};
   QLabel* label2_;
   QProgressBar* progressBar1_;
   QProgressBar* progressBar2_;

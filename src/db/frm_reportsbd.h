@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "app/loaded_forms.h"
+
 class QAction;
 class QToolBar;
 class QTreeWidget;
@@ -57,6 +59,7 @@ class frm_reportsbd : public QWidget {
 
   static QPointer<frm_reportsbd>& instance();
 
+  LoadedForm loaded_{QStringLiteral("frm_reportsbd")};
   QToolBar* toolbar1_ = nullptr;
   QAction* erase_ = nullptr;
   QAction* openReport_ = nullptr;

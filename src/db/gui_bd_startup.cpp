@@ -1,7 +1,5 @@
 #include "db/gui_bd_startup.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,24 +9,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString openDatabase() {
-  if (const QString failure = OpenBd(); !failure.isEmpty()) {
-    return failure;
-  }
-  return QFileInfo::exists(BdPath()) ? QString() : NewBlankBd();
-}
-
-}  // namespace
-
 void endProgramAtOnce() {
   std::fflush(nullptr);
   std::_Exit(EXIT_FAILURE);
 }
 
 bool openDatabaseOrQuit(QWidget* parent, const std::function<void()>& endProgram) {
-  const QString failure = openDatabase();
+  const QString failure = OpenBdAtStartUp();
   if (failure.isEmpty()) {
     return true;
   }

@@ -1,8 +1,5 @@
 #include "db/gui_listing_store.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,28 +8,18 @@
 #include "app/app_info.h"
 #include "db/frm_2bar.h"
 #include "db/listing_store.h"
+#include "platform/event_pump.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_wait_cursor.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Letting events run after every row would dominate a large store; every 20 ms keeps the bars
-// and the other windows live.
-constexpr qint64 kPumpIntervalMs = 20;
-
 StoreResult storeShowingProgress(const ListingModel& model) {
   const WaitCursor hourglass;
   std::unique_ptr<frm_2bar> window;
-  QElapsedTimer sincePump;
+  ThrottledEventPump pump;
   return Save2bd(model, [&](const StoreProgress& progress) {
     // Created on the first report, so a refused store never flashes it.
     if (!window) {
@@ -40,10 +27,7 @@ StoreResult storeShowingProgress(const ListingModel& model) {
       window->show();
     }
     window->showProgress(progress);
-    if (!sincePump.isValid() || sincePump.elapsed() >= kPumpIntervalMs) {
-      QCoreApplication::processEvents();
-      sincePump.start();
-    }
+    pump();
   });
 }
 

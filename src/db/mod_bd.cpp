@@ -167,6 +167,13 @@ QString NewBlankBd() {
   return {};
 }
 
+QString OpenBdAtStartUp() {
+  if (const QString failure = OpenBd(); !failure.isEmpty()) {
+    return failure;
+  }
+  return QFileInfo::exists(BdPath()) ? QString() : NewBlankBd();
+}
+
 void CloseBd() {
   WriteLog(u"Cerrando posible conjunto de registros abierto"_s);
   if (state().recordset) {

@@ -39,5 +39,11 @@ DbRecordset& BdRecordset();
  */
 [[nodiscard]] QString NewBlankBd();
 
+/**
+ * The database steps of start-up: OpenBd, then NewBlankBd when quillet.mdb is still missing.
+ * Empty text on success; otherwise the reason, already logged.
+ */
+[[nodiscard]] QString OpenBdAtStartUp();
+
 /** Closes the shared result set and the connection, whatever their state, logging each step. */
 void CloseBd();

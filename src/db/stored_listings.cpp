@@ -60,6 +60,21 @@ QString deleteInTransaction(qint16 rpId, const std::function<void()>& pump) {
   return transaction.Commit() ? QString() : BdConnection().lastError();
 }
 
+// The number of the first reports row a query gives: 0 when it gives none, nothing (logged)
+// when the query fails.
+std::optional<qint16> firstListingNumber(const QString& sql) {
+  DbRecordset& recordset = BdRecordset();
+  recordset.Close();
+  if (!recordset.Open(sql, BdConnection())) {
+    WriteLog(u"No se puede consultar la BD: "_s + BdConnection().lastError());
+    return std::nullopt;
+  }
+  const qint16 id =
+      recordset.RecordCount() > 0 ? toInt16(recordset.Fields(u"rp_id"_s)).value_or(0) : 0;
+  recordset.Close();
+  return id;
+}
+
 }  // namespace
 
 StoredListings readStoredListings() {
@@ -72,16 +87,13 @@ StoredListings readStoredListings() {
 }
 
 std::optional<qint16> findStoredCd(const QString& label) {
-  DbRecordset& recordset = BdRecordset();
-  recordset.Close();
-  if (!recordset.Open(sqlStoredCdCheck(label), BdConnection())) {
-    WriteLog(u"No se puede consultar la BD: "_s + BdConnection().lastError());
-    return std::nullopt;
-  }
-  const std::optional<qint16> id =
-      recordset.RecordCount() > 0 ? toInt16(recordset.Fields(u"rp_id"_s)) : std::nullopt;
-  recordset.Close();
-  return id;
+  const std::optional<qint16> id = firstListingNumber(sqlStoredCdCheck(label));
+  return id && *id != 0 ? id : std::nullopt;
+}
+
+std::optional<bool> isListingStored(qint16 rpId) {
+  const std::optional<qint16> id = firstListingNumber(sqlListingByNumber(rpId));
+  return id ? std::optional<bool>(*id != 0) : std::nullopt;
 }
 
 QString deleteStoredListing(qint16 rpId, const std::function<void()>& pump) {

@@ -27,6 +27,12 @@ StoredListings readStoredListings();
 std::optional<qint16> findStoredCd(const QString& label);
 
 /**
+ * Whether listing rpId has its reports row; nothing when the database cannot say (logged, with
+ * the reason left in BdConnection().lastError()).
+ */
+std::optional<bool> isListingStored(qint16 rpId);
+
+/**
  * Deletes listing rpId: its reports row first, so it vanishes from view before its rows go,
  * then its directories and its files, all in one transaction. Logs a line after each statement
  * and a last one when done; pump runs after each statement. Refused while a store or another

@@ -1,11 +1,13 @@
 #include "listing/frm_report.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -13,9 +15,19 @@
 
 #include <algorithm>
 
+#include "app/app_info.h"
+#include "app/log.h"
+#include "db/gui_listing_store.h"
+#include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
+#include "output/form2.h"
+#include "platform/desktop_opener.h"
 #include "platform/gui_image_list.h"
+#include "platform/gui_message_box.h"
+#include "platform/gui_wait_cursor.h"
+#include "scan/gui_scan_driver.h"
+#include "scan/scan_driver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +78,12 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   return report;
 }
 
+void frm_report::openStoredIn(QMdiArea& area, qint16 rpId) {
+  frm_report* report = openIn(area);
+  report->storeAction_->setEnabled(false);
+  report->Load4bd(rpId);
+}
+
 QSize frm_report::sizeHint() const {
   return kClientSize;
 }
@@ -74,11 +92,38 @@ LineDesigns frm_report::designs() const {
   return panel_->designs();
 }
 
-// Seam: the renderer is not linked into the window yet. Once it is, this becomes
-//   showEntries(...) of renderListing(model_, designs());
-// until then a refresh can only empty the list.
+void frm_report::Load4bd(qint16 rpId) {
+  const QPointer<frm_report> self(this);
+  const WaitCursor hourglass;
+  QCoreApplication::processEvents();
+  if (!self) {
+    return;
+  }
+  const LoadResult loaded = ::Load4bd(rpId, model_);
+  if (loaded.found) {
+    setWindowTitle(loaded.title);
+  } else {
+    closeWindow();
+  }
+}
+
+void frm_report::Save2bd() {
+  setBusy(true);
+  storeListingWithProgress(this, model_);
+  setBusy(false);
+}
+
+void frm_report::Gouu() {
+  setBusy(true);
+  ScanRun run(model_);
+  if (const std::optional<WalkPath> walkPath = nameAndRootScan(*this)) {
+    run.walk(*walkPath, scanPump(*this));
+  }
+  setBusy(false);
+}
+
 void frm_report::Refresca() {
-  showEntries({}, {});
+  showEntries(renderListing(model_, designs()));
   outerWindow()->show();
 }
 
@@ -86,10 +131,12 @@ void frm_report::LLenaCombos() {
   panel_->fillPickers();
 }
 
-void frm_report::showEntries(const QStringList& texts, const QStringList& html) {
+void frm_report::showEntries(std::vector<RenderedEntry> rendered) {
   list_->clear();
-  list_->addItems(texts);
-  entriesHtml_ = html;
+  for (const RenderedEntry& entry : rendered) {
+    list_->addItem(entry.text);
+  }
+  rendered_ = std::move(rendered);
 }
 
 QStringList frm_report::entries() const {
@@ -101,19 +148,23 @@ QStringList frm_report::entries() const {
   return texts;
 }
 
-void frm_report::setScanning(bool scanning) {
-  scanning_ = scanning;
-  toolbar_->setEnabled(!scanning);
-  if (scanning) {
+void frm_report::setBusy(bool busy) {
+  busy_ = busy;
+  toolbar_->setEnabled(!busy);
+  if (busy) {
     stopRequested_ = false;
   } else if (stopRequested_) {
-    outerWindow()->close();
+    closeWindow();
   }
 }
 
+void frm_report::closeWindow() {
+  outerWindow()->close();
+}
+
 void frm_report::closeEvent(QCloseEvent* event) {
-  if (scanning_) {
-    // The walk still writes into this window: hold the close until it has stopped.
+  if (busy_) {
+    // The work still uses this window's model: hold the close until it has stopped.
     stopRequested_ = true;
     event->ignore();
     return;
@@ -132,7 +183,7 @@ void frm_report::createToolbar() {
   addToolbarButton(u"refresca"_s, 6, {});
   addToolbarButton(u"imprime"_s, 4, {});
   addExportMenu(addToolbarButton(u"exporta"_s, 7, {}));
-  addToolbarButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
+  storeAction_ = addToolbarButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
   designAction_ =
       addToolbarButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
   designAction_->setCheckable(true);
@@ -146,12 +197,15 @@ QAction* frm_report::addToolbarButton(const QString& key, int image, const QStri
   return action;
 }
 
-// The entries "export_txt" and "export_html" are dispatched by their own keys once the export
-// writers are linked in; the button itself stays without an action of its own.
+// The button itself has no action of its own; its menu entries are dispatched by their keys.
 void frm_report::addExportMenu(QAction* exporta) {
   auto* menu = new QMenu(toolbar_);
-  menu->addAction(u"txt"_s)->setObjectName(u"export_txt"_s);
-  menu->addAction(u"html"_s)->setObjectName(u"export_html"_s);
+  for (const QString& format : {u"txt"_s, u"html"_s}) {
+    QAction* entry = menu->addAction(format);
+    const QString key = u"export_"_s + format;
+    entry->setObjectName(key);
+    connect(entry, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
+  }
   auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(exporta));
   button->setMenu(menu);
   button->setPopupMode(QToolButton::MenuButtonPopup);
@@ -202,12 +256,35 @@ void frm_report::addTreeItem(const TreeNode& node, int index) {
 
 void frm_report::dispatchToolbarKey(const QString& key) {
   if (key == u"salir"_s) {
-    outerWindow()->close();
+    closeWindow();
   } else if (key == u"refresca"_s) {
     SaveDesigns(designs());
     Refresca();
+  } else if (key == u"imprime"_s) {
+    Form2::instance()->Abre(tag_, list_);
+  } else if (key == u"2bd"_s) {
+    Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(designAction_->isChecked());
+  } else if (key == u"export_txt"_s) {
+    exportListing(ExportFormat::Text);
+  } else if (key == u"export_html"_s) {
+    exportListing(ExportFormat::Html);
+  }
+}
+
+// A failed export leaves the window as it was; the user is told why.
+void frm_report::exportListing(ExportFormat format) {
+  const QString path = ProgramFile(exportFileName(format));
+  if (const QString failure = writeExport(path, format, rendered_); !failure.isEmpty()) {
+    WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
+    showMessage({this, AppTitle(),
+                 u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),
+                 MessageIcon::Critical, MessageButtons::Ok});
+    return;
+  }
+  if (!openOnDesktop(path)) {
+    WriteLog(u"No se ha podido abrir %1 en el escritorio"_s.arg(path));
   }
 }
 

@@ -5,7 +5,10 @@
 
 #include <vector>
 
+#include "app/loaded_forms.h"
+#include "listing/renderer.h"
 #include "listing/saved_designs.h"
+#include "output/export_writer.h"
 #include "scan/listing_model.h"
 
 class DesignPanel;
@@ -27,18 +30,18 @@ class QTreeWidgetItem;
  * live; clear the tree with model().tree.clear() and never assign a new model, which would cut
  * the tree off from the view.
  *
- * A scan that pumps events while it walks brackets the walk with setScanning(true/false) and
- * has its pump callback return stopRequested():
+ * Long work that lets events run while it fills or reads the model (a scan, a store) brackets
+ * itself with setBusy(true/false); a walk has its pump return !stopRequested():
  *
- *   report->setScanning(true);           // Toolbar1 out of use
- *   DirUtil(..., [&] { pump(); return report->stopRequested(); });
- *   report->setScanning(false);          // runs a close asked for during the walk
+ *   report->setBusy(true);               // Toolbar1 out of use
+ *   DirUtil(..., [&] { pump(); return !report->stopRequested(); });
+ *   report->setBusy(false);              // runs a close asked for meanwhile
  *
- * Closing the window while it scans (its close box, or the main window closing it) does not
- * destroy it: the close is held back and a stop is requested; setScanning(false) then closes the
+ * Closing the window while it is busy (its close box, or the main window closing it) does not
+ * destroy it: the close is held back and a stop is requested; setBusy(false) then closes the
  * window, which is deleted later from the event loop. So the window stays valid until the
- * driver returns to the event loop; a driver that pumps again after setScanning(false) must
- * guard the window with a QPointer.
+ * work returns to the event loop; code that pumps again after setBusy(false) must guard the
+ * window with a QPointer.
  */
 class frm_report : public QWidget {
   Q_OBJECT
@@ -48,6 +51,8 @@ class frm_report : public QWidget {
 
   /** A new listing window in its own subwindow of area, shown. */
   static frm_report* openIn(QMdiArea& area);
+  /** A new listing window in area holding stored listing rpId, which it cannot store again. */
+  static void openStoredIn(QMdiArea& area, qint16 rpId);
 
   ListingModel& model() { return model_; }
   const ListingModel& model() const { return model_; }
@@ -65,6 +70,12 @@ class frm_report : public QWidget {
   /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
   LineDesigns designs() const;
 
+  /** Fills the empty window with stored listing rpId; a listing that is gone closes it. */
+  void Load4bd(qint16 rpId);
+  /** Stores the listing in the database as a new stored listing. */
+  void Save2bd();
+  /** Scans into the window: the directory RutaInicial, or the CD drive when it is empty. */
+  void Gouu();
   /** Renders the listing into List1 and shows the window. */
   void Refresca();
 
@@ -72,18 +83,21 @@ class frm_report : public QWidget {
   void LLenaCombos();
 
   /**
-   * Replaces List1's entries by texts (one item per entry, its text exactly the entry, tabs and
-   * line breaks included) and keeps html, the same entries in their HTML form, for the export.
+   * Replaces List1's entries by the rendered entries (one item per entry, its text exactly the
+   * entry, tabs and line breaks included) and keeps them, HTML forms included, for the exports.
    */
-  void showEntries(const QStringList& texts, const QStringList& html);
-  /** The entries of the last rendering, as List1 holds them and in their HTML form. */
+  void showEntries(std::vector<RenderedEntry> rendered);
+  /** The entries of List1. */
   QStringList entries() const;
-  const QStringList& entriesHtml() const { return entriesHtml_; }
+  const std::vector<RenderedEntry>& rendered() const { return rendered_; }
 
-  void setScanning(bool scanning);
-  bool scanning() const { return scanning_; }
-  /** True once the user closed the window during the current scan; the walk should stop. */
+  void setBusy(bool busy);
+  bool busy() const { return busy_; }
+  /** True once the user closed the window during the current work; a walk should stop. */
   bool stopRequested() const { return stopRequested_; }
+
+  /** Closes the window as its close box does (held back while it is busy). */
+  void closeWindow();
 
   QSize sizeHint() const override;
 
@@ -101,6 +115,7 @@ class frm_report : public QWidget {
   void addTreeItem(const TreeNode& node, int index);
 
   void dispatchToolbarKey(const QString& key);
+  void exportListing(ExportFormat format);
 
   QWidget* outerWindow();
   QSize outerSize();
@@ -113,14 +128,16 @@ class frm_report : public QWidget {
   bool endDrag(Drag drag);
   void moveSplitter(int delta);
 
+  LoadedForm loaded_{QStringLiteral("frm_report")};
   ListingModel model_;
   QString tag_;
-  QStringList entriesHtml_;
-  bool scanning_ = false;
+  std::vector<RenderedEntry> rendered_;
+  bool busy_ = false;
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;
 
   QToolBar* toolbar_;                        // Toolbar1
+  QAction* storeAction_;                     // "2bd"
   QAction* designAction_;                    // "modifydesign"
   QTreeWidget* tree_;                        // tv
   QWidget* splitter_;                        // Picture1

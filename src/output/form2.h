@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/loaded_forms.h"
+
 class QComboBox;
 class QFont;
 class QListWidget;
@@ -61,6 +63,7 @@ class Form2 final : public QWidget {
   QPageLayout::Orientation chosenOrientation() const;
   QStringList listingEntries() const;
 
+  LoadedForm loaded_{QStringLiteral("Form2")};
   QString indicereport_;
   QPointer<QListWidget> listing_;
   QComboBox* Combo1 = nullptr;  // paper orientation

@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include "app/log.h"
+#include "platform/cd_drive.h"
 
 using namespace Qt::StringLiterals;
 
@@ -10,17 +11,11 @@ namespace {
 
 constexpr qint16 kStartDepth = 5;
 
-void resetAndRoot(ListingModel& model, const WalkPath& start, const WalkPath& walkPath) {
-  model.DirActualNum = 0;
-  model.CancionActualNum = 1;
-  model.tree.clear();
-  model.RutaInicial = start.shown;
-  model.FinalType = kMedioDirectorio;
-  WriteLog(u"Directorio inicial seleccionado: "_s + model.RutaInicial);
-  model.FinalName = model.RutaInicial;
-  // Trimmed like every other directory key, so the start directory's own files find it.
-  model.tree.addRoot(trimBlanks(walkPath.withoutFinalSlash().shown), walkPath.shown,
-                     kImageDirectory);
+// Trimmed like every other directory key, so the start directory's own files find it.
+WalkPath addRoot(ListingModel& model, const WalkPath& start, int image) {
+  const WalkPath walkPath = start.withFinalSlash();
+  model.tree.addRoot(trimBlanks(walkPath.withoutFinalSlash().shown), walkPath.shown, image);
+  return walkPath;
 }
 
 void logSummary(const ListingModel& model, qint64 seconds) {
@@ -32,13 +27,16 @@ void logSummary(const ListingModel& model, qint64 seconds) {
 
 }  // namespace
 
-WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump) {
-  const qint64 startSeconds = QDateTime::currentSecsSinceEpoch();
+ScanRun::ScanRun(ListingModel& model)
+    : model_(model), startSeconds_(QDateTime::currentSecsSinceEpoch()) {
   WriteLog(u"Iniciando proceso..."_s);
-  const WalkPath walkPath = start.withFinalSlash();
-  resetAndRoot(model, start, walkPath);
+  model_.DirActualNum = 0;
+  model_.CancionActualNum = 1;
+  model_.tree.clear();
+}
 
-  DirectoryWalker walker(model, pump);
+WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump) {
+  DirectoryWalker walker(model_, pump);
   qint64 totalFicheros = 0;
   qint64 totalTamano = 0;
   walker.DirUtil(walkPath, kStartDepth, totalFicheros, totalTamano);
@@ -46,9 +44,48 @@ WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const Walk
   if (walker.stopReason() == WalkStop::Cancelled) {
     WriteLog(u"Proceso interrumpido"_s);
   } else {
-    logSummary(model, QDateTime::currentSecsSinceEpoch() - startSeconds);
+    logSummary(model_, QDateTime::currentSecsSinceEpoch() - startSeconds_);
   }
-  model.NumDirectoriosMP3 = model.DirActualNum;
-  model.NumCancionesMP3 = static_cast<qint16>(model.CancionActualNum - 1);
+  model_.NumDirectoriosMP3 = model_.DirActualNum;
+  model_.NumCancionesMP3 = static_cast<qint16>(model_.CancionActualNum - 1);
   return walker.stopReason();
+}
+
+WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start) {
+  model.RutaInicial = start.shown;
+  model.FinalType = kMedioDirectorio;
+  WriteLog(u"Directorio inicial seleccionado: "_s + model.RutaInicial);
+  model.FinalName = model.RutaInicial;
+  return addRoot(model, start, kImageDirectory);
+}
+
+CdScanTarget selectCdDrive(ListingModel& model) {
+  model.FinalType = kMedioCd;
+  const CdDrive drive = findCdDrive();
+  if (drive.state == CdDriveState::NoDrive) {
+    WriteLog(noCdDriveText());
+    return {};
+  }
+  WriteLog(u"Unidad de cdrom seleccionada: "_s + drive.root);
+  const QString label = GetVolumeLabel(drive.root).trimmed();
+  model.FinalName = label;
+  WriteLog(label);
+  return {drive.root, label};
+}
+
+WalkPath rootCdScan(ListingModel& model, const QString& driveRoot) {
+  return addRoot(model, WalkPath::fromText(driveRoot), kImageCd);
+}
+
+QString noCdDriveText() {
+  return u"No se ha encontrado ninguna unidad de CD-ROM en el equipo"_s;
+}
+
+QString scanCaption(const ListingModel& model) {
+  return (model.FinalType == kMedioCd ? u"[CD] "_s : u"[DIR] "_s) + model.FinalName;
+}
+
+WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump) {
+  ScanRun run(model);
+  return run.walk(rootDirectoryScan(model, start), pump);
 }

@@ -1,14 +1,67 @@
 #pragma once
 
+#include <QString>
+
 #include "scan/directory_walker.h"
 #include "scan/listing_model.h"
 #include "scan/walk_path.h"
 
+// The scan of a listing, shared by the listing window and the command line. A scan is a ScanRun
+// (the start line, the clock and the reset model), one of the two ways of naming and rooting the
+// listing, then the run's walk with its summary:
+//
+//   ScanRun run(model);
+//   const WalkPath walkPath = rootDirectoryScan(model, start);   // or selectCdDrive + rootCdScan
+//   run.walk(walkPath, pump);
+
+/** One scan from its first log line to its summary. */
+class ScanRun {
+ public:
+  /** Logs "Iniciando proceso...", starts the clock, resets both counters and empties the tree. */
+  explicit ScanRun(ListingModel& model);
+
+  /**
+   * Walks walkPath and everything below it, logs the summary (or "Proceso interrumpido" when the
+   * pump stopped the walk) and sets the Num* totals. The model must outlive the call.
+   */
+  WalkStop walk(const WalkPath& walkPath, const WalkPump& pump);
+
+ private:
+  ListingModel& model_;
+  qint64 startSeconds_;
+};
+
 /**
- * The directory scan of a listing: resets and roots the model, walks start and logs the
- * summary, exactly as a listing window's scan does, so the window and the command line share it.
- * Sets RutaInicial, FinalName (start as given), FinalType, both counters and the Num* totals.
- * start should already be absolute (WalkPath::absolute). The model must outlive the call; the
- * pump may stop the walk, and then "Proceso interrumpido" replaces the summary.
+ * Directory mode: RutaInicial and FinalName are start as given, FinalType 2, each logged; the
+ * root node is the start directory. Returns the walk path (start with a final "/").
+ */
+WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start);
+
+/** The drive a CD scan reads and the label of its disc. */
+struct CdScanTarget {
+  /** The drive root ("/media/cdrom/"); empty when the machine has no optical drive. */
+  QString driveRoot;
+  QString label;
+};
+
+/**
+ * CD mode up to the stored-listing check: FinalType 1, the first optical drive and its volume
+ * label (FinalName), each logged. A machine without an optical drive logs noCdDriveText() and
+ * gives an empty drive root: the scan ends there.
+ */
+CdScanTarget selectCdDrive(ListingModel& model);
+
+/** Roots the tree at the CD drive. Returns the walk path (the drive root). */
+WalkPath rootCdScan(ListingModel& model, const QString& driveRoot);
+
+/** What a CD scan tells the user of a machine without an optical drive. */
+QString noCdDriveText();
+
+/** The caption of a scanned listing: "[CD] " + label, or "[DIR] " + start directory. */
+QString scanCaption(const ListingModel& model);
+
+/**
+ * The directory scan of a listing in one call, as the command line runs it. start should
+ * already be absolute (WalkPath::absolute).
  */
 WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump = {});

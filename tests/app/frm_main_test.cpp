@@ -16,8 +16,11 @@
 #include "app/app_info.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
+#include "db/mod_bd.h"
+#include "listing/frm_report.h"
 #include "platform/desktop_opener.h"
 #include "platform/twips.h"
+#include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 
 using namespace Qt::StringLiterals;
@@ -35,29 +38,20 @@ class CountingMain : public frm_main {
   int storedListings = 0;
 };
 
-// Stands in for a listing window: loaded under its design name, and tells if it was asked.
-class ListingLikeForm : public QLineEdit {
- public:
-  LoadedForm loaded{u"frm_report"_s};
-  int closeRequests = 0;
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    ++closeRequests;
-    QLineEdit::closeEvent(event);
-  }
-};
-
 class FrmMainTest : public testing::Test {
  protected:
   void SetUp() override {
-    writeFile(ProgramFile(u"config.ini"_s), "[log]\r\nlogfile=quillet.log\r\n");
+    installProgramFiles();
     setProcessEnd([this] { ++processEnds; });
     setDesktopOpenHandler([this](const QString& target) {
       opened.append(target);
       return true;
     });
     startWindow();
+  }
+  void TearDown() override {
+    window.reset();
+    CloseBd();
   }
 
   void startWindow() {
@@ -69,8 +63,15 @@ class FrmMainTest : public testing::Test {
   }
 
   QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
-  QListWidget* list1() const { return window->findChild<QListWidget*>(u"List1"_s); }
-  QToolBar* toolbar1() const { return window->findChild<QToolBar*>(u"Toolbar1"_s); }
+  // The main window's own controls, not those of a listing window inside it.
+  QListWidget* list1() const {
+    return window->centralWidget()
+        ->findChild<QWidget*>(u"Picture1"_s, Qt::FindDirectChildrenOnly)
+        ->findChild<QListWidget*>(u"List1"_s, Qt::FindDirectChildrenOnly);
+  }
+  QToolBar* toolbar1() const {
+    return window->findChild<QToolBar*>(u"Toolbar1"_s, Qt::FindDirectChildrenOnly);
+  }
   QStringList logLines() const {
     QStringList lines;
     for (int i = 0; i < list1()->count(); ++i) {
@@ -81,12 +82,7 @@ class FrmMainTest : public testing::Test {
   void clickToolbarButton(QAction* button) {
     QTest::mouseClick(toolbar1()->widgetForAction(button), Qt::LeftButton);
   }
-  ListingLikeForm* openListingLikeChild() {
-    auto* child = new ListingLikeForm;
-    child->setWindowTitle(u"Listado"_s);
-    window->mdiArea()->addSubWindow(child)->show();
-    return child;
-  }
+  frm_report* openListing() { return frm_report::openIn(*window->mdiArea()); }
 
   std::unique_ptr<CountingMain> window;
   int processEnds = 0;
@@ -112,14 +108,16 @@ QStringList describeMenus(const QList<QAction*>& items, const QString& indent) {
 
 }  // namespace
 
-TEST_F(FrmMainTest, StartsWithTitleAndBannerInListAndFile) {
+TEST_F(FrmMainTest, StartsWithTitleAndBannerThenOpensTheDatabaseInListAndFile) {
   EXPECT_EQ(window->windowTitle(), AppTitle());
   const QStringList banner{AppTitle(), QString(52, u'-'), u"Inicializando..."_s};
-  EXPECT_EQ(logLines(), banner);
-  EXPECT_EQ(list1()->currentRow(), 2);
+  EXPECT_EQ(logLines().first(4), banner + QStringList{u"Inicializando conexion BD..."_s});
+  EXPECT_EQ(logLines().last(), u"Conexión satisfactoria!"_s);
+  EXPECT_EQ(BdConnection().State(), kStateOpen);
+  EXPECT_EQ(list1()->currentRow(), list1()->count() - 1);
   EXPECT_EQ(list1()->font().family(), u"Verdana"_s);
-  EXPECT_EQ(readFile(ProgramFile(u"quillet.log"_s)),
-            (banner.join(u"\r\n"_s) + u"\r\n"_s).toLatin1());
+  EXPECT_TRUE(readFile(ProgramFile(u"quillet.log"_s))
+                  .startsWith((banner.join(u"\r\n"_s) + u"\r\n"_s).toLatin1()));
 }
 
 TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
@@ -140,8 +138,9 @@ TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
 TEST_F(FrmMainTest, F5AndF6ScanFromAnywhereInTheWindowAndF1DoesNothing) {
   QTest::keyClick(window.get(), Qt::Key_F5);
   EXPECT_EQ(window->scanCd, 1);
-  ListingLikeForm* child = openListingLikeChild();
+  QWidget* child = openListing()->findChild<QWidget*>(u"tv"_s);
   child->setFocus();
+  const int logCount = list1()->count();
   QTest::keyClick(child, Qt::Key_F6);
   QTest::keyClick(child, Qt::Key_F5);
   EXPECT_EQ(window->scanCd, 2);
@@ -152,7 +151,7 @@ TEST_F(FrmMainTest, F5AndF6ScanFromAnywhereInTheWindowAndF1DoesNothing) {
 
   QTest::keyClick(child, Qt::Key_F1);
   EXPECT_TRUE(opened.isEmpty());
-  EXPECT_EQ(list1()->count(), 3);
+  EXPECT_EQ(list1()->count(), logCount);
 }
 
 TEST_F(FrmMainTest, ToolbarButtonsDispatchByKey) {
@@ -177,7 +176,7 @@ TEST_F(FrmMainTest, ToolbarButtonsDispatchByKey) {
   EXPECT_EQ(processEnds, 0);
 }
 
-TEST_F(FrmMainTest, EveryExitPathRunsTheShutdownWithoutAskingChildWindows) {
+TEST_F(FrmMainTest, EveryExitPathClosesTheDatabaseAndEndsWithoutClosingListingWindows) {
   const std::vector<std::function<void()>> exits = {
       [this] { QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); },
       [this] { action(u"mn_salir"_s)->trigger(); },
@@ -190,12 +189,19 @@ TEST_F(FrmMainTest, EveryExitPathRunsTheShutdownWithoutAskingChildWindows) {
     if (i > 0) {
       startWindow();
     }
-    ListingLikeForm* child = openListingLikeChild();
+    const QPointer<frm_report> listing = openListing();
+    const int logCount = list1()->count();
     exits[i]();
     EXPECT_EQ(processEnds, 1);
-    EXPECT_EQ(child->closeRequests, 0);
-    EXPECT_EQ(logLines().mid(3),
-              QStringList({u"Cerrando frm_main"_s, u"Cerrando frm_report"_s, u"cerrando..."_s}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(listing.isNull());
+    EXPECT_FALSE(listing->parentWidget()->isHidden());
+    EXPECT_EQ(
+        logLines().mid(logCount),
+        QStringList({u"Cerrando frm_main"_s, u"Cerrando frm_report"_s,
+                     u"Cerrando posible conjunto de registros abierto"_s, u"Cerrando conexion BD"_s,
+                     u"Conexion BD cerrada satisfactoriamente"_s, u"cerrando..."_s}));
+    EXPECT_EQ(BdConnection().State(), kStateClosed);
     processEnds = 0;
   }
 }
@@ -204,8 +210,8 @@ TEST_F(FrmMainTest, HelpMenuOpensHistoryWebPagesAndTheAboutBox) {
   action(u"mn_history"_s)->trigger();
   action(u"mn_authorsite"_s)->trigger();
   action(u"mn_makersite"_s)->trigger();
-  EXPECT_EQ(opened, QStringList({TestEnvironment::programDir() + u"/history.html"_s,
-                                 AuthorSiteAddress(), MakerSiteAddress()}));
+  EXPECT_EQ(opened,
+            QStringList({ProgramFile(u"history.html"_s), AuthorSiteAddress(), MakerSiteAddress()}));
 
   action(u"mn_aboutby"_s)->trigger();
   // The about box is a window of its own, not a child of the main window.

@@ -77,7 +77,7 @@ TEST_F(LifecycleTest, UnwritableLogFileKeepsTheListGoingWithOneLineSayingWhy) {
   }
 }
 
-TEST_F(LifecycleTest, ShutdownNamesLoadedFormsInLoadingOrderThenEnds) {
+TEST_F(LifecycleTest, ShutdownNamesLoadedFormsInLoadingOrderClosesTheDatabaseThenEnds) {
   LoadedForm main(u"frm_main"_s);
   std::optional<LoadedForm> closedListing(std::in_place, u"frm_report"_s);
   LoadedForm listing(u"frm_report"_s);
@@ -86,6 +86,8 @@ TEST_F(LifecycleTest, ShutdownNamesLoadedFormsInLoadingOrderThenEnds) {
   shutdown();
   EXPECT_EQ(events,
             QStringList({u"Cerrando frm_main"_s, u"Cerrando frm_report"_s, u"Cerrando frm_about"_s,
+                         u"Cerrando posible conjunto de registros abierto"_s,
+                         u"Cerrando conexion BD"_s, u"Conexion BD cerrada satisfactoriamente"_s,
                          u"cerrando..."_s, u"<beep>"_s, u"<end>"_s}));
-  EXPECT_TRUE(readFile(LogFilePath()).endsWith("Cerrando frm_about\r\ncerrando...\r\n"));
+  EXPECT_TRUE(readFile(LogFilePath()).endsWith("satisfactoriamente\r\ncerrando...\r\n"));
 }

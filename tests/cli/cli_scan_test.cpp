@@ -1,57 +1,10 @@
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-
+#include "cli/cli_program_fixture.h"
 #include "listing/saved_designs.h"
-#include "support/fixtures.h"
-#include "support/test_env.h"
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct ProgramRun {
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
-// Runs a copy of the built program from a program directory of its own, so its log and
-// config.ini are the test's; the settings store is the test process's temporary one.
-class CliScanTest : public testing::Test {
- protected:
-  void SetUp() override {
-    programDir = TestEnvironment::newTempDir() + u"/program"_s;
-    makeDirectory(programDir);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLET_BIN_DIR "/quillet"), program()));
-    writeFile(programDir + u"/config.ini"_s, "[log]\r\nlogfile=cli.log\r\n");
-    work = TestEnvironment::newTempDir();
-    tree = work + u"/Tree"_s;
-    writeMp3(tree + u"/b.mp3"_s, id3v1Block({.title = "Bee & <i>", .year = "1999"}));
-    writeMp3(tree + u"/A.mp3"_s);
-    writeMp3(tree + u"/Sub/c.MP3"_s, id3v1Block({.title = "Ce"}));
-    writeFile(tree + u"/notes.txt"_s, "plain");
-  }
-
-  QString program() const { return programDir + u"/quillet"_s; }
-
-  ProgramRun run(const QStringList& arguments) const {
-    QProcess process;
-    process.setWorkingDirectory(work);
-    process.start(program(), arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-  }
-
-  QByteArray log() const { return readFile(programDir + u"/cli.log"_s); }
-
-  QString programDir;
-  QString work;
-  QString tree;
-};
-
-}  // namespace
+// The scan verb on its own: it never opens the database.
+using CliScanTest = CliProgramTest;
 
 TEST_F(CliScanTest, WritesTheTextExportOfTheSavedDesignsToStandardOutput) {
   const ProgramRun result = run({u"scan"_s, u"Tree"_s});  // relative to the working directory
@@ -80,6 +33,7 @@ TEST_F(CliScanTest, WritesTheTextExportOfTheSavedDesignsToStandardOutput) {
                 "0 segundos...\r\n"
                 "Numero de Directorios: 2\r\n"
                 "Numero de MP3: 3\r\n");
+  EXPECT_FALSE(QFile::exists(programFile("quillet.mdb")));
 }
 
 TEST_F(CliScanTest, DesignOptionsOverrideTheSavedOnesWithoutSavingThem) {
@@ -134,6 +88,7 @@ TEST_F(CliScanTest, UsageErrorsExitWithTwo) {
                                  {u"scan"_s, tree, u"--colour"_s},
                                  {u"scan"_s, tree, u"other"_s},
                                  {u"scan"_s, tree, u"--output"_s},
+                                 {u"scan"_s, tree, u"--store=yes"_s},
                                  {u"escanea"_s, tree}};
   for (const QStringList& arguments : wrong) {
     const ProgramRun result = run(arguments);
@@ -150,11 +105,17 @@ TEST_F(CliScanTest, HelpIsInSpanish) {
   ProgramRun result = run({u"--help"_s});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.out.startsWith("Uso: quillet"));
-  EXPECT_TRUE(result.out.contains("scan"));
+  for (const char* verb : {"scan", "list", "show", "delete"}) {
+    EXPECT_TRUE(result.out.contains(QByteArray("\n  ") + verb + ' ')) << verb;
+  }
   result = run({u"scan"_s, u"--help"_s});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.out.contains("--dir-design TEXTO"));
   EXPECT_TRUE(result.out.contains("diseño"));
+  EXPECT_TRUE(result.out.contains("--store"));
+  EXPECT_TRUE(run({u"show"_s, u"--help"_s}).out.startsWith("Uso: quillet show N [--dir-design"));
+  EXPECT_TRUE(run({u"list"_s, u"-h"_s}).out.startsWith("Uso: quillet list\n"));
+  EXPECT_TRUE(run({u"delete"_s, u"--help"_s}).out.startsWith("Uso: quillet delete N\n"));
 }
 
 TEST_F(CliScanTest, OverTheLimitStillSucceedsWithAWarning) {

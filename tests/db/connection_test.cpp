@@ -8,15 +8,15 @@
 using namespace Qt::StringLiterals;
 
 TEST(ConnectionString, DataSourceRunsToTheEndAndOtherItemsBecomeDriverOptions) {
-  ConnectionSpec spec = parseConnectionString(
+  ConnectionParts parts = parseConnectionString(
       u"provider=qsqlite;QSQLITE_BUSY_TIMEOUT=50;Data Source=old.mdb; Data Source=c.mdb"_s);
-  EXPECT_EQ(spec.provider, u"QSQLITE"_s);
-  EXPECT_EQ(spec.dataSource, u"c.mdb"_s);
-  EXPECT_EQ(spec.options, u"QSQLITE_BUSY_TIMEOUT=50"_s);
+  EXPECT_EQ(parts.provider, u"QSQLITE"_s);
+  EXPECT_EQ(parts.dataSource, u"c.mdb"_s);
+  EXPECT_EQ(parts.options, u"QSQLITE_BUSY_TIMEOUT=50"_s);
 
-  spec = parseConnectionString(u"Provider=QSQLITE; Data Source=/music/x;y=z/quillet.mdb"_s);
-  EXPECT_EQ(spec.dataSource, u"/music/x;y=z/quillet.mdb"_s);
-  EXPECT_EQ(spec.options, QString());
+  parts = parseConnectionString(u"Provider=QSQLITE; Data Source=/music/x;y=z/quillet.mdb"_s);
+  EXPECT_EQ(parts.dataSource, u"/music/x;y=z/quillet.mdb"_s);
+  EXPECT_EQ(parts.options, QString());
 }
 
 TEST(Connection, BadProvidersAndMissingDataSourceFailWithTheirOwnTexts) {

@@ -54,7 +54,7 @@ TEST_F(ListingWindowTest, ExportaIsADropDownWhoseButtonDoesNothing) {
   EXPECT_EQ(entries[1]->objectName(), u"export_html"_s);
   EXPECT_EQ(entries[1]->text(), u"html"_s);
 
-  report_->showEntries({u"D-1 /m"_s}, {u"<p>1 /m</p>"_s});
+  report_->showEntries({{u"D-1 /m"_s, u"<p>1 /m</p>"_s}});
   clickToolbar(u"exporta"_s);
   EXPECT_TRUE(subWindow_->isVisible());
   EXPECT_FALSE(control<QWidget>(u"Frame1"_s)->isVisible());
@@ -73,17 +73,17 @@ TEST_F(ListingWindowTest, ModifydesignShowsAndHidesThePanel) {
 }
 
 TEST_F(ListingWindowTest, ListEntriesAreKeptExactlyWithTheirHtmlForms) {
-  const QStringList texts = {u"D-1 /música"_s, u"F-1\tUno\r\nDos"_s, u"  "_s};
-  const QStringList html = {u"<b>1</b>"_s, u"1 Uno"_s, QString()};
-  report_->showEntries(texts, html);
+  report_->showEntries(
+      {{u"D-1 /música"_s, u"<b>1</b>"_s}, {u"F-1\tUno\r\nDos"_s, u"1 Uno"_s}, {u"  "_s, {}}});
   auto* list = control<QListWidget>(u"List1"_s);
   ASSERT_EQ(list->count(), 3);
-  EXPECT_EQ(list->item(1)->text(), texts[1]);
-  EXPECT_EQ(report_->entries(), texts);
-  EXPECT_EQ(report_->entriesHtml(), html);
+  EXPECT_EQ(list->item(1)->text(), u"F-1\tUno\r\nDos"_s);
+  EXPECT_EQ(report_->entries(), QStringList({u"D-1 /música"_s, u"F-1\tUno\r\nDos"_s, u"  "_s}));
+  EXPECT_EQ(report_->rendered()[0].html, u"<b>1</b>"_s);
 
-  report_->showEntries({u"  "_s}, {QString()});
+  report_->showEntries({{u"  "_s, {}}});
   EXPECT_EQ(report_->entries(), QStringList{u"  "_s});
+  EXPECT_EQ(report_->rendered().size(), 1u);
 }
 
 TEST_F(ListingWindowTest, TheTreeFollowsTheModelsNodesAsTheyAreAdded) {
@@ -125,7 +125,7 @@ TEST_F(ListingWindowTest, SalirClosesAndDestroysTheWindow) {
 }
 
 TEST_F(ListingWindowTest, ClosingDuringAScanStopsTheWalkAndDestroysTheWindowAfterIt) {
-  report_->setScanning(true);
+  report_->setBusy(true);
   EXPECT_FALSE(control<QToolBar>(u"Toolbar1"_s)->isEnabled());
   EXPECT_FALSE(report_->stopRequested());
 
@@ -136,15 +136,15 @@ TEST_F(ListingWindowTest, ClosingDuringAScanStopsTheWalkAndDestroysTheWindowAfte
   EXPECT_TRUE(report_->stopRequested());
 
   // The walk sees the request, unwinds, and its driver ends the scan.
-  report_->setScanning(false);
+  report_->setBusy(false);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(report_.isNull());
   EXPECT_TRUE(subWindow_.isNull());
 }
 
 TEST_F(ListingWindowTest, AScanLeftAloneKeepsTheWindowAndGivesTheToolbarBack) {
-  report_->setScanning(true);
-  report_->setScanning(false);
+  report_->setBusy(true);
+  report_->setBusy(false);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_FALSE(report_.isNull());
   EXPECT_TRUE(control<QToolBar>(u"Toolbar1"_s)->isEnabled());

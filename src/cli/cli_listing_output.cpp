@@ -1,0 +1,74 @@
+#include "cli/cli_listing_output.h"
+
+#include "listing/renderer.h"
+#include "platform/posix_file.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kDirDesign = "--dir-design";
+const QByteArray kFileDesign = "--file-design";
+const QByteArray kFormat = "--format";
+const QByteArray kOutput = "--output";
+
+std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name) {
+  const auto it = parsed.options.find(name);
+  return it == parsed.options.end() ? std::nullopt : std::optional(argumentText(it->second));
+}
+
+// The designs last saved by the desktop program, unless the options give others.
+LineDesigns designsFrom(const ParsedArguments& parsed) {
+  const LineDesigns saved = LoadSavedDesigns();
+  return {optionText(parsed, kDirDesign).value_or(saved.directory),
+          optionText(parsed, kFileDesign).value_or(saved.file)};
+}
+
+}  // namespace
+
+OptionNames listingOutputOptions() {
+  return {{kDirDesign, kFileDesign, kFormat, kOutput}};
+}
+
+QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) {
+  if (const auto it = parsed.options.find(kFormat); it != parsed.options.end()) {
+    if (it->second != "txt" && it->second != "html") {
+      return u"formato desconocido: %1 (se admite txt o html)"_s.arg(argumentText(it->second));
+    }
+    output.format = it->second == "html" ? ExportFormat::Html : ExportFormat::Text;
+  }
+  if (const auto it = parsed.options.find(kOutput); it != parsed.options.end()) {
+    if (it->second.isEmpty()) {
+      return u"falta el archivo de --output"_s;
+    }
+    output.file = it->second;
+  }
+  output.designs = designsFrom(parsed);
+  return {};
+}
+
+QString listingOutputHelp() {
+  return u"  --dir-design TEXTO   diseño de las líneas de directorio (por omisión, el último\n"
+         u"                       guardado; \"\" deja el listado sin líneas de directorio)\n"
+         u"  --file-design TEXTO  diseño de las líneas de archivo (por omisión, el último\n"
+         u"                       guardado)\n"
+         u"  --format txt|html    formato del listado: txt (por omisión) o html\n"
+         u"  --output ARCHIVO     escribe el listado en ARCHIVO y no en la salida estándar\n"_s;
+}
+
+int writeListing(const ListingOutput& output, const ListingModel& model) {
+  const QByteArray bytes = exportBytes(output.format, renderListing(model, output.designs));
+  if (!output.file) {
+    if (!writeStandardOutput(bytes)) {
+      printError(u"no se puede escribir el listado en la salida estándar"_s);
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
+  const QString failure = replaceFileContents(*output.file, bytes);
+  if (!failure.isEmpty()) {
+    printError(u"no se puede escribir %1: %2"_s.arg(argumentText(*output.file), failure));
+    return kExitFailure;
+  }
+  return kExitOk;
+}

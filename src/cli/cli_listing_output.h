@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+#include "cli/cli_support.h"
+#include "listing/saved_designs.h"
+#include "output/export_writer.h"
+#include "scan/listing_model.h"
+
+// What every verb that writes a listing shares (`scan`, `show`): the design, format and output
+// options, their help, and writing the export bytes.
+
+/** How a listing is written: with which designs, in which format, where. */
+struct ListingOutput {
+  LineDesigns designs;
+  ExportFormat format = ExportFormat::Text;
+  std::optional<QByteArray> file;  // standard output when not given
+};
+
+/** --dir-design, --file-design, --format and --output, each with its value. */
+OptionNames listingOutputOptions();
+
+/**
+ * Fills output from the parsed options; the designs not given are the saved ones, as a new
+ * listing window starts. Returns a Spanish usage error, or empty text.
+ */
+QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output);
+
+/** The help lines of those options, in Spanish. */
+QString listingOutputHelp();
+
+/**
+ * Renders the model with the designs and writes the export bytes of the format. Returns the exit
+ * code; a failure has been reported on standard error and leaves no file behind.
+ */
+int writeListing(const ListingOutput& output, const ListingModel& model);

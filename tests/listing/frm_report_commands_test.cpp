@@ -1,0 +1,186 @@
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/app_info.h"
+#include "db/mod_bd.h"
+#include "listing_window_fixture.h"
+#include "output/export_writer.h"
+#include "output/form2.h"
+#include "platform/desktop_opener.h"
+#include "platform/gui_message_box.h"
+#include "support/fixtures.h"
+#include "support/listing_db_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One directory with one file, with characters that the exports must encode or escape.
+void fillSmallListing(ListingModel& model) {
+  model.FinalName = u"/música/A&B"_s;
+  model.FinalType = kMedioDirectorio;
+  model.Directorios[1] = {u"/música/A&B"_s, 1, 1};
+  model.Canciones[1].filename = u"01 Intro.mp3"_s;
+  model.Canciones[1].title = u"Tom & Jerry"_s;
+  model.Canciones[1].fileorder = u"1"_s;
+  model.NumDirectoriosMP3 = model.DirActualNum = 1;
+  model.NumCancionesMP3 = 1;
+  model.CancionActualNum = 2;
+}
+
+class ListingCommandsTest : public ListingWindowTest {
+ protected:
+  void SetUp() override {
+    ListingWindowTest::SetUp();
+    setDesktopOpenHandler([this](const QString& target) {
+      opened.append(target);
+      return openerAnswer;
+    });
+    setMessageAnswerer([this](const MessageRequest& request) {
+      messages.append(request.text);
+      return MessageAnswer::Ok;
+    });
+  }
+  void TearDown() override {
+    setDesktopOpenHandler({});
+    setMessageAnswerer({});
+  }
+
+  void typeDesign(const QString& field, const QString& design) {
+    auto* edit = control<QLineEdit>(field);
+    edit->clear();
+    QTest::keyClicks(edit, design);
+  }
+  void refreshWithDesigns(const QString& directory, const QString& file) {
+    typeDesign(u"Text2"_s, directory);
+    typeDesign(u"Text1"_s, file);
+    clickToolbar(u"refresca"_s);
+  }
+  void chooseExport(const QString& key) {
+    toolbarButton(u"exporta"_s)->menu()->findChild<QAction*>(key)->trigger();
+  }
+
+  QStringList opened;
+  bool openerAnswer = true;
+  QStringList messages;
+};
+
+}  // namespace
+
+TEST_F(ListingCommandsTest, RefrescaRendersList1AndSavesDesignsThatTheNextWindowStartsWith) {
+  fillSmallListing(report_->model());
+  EXPECT_EQ(report_->entries(), QStringList());
+  refreshWithDesigns(u"{#D} {TD}"_s, u"{#F}{Tb}{TF} / {3Tit}"_s);
+  EXPECT_EQ(report_->entries(),
+            QStringList({u"D-1 /música/A&B"_s, u"F-1\t01 Intro / Tom & Jerry"_s, u"  "_s}));
+
+  frm_report* next = frm_report::openIn(area_);
+  EXPECT_EQ(next->findChild<QLineEdit*>(u"Text2"_s)->text(), u"{#D} {TD}"_s);
+  EXPECT_EQ(next->findChild<QLineEdit*>(u"Text1"_s)->text(), u"{#F}{Tb}{TF} / {3Tit}"_s);
+}
+
+TEST_F(ListingCommandsTest, ExportsWriteTheirFilesAndHandThemToTheDesktop) {
+  fillSmallListing(report_->model());
+  refreshWithDesigns(u"{#D} {TD}"_s, u"{#F}{Tb}{TF}"_s);
+  chooseExport(u"export_txt"_s);
+  chooseExport(u"export_html"_s);
+
+  EXPECT_EQ(readFile(ProgramFile(u"lista.txt"_s)), "1 /m\xFAsica/A&B\r\n1\t01 Intro\r\n\r\n");
+  const QByteArray head = HtmlPageHead().toLatin1();
+  EXPECT_EQ(readFile(ProgramFile(u"lista.html"_s)),
+            head +
+                "\r\n<table width='100%' border='1' cellspacing='0' cellpadding='0'>\r\n"
+                "<tr><td>&nbsp;1 /m\xFAsica/A&amp;B</td></tr>\r\n"
+                "<tr><td>&nbsp;1&nbsp;</td><td>&nbsp;01 Intro</td></tr>\r\n"
+                "<tr><td>&nbsp;</td></tr>\r\n</table>\r\n</BODY></HTML>\r\n");
+  EXPECT_EQ(opened, QStringList({ProgramFile(u"lista.txt"_s), ProgramFile(u"lista.html"_s)}));
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ListingCommandsTest, ExportWithoutADesktopOpenerStillWritesTheFile) {
+  openerAnswer = false;
+  LogRecorder log;
+  chooseExport(u"export_txt"_s);
+  EXPECT_TRUE(QFileInfo(ProgramFile(u"lista.txt"_s)).isFile());
+  EXPECT_EQ(log.lines, QStringList({u"No se ha podido abrir %1 en el escritorio"_s.arg(
+                           ProgramFile(u"lista.txt"_s))}));
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ListingCommandsTest, ExportThatCannotWriteItsFileSaysWhyAndLeavesTheWindowUsable) {
+  ASSERT_TRUE(QDir().mkpath(ProgramFile(u"lista.txt"_s)));
+  fillSmallListing(report_->model());
+  clickToolbar(u"refresca"_s);
+  LogRecorder log;
+  chooseExport(u"export_txt"_s);
+
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith(u"No se ha podido exportar el listado a "_s +
+                                     ProgramFile(u"lista.txt"_s)));
+  ASSERT_EQ(log.lines.size(), 1);
+  EXPECT_TRUE(log.lines[0].endsWith(messages[0].section(u"\n\n"_s, 1))) << log.lines[0].toStdString();
+  EXPECT_TRUE(opened.isEmpty());
+
+  chooseExport(u"export_html"_s);
+  EXPECT_EQ(opened, QStringList({ProgramFile(u"lista.html"_s)}));
+  EXPECT_TRUE(control<QToolBar>(u"Toolbar1"_s)->isEnabled());
+}
+
+TEST_F(ListingCommandsTest, ImprimeOpensThePrintWindowForThisListing) {
+  fillSmallListing(report_->model());
+  clickToolbar(u"refresca"_s);
+  report_->setTag(u"101112"_s);
+  clickToolbar(u"imprime"_s);
+  QPointer<Form2> printWindow = Form2::instance();
+  EXPECT_TRUE(printWindow->isVisible());
+  EXPECT_EQ(printWindow->indicereport(), u"101112"_s);
+  EXPECT_TRUE(subWindow_->isVisible());
+  printWindow->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(printWindow.isNull());
+}
+
+class ListingStoreTest : public ListingCommandsTest {
+ protected:
+  void SetUp() override {
+    installProgramFiles();
+    ASSERT_EQ(OpenBd(), QString());
+    ListingCommandsTest::SetUp();
+  }
+  void TearDown() override {
+    ListingCommandsTest::TearDown();
+    CloseBd();
+  }
+  QStringList rows(const QString& sql) const { return queryRows(BdPath(), sql); }
+};
+
+TEST_F(ListingStoreTest, StoreKeepsTheToolbarOutOfUseAndTheWindowOpenUntilItEnds) {
+  fillSmallListing(report_->model());
+  bool toolbarEnabledDuringStore = true;
+  // Runs at the store's first event pump.
+  QTimer::singleShot(0, report_, [&] {
+    toolbarEnabledDuringStore = control<QToolBar>(u"Toolbar1"_s)->isEnabled();
+    subWindow_->close();
+  });
+  clickToolbar(u"2bd"_s);
+  EXPECT_FALSE(toolbarEnabledDuringStore);
+  EXPECT_EQ(rows(u"select * from reports"_s), QStringList({u"1|/música/A&B|2|/música/A&B"_s}));
+  EXPECT_EQ(rows(u"select filename, filegenorder from infoMP3"_s),
+            QStringList({u"01 Intro.mp3|1"_s}));
+  // The close asked for during the store runs once it has ended.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(report_.isNull());
+}
+
+TEST_F(ListingStoreTest, LoadingAListingThatIsGoneClosesTheEmptyWindow) {
+  LogRecorder log;
+  report_->Load4bd(7);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(report_.isNull());
+  EXPECT_EQ(log.lines, QStringList({u"El listado número 7 ya no existe en la BD"_s}));
+}
