@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for SECONDS (default
 # 60) on its committed corpus, tests/fuzz/corpus/TARGET/. New inputs gather in
 # build-fuzz/corpus/TARGET/; --merge adds the ones that reach new code to the committed corpus
-# (libFuzzer's -merge=1). --jobs N runs N targets at a time. A crash stops its target and leaves
-# its input in build-fuzz/artifacts/TARGET/.
+# (libFuzzer's -merge=1), cut to 16 KB. --jobs N runs N targets at a time. A crash stops its
+# target and leaves its input in build-fuzz/artifacts/TARGET/.
 #
 #   scripts/fuzz.sh [--jobs N] [--merge] [SECONDS] [TARGET...]
 set -euo pipefail
@@ -62,7 +62,8 @@ fuzz_target() {
   printf '%-13s executions: %-11s time: %5d s  crashes: %d %s\n' "$target" "${runs:-?}" \
     $((SECONDS - start)) "$crashes" "$input"
   if [ "$merge" -eq 1 ] && [ "$status" -eq 0 ]; then
-    "$fuzz_dir/bin/fuzz_$target" -merge=1 "$seeds" "$found" >>"$log" 2>&1
+    # Inputs are cut to 16 KB when merged, so the committed corpora stay small.
+    "$fuzz_dir/bin/fuzz_$target" -merge=1 -max_len=16384 "$seeds" "$found" >>"$log" 2>&1
   fi
   return "$status"
 }
