@@ -70,7 +70,7 @@ class BodyLoad {
   void run();
 
  private:
-  void loadSongs(const DirRecord& dir);
+  void loadSongs(DirRecord& dir);
   void passOver(const QString& what);
 
   const qint16 rpId_;
@@ -110,8 +110,14 @@ void BodyLoad::run() {
   }
 }
 
-void BodyLoad::loadSongs(const DirRecord& dir) {
-  if (!songRows_.Open(sqlFilesOfDirectory(rpId_, dir.songfrom, dir.songto), BdConnection())) {
+void BodyLoad::loadSongs(DirRecord& dir) {
+  const QString query = sqlFilesOfDirectory(rpId_, dir.songfrom, dir.songto);
+  // The directory's range becomes the numbers its files get here: stored ranges that run
+  // backwards, overlap or skip rows would otherwise render other directories' files, or a
+  // thousand empty ones.
+  dir.songfrom = static_cast<qint16>(model_.CancionActualNum + 1);
+  dir.songto = model_.CancionActualNum;
+  if (!songRows_.Open(query, BdConnection())) {
     passOver(u"los archivos de "_s + dir.dirname);
     return;
   }
@@ -121,6 +127,7 @@ void BodyLoad::loadSongs(const DirRecord& dir) {
       break;
     }
     SongRecord& song = model_.Canciones[++model_.CancionActualNum];
+    dir.songto = model_.CancionActualNum;
     readSongRecord(songRows_, song);
     songRows_.MoveNext();
     model_.tree.addChild(dir.dirname, dir.dirname + u'/' + song.filename, song.filename, kImageMp3);

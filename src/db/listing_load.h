@@ -15,7 +15,8 @@ struct LoadResult {
 /**
  * Fills an empty model and its tree with stored listing rpId: one directory node per directory
  * below a root keyed "[DIR]" + name, and the files below their directories. Directories and
- * files are numbered by counting, within the model's limits. Logs the listing's name and its
- * counts. Only file names get their apostrophes back.
+ * files are numbered by counting, within the model's limits, and each directory's songfrom and
+ * songto become the numbers its files got. Logs the listing's name and its counts. Only file
+ * names get their apostrophes back.
  */
 LoadResult Load4bd(qint16 rpId, ListingModel& model);

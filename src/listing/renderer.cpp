@@ -42,6 +42,10 @@ constexpr std::array kFileSteps = {
     Step{u"{3Com}", Field::Com},    Step{u"{3Gen}", Field::Gen},   Step{u"{3Tit}", Field::Tit},
     Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea}};
 
+// Names and tag texts may hold placeholders that the later steps expand again, so a hostile
+// disc could multiply a line beyond any memory: a line stops growing at this length.
+constexpr qsizetype kMaxEntryLength = 16384;
+
 bool isProgramText(Field field) {
   return field == Field::Dir || field == Field::File || field == Field::Tab ||
          field == Field::Break;
@@ -115,11 +119,12 @@ bool tokenAt(QStringView text, qsizetype at, QStringView token) {
 }
 
 // Replaces every occurrence of token, left to right; the inserted text is not searched again.
-// False when there was none.
+// The result is cut at kMaxEntryLength. False when there was none.
 bool replaceToken(QString& text, QStringView token, QStringView value) {
   QString result;
   qsizetype copied = 0;
-  for (qsizetype at = text.indexOf(u'{'); at >= 0; at = text.indexOf(u'{', at + 1)) {
+  for (qsizetype at = text.indexOf(u'{'); at >= 0 && result.size() < kMaxEntryLength;
+       at = text.indexOf(u'{', at + 1)) {
     if (tokenAt(text, at, token)) {
       result.append(QStringView(text).sliced(copied, at - copied)).append(value);
       copied = at + token.size();
@@ -129,6 +134,7 @@ bool replaceToken(QString& text, QStringView token, QStringView value) {
     return false;
   }
   text = result.append(QStringView(text).sliced(copied));
+  text.truncate(kMaxEntryLength);
   return true;
 }
 
@@ -198,6 +204,9 @@ class CompiledDesign {
         entry.text += value;
         entry.html += isProgramText(steps_[piece.step].field) ? value : value.toHtmlEscaped();
       }
+      if (mayBeCut(entry, marker)) {
+        return renderStepByStep(marker, design_, steps_, values);
+      }
     }
     return entry;
   }
@@ -207,6 +216,14 @@ class CompiledDesign {
     QStringView literal;
     int step = -1;  // index in steps_, or -1 for literal text
   };
+
+  // Between two steps a line is never longer than the finished line and the design together,
+  // so below the cut one pass gives exactly the step-by-step result; a longer line is left to
+  // the steps, which cut it.
+  bool mayBeCut(const RenderedEntry& entry, QStringView marker) const {
+    const qsizetype longest = std::max(entry.text.size(), entry.html.size()) - marker.size();
+    return longest + design_.size() >= kMaxEntryLength;
+  }
 
   int stepAt(qsizetype at) const {
     for (std::size_t i = 0; i < steps_.size(); ++i) {

@@ -22,6 +22,7 @@ struct RenderedEntry {
  * Renders the model with the two designs: per directory a "D-" line (only when the directory
  * design is not empty), an "F-" line per file and a separator. Placeholders are replaced one
  * after another in a fixed order, so text inserted by one step is seen by the later steps.
- * Indices are kept within the model's arrays whatever its counters say.
+ * Indices are kept within the model's arrays whatever its counters say, and a line stops growing
+ * at 16,384 characters however many placeholders its values bring in.
  */
 std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDesigns& designs);

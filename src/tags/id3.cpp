@@ -82,9 +82,16 @@ TagInfo ReadTagFile(const QByteArray& rawPath) {
     return {};
   }
   char block[kBlockSize];
-  if (!readAt(fd.get(), block, kBlockSize, info.st_size - kBlockSize) ||
-      QByteArrayView(block, 3) != QByteArrayView("TAG")) {
+  if (!readAt(fd.get(), block, kBlockSize, info.st_size - kBlockSize)) {
     return {};
   }
-  return decodeTagBlock(QByteArrayView(block, kBlockSize));
+  return tagFromFileEnd(QByteArrayView(block, kBlockSize));
+}
+
+TagInfo tagFromFileEnd(QByteArrayView fileEnd) {
+  if (fileEnd.size() < kBlockSize) {
+    return {};
+  }
+  const QByteArrayView block = fileEnd.last(kBlockSize);
+  return block.startsWith("TAG") ? decodeTagBlock(block) : TagInfo{};
 }

@@ -26,3 +26,10 @@ struct TagInfo {
  * record.
  */
 TagInfo ReadTagFile(const QByteArray& rawPath);
+
+/**
+ * The tag of a file that ends with fileEnd: the whole file, or at least its last 128 bytes.
+ * The pure half of ReadTagFile: any bytes at all give a record, the empty one when they hold no
+ * tag.
+ */
+TagInfo tagFromFileEnd(QByteArrayView fileEnd);

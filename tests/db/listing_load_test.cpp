@@ -2,6 +2,7 @@
 
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "listing/renderer.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 
@@ -117,4 +118,36 @@ TEST_F(ListingLoadTest, RowsPastTheModelsLimitsAreLeftOut) {
   EXPECT_EQ(loaded_.Canciones[kMaxCanciones].filename, u"1000.mp3"_s);
   EXPECT_EQ(log.lines.size(), 3);
   EXPECT_EQ(log.lines.last(), u"con 500 directorios y 1000 archivos MP3"_s);
+}
+
+TEST_F(ListingLoadTest, HostileRowsRenderEachLoadedFileOnceUnderItsOwnDirectory) {
+  const QString huge = u"{3Tit}"_s.repeated(200000);
+  {
+    ScopedTransaction transaction(BdConnection());
+    ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (1,'h',2,'h')"_s));
+    // Backwards, spanning every number, overlapping, and beyond what 16 bits hold.
+    for (const QString& row : {u"'/back',5,2"_s, u"'/all',-32768,32767"_s, u"'/again',1,3"_s,
+                               u"'/beyond',70000,80000"_s}) {
+      ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO estructdir VALUES (1,%1)"_s.arg(row)));
+    }
+    for (int f = 1; f <= 3; ++f) {
+      ASSERT_TRUE(BdConnection().Execute(
+          u"INSERT INTO infoMP3 VALUES (1,'','','','','%1','','','%2.mp3',1,%2)"_s.arg(huge).arg(
+              f)));
+    }
+    ASSERT_TRUE(transaction.Commit());
+  }
+  ASSERT_TRUE(Load4bd(1, loaded_).found);
+  ASSERT_EQ(loaded_.NumDirectoriosMP3, 4);
+  // "/all" and "/again" both select the three rows.
+  EXPECT_EQ(loaded_.NumCancionesMP3, 6);
+  const std::vector<RenderedEntry> entries = renderListing(loaded_, {u"{TD}"_s, u"{TF}{3Tit}"_s});
+  QStringList starts;
+  for (const RenderedEntry& entry : entries) {
+    EXPECT_LE(entry.text.size(), 2 + 16384);
+    starts.append(entry.text.left(4));
+  }
+  EXPECT_EQ(starts,
+            (QStringList{u"D-/a"_s, u"F-1{"_s, u"F-2{"_s, u"F-3{"_s, u"  "_s, u"D-/a"_s, u"F-1{"_s,
+                         u"F-2{"_s, u"F-3{"_s, u"  "_s, u"D-/b"_s, u"  "_s, u"D-/b"_s, u"  "_s}));
 }

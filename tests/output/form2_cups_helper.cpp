@@ -27,12 +27,6 @@ void echo(const char* kind, const QString& text) {
 
 }  // namespace
 
-// Under LeakSanitizer: libcups never frees a few strings of the PPD caches that Qt's print plugin
-// has it build. They are the library's, not this program's.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:_ppdCacheCreateWithPPD\n";
-}
-
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList arguments = QApplication::arguments();
