@@ -123,7 +123,8 @@ TEST_F(ListingCommandsTest, ExportThatCannotWriteItsFileSaysWhyAndLeavesTheWindo
   EXPECT_TRUE(messages[0].startsWith(u"No se ha podido exportar el listado a "_s +
                                      ProgramFile(u"lista.txt"_s)));
   ASSERT_EQ(log.lines.size(), 1);
-  EXPECT_TRUE(log.lines[0].endsWith(messages[0].section(u"\n\n"_s, 1))) << log.lines[0].toStdString();
+  EXPECT_TRUE(log.lines[0].endsWith(messages[0].section(u"\n\n"_s, 1)))
+      << log.lines[0].toStdString();
   EXPECT_TRUE(opened.isEmpty());
 
   chooseExport(u"export_html"_s);
