@@ -63,10 +63,10 @@ TEST_F(WalkTest, LogsEverySearchedDirectoryAndEveryNumberedOne) {
                              u"Buscando en "_s + root + u"/B/C"_s,
                              u"Directorio "_s + root + u"/B/C contiene MP3 (directorio # 2)"_s,
                              u"Finalizado con exito"_s,
-                             u"0 segundos..."_s,
+                             u"N segundos..."_s,
                              u"Numero de Directorios: 2"_s,
                              u"Numero de MP3: 2"_s};
-  EXPECT_EQ(log.lines(), expected);
+  EXPECT_EQ(maskElapsedSeconds(log.lines()), expected);
 }
 
 TEST_F(WalkTest, RootFileAndDirectoryNodesCarryTheirKeysTextsAndImages) {

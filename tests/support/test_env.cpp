@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "app/app_info.h"
 #include "app/lifecycle.h"
@@ -51,4 +52,22 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 QByteArray readFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+const QRegularExpression& elapsedSeconds() {
+  static const QRegularExpression seconds(u"\\d+ segundos\\.\\.\\."_s);
+  return seconds;
+}
+}  // namespace
+
+QByteArray maskElapsedSeconds(const QByteArray& log) {
+  // Latin-1 keeps every byte of the 8-bit log as it is.
+  return QString::fromLatin1(log).replace(elapsedSeconds(), u"N segundos..."_s).toLatin1();
+}
+
+QStringList maskElapsedSeconds(const QStringList& lines) {
+  QStringList masked = lines;
+  masked.replaceInStrings(elapsedSeconds(), u"N segundos..."_s);
+  return masked;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,13 @@ class TestEnvironment {
 
 /** Writes bytes to a file, creating parent directories; fails the test when it cannot. */
 void writeFile(const QString& path, const QByteArray& bytes);
+
+/**
+ * The log with every "<n> segundos..." written as "N segundos...": a scan that starts near the
+ * end of a second reports one second more, so tests compare logs without the count.
+ */
+QByteArray maskElapsedSeconds(const QByteArray& log);
+QStringList maskElapsedSeconds(const QStringList& lines);
 
 /** The whole content of a file, or an empty array when it cannot be read. */
 QByteArray readFile(const QString& path);
