@@ -10,7 +10,7 @@
 
 /** A rectangle given in twips (left, top, width, height), in logical pixels. */
 inline QRect twipRect(int left, int top, int width, int height) {
-  return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+  return twipsToPixels(QRect(left, top, width, height));
 }
 
 /** "Small Fonts" at 6.75 points; Qt falls back to a similar face where it is missing. */
