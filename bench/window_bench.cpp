@@ -172,6 +172,8 @@ bool flat(double empty, double full) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Each line as it is measured: a slow road still shows the ones before it.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   if (argc != 7) {
     std::fprintf(stderr, "uso: window_bench PROGRAM_DIR QUILLET T1000 T2000 T5001 LISTADO\n");
     return 2;
