@@ -1,7 +1,7 @@
 #include "cli/cli_listing_output.h"
 
-#include "listing/renderer.h"
 #include <unistd.h>
+#include "listing/renderer.h"
 
 #include "platform/output_file.h"
 

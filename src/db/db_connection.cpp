@@ -30,8 +30,8 @@ QString reasonOf(const QSqlError& error) {
 }
 
 QString busyText(int waitMs) {
-  const QString wait = waitMs % 1000 == 0 ? u"%1 segundos"_s.arg(waitMs / 1000)
-                                          : u"%1 milisegundos"_s.arg(waitMs);
+  const QString wait =
+      waitMs % 1000 == 0 ? u"%1 segundos"_s.arg(waitMs / 1000) : u"%1 milisegundos"_s.arg(waitMs);
   return u"La BD está ocupada: otro programa la está modificando y no ha terminado en %1"_s.arg(
       wait);
 }

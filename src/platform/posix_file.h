@@ -25,4 +25,3 @@ class UniqueFd {
 
 /** A short Spanish description of an errno value, for messages the user reads. */
 QString systemErrorText(int error);
-
