@@ -61,15 +61,26 @@ class CliSharedDatabaseTest : public CliProgramTest {
 
   QStringList rows(const QString& sql) const { return queryRows(programFile("quillet.mdb"), sql); }
 
+  // A tree large enough that stores started together overlap: 20 directories of 30 files.
+  void makeLargeTree() {
+    for (int d = 0; d < kDirectories; ++d) {
+      for (int f = 0; f < kFilesPerDirectory; ++f) {
+        writeMp3(u"%1/d%2/f%3.mp3"_s.arg(tree).arg(d).arg(f),
+                 id3v1Block({.title = "Song", .year = "2001"}));
+      }
+    }
+  }
+
+  static constexpr int kDirectories = 20;
+  static constexpr int kFilesPerDirectory = 30;
   std::vector<Running> running_;
 };
 
-// The tree holds two directories and three MP3 files: each stored listing has one reports row,
-// two estructdir rows and three infoMP3 rows.
-QStringList completeRows(const std::set<int>& numbers) {
+// Each stored listing has one reports row and every directory and file of the tree.
+QStringList completeRows(const std::set<int>& numbers, int directories, int files) {
   QStringList expected;
   for (int n : numbers) {
-    expected.append(u"%1|1|2|3"_s.arg(n));
+    expected.append(u"%1|1|%2|%3"_s.arg(n).arg(directories).arg(files));
   }
   return expected;
 }
@@ -84,6 +95,7 @@ const QString kRowCounts =
 TEST_F(CliSharedDatabaseTest, StoresDeletesAndReadersAtOnceEachSucceedWhole) {
   constexpr std::size_t kFirstStores = 4;
   constexpr std::size_t kStores = 8;
+  makeLargeTree();
 
   // Started together on a missing database: the template copy and the stores share it.
   for (std::size_t i = 0; i < kFirstStores; ++i) {
@@ -122,7 +134,9 @@ TEST_F(CliSharedDatabaseTest, StoresDeletesAndReadersAtOnceEachSucceedWhole) {
 
   std::set<int> kept = stored;
   kept.insert(4);
-  EXPECT_EQ(rows(kRowCounts), completeRows(kept));
+  // The fixture's tree and its Sub directory hold three files besides the large part.
+  EXPECT_EQ(rows(kRowCounts),
+            completeRows(kept, kDirectories + 2, kDirectories * kFilesPerDirectory + 3));
   EXPECT_EQ(rows(u"select count(*) from estructdir where rp_id<4 union all "
                  u"select count(*) from infoMP3 where rp_id<4"_s),
             QStringList({u"0"_s, u"0"_s}));
