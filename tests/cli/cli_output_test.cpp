@@ -2,7 +2,6 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <cerrno>
 #include <cstring>
 
@@ -43,31 +42,6 @@ TEST_F(CliOutputTest, FifoIsWrittenIntoAndStaysAFifo) {
   struct stat status {};
   ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &status), 0);
   EXPECT_TRUE(S_ISFIFO(status.st_mode));
-}
-
-TEST_F(CliOutputTest, DeviceNodeIsWrittenAndStaysADevice) {
-  const QString node = work + u"/null"_s;
-  if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
-    GTEST_SKIP() << "mknod of a character device is not allowed here: " << std::strerror(errno);
-  }
-  const ProgramRun result = run({u"scan"_s, tree, u"--output"_s, node});
-  if (result.err.contains("permiso denegado")) {
-    GTEST_SKIP() << "device nodes cannot be opened on this file system";
-  }
-  EXPECT_EQ(result.exitCode, 0) << result.err.constData();
-  struct stat status {};
-  ASSERT_EQ(::lstat(QFile::encodeName(node).constData(), &status), 0);
-  EXPECT_TRUE(S_ISCHR(status.st_mode));
-  EXPECT_EQ(status.st_rdev, makedev(1, 3));
-}
-
-TEST_F(CliOutputTest, LinkIsFollowedAndKept) {
-  writeFile(work + u"/lists/real.txt"_s, "old");
-  makeSymlink(u"lists/real.txt"_s, work + u"/link.txt"_s);
-  const ProgramRun result = run({u"scan"_s, tree, u"--output"_s, u"link.txt"_s});
-  EXPECT_EQ(result.exitCode, 0) << result.err.constData();
-  EXPECT_EQ(readFile(work + u"/lists/real.txt"_s), listing());
-  EXPECT_TRUE(QFileInfo(work + u"/link.txt"_s).isSymLink());
 }
 
 TEST_F(CliOutputTest, FullDiskFailsWithOneAndLeavesTheOldFileWhole) {
