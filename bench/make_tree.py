@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
-"""Builds the benchmark tree: 5,000 directories, 100,000 plain files, 1,000 tagged MP3 files."""
-import os
-import sys
+"""Builds the benchmark tree: 5,000 directories, 100,000 plain files, 1,000 tagged MP3 files.
 
-DIRECTORIES = 5000
-PLAIN_FILES = 100_000
-MP3_FILES = 1000
-MP3_DIRECTORIES = 250  # within the listing's 500 directories
+The options make smaller trees, or the largest listing: --directories 500 --plain-files 0
+--mp3-directories 500 gives 500 directories of two MP3 files each."""
+import argparse
+import os
 
 
 def field(text, width):
@@ -20,30 +18,38 @@ def tag(number):
             field("Album", 30) + field("2001", 4) + comment + bytes([number % 115]))
 
 
-def directory_paths(root):
+def directory_paths(root, directories):
     # 50 top directories of 99 subdirectories each: 5,000 directories below the root.
     paths = []
     for top in range(50):
         top_path = os.path.join(root, f"Top {top:02d}")
         paths.append(top_path)
         paths.extend(os.path.join(top_path, f"sub{child:02d}") for child in range(99))
-    return paths[:DIRECTORIES]
+    return paths[:directories]
 
 
-def main(root):
-    paths = directory_paths(root)
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("root")
+    parser.add_argument("--directories", type=int, default=5000)
+    parser.add_argument("--plain-files", type=int, default=100_000)
+    parser.add_argument("--mp3-files", type=int, default=1000)
+    # Within the listing's 500 directories.
+    parser.add_argument("--mp3-directories", type=int, default=250)
+    args = parser.parse_args()
+    paths = directory_paths(args.root, args.directories)
     for path in paths:
         os.makedirs(path)
-    for number in range(PLAIN_FILES):
+    for number in range(args.plain_files):
         path = paths[number % len(paths)]
         with open(os.path.join(path, f"file{number}.dat"), "wb") as out:
             out.write(b"x" * (number % 300))
-    step = len(paths) // MP3_DIRECTORIES
-    for number in range(MP3_FILES):
-        path = paths[(number % MP3_DIRECTORIES) * step]
+    step = len(paths) // args.mp3_directories
+    for number in range(args.mp3_files):
+        path = paths[(number % args.mp3_directories) * step]
         with open(os.path.join(path, f"Song {number:04d}.mp3"), "wb") as out:
             out.write(b"\xff\xfb" * 100 + tag(number))
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main()

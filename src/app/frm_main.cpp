@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -14,6 +13,7 @@
 #include "accessories/frm_about.h"
 #include "accessories/shell_open.h"
 #include "accessories/web_links.h"
+#include "app/gui_log_list.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
 #include "db/frm_reportsbd.h"
@@ -164,7 +164,7 @@ void frm_main::createLogPanel() {
   palette.setBrush(QPalette::Window, panelBackground());
   m_picture1->setPalette(palette);
 
-  m_list1 = new QListWidget(m_picture1);
+  m_list1 = new LogList(m_picture1);
   m_list1->setObjectName(u"List1"_s);
   m_list1->setFont(QFont(u"Verdana"_s, 8));
   m_list1->setGeometry(twipsToPixels(kList1Geometry));
@@ -259,6 +259,5 @@ void frm_main::addLogLine(const QString& line) {
   if (m_list1->count() > kLogListMaxLines) {
     m_list1->clear();
   }
-  m_list1->addItem(line);
-  m_list1->setCurrentRow(m_list1->count() - 1);
+  m_list1->appendLine(line);
 }

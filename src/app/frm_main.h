@@ -5,7 +5,7 @@
 #include "app/loaded_forms.h"
 
 class QAction;
-class QListWidget;
+class LogList;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -60,5 +60,5 @@ class frm_main : public QMainWindow {
   QMdiArea* m_mdiArea = nullptr;
   QMenu* m_windowMenu = nullptr;
   QWidget* m_picture1 = nullptr;
-  QListWidget* m_list1 = nullptr;
+  LogList* m_list1 = nullptr;
 };

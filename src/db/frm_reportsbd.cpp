@@ -86,6 +86,8 @@ void frm_reportsbd::buildTree() {
   tv_ = new QTreeWidget(this);
   tv_->setObjectName(u"tv"_s);
   tv_->setHeaderHidden(true);
+  // Every node has the same font and icon size: the view need not measure each one.
+  tv_->setUniformRowHeights(true);
   QFont font(u"Small Fonts"_s);
   font.setPointSizeF(6.75);
   tv_->setFont(font);

@@ -132,10 +132,14 @@ void frm_report::LLenaCombos() {
 }
 
 void frm_report::showEntries(std::vector<RenderedEntry> rendered) {
-  list_->clear();
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(rendered.size()));
   for (const RenderedEntry& entry : rendered) {
-    list_->addItem(entry.text);
+    texts.append(entry.text);
   }
+  // One insertion, so the list lays its items out once, not once per entry.
+  list_->clear();
+  list_->addItems(texts);
   rendered_ = std::move(rendered);
 }
 
@@ -215,6 +219,8 @@ void frm_report::createPanes() {
   tree_ = new QTreeWidget(this);
   tree_->setObjectName(u"tv"_s);
   tree_->setHeaderHidden(true);
+  // Every node has the same font and icon size: the view need not measure each one.
+  tree_->setUniformRowHeights(true);
   tree_->setFont(smallFont());
   tree_->setGeometry(twipRect(0, 360, 2940, 4650));
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QListWidget>
+
+/**
+ * The main window's log list: one item per line, the newest one current and scrolled into
+ * view. A line costs the same however many the list already holds: each item's size is
+ * measured once, when it is added, and the list scrolls to the newest line once per turn of
+ * the event loop (a walk's pump, say) instead of once per line, so a long session or a big walk
+ * does not lay the whole list out again for every line.
+ */
+class LogList : public QListWidget {
+ public:
+  explicit LogList(QWidget* parent = nullptr);
+
+  /** Adds line at the end and makes it the current, selected item. */
+  void appendLine(const QString& line);
+
+ protected:
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
+
+ private:
+  void showNewest();
+
+  bool showPending_ = false;
+};
