@@ -141,6 +141,10 @@ QStringList DbConnection::tables() const {
   return State() == kStateOpen ? QSqlDatabase::database(name_, false).tables() : QStringList();
 }
 
+QSqlDatabase DbConnection::driverConnection() const {
+  return QSqlDatabase::database(name_, false);
+}
+
 // The one way a statement reaches the database.
 std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
   if (State() != kStateOpen) {

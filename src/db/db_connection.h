@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -56,6 +57,12 @@ class DbConnection {
 
   /** Names of the tables the database holds, as the driver reports them. */
   QStringList tables() const;
+
+  /**
+   * The driver's connection, for statements that bind their values (the search index writes
+   * folded texts by the million); they bypass the statement hook.
+   */
+  QSqlDatabase driverConnection() const;
 
   /** Why the last operation failed, in the database's own words when it gave any. */
   const QString& lastError() const { return lastError_; }

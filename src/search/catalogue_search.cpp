@@ -1,0 +1,208 @@
+#include "search/catalogue_search.h"
+
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+#include "db/bd_write_guard.h"
+#include "db/db_connection.h"
+#include "db/mod_bd.h"
+#include "search/search_index.h"
+#include "search/search_sql.h"
+#include "search/search_terms.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Trigrams hold three characters; shorter pieces are found through the trigrams they start.
+constexpr int kTrigram = 3;
+// Where the folded texts start in a search row, after the file's columns.
+constexpr int kFoldedColumns = 13;
+constexpr int kFoldedCount = 9;
+
+QString reasonOf(const QSqlQuery& query) {
+  const QString text = query.lastError().databaseText().trimmed();
+  return text.isEmpty() ? query.lastError().driverText().trimmed() : text;
+}
+
+CatalogueFile fileOf(const QSqlQuery& row, int first) {
+  CatalogueFile file;
+  file.rp_id = toInt16(row.value(first)).value_or(0);
+  file.medio = row.value(first + 1).toInt();
+  file.report_name = row.value(first + 2).toString();
+  file.dirname = row.value(first + 3).toString();
+  file.filename = row.value(first + 4).toString();
+  file.artist = row.value(first + 5).toString();
+  file.title = row.value(first + 6).toString();
+  file.album = row.value(first + 7).toString();
+  file.year = row.value(first + 8).toString();
+  file.track = row.value(first + 9).toString();
+  file.genre = row.value(first + 10).toString();
+  file.comment = row.value(first + 11).toString();
+  file.filegenorder = row.value(first + 12).toInt();
+  return file;
+}
+
+// The index brought up to date first, unless a store or a delete is half-way on this same
+// connection: the search then reads the index as it stands.
+QString readyIndex() {
+  if (BdConnection().State() != kStateOpen) {
+    return u"La conexión con la BD no está abierta"_s;
+  }
+  if (isBdWriteRunning()) {
+    return hasSearchIndex() ? QString() : bdBusyText();
+  }
+  const QString reason = updateSearchIndex();
+  return reason.isEmpty() ? QString()
+                          : u"No se puede poner al día el índice de búsqueda de la BD: "_s + reason;
+}
+
+QStringList trigramsStartingWith(const QString& piece, QString& reason) {
+  QSqlQuery query(BdConnection().driverConnection());
+  query.setForwardOnly(true);
+  query.prepare(sqlTrigramsStartingWith());
+  query.bindValue(u":piece"_s, piece);
+  query.bindValue(u":end"_s, piece + QString::fromUcs4(U"\U0010FFFF"));
+  QStringList trigrams;
+  if (!query.exec()) {
+    reason = reasonOf(query);
+    return {};
+  }
+  while (query.next()) {
+    trigrams.append(query.value(0).toString());
+  }
+  return trigrams;
+}
+
+// Whether one of the chosen folded texts of the row holds the piece.
+bool holds(const QSqlQuery& row, SearchField field, const QString& piece) {
+  if (field != SearchField::Todo) {
+    return row.value(kFoldedColumns + static_cast<int>(field) - 1).toString().contains(piece);
+  }
+  for (int column = kFoldedColumns; column < kFoldedColumns + kFoldedCount; ++column) {
+    if (row.value(column).toString().contains(piece)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+class CatalogueQuery {
+ public:
+  explicit CatalogueQuery(const SearchRequest& request) : request_(request) {}
+
+  SearchResult run() {
+    if (result_.error = readyIndex(); !result_.error.isEmpty()) {
+      return result_;
+    }
+    if (!plan()) {
+      return result_;
+    }
+    QSqlQuery query(BdConnection().driverConnection());
+    query.setForwardOnly(true);
+    const bool checking = !checked_.isEmpty();
+    query.prepare(sqlSearch(request_.medium, checking, checking ? 0 : request_.limit));
+    query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
+    if (!query.exec()) {
+      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query);
+      return result_;
+    }
+    collect(query);
+    return result_;
+  }
+
+ private:
+  // Splits the pieces between the full-text expression and the check of each row; false when
+  // nothing can match.
+  bool plan() {
+    const QStringList pieces = queryPieces(request_.text);
+    for (const QString& piece : pieces) {
+      if (piece.size() >= kTrigram) {
+        phrases_.push_back({piece});
+      } else {
+        checked_.append(piece);
+      }
+    }
+    if (phrases_.empty() && !checked_.isEmpty()) {
+      const auto longest =
+          std::max_element(checked_.cbegin(), checked_.cend(),
+                           [](const QString& a, const QString& b) { return a.size() < b.size(); });
+      const QString piece = *longest;
+      checked_.removeOne(piece);
+      phrases_.push_back(trigramsStartingWith(piece, result_.error));
+      if (phrases_.back().isEmpty()) {
+        return false;
+      }
+    }
+    return !phrases_.empty();
+  }
+
+  void collect(QSqlQuery& query) {
+    QSet<qint16> listings;
+    while (query.next()) {
+      if (!std::all_of(checked_.cbegin(), checked_.cend(),
+                       [&](const QString& piece) { return holds(query, request_.field, piece); })) {
+        continue;
+      }
+      result_.files.push_back(fileOf(query, 0));
+      listings.insert(result_.files.back().rp_id);
+      if (request_.limit > 0 && static_cast<int>(result_.files.size()) >= request_.limit) {
+        break;
+      }
+    }
+    if (query.lastError().isValid()) {
+      result_.files.clear();
+      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query);
+      return;
+    }
+    result_.listings = static_cast<int>(listings.size());
+  }
+
+  const SearchRequest& request_;
+  SearchResult result_;
+  std::vector<QStringList> phrases_;
+  QStringList checked_;
+};
+
+}  // namespace
+
+SearchResult searchCatalogue(const SearchRequest& request) {
+  return CatalogueQuery(request).run();
+}
+
+DuplicatesResult findDuplicates(SearchMedium medium) {
+  DuplicatesResult result;
+  if (result.error = readyIndex(); !result.error.isEmpty()) {
+    return result;
+  }
+  QSqlQuery query(BdConnection().driverConnection());
+  query.setForwardOnly(true);
+  if (!query.exec(sqlDuplicates(medium))) {
+    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query);
+    return result;
+  }
+  QString key;
+  const auto closeGroup = [&] {
+    if (!result.groups.empty() && result.groups.back().copies.size() < 2) {
+      result.groups.pop_back();
+    }
+  };
+  while (query.next()) {
+    const QString rowKey = query.value(0).toString();
+    if (result.groups.empty() || rowKey != key) {
+      closeGroup();
+      result.groups.emplace_back();
+      key = rowKey;
+    }
+    result.groups.back().copies.push_back(fileOf(query, 1));
+  }
+  closeGroup();
+  if (query.lastError().isValid()) {
+    result.groups.clear();
+    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query);
+  }
+  return result;
+}

@@ -1,0 +1,197 @@
+#include <QSqlQuery>
+
+#include "db/listing_store.h"
+#include "db/mod_bd.h"
+#include "search/catalogue_search.h"
+#include "search/search_fold.h"
+#include "search/search_terms.h"
+#include "search_catalogue_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// {filename, artist, title, album, year, genre, comment}
+const std::vector<std::vector<QStringList>> kFirstCd = {
+    {{u"01 Canción.mp3"_s, u"Niño Josele"_s, u"Canción del árbol"_s, u"Bulerías"_s, u"1999"_s,
+      u"Flamenco"_s, u"AND OR NEAR"_s},
+     {u"02 U2.mp3"_s, u"U2"_s, u"One"_s, u"Achtung Baby"_s, u"1991"_s, u"Rock"_s, u"a b"_s},
+     {u"03.mp3"_s, u"Guns N´ Roses"_s, u"Rock´n´roll"_s, u"(live)"_s, u"1988"_s, u"Rock"_s,
+      u"\"quoted\" *star* -minus- a:b"_s}},
+    {{u"04 ÁRBOL.mp3"_s, u"Los del Río"_s, u"Macarena"_s, u"A mí me gusta"_s, u"1993"_s, u"Pop"_s,
+      u""_s},
+     {u"05 x.mp3"_s, u""_s, u"Sin artista"_s, u"El"_s, u""_s, u""_s, u"é"_s}}};
+
+const std::vector<std::vector<QStringList>> kSecondDir = {
+    {{u"01 Canción.mp3"_s, u"niño josele"_s, u"CANCION DEL ARBOL"_s, u"Otra"_s, u"2001"_s,
+      u"Flamenco"_s, u"copia"_s},
+     {u"02 U2.mp3"_s, u"AC/DC"_s, u"T.N.T."_s, u"High Voltage"_s, u"1975"_s, u"Rock"_s, u"it's"_s}},
+    {{u"05 x.mp3"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u"OR"_s}}};
+
+const QStringList kQueries = {u"cancion"_s,
+                              u"ARBOL"_s,
+                              u"u2"_s,
+                              u"a"_s,
+                              u"e"_s,
+                              u"el"_s,
+                              u"niño rock"_s,
+                              u"\"del arbol\""_s,
+                              u"\"del  arbol\""_s,
+                              u"\"los del"_s,
+                              u"rock'n"_s,
+                              u"guns n'"_s,
+                              u"it´s"_s,
+                              u"AND"_s,
+                              u"OR"_s,
+                              u"NEAR"_s,
+                              u"(live)"_s,
+                              u"-minus-"_s,
+                              u"a:b"_s,
+                              u"*"_s,
+                              u"\""_s,
+                              u"\"\"quoted\"\""_s,
+                              u"ac/dc t.n.t"_s,
+                              u"zzz"_s,
+                              u"x u2"_s,
+                              u"música"_s,
+                              u"dir 2"_s,
+                              u"primero"_s,
+                              u"1999"_s,
+                              u"19"_s,
+                              u"9"_s,
+                              u"mp3 o"_s,
+                              u"é"_s,
+                              u"   "_s,
+                              u""_s};
+
+}  // namespace
+
+TEST(SearchFold, FoldsCaseAccentsApostrophesAndControls) {
+  EXPECT_EQ(foldText(u"Canción ÁRBOL Niño"_s), u"cancion arbol nino"_s);
+  EXPECT_EQ(foldText(u"Rock'n"_s), foldText(u"ROCK´N"_s));
+  EXPECT_EQ(foldText(u"a\tb\u0001c\u0085"_s), u"a b c "_s);
+  EXPECT_EQ(foldText(u"Straße Ǆ"_s), u"straße ǆ"_s);
+}
+
+TEST(SearchPieces, WordsAndQuotedPartsAreTheUsersText) {
+  EXPECT_EQ(queryPieces(u"  Los  \"Del Río\" NEAR(x) "_s),
+            (QStringList{u"los"_s, u"del rio"_s, u"near(x)"_s}));
+  EXPECT_EQ(queryPieces(u"a \"b c"_s), (QStringList{u"a"_s, u"b c"_s}));
+  EXPECT_EQ(queryPieces(u"\"\" \"  \" x x"_s), QStringList{u"x"_s});
+}
+
+TEST_F(SearchCatalogueTest, EveryQueryFindsWhatReadingEveryRowFinds) {
+  storeListing(1, u"Primero"_s, 1, kFirstCd);
+  storeListing(2, u"Segundo´s"_s, 2, kSecondDir);
+  storeListing(7, u"Sin nada"_s, 1, {});
+  for (const QString& text : kQueries) {
+    for (const SearchField field :
+         {SearchField::Todo, SearchField::Artista, SearchField::Titulo, SearchField::Comentario,
+          SearchField::Anyo, SearchField::Archivo, SearchField::Directorio, SearchField::Listado}) {
+      for (const SearchMedium medium :
+           {SearchMedium::Todos, SearchMedium::CDs, SearchMedium::Directorios}) {
+        const SearchRequest request{text, field, medium};
+        const SearchResult result = searchCatalogue(request);
+        ASSERT_EQ(result.error, QString()) << text.toStdString();
+        EXPECT_EQ(keysOf(result.files), bruteForce(request))
+            << text.toStdString() << " field " << static_cast<int>(field) << " medium "
+            << static_cast<int>(medium);
+      }
+    }
+  }
+  // A query that must find something finds it, so the comparison is not between two empties.
+  EXPECT_EQ(keysOf(searchCatalogue({u"cancion"_s}).files), (QStringList{u"1:1"_s, u"2:1"_s}));
+  EXPECT_EQ(keysOf(searchCatalogue({u"u2"_s, SearchField::Artista}).files), QStringList{u"1:2"_s});
+}
+
+TEST_F(SearchCatalogueTest, ResultsCarryTheStoredTextsAndHonourTheLimit) {
+  storeListing(3, u"Tercero"_s, 2, kSecondDir);
+  storeListing(1, u"Primero"_s, 1, kFirstCd);
+  const SearchResult all = searchCatalogue({u"mp3"_s});
+  EXPECT_EQ(keysOf(all.files), (QStringList{u"1:1"_s, u"1:2"_s, u"1:3"_s, u"1:4"_s, u"1:5"_s,
+                                            u"3:1"_s, u"3:2"_s, u"3:3"_s}));
+  EXPECT_EQ(all.listings, 2);
+  const CatalogueFile& first = all.files.front();
+  EXPECT_EQ(first.report_name, u"Primero"_s);
+  EXPECT_EQ(first.medio, 1);
+  EXPECT_EQ(first.dirname, u"/música/Primero/dir 1"_s);
+  EXPECT_EQ(first.artist, u"Niño Josele"_s);
+  EXPECT_EQ(first.title, u"Canción del árbol"_s);
+  EXPECT_EQ(first.track, u"1"_s);
+  EXPECT_EQ(all.files[3].dirname, u"/música/Primero/dir 2"_s);
+  const SearchResult limited =
+      searchCatalogue({u"mp3"_s, SearchField::Todo, SearchMedium::Todos, 3});
+  EXPECT_EQ(keysOf(limited.files), (QStringList{u"1:1"_s, u"1:2"_s, u"1:3"_s}));
+  const SearchResult shortLimited =
+      searchCatalogue({u"3"_s, SearchField::Archivo, SearchMedium::Todos, 1});
+  EXPECT_EQ(keysOf(shortLimited.files), QStringList{u"1:1"_s});
+}
+
+TEST_F(SearchCatalogueTest, RowsWrittenByPlainSqlAreFoundAndForgotten) {
+  storeListing(1, u"Primero"_s, 1, kFirstCd);
+  EXPECT_EQ(keysOf(searchCatalogue({u"macarena"_s}).files), QStringList{u"1:4"_s});
+  // A file added, a title changed, a directory and a listing renamed, all by plain SQL.
+  plainSql(
+      {u"INSERT INTO infoMP3 VALUES (1, 'x', 'Nuevo', '', '', 'Macarena remix', '6', '', "
+       u"'06.mp3', 6, 6)"_s,
+       u"UPDATE estructdir SET songto = 6 WHERE rp_id = 1 AND songfrom = 4"_s,
+       u"UPDATE infoMP3 SET title = 'Otra cosa' WHERE rp_id = 1 AND filegenorder = 4"_s,
+       u"UPDATE estructdir SET dirname = '/otro sitio' WHERE rp_id = 1 AND songfrom = 1"_s,
+       u"UPDATE reports SET report_name = 'Renombrado' WHERE rp_id = 1"_s});
+  EXPECT_EQ(keysOf(searchCatalogue({u"macarena"_s}).files), QStringList{u"1:6"_s});
+  EXPECT_EQ(keysOf(searchCatalogue({u"otro sitio"_s, SearchField::Directorio}).files),
+            (QStringList{u"1:1"_s, u"1:2"_s, u"1:3"_s}));
+  EXPECT_EQ(searchCatalogue({u"primero"_s, SearchField::Listado}).files.size(), 0U);
+  EXPECT_EQ(searchCatalogue({u"renombrado"_s}).files.size(), 6U);
+  // The whole listing deleted by plain SQL, its reports row alone first.
+  plainSql({u"DELETE FROM reports WHERE rp_id = 1"_s});
+  EXPECT_EQ(searchCatalogue({u"nuevo"_s}).files.size(), 0U);
+  plainSql({u"DELETE FROM infoMP3"_s, u"DELETE FROM estructdir"_s});
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_files"_s), QStringList{u"0"_s});
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_index"_s), QStringList{u"0"_s});
+}
+
+TEST_F(SearchCatalogueTest, PlainSqlWritesNeedNothingThisProgramRegisters) {
+  // An outside client's write with every conflict policy still succeeds; rows of no listing or
+  // of a listing number that is text are noted and harmless.
+  plainSql({u"INSERT OR FAIL INTO infoMP3 (rp_id, title) VALUES (9, 'a')"_s,
+            u"INSERT OR FAIL INTO infoMP3 (rp_id, title) VALUES (9, 'b')"_s,
+            u"INSERT OR ROLLBACK INTO infoMP3 (rp_id, title) VALUES (NULL, 'c')"_s,
+            u"INSERT OR REPLACE INTO infoMP3 (rp_id, title) VALUES ('x', 'd')"_s});
+  EXPECT_EQ(rows(u"SELECT rp_id FROM search_pending ORDER BY rp_id"_s),
+            (QStringList{u"9"_s, u"x"_s}));
+  EXPECT_EQ(searchCatalogue({u"a"_s}).files.size(), 0U);
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_pending"_s), QStringList{u"0"_s});
+}
+
+TEST_F(SearchCatalogueTest, ListingsStoredAndDeletedByTheProgramAreFollowed) {
+  const auto model = makeListing(u"Guardado"_s, 2, {2, 1});
+  const StoreResult stored = Save2bd(*model, {});
+  ASSERT_TRUE(stored.ok());
+  EXPECT_EQ(keysOf(searchCatalogue({u"title3"_s}).files), QStringList{u"%1:3"_s.arg(stored.rp_id)});
+  EXPECT_EQ(searchCatalogue({u"guardado"_s, SearchField::Listado, SearchMedium::CDs}).files.size(),
+            0U);
+}
+
+TEST_F(SearchCatalogueTest, DuplicatesMatchArtistAndTitleElseTheFileName) {
+  storeListing(1, u"Primero"_s, 1, kFirstCd);
+  storeListing(2, u"Segundo"_s, 2, kSecondDir);
+  storeListing(
+      3, u"Tercero"_s, 1,
+      {{{u"other.mp3"_s, u"NIÑO JOSELE"_s, u"cancion del arbol "_s, u""_s, u""_s, u""_s, u""_s},
+        {u"02 U2.mp3"_s, u"U2"_s, u""_s, u""_s, u""_s, u""_s, u""_s}}});
+  const DuplicatesResult all = findDuplicates(SearchMedium::Todos);
+  ASSERT_EQ(all.error, QString());
+  std::vector<QStringList> groups;
+  for (const DuplicateGroup& group : all.groups) {
+    groups.push_back(keysOf(group.copies));
+  }
+  // Groups by key: "05 x.mp3" twice without artist nor title; the same artist and title
+  // under three file names. "02 U2.mp3" has a title in listings 1 and 2, so its name is no key.
+  EXPECT_EQ(groups,
+            (std::vector<QStringList>{{u"1:5"_s, u"2:3"_s}, {u"1:1"_s, u"2:1"_s, u"3:1"_s}}));
+  EXPECT_EQ(all.groups[1].copies[2].dirname, u"/música/Tercero/dir 1"_s);
+  const DuplicatesResult cds = findDuplicates(SearchMedium::CDs);
+  ASSERT_EQ(cds.groups.size(), 1U);
+  EXPECT_EQ(keysOf(cds.groups[0].copies), (QStringList{u"1:1"_s, u"3:1"_s}));
+}
