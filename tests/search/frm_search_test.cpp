@@ -206,12 +206,22 @@ TEST_F(SearchWindowTest, ADoubleClickOpensTheStoredListingWithTheFileChosen) {
   ASSERT_EQ(listings().size(), 1);
   expectChosenNode(listings().first(), u"[DIR] /mis discos"_s, u"l'agua.mp3"_s);
 
+  // A file far down a long listing is scrolled to.
+  const auto longListing = makeListing(u"CD largo"_s, kMedioCd, {3, 120});
+  setSong(*longListing, 123, u"Zeta"_s, u"Último"_s);
+  ASSERT_TRUE(Save2bd(*longListing).ok());
+  typeQuery(u"zeta"_s);
+  ASSERT_EQ(table->model()->rowCount(), 1);
+  doubleClick(table, table->model()->index(0, 0));
+  ASSERT_EQ(listings().size(), 2);
+  expectChosenNode(listings().last(), u"[CD] CD largo"_s, u"2-120.mp3"_s);
+
   // The listing is read as it is now: one deleted meanwhile opens nothing that stays.
   typeQuery(u"lola"_s);
   ASSERT_TRUE(BdConnection().Execute(u"DELETE FROM reports WHERE rp_id = 1"_s));
   doubleClick(table, table->model()->index(0, 0));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(listings().size(), 1);
+  EXPECT_EQ(listings().size(), 2);
 }
 
 TEST_F(SearchWindowTest, DuplicadosGroupsTheCopiesAndOpensOne) {
