@@ -6,6 +6,7 @@
 
 #include "cli/cli_listing_output.h"
 #include "cli/cli_scan.h"
+#include "cli/cli_search.h"
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
 
@@ -29,6 +30,10 @@ constexpr std::array kVerbs = {
          &runListVerb},
     Verb{"show", u"escribe un listado almacenado", &listingOutputOptions, &showHelp, &runShowVerb},
     Verb{"delete", u"borra un listado almacenado", &noOptions, &deleteHelp, &runDeleteVerb},
+    Verb{"search", u"busca archivos en todos los listados almacenados", &searchOptions, &searchHelp,
+         &runSearchVerb},
+    Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,
+         &duplicatesHelp, &runDuplicatesVerb},
 };
 
 QString generalHelp() {
@@ -40,7 +45,7 @@ QString generalHelp() {
       u"\n"
       u"Órdenes:\n"_s;
   for (const Verb& verb : kVerbs) {
-    help += u"  %1  %2\n"_s.arg(QString::fromLatin1(verb.name).leftJustified(8),
+    help += u"  %1  %2\n"_s.arg(QString::fromLatin1(verb.name).leftJustified(10),
                                 QString::fromUtf16(verb.summary));
   }
   help +=

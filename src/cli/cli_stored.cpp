@@ -49,16 +49,6 @@ struct ListLine {
   QString name;
 };
 
-// A name holding a tab or a line break would break the one-line-per-listing format.
-QString onOneLine(QString name) {
-  for (QChar& c : name) {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-      c = u'?';
-    }
-  }
-  return name;
-}
-
 QString listText(const StoredListings& listings) {
   std::vector<ListLine> lines;
   for (const StoredListing& cd : listings.cds) {

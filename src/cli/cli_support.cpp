@@ -37,6 +37,15 @@ bool writeStandardOutput(QByteArrayView bytes) {
   return std::fflush(stdout) == 0 && written;
 }
 
+QString onOneLine(QString text) {
+  for (QChar& c : text) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+      c = u'?';
+    }
+  }
+  return text;
+}
+
 QString argumentText(const QByteArray& argument) {
   return displayName(argument);
 }

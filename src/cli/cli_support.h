@@ -39,6 +39,9 @@ void printText(const QString& text);
 /** Writes bytes unchanged to standard output; false when they could not all be written. */
 bool writeStandardOutput(QByteArrayView bytes);
 
+/** The text with its control characters as '?': a tab or a line break would break a line. */
+QString onOneLine(QString text);
+
 /** An argument as text: UTF-8 when valid, otherwise Windows-1252. */
 QString argumentText(const QByteArray& argument);
 

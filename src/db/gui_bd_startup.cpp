@@ -3,9 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QCoreApplication>
+
 #include "app/app_info.h"
+#include "db/bd_write_guard.h"
+#include "db/frm_2bar.h"
 #include "db/mod_bd.h"
 #include "platform/gui_message_box.h"
+#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,9 +19,29 @@ void endProgramAtOnce() {
   std::_Exit(EXIT_FAILURE);
 }
 
+namespace {
+
+// A database written before the search index existed gains it now, once, in view; a failure
+// is logged and the search says so when asked.
+void indexOlderDatabase(QWidget* parent) {
+  if (hasSearchIndex()) {
+    return;
+  }
+  const BdWriteGuard guard;
+  frm_2bar progress(parent);
+  progress.show();
+  (void)createSearchIndex([&progress](const StoreProgress& step) {
+    progress.showProgress(step);
+    QCoreApplication::processEvents();
+  });
+}
+
+}  // namespace
+
 bool openDatabaseOrQuit(QWidget* parent, const std::function<void()>& endProgram) {
   const QString failure = OpenBdAtStartUp();
   if (failure.isEmpty()) {
+    indexOlderDatabase(parent);
     return true;
   }
   showMessage({parent, AppTitle(), failure, MessageIcon::Critical, MessageButtons::Ok});

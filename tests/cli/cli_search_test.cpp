@@ -1,0 +1,70 @@
+#include <QProcess>
+
+#include "cli_program_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CliSearchTest : public CliProgramTest {
+ protected:
+  // A catalogue written by the sqlite3 tool into the database the program makes on first use.
+  void SetUp() override {
+    CliProgramTest::SetUp();
+    ASSERT_EQ(run({u"list"_s}).exitCode, 0);
+    QProcess sqlite;
+    sqlite.start(
+        u"sqlite3"_s,
+        {programFile("quillet.mdb"),
+         u"INSERT INTO reports VALUES (1, 'Disco', 1, 'Disco'), (2, 'Carpeta', 2, 'Carpeta');"
+         u"INSERT INTO estructdir VALUES (1, '/cd/Pop', 1, 2), (2, '/home/mú', 1, 1);"
+         u"INSERT INTO infoMP3 VALUES (1, 'Álbum', 'Artista', '', 'Pop', 'Canción', '1', "
+         u"'2000', 'a.mp3', 1, 1), (1, 'B', 'Otro', '', '', 'Tí' || char(9) || 'tulo', '2', '', "
+         u"'b.mp3', 2, 2), (2, 'C', 'ARTISTA', '', '', 'cancion', '1', '1999', 'c.mp3', 1, 1)"_s});
+    ASSERT_TRUE(sqlite.waitForFinished(30000));
+    ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+  }
+};
+
+}  // namespace
+
+TEST_F(CliSearchTest, SearchWritesOneTabSeparatedLinePerFile) {
+  const ProgramRun found = run({u"search"_s, u"CANCION"_s});
+  EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(found.out),
+            u"1\tCD\tDisco\t/cd/Pop\ta.mp3\tArtista\tCanción\tÁlbum\t2000\n"
+            u"2\tDIR\tCarpeta\t/home/mú\tc.mp3\tARTISTA\tcancion\tC\t1999\n"_s);
+  EXPECT_EQ(run({u"search"_s, u"canción"_s, u"--medium"_s, u"dir"_s, u"--in"_s, u"titulo"_s})
+                .out.count('\n'),
+            1);
+  EXPECT_EQ(run({u"search"_s, u"mp3"_s, u"--limit"_s, u"2"_s}).out.count('\n'), 2);
+  EXPECT_EQ(QString::fromUtf8(run({u"search"_s, u"otro"_s}).out),
+            u"1\tCD\tDisco\t/cd/Pop\tb.mp3\tOtro\tTí?tulo\tB\t\n"_s);
+  const ProgramRun none = run({u"search"_s, u"\"NEAR(x*"_s});
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_EQ(none.out, QByteArray());
+  EXPECT_EQ(none.err, QByteArray());
+}
+
+TEST_F(CliSearchTest, DuplicatesWritesEachGroupThenABlankLine) {
+  const ProgramRun all = run({u"duplicates"_s});
+  EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(all.out),
+            u"1\tCD\tDisco\t/cd/Pop\ta.mp3\tArtista\tCanción\tÁlbum\t2000\n"
+            u"2\tDIR\tCarpeta\t/home/mú\tc.mp3\tARTISTA\tcancion\tC\t1999\n"_s);
+  EXPECT_EQ(run({u"duplicates"_s, u"--medium"_s, u"cd"_s}).out, QByteArray());
+}
+
+TEST_F(CliSearchTest, UsageErrorsExplainThemselves) {
+  for (const QStringList& arguments :
+       {QStringList{u"search"_s}, QStringList{u"search"_s, u"x"_s, u"--in"_s, u"nada"_s},
+        QStringList{u"search"_s, u"x"_s, u"--limit"_s, u"0"_s},
+        QStringList{u"search"_s, u"x"_s, u"--medium"_s, u"dvd"_s},
+        QStringList{u"duplicates"_s, u"x"_s}}) {
+    const ProgramRun bad = run(arguments);
+    EXPECT_EQ(bad.exitCode, 2) << arguments.join(u' ').toStdString();
+    EXPECT_TRUE(bad.err.startsWith("quillet: ")) << bad.err.toStdString();
+  }
+  EXPECT_TRUE(run({u"search"_s, u"--help"_s}).out.contains("--in CAMPO"));
+  EXPECT_TRUE(run({u"duplicates"_s, u"--help"_s}).out.contains("--medium cd|dir"));
+}
