@@ -22,6 +22,7 @@
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
 #include "scan/gui_scan_driver.h"
+#include "search/frm_search.h"
 
 using namespace Qt::StringLiterals;
 
@@ -84,6 +85,21 @@ void frm_main::openStoredListing(qint16 rpId) {
   frm_report::openStoredIn(*m_mdiArea, rpId);
 }
 
+// The search window, like the stored-listings window, is one of its own; the files it opens
+// come here, each in a new listing window with its node chosen.
+void frm_main::OpenSearch() {
+  frm_search* window = frm_search::Instance(this);
+  connect(window, &frm_search::openFileRequested, this, &frm_main::openStoredFile,
+          Qt::UniqueConnection);
+  window->Busca();
+  window->raise();
+  window->activateWindow();
+}
+
+void frm_main::openStoredFile(qint16 rpId, const QString& nodeKey) {
+  frm_report::openStoredIn(*m_mdiArea, rpId, nodeKey);
+}
+
 void frm_main::closeEvent(QCloseEvent* event) {
   Shutdown(&QApplication::beep);
   event->accept();
@@ -118,6 +134,9 @@ void frm_main::createToolsMenu() {
   addSeparator(menu, u"mn_stupid12312"_s);
   connect(addItem(menu, u"mn_reportsonbd"_s, u"Gestión Informes en BD"_s), &QAction::triggered,
           this, &frm_main::OpenStoredListings);
+  connect(
+      addItem(menu, u"mn_buscar"_s, u"Buscar en la BD..."_s, QKeySequence(Qt::CTRL | Qt::Key_F)),
+      &QAction::triggered, this, &frm_main::OpenSearch);
 }
 
 void frm_main::createWindowMenu() {
@@ -152,6 +171,7 @@ void frm_main::createToolbar() {
   addToolbarButton(toolbar, u"scandir"_s, 3, u"Scanea Directorio"_s);
   toolbar->addSeparator();
   addToolbarButton(toolbar, u"gestbdrep"_s, 13, QString());
+  addToolbarButton(toolbar, u"buscar"_s, kImageSearch, u"Buscar en la BD"_s);
   connect(toolbar, &QToolBar::actionTriggered, this, &frm_main::toolbarButtonClicked);
 }
 
@@ -225,6 +245,8 @@ void frm_main::toolbarButtonClicked(QAction* button) {
     ScanDir();
   } else if (key == u"gestbdrep") {
     OpenStoredListings();
+  } else if (key == u"buscar") {
+    OpenSearch();
   }
 }
 

@@ -28,6 +28,7 @@ class frm_main : public QMainWindow {
   virtual void ScanCD();
   virtual void ScanDir();
   virtual void OpenStoredListings();
+  virtual void OpenSearch();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -52,6 +53,7 @@ class frm_main : public QMainWindow {
 
   void toolbarButtonClicked(QAction* button);
   void openStoredListing(qint16 rpId);
+  void openStoredFile(qint16 rpId, const QString& nodeKey);
   void updateWindowMenu();
   void updateLogListWidth();
   void addLogLine(const QString& line);

@@ -130,7 +130,8 @@ void BodyLoad::loadSongs(DirRecord& dir) {
     dir.songto = model_.CancionActualNum;
     readSongRecord(songRows_, song);
     songRows_.MoveNext();
-    model_.tree.addChild(dir.dirname, dir.dirname + u'/' + song.filename, song.filename, kImageMp3);
+    model_.tree.addChild(dir.dirname, fileNodeKey(dir.dirname, song.filename), song.filename,
+                         kImageMp3);
   }
   songRows_.Close();
 }
@@ -141,6 +142,10 @@ void BodyLoad::passOver(const QString& what) {
 }
 
 }  // namespace
+
+QString fileNodeKey(const QString& dirname, const QString& filename) {
+  return dirname + u'/' + filename;
+}
 
 LoadResult Load4bd(qint16 rpId, ListingModel& model) {
   LoadResult result;

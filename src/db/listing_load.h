@@ -20,3 +20,6 @@ struct LoadResult {
  * names get their apostrophes back.
  */
 LoadResult Load4bd(qint16 rpId, ListingModel& model);
+
+/** The tree key of a file's node: its directory, "/", and its name as the listing shows it. */
+QString fileNodeKey(const QString& dirname, const QString& filename);

@@ -78,10 +78,24 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   return report;
 }
 
-void frm_report::openStoredIn(QMdiArea& area, qint16 rpId) {
-  frm_report* report = openIn(area);
+void frm_report::openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey) {
+  const QPointer<frm_report> report = openIn(area);
   report->storeAction_->setEnabled(false);
   report->Load4bd(rpId);
+  if (report && !nodeKey.isEmpty()) {
+    report->selectNode(nodeKey);
+  }
+}
+
+bool frm_report::selectNode(const QString& key) {
+  const int index = model_.tree.indexOf(key);
+  if (index < 0 || index >= static_cast<int>(treeItems_.size())) {
+    return false;
+  }
+  QTreeWidgetItem* item = treeItems_[static_cast<std::size_t>(index)];
+  tree_->setCurrentItem(item);
+  tree_->scrollToItem(item);
+  return true;
 }
 
 QSize frm_report::sizeHint() const {

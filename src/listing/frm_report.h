@@ -51,8 +51,11 @@ class frm_report : public QWidget {
 
   /** A new listing window in its own subwindow of area, shown. */
   static frm_report* openIn(QMdiArea& area);
-  /** A new listing window in area holding stored listing rpId, which it cannot store again. */
-  static void openStoredIn(QMdiArea& area, qint16 rpId);
+  /**
+   * A new listing window in area holding stored listing rpId, which it cannot store again; the
+   * node keyed nodeKey, when the listing has it, chosen and scrolled into view.
+   */
+  static void openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey = {});
 
   ListingModel& model() { return model_; }
   const ListingModel& model() const { return model_; }
@@ -69,6 +72,9 @@ class frm_report : public QWidget {
 
   /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
   LineDesigns designs() const;
+
+  /** Chooses the tree's node keyed key and scrolls it into view; false when there is none. */
+  bool selectNode(const QString& key);
 
   /** Fills the empty window with stored listing rpId; a listing that is gone closes it. */
   void Load4bd(qint16 rpId);

@@ -33,9 +33,11 @@ class CountingMain : public frm_main {
   void ScanCD() override { ++scanCd; }
   void ScanDir() override { ++scanDir; }
   void OpenStoredListings() override { ++storedListings; }
+  void OpenSearch() override { ++search; }
   int scanCd = 0;
   int scanDir = 0;
   int storedListings = 0;
+  int search = 0;
 };
 
 class FrmMainTest : public testing::Test {
@@ -129,7 +131,8 @@ TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
           {u"mn_archivo &Archivo"_s, u"  mn_salir &Salir Ctrl+Q"_s, u"mn_tools &Herramientas"_s,
            u"  mn_scancd Scanea CD F5"_s, u"  mn_scandir Scanea Directorio F6"_s,
            u"  mn_stupid12312 -"_s, u"  mn_reportsonbd Gestión Informes en BD"_s,
-           u"mn_windows &Ventana"_s, u"mn_help &Ayuda"_s, u"  mn_helpf1 Ayuda F1 (disabled)"_s,
+           u"  mn_buscar Buscar en la BD... Ctrl+F"_s, u"mn_windows &Ventana"_s,
+           u"mn_help &Ayuda"_s, u"  mn_helpf1 Ayuda F1 (disabled)"_s,
            u"  mn_helponline Ayuda online (disabled)"_s, u"  mn_stupidbar398798 -"_s,
            u"  mn_history &Historia"_s, u"  mn_stupidbar84630 -"_s, u"  mn_makerlinks www"_s,
            authorSite, makerSite, u"  mn_aboutby &Acerca de..."_s}));
@@ -148,6 +151,8 @@ TEST_F(FrmMainTest, F5AndF6ScanFromAnywhereInTheWindowAndF1DoesNothing) {
   EXPECT_EQ(window->storedListings, 0);
   action(u"mn_reportsonbd"_s)->trigger();
   EXPECT_EQ(window->storedListings, 1);
+  QTest::keyClick(child, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(window->search, 1);
 
   QTest::keyClick(child, Qt::Key_F1);
   EXPECT_TRUE(opened.isEmpty());
@@ -161,11 +166,13 @@ TEST_F(FrmMainTest, ToolbarButtonsDispatchByKey) {
     EXPECT_TRUE(button->isSeparator() || !button->icon().isNull());
   }
   EXPECT_EQ(keys, QStringList({u"salir:Cerrar programa"_s, u"scancd:Scanea CD"_s,
-                               u"scandir:Scanea Directorio"_s, u"|"_s, u"gestbdrep:"_s}));
+                               u"scandir:Scanea Directorio"_s, u"|"_s, u"gestbdrep:"_s,
+                               u"buscar:Buscar en la BD"_s}));
   clickToolbarButton(action(u"scancd"_s));
   clickToolbarButton(action(u"scandir"_s));
   clickToolbarButton(action(u"scandir"_s));
   clickToolbarButton(action(u"gestbdrep"_s));
+  clickToolbarButton(action(u"buscar"_s));
   // A button whose key nobody handles does nothing.
   QAction* foreign = toolbar1()->addAction(u"x"_s);
   foreign->setObjectName(u"refresca"_s);
@@ -173,6 +180,7 @@ TEST_F(FrmMainTest, ToolbarButtonsDispatchByKey) {
   EXPECT_EQ(window->scanCd, 1);
   EXPECT_EQ(window->scanDir, 2);
   EXPECT_EQ(window->storedListings, 1);
+  EXPECT_EQ(window->search, 1);
   EXPECT_EQ(processEnds, 0);
 }
 

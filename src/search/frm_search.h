@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/loaded_forms.h"
+
+class DuplicatesModel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class QTreeView;
+class SearchResultsModel;
+struct CatalogueFile;
+
+/**
+ * "Buscar en la BD": finds files across every stored listing as the user types (page "Buscar")
+ * and lists the files stored more than once (page "Duplicados"). Both read the database as it
+ * is when they run. One instance at a time; closing it discards it.
+ */
+class frm_search : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** The open window, or a new one, shown, as a top-level window owned by parent. */
+  static frm_search* Instance(QWidget* parent);
+  /** The open window, or nullptr. */
+  static frm_search* current();
+
+  /** Runs the query in Text1 with the chosen field and medium; its results replace the table's. */
+  void Busca();
+  /** Fills the Duplicados page from the database. */
+  void BuscaDuplicados();
+
+ signals:
+  /** The user asked to open stored listing rpId with the node keyed nodeKey chosen. */
+  void openFileRequested(qint16 rpId, const QString& nodeKey);
+
+ private:
+  explicit frm_search(QWidget* parent);
+  QWidget* buildSearchPage();
+  QWidget* buildDuplicatesPage();
+  void requestOpen(const CatalogueFile& file);
+  void onPageChanged(int page);
+
+  static QPointer<frm_search>& instance();
+
+  LoadedForm loaded_{QStringLiteral("frm_search")};
+  QTabWidget* tabs_ = nullptr;
+  QLineEdit* query_ = nullptr;
+  QComboBox* field_ = nullptr;
+  QComboBox* medium_ = nullptr;
+  QTableView* results_ = nullptr;
+  QLabel* count_ = nullptr;
+  QTimer* pause_ = nullptr;
+  SearchResultsModel* resultsModel_ = nullptr;
+  QComboBox* duplicatesMedium_ = nullptr;
+  QPushButton* refreshDuplicates_ = nullptr;
+  QTreeView* duplicates_ = nullptr;
+  QLabel* duplicatesCount_ = nullptr;
+  DuplicatesModel* duplicatesModel_ = nullptr;
+};
