@@ -84,7 +84,7 @@ bool makeWritable(const QString& path) {
 }
 
 QString backUpExistingDatabase() {
-  const QString backup = ProgramFile(kBdBackupName.toString());
+  const QString backup = UserFile(kBdBackupName.toString());
   QFile::remove(backup);
   QFile database(state().path);
   if (!database.copy(backup)) {
@@ -139,8 +139,8 @@ DbRecordset& BdRecordset() {
 
 QString OpenBd() {
   WriteLog(u"Inicializando conexion BD..."_s);
-  state().path = ProgramFile(kBdFileName.toString());
-  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ProgramFile(u"config.ini"_s));
+  state().path = UserFile(kBdFileName.toString());
+  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ConfigIniPath());
   if (!QFileInfo::exists(state().path)) {
     if (const QString failure = NewBlankBd(); !failure.isEmpty()) {
       return failure;
@@ -154,7 +154,7 @@ QString OpenBd() {
 }
 
 QString NewBlankBd() {
-  state().path = ProgramFile(kBdFileName.toString());
+  state().path = UserFile(kBdFileName.toString());
   if (QFileInfo::exists(state().path)) {
     if (const QString failure = backUpExistingDatabase(); !failure.isEmpty()) {
       return logged(failure);
