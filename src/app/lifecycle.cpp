@@ -45,8 +45,9 @@ void UseConfiguredLogFile() {
 
 void LogWhereFilesLive() {
   if (FilesLiveApart()) {
-    WriteLog(u"Archivos de esta sesión en %1 (no se puede escribir en la carpeta del programa %2)"_s
-                 .arg(FilesDir(), ProgramDir()));
+    WriteLog(
+        u"Archivos de esta sesión en %1 (no se puede escribir en la carpeta del programa %2)"_s.arg(
+            FilesDir(), ProgramDir()));
   }
 }
 
