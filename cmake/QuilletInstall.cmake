@@ -61,9 +61,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "Quillet <quillet@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catálogo de colecciones de MP3")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Quillet recorre un CD o un árbol de directorios, lee la etiqueta ID3v1 de cada archivo MP3 y
-muestra el listado numerado; lo exporta como texto o HTML, lo imprime y lo guarda en una base
-de datos local. Las mismas órdenes funcionan en un terminal (quillet --help).")
+  "Quillet recorre un CD o un árbol de directorios, lee la etiqueta ID3v1
+de cada archivo MP3 y muestra el listado numerado; lo exporta como texto
+o HTML, lo imprime y lo guarda en una base de datos local. Las mismas
+órdenes funcionan en un terminal (quillet --help).")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)

@@ -17,5 +17,5 @@ dpkg-deb -x "$deb" "$check"
 desktop-file-validate "$check"/usr/share/applications/*.desktop >&2
 appstreamcli validate --no-net "$check"/usr/share/metainfo/*.metainfo.xml >&2
 LANG=C.UTF-8 man -l "$check/usr/share/man/man1/quillet.1.gz" >/dev/null
-lintian --fail-on error --no-tag-display-limit "$deb" >&2
+lintian --fail-on error --tag-display-limit 0 "$deb" >&2
 echo "$deb"
