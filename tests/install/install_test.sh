@@ -24,6 +24,10 @@ else
   as_user() { "$@"; }
 fi
 user_env=(env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8)
+# A sanitizer build keeps its settings (suppressions, leak checks) across the change of user.
+for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+  [ -n "${!name:-}" ] && user_env+=("$name=${!name}")
+done
 run() { (cd "$home" && as_user "${user_env[@]}" "$prefix/bin/quillet" "$@"); }
 fail() {
   echo "FALLO: $*" >&2
