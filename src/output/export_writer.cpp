@@ -4,7 +4,7 @@
 
 #include "app/app_info.h"
 #include "platform/ansi_codec.h"
-#include "platform/posix_file.h"
+#include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -65,5 +65,5 @@ QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& en
 
 QString writeExport(const QString& path, ExportFormat format,
                     const std::vector<RenderedEntry>& entries) {
-  return replaceFileContents(QFile::encodeName(path), exportBytes(format, entries));
+  return writeOutputFile(QFile::encodeName(path), exportBytes(format, entries));
 }
