@@ -53,6 +53,8 @@ void print(const char* what, const std::vector<double>& ms, double target) {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;
+  // The shipped files come from the build's program directory; the benchmark lives outside it.
+  setProgramDir(QStringLiteral(QUILLET_BIN_DIR));
   for (const QString& name : {u"bd-acces2k.blank"_s, u"config.ini"_s}) {
     if (!dir.isValid() || !QFile::copy(ProgramFile(name), dir.filePath(name))) {
       std::fprintf(stderr, "cannot copy %s\n", qPrintable(ProgramFile(name)));

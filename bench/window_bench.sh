@@ -8,7 +8,7 @@ set -euo pipefail
 
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 quillet=$(realpath "${1:-$bench_dir/../build/bin/quillet}")
-driver=$(realpath "${2:-$(dirname "$quillet")/window_bench}")
+driver=$(realpath "${2:-$bench_dir/../build/bench/window_bench}")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

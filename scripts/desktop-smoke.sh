@@ -39,7 +39,9 @@ close_with_ctrl_q() {
     [ $((tries += 1)) -le 50 ] || fail "Ctrl+Q no cerró el programa"
     sleep 0.1
   done
-  tail -n 2 "$logfile" | tr -d '\r' | diff -q - <(printf 'Cerrando frm_main\ncerrando...\n') >/dev/null ||
+  tail -n 5 "$logfile" | tr -d '\r' | diff -q - <(printf '%s\n' 'Cerrando frm_main' \
+    'Cerrando posible conjunto de registros abierto' 'Cerrando conexion BD' \
+    'Conexion BD cerrada satisfactoriamente' 'cerrando...') >/dev/null ||
     fail "el log no termina con las líneas de cierre"
   echo "Ctrl+Q cerró el programa con sus líneas de cierre"
 }

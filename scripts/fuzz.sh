@@ -52,7 +52,7 @@ fuzz_target() {
   [ -f "$dict" ] && options+=(-dict="$dict")
   mkdir -p "$found" "$artifacts" "$(dirname "$log")"
   local status=0 start=$SECONDS
-  "$fuzz_dir/bin/fuzz_$target" "${options[@]}" "$found" "$seeds" >"$log" 2>&1 || status=$?
+  "$fuzz_dir/tests/fuzz_$target" "${options[@]}" "$found" "$seeds" >"$log" 2>&1 || status=$?
   local runs crashes=0 input=
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   if [ "$status" -ne 0 ]; then
@@ -63,7 +63,7 @@ fuzz_target() {
     $((SECONDS - start)) "$crashes" "$input"
   if [ "$merge" -eq 1 ] && [ "$status" -eq 0 ]; then
     # Inputs are cut to 16 KB when merged, so the committed corpora stay small.
-    "$fuzz_dir/bin/fuzz_$target" -merge=1 -max_len=16384 "$seeds" "$found" >>"$log" 2>&1
+    "$fuzz_dir/tests/fuzz_$target" -merge=1 -max_len=16384 "$seeds" "$found" >>"$log" 2>&1
   fi
   return "$status"
 }

@@ -2,6 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <optional>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +22,26 @@ QString versionNumbers() {
 
 QString& programDirOverride() {
   static QString dir;
+  return dir;
+}
+
+// The decision of FilesDir(), made on first use and again whenever the program directory moves.
+std::optional<QString>& decidedFilesDir() {
+  static std::optional<QString> dir;
+  return dir;
+}
+
+// access() asks the kernel, so read-only mounts, ACLs and root's rights all count as they do
+// for the writes themselves.
+bool userCanWrite(const QString& dir) {
+  return ::access(QFile::encodeName(dir).constData(), W_OK | X_OK) == 0;
+}
+
+QString userDataDir() {
+  const QString dir =
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Quillet"_s;
+  // A failure shows up where the files are written, each with its own message.
+  QDir().mkpath(dir);
   return dir;
 }
 
@@ -37,6 +64,28 @@ QString ProgramFile(const QString& name) {
   return ProgramDir() + u'/' + name;
 }
 
+QString FilesDir() {
+  if (!decidedFilesDir()) {
+    const QString program = ProgramDir();
+    decidedFilesDir() = userCanWrite(program) ? program : userDataDir();
+  }
+  return *decidedFilesDir();
+}
+
+QString UserFile(const QString& name) {
+  return FilesDir() + u'/' + name;
+}
+
+bool FilesLiveApart() {
+  return FilesDir() != ProgramDir();
+}
+
+QString ConfigIniPath() {
+  const QString own = UserFile(u"config.ini"_s);
+  return FilesLiveApart() && QFileInfo::exists(own) ? own : ProgramFile(u"config.ini"_s);
+}
+
 void setProgramDir(const QString& dir) {
   programDirOverride() = QDir::cleanPath(dir);
+  decidedFilesDir().reset();
 }

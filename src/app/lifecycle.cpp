@@ -35,11 +35,20 @@ void InitApp(const std::function<void(const QString& caption)>& setCaption) {
   setCaption(AppTitle());
   UseConfiguredLogFile();
   writeBanner();
+  LogWhereFilesLive();
 }
 
 void UseConfiguredLogFile() {
-  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ProgramFile(u"config.ini"_s));
-  setLogFilePath(ProgramDir() + u'/' + logFile);
+  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ConfigIniPath());
+  setLogFilePath(UserFile(logFile));
+}
+
+void LogWhereFilesLive() {
+  if (FilesLiveApart()) {
+    WriteLog(
+        u"Archivos de esta sesión en %1 (no se puede escribir en la carpeta del programa %2)"_s.arg(
+            FilesDir(), ProgramDir()));
+  }
 }
 
 void Shutdown(const std::function<void()>& beep) {

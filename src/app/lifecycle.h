@@ -6,12 +6,18 @@
 
 /**
  * The start-up sequence, run once by the main window before it is shown: the caption (through
- * setCaption), the log file named by config.ini, and the banner lines.
+ * setCaption), the log file named by config.ini, the banner lines, and where the files live.
  */
 void InitApp(const std::function<void(const QString& caption)>& setCaption);
 
-/** Points the log at the file that config.ini names in the program directory. */
+/** Points the log at the file that config.ini names, in the directory of the program's files. */
 void UseConfiguredLogFile();
+
+/**
+ * When the program directory cannot be written, one log line naming the user's directory that
+ * holds the log, the database and the exports instead; nothing otherwise.
+ */
+void LogWhereFilesLive();
 
 /**
  * The shutdown sequence: a "Cerrando <name>" line for every loaded window in loading order, the

@@ -15,6 +15,7 @@ class OpenedDatabase {
  public:
   OpenedDatabase() {
     UseConfiguredLogFile();
+    LogWhereFilesLive();
     failure_ = OpenBdAtStartUp();
   }
   ~OpenedDatabase() {

@@ -46,6 +46,7 @@ std::unique_ptr<ListingModel> scanListing(const WalkPath& start) {
 
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
+  LogWhereFilesLive();
   return writeListing(request.output, *scanListing(request.start));
 }
 

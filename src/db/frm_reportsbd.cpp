@@ -10,6 +10,7 @@
 #include "db/stored_listings.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_window_placement.h"
 #include "platform/twips.h"
 
 using namespace Qt::StringLiterals;
@@ -51,6 +52,8 @@ frm_reportsbd* frm_reportsbd::Instance(QWidget* parent, const Placement& place) 
   instance() = window;
   if (place) {
     place(window);
+  } else {
+    centreOverWindow(window, parent);
   }
   window->Recarga();
   window->show();

@@ -25,7 +25,7 @@ class frm_reportsbd : public QWidget {
 
   /**
    * The open window, or a new one (placed, reloaded and shown) when there is none. A new window
-   * without placement is a top-level window owned by parent.
+   * without placement is a top-level window owned by parent, centred over it.
    */
   static frm_reportsbd* Instance(QWidget* parent, const Placement& place = {});
   /** The open window, or nullptr. */

@@ -81,7 +81,7 @@ QString connect() {
 }
 
 QString backUpExistingDatabase() {
-  const QString backup = ProgramFile(kBdBackupName.toString());
+  const QString backup = UserFile(kBdBackupName.toString());
   QFile::remove(backup);
   QFile database(state().path);
   if (!database.copy(backup)) {
@@ -151,8 +151,8 @@ DbRecordset& BdRecordset() {
 
 QString OpenBd() {
   WriteLog(u"Inicializando conexion BD..."_s);
-  state().path = ProgramFile(kBdFileName.toString());
-  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ProgramFile(u"config.ini"_s));
+  state().path = UserFile(kBdFileName.toString());
+  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ConfigIniPath());
   // Not NewBlankBd: a database another program creates meanwhile must be used, not replaced.
   if (!QFileInfo::exists(state().path)) {
     if (const QString failure = copyTemplate(); !failure.isEmpty()) {
@@ -167,7 +167,7 @@ QString OpenBd() {
 }
 
 QString NewBlankBd() {
-  state().path = ProgramFile(kBdFileName.toString());
+  state().path = UserFile(kBdFileName.toString());
   if (QFileInfo::exists(state().path)) {
     if (const QString failure = backUpExistingDatabase(); !failure.isEmpty()) {
       return logged(failure);

@@ -295,7 +295,7 @@ void frm_report::dispatchToolbarKey(const QString& key) {
 
 // A failed export leaves the window as it was; the user is told why.
 void frm_report::exportListing(ExportFormat format) {
-  const QString path = ProgramFile(exportFileName(format));
+  const QString path = UserFile(exportFileName(format));
   if (const QString failure = writeExport(path, format, rendered_); !failure.isEmpty()) {
     WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
     showMessage({this, AppTitle(),

@@ -25,15 +25,19 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> newMessageBox(const MessageRequest& request) {
+  const bool yesNo = request.buttons == MessageButtons::YesNo;
+  return std::make_unique<QMessageBox>(boxIcon(request.icon), request.title, request.text,
+                                       yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                                       request.parent);
+}
+
 MessageAnswer showMessage(const MessageRequest& request) {
   if (answerer()) {
     return answerer()(request);
   }
-  const bool yesNo = request.buttons == MessageButtons::YesNo;
-  QMessageBox box(boxIcon(request.icon), request.title, request.text,
-                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.parent);
-  const int answer = box.exec();
-  if (!yesNo) {
+  const int answer = newMessageBox(request)->exec();
+  if (request.buttons != MessageButtons::YesNo) {
     return MessageAnswer::Ok;
   }
   return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

@@ -3,7 +3,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 // Every message box of the program goes through here, so tests can answer them without a
@@ -20,6 +22,9 @@ struct MessageRequest {
   MessageIcon icon = MessageIcon::Information;
   MessageButtons buttons = MessageButtons::Ok;
 };
+
+/** The box showMessage shows, not yet shown. */
+std::unique_ptr<QMessageBox> newMessageBox(const MessageRequest& request);
 
 /** Shows the box (or asks the installed answerer) and returns the user's answer. */
 MessageAnswer showMessage(const MessageRequest& request);

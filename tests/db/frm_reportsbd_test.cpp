@@ -134,3 +134,15 @@ TEST_F(FrmReportsbdTest, ClosingDiscardsTheOneWindow) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(frm_reportsbd::current(), nullptr);
 }
+
+TEST_F(FrmReportsbdTest, OpensCentredOverTheWindowThatOwnsIt) {
+  delete frm_reportsbd::current();
+  QWidget owner;
+  owner.setGeometry(40, 30, 700, 540);
+  owner.show();
+  frm_reportsbd* window = frm_reportsbd::Instance(&owner);
+  window_ = window;
+  EXPECT_TRUE(window->isWindow());
+  const QPoint offset = window->frameGeometry().center() - owner.frameGeometry().center();
+  EXPECT_LE(offset.manhattanLength(), 6) << offset.x() << "," << offset.y();
+}

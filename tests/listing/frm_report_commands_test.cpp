@@ -15,6 +15,7 @@
 #include "platform/gui_message_box.h"
 #include "support/fixtures.h"
 #include "support/listing_db_fixture.h"
+#include "support/read_only_dir.h"
 
 using namespace Qt::StringLiterals;
 
@@ -100,6 +101,25 @@ TEST_F(ListingCommandsTest, ExportsWriteTheirFilesAndHandThemToTheDesktop) {
                 "<tr><td>&nbsp;</td></tr>\r\n</table>\r\n</BODY></HTML>\r\n");
   EXPECT_EQ(opened, QStringList({ProgramFile(u"lista.txt"_s), ProgramFile(u"lista.html"_s)}));
   EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ListingCommandsTest, ExportsGoToTheUsersDataDirectoryWhenTheProgramDirIsReadOnly) {
+  const QString root = TestEnvironment::newTempDir();
+  const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(root + u"/data"_s));
+  const ReadOnlyDir program(root + u"/program"_s, {});
+  const QString shipped = ProgramDir();
+  setProgramDir(program.path());
+  fillSmallListing(report_->model());
+  clickToolbar(u"refresca"_s);
+  chooseExport(u"export_txt"_s);
+  chooseExport(u"export_html"_s);
+  const QString userDir = root + u"/data/Quillet"_s;
+  EXPECT_EQ(opened, QStringList({userDir + u"/lista.txt"_s, userDir + u"/lista.html"_s}));
+  EXPECT_TRUE(readFile(userDir + u"/lista.txt"_s).startsWith("1 /m\xFAsica/A&B"));
+  EXPECT_TRUE(QFileInfo(userDir + u"/lista.html"_s).isFile());
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(QDir(program.path()).isEmpty());
+  setProgramDir(shipped);
 }
 
 TEST_F(ListingCommandsTest, ExportWithoutADesktopOpenerStillWritesTheFile) {

@@ -45,7 +45,7 @@ class Form2CupsTest : public testing::Test {
     QProcess helper;
     helper.setProcessEnvironment(environment);
     helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    helper.start(QStringLiteral(QUILLET_BIN_DIR "/form2_cups_helper"),
+    helper.start(QStringLiteral(FORM2_CUPS_HELPER),
                  QStringList{kQueue, home + u"/quillet.log"_s} + entries);
     HelperRun run;
     if (helper.waitForFinished(30000) && helper.exitStatus() == QProcess::NormalExit) {

@@ -22,6 +22,8 @@ void TestEnvironment::install() {
   QDir(base).mkpath(u"program"_s);
   QDir(base).mkpath(u"config"_s);
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + u"/config"_s));
+  // Where the program's files would go when its directory cannot be written.
+  qputenv("XDG_DATA_HOME", QFile::encodeName(base + u"/data"_s));
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }

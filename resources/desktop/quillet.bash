@@ -1,0 +1,34 @@
+# bash completion for quillet: verbs, their options and the values of --format.
+_quillet() {
+  local cur prev verb
+  _init_completion || return
+  if [ "$COMP_CWORD" -eq 1 ]; then
+    COMPREPLY=($(compgen -W 'scan list show delete --help' -- "$cur"))
+    return
+  fi
+  verb=${COMP_WORDS[1]}
+  case $prev in
+    --format)
+      COMPREPLY=($(compgen -W 'txt html' -- "$cur"))
+      return
+      ;;
+    --output)
+      _filedir
+      return
+      ;;
+    --dir-design | --file-design)
+      return
+      ;;
+  esac
+  local options='--help'
+  case $verb in
+    scan) options='--dir-design --file-design --format --output --store --help' ;;
+    show) options='--dir-design --file-design --format --output --help' ;;
+  esac
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+  elif [ "$verb" = scan ]; then
+    _filedir -d
+  fi
+}
+complete -F _quillet quillet
