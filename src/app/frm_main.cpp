@@ -14,6 +14,7 @@
 #include "accessories/frm_about.h"
 #include "accessories/shell_open.h"
 #include "accessories/web_links.h"
+#include "app/frm_options.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
 #include "db/frm_reportsbd.h"
@@ -118,6 +119,8 @@ void frm_main::createToolsMenu() {
   addSeparator(menu, u"mn_stupid12312"_s);
   connect(addItem(menu, u"mn_reportsonbd"_s, u"Gestión Informes en BD"_s), &QAction::triggered,
           this, &frm_main::OpenStoredListings);
+  connect(addItem(menu, u"mn_opciones"_s, u"Opciones..."_s), &QAction::triggered, this,
+          [this] { frm_options::showInstance(this); });
 }
 
 void frm_main::createWindowMenu() {

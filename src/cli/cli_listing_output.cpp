@@ -71,7 +71,8 @@ QString listingOutputHelp() {
 }
 
 int writeListing(const ListingOutput& output, const ListingModel& model) {
-  const QByteArray bytes = exportBytes(output.format, renderListing(model, output.designs), output.encoding);
+  const QByteArray bytes =
+      exportBytes(output.format, renderListing(model, output.designs), output.encoding);
   if (!output.file) {
     if (!writeStandardOutput(bytes)) {
       printError(u"no se puede escribir el listado en la salida estándar"_s);

@@ -278,8 +278,7 @@ void frm_report::dispatchToolbarKey(const QString& key) {
 void frm_report::exportListing(ExportFormat format) {
   const QString path = ProgramFile(exportFileName(format));
   const ExportEncoding encoding = LoadProgramOptions().exportEncoding;
-  if (const QString failure = writeExport(path, format, rendered_, encoding);
-      !failure.isEmpty()) {
+  if (const QString failure = writeExport(path, format, rendered_, encoding); !failure.isEmpty()) {
     WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
     showMessage({this, AppTitle(),
                  u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),

@@ -27,13 +27,14 @@ QString exportFileName(ExportFormat format) {
 }
 
 QString HtmlPageHead(ExportEncoding encoding) {
-  const QString charset = encoding == ExportEncoding::Utf8
-                              ? u"<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=utf-8'>"_s
-                              : QString();
+  const QString charset =
+      encoding == ExportEncoding::Utf8
+          ? u"<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=utf-8'>"_s
+          : QString();
   return u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">"
          u"<HTML><HEAD>"_s +
-         charset + u"<TITLE> Listado Generado por "_s +
-         AppTitle() + u"</TITLE><META NAME='Generator' CONTENT='"_s + AppTitle() +
+         charset + u"<TITLE> Listado Generado por "_s + AppTitle() +
+         u"</TITLE><META NAME='Generator' CONTENT='"_s + AppTitle() +
          u"'><META NAME='Author' CONTENT=''><style>td{font: verdana;font-size: 8pt;color: "
          u"orange;}</style></HEAD><BODY bgcolor=white>"_s;
 }

@@ -9,8 +9,9 @@
 #include "platform/code_pages.h"
 
 // The two exports of a rendered listing: a text file and an HTML page, both Windows-1252 (or
-// UTF-8 when the user chose it) with CR LF after every record. The listing window writes them to the program directory and opens
-// them; the command line writes the same bytes to a file or to standard output.
+// UTF-8 when the user chose it) with CR LF after every record. The listing window writes them to
+// the program directory and opens them; the command line writes the same bytes to a file or to
+// standard output.
 
 enum class ExportFormat { Text, Html };
 

@@ -3,7 +3,6 @@
 #include "platform/posix_file.h"
 #include "tags/genre_table.h"
 
-
 namespace {
 
 constexpr qsizetype kBlockSize = 128;

@@ -2,8 +2,8 @@
 
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/textidentificationframe.h>
 #include <taglib/tbytevectorstream.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tfile.h>
 
 #include "platform/posix_file.h"
@@ -139,8 +139,7 @@ std::optional<TagInfo> ReadId3v2Tag(const QByteArray& rawPath) {
   qint64 fileSize = 0;
   const UniqueFd fd = openRegularFile(rawPath, fileSize);
   char header[kHeaderSize];
-  if (!fd.valid() || fileSize < kHeaderSize ||
-      !readExactlyAt(fd.get(), header, kHeaderSize, 0)) {
+  if (!fd.valid() || fileSize < kHeaderSize || !readExactlyAt(fd.get(), header, kHeaderSize, 0)) {
     return std::nullopt;
   }
   const qint64 length = id3v2TagLength(QByteArrayView(header, kHeaderSize));

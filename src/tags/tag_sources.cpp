@@ -19,8 +19,8 @@ QString tagSourceKey(TagSource source) {
 }
 
 std::optional<TagSource> tagSourceFromKey(QStringView key) {
-  for (const TagSource source : {TagSource::Id3v1, TagSource::Id3v2, TagSource::Id3v1ThenId3v2,
-                                 TagSource::Id3v2ThenId3v1}) {
+  for (const TagSource source :
+       {TagSource::Id3v1, TagSource::Id3v2, TagSource::Id3v1ThenId3v2, TagSource::Id3v2ThenId3v1}) {
     if (key == tagSourceKey(source)) {
       return source;
     }

@@ -23,6 +23,8 @@ std::optional<TagSource> tagSourceFromKey(QStringView key);
 struct TagReading {
   TagSource source = TagSource::Id3v1;
   CodePage id3v1CodePage = CodePage::Windows1252;
+
+  bool operator==(const TagReading&) const = default;
 };
 
 /**
