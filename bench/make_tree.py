@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""Builds the benchmark tree: 5,000 directories, 100,000 plain files, 1,000 tagged MP3 files."""
+"""Builds the benchmark tree: 5,000 directories, 100,000 plain files, 1,000 tagged MP3 files.
+
+With --id3v2 every MP3 file also gets an ID3v2.4 tag written by mutagen: several text frames
+and a cover picture of about 100 KB, as today's files carry them."""
 import os
 import sys
 
@@ -30,7 +33,22 @@ def directory_paths(root):
     return paths[:DIRECTORIES]
 
 
-def main(root):
+def add_id3v2(path, number, cover):
+    from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1, TPE2, TRCK
+    tags = ID3()
+    tags.add(TIT2(encoding=3, text=f"Título número {number} de una colección moderna"))
+    tags.add(TPE1(encoding=3, text="Intérprete de prueba"))
+    tags.add(TPE2(encoding=3, text="Artista del disco"))
+    tags.add(TALB(encoding=3, text=f"Álbum {number // 12}"))
+    tags.add(TDRC(encoding=3, text="2004-05-01"))
+    tags.add(TRCK(encoding=3, text=f"{number % 12 + 1}/12"))
+    tags.add(TCON(encoding=3, text="17"))
+    tags.add(COMM(encoding=3, lang="spa", desc="", text="comentario"))
+    tags.add(APIC(encoding=3, mime="image/jpeg", type=3, desc="cover", data=cover))
+    tags.save(path, v1=1)
+
+
+def main(root, id3v2=False):
     paths = directory_paths(root)
     for path in paths:
         os.makedirs(path)
@@ -39,11 +57,14 @@ def main(root):
         with open(os.path.join(path, f"file{number}.dat"), "wb") as out:
             out.write(b"x" * (number % 300))
     step = len(paths) // MP3_DIRECTORIES
+    cover = bytes(range(256)) * 400  # about 100 KB
     for number in range(MP3_FILES):
         path = paths[(number % MP3_DIRECTORIES) * step]
         with open(os.path.join(path, f"Song {number:04d}.mp3"), "wb") as out:
             out.write(b"\xff\xfb" * 100 + tag(number))
+        if id3v2:
+            add_id3v2(os.path.join(path, f"Song {number:04d}.mp3"), number, cover)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[-1], "--id3v2" in sys.argv[1:-1])
