@@ -46,21 +46,7 @@ fi
 echo "Creando el árbol de prueba con etiquetas ID3v2..."
 python3 "$bench_dir/make_tree.py" --id3v2 "$work/tree"
 
-median_ms() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
-}
-
-peak_kb() {
-  /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {print $2}'
-}
+. "$bench_dir/bench_helpers.sh"
 
 run_taglib() { "$reference" "$work/tree"; }
 run_v2v1() { "$work/program/quillet" scan --tags v2v1 "$work/tree"; }

@@ -74,23 +74,21 @@ char16_t latin9Char(unsigned char byte) {
   return byte;
 }
 
-QString decodeHighHalf(const HighHalf& table, QByteArrayView bytes) {
+// One character per byte, as charOf maps it.
+template <typename CharOf>
+QString decodeEach(QByteArrayView bytes, CharOf charOf) {
   QString text(bytes.size(), Qt::Uninitialized);
   QChar* out = text.data();
   for (qsizetype i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    out[i] = QChar(byte < 0x80 ? char16_t(byte) : table[byte - 0x80]);
+    out[i] = QChar(charOf(static_cast<unsigned char>(bytes[i])));
   }
   return text;
 }
 
-QString decodeLatin9(QByteArrayView bytes) {
-  QString text(bytes.size(), Qt::Uninitialized);
-  QChar* out = text.data();
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    out[i] = QChar(latin9Char(static_cast<unsigned char>(bytes[i])));
-  }
-  return text;
+QString decodeHighHalf(const HighHalf& table, QByteArrayView bytes) {
+  return decodeEach(bytes, [&table](unsigned char byte) {
+    return byte < 0x80 ? char16_t(byte) : table[byte - 0x80];
+  });
 }
 
 QString decodeUtf8OrAnsi(QByteArrayView bytes) {
@@ -146,7 +144,7 @@ QString decodeCodePage(CodePage page, QByteArrayView bytes) {
     case CodePage::Iso8859_1:
       return QString::fromLatin1(bytes);
     case CodePage::Iso8859_15:
-      return decodeLatin9(bytes);
+      return decodeEach(bytes, latin9Char);
     case CodePage::Windows1250:
       return decodeHighHalf(kCp1250, bytes);
     case CodePage::Windows1251:
