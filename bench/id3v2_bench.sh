@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # ID3v2 scan benchmark on the scan benchmark's tree, every MP3 with an ID3v2.4 tag written by
-# mutagen (text frames and a ~100 KB cover). Side by side, warm:
+# mutagen (text frames and a ~100 KB cover; Debian's python3-mutagen, hence /usr/bin/python3). Side by side, warm:
 #   - `quillet scan --tags v2v1` against build/bin/taglib_walk (a plain TagLib walk): <= 1.5x;
 #   - `quillet scan` (ID3v1 only, the default) against the same scan by today's program, the
 #     main branch built into a temporary directory: <= 1.1x;
@@ -44,7 +44,7 @@ else
 fi
 
 echo "Creando el árbol de prueba con etiquetas ID3v2..."
-python3 "$bench_dir/make_tree.py" --id3v2 "$work/tree"
+/usr/bin/python3 "$bench_dir/make_tree.py" --id3v2 "$work/tree"
 
 . "$bench_dir/bench_helpers.sh"
 
