@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+
 #include "platform/ansi_codec.h"
+#include "platform/posix_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +27,7 @@ LogState& state() {
 }
 
 // Why the log file cannot be opened, in the user's language where the cause is known.
-QString whyNotOpened(const QString& path, const QFile& file) {
+QString whyNotOpened(const QString& path, int error) {
   const QFileInfo info(path);
   if (path.endsWith(u'/')) {
     return u"config.ini no da ningún nombre de archivo (sección log, clave logfile)"_s;
@@ -36,19 +41,22 @@ QString whyNotOpened(const QString& path, const QFile& file) {
   if (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable()) {
     return u"no hay permiso de escritura"_s;
   }
-  return file.errorString();
+  return systemErrorText(error);
 }
 
-// Empty when the line reached the file, otherwise the reason it did not.
+// Empty when the line reached the file, otherwise the reason it did not. The line goes in one
+// write() on a file opened for appending, so lines of two programs sharing the log never mix.
 QString appendToFile(const QString& path, const QString& message) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-    return whyNotOpened(path, file);
+  const UniqueFd fd(::open(QFile::encodeName(path).constData(),
+                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
+  if (!fd.valid()) {
+    return whyNotOpened(path, errno);
   }
   QByteArray line = encodeAnsi(message);
   line.append("\r\n");
-  if (file.write(line) != line.size() || !file.flush()) {
-    return u"error de escritura: "_s + file.errorString();
+  const ssize_t written = ::write(fd.get(), line.constData(), static_cast<size_t>(line.size()));
+  if (written != line.size()) {
+    return u"error de escritura: "_s + systemErrorText(written < 0 ? errno : ENOSPC);
   }
   return {};
 }

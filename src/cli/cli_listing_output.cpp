@@ -1,8 +1,11 @@
 #include "cli/cli_listing_output.h"
 
+#include <unistd.h>
+
 #include "app/program_options.h"
 #include "listing/renderer.h"
-#include "platform/posix_file.h"
+
+#include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -51,7 +54,10 @@ QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) 
     if (it->second.isEmpty()) {
       return u"falta el archivo de --output"_s;
     }
-    output.file = it->second;
+    // "-" is standard output, as for most tools.
+    if (it->second != "-") {
+      output.file = it->second;
+    }
   }
   output.designs = designsFrom(parsed);
   return {};
@@ -67,21 +73,22 @@ QString listingOutputHelp() {
          u"                       codificación del listado: Windows-1252 o UTF-8 (por omisión,\n"
          u"                       la elegida en Opciones; si no, cp1252); en html, la página\n"
          u"                       UTF-8 lo dice en su cabecera\n"
-         u"  --output ARCHIVO     escribe el listado en ARCHIVO y no en la salida estándar\n"_s;
+         u"  --output ARCHIVO     escribe el listado en ARCHIVO y no en la salida estándar (\"-\"\n"
+         u"                       es la salida estándar; un enlace se sigue, y un dispositivo\n"
+         u"                       o una tubería se escribe tal cual, sin sustituirlo)\n"_s;
 }
 
 int writeListing(const ListingOutput& output, const ListingModel& model) {
   const QByteArray bytes =
       exportBytes(output.format, renderListing(model, output.designs), output.encoding);
   if (!output.file) {
-    if (!writeStandardOutput(bytes)) {
-      printError(u"no se puede escribir el listado en la salida estándar"_s);
+    if (const QString failure = writeOutputDescriptor(STDOUT_FILENO, bytes); !failure.isEmpty()) {
+      printError(u"no se puede escribir el listado en la salida estándar: "_s + failure);
       return kExitFailure;
     }
     return kExitOk;
   }
-  const QString failure = replaceFileContents(*output.file, bytes);
-  if (!failure.isEmpty()) {
+  if (const QString failure = writeOutputFile(*output.file, bytes); !failure.isEmpty()) {
     printError(u"no se puede escribir %1: %2"_s.arg(argumentText(*output.file), failure));
     return kExitFailure;
   }

@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
+#include "db/db_engine.h"
+
 #include <atomic>
 #include <limits>
 
@@ -25,6 +27,13 @@ QString newConnectionName() {
 QString reasonOf(const QSqlError& error) {
   const QString text = error.databaseText().trimmed();
   return text.isEmpty() ? error.driverText().trimmed() : text;
+}
+
+QString busyText(int waitMs) {
+  const QString wait =
+      waitMs % 1000 == 0 ? u"%1 segundos"_s.arg(waitMs / 1000) : u"%1 milisegundos"_s.arg(waitMs);
+  return u"La BD está ocupada: otro programa la está modificando y no ha terminado en %1"_s.arg(
+      wait);
 }
 
 // The driver names Qt SQL has ever shipped; anything else is a typing error in config.ini.
@@ -96,10 +105,13 @@ bool DbConnection::Open(const QString& connectionString) {
   if (parts.dataSource.isEmpty()) {
     return fail(u"La cadena de conexión no indica el archivo de la base de datos"_s);
   }
+  engine_ = &engineFor(parts.provider);
+  const QString options = engine_->connectOptions(parts.options);
+  busyWaitMs_ = engine_->busyWaitMs(options);
   QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
   db.setDatabaseName(parts.dataSource);
-  db.setConnectOptions(parts.options);
-  return db.open() || fail(reasonOf(db.lastError()));
+  db.setConnectOptions(options);
+  return db.open() || fail(db.lastError());
 }
 
 int DbConnection::State() const {
@@ -125,12 +137,13 @@ bool DbConnection::BeginTrans() {
     return fail(u"La conexión con la BD no está abierta"_s);
   }
   QSqlDatabase db = QSqlDatabase::database(name_, false);
-  return db.transaction() || fail(reasonOf(db.lastError()));
+  const QSqlError error = engine_->beginWrite(db);
+  return !error.isValid() || fail(error);
 }
 
 bool DbConnection::CommitTrans() {
   QSqlDatabase db = QSqlDatabase::database(name_, false);
-  return db.commit() || fail(reasonOf(db.lastError()));
+  return db.commit() || fail(db.lastError());
 }
 
 void DbConnection::RollbackTrans() {
@@ -153,7 +166,7 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
   QSqlQuery query(QSqlDatabase::database(name_, false));
   query.setForwardOnly(true);
   if (!query.exec(sql)) {
-    fail(reasonOf(query.lastError()));
+    fail(query.lastError());
     return std::nullopt;
   }
   return query;
@@ -162,6 +175,10 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
 bool DbConnection::fail(const QString& reason) {
   lastError_ = reason;
   return false;
+}
+
+bool DbConnection::fail(const QSqlError& error) {
+  return fail(engine_ && engine_->isBusy(error) ? busyText(busyWaitMs_) : reasonOf(error));
 }
 
 bool DbRecordset::Open(const QString& sql, DbConnection& connection) {
@@ -175,7 +192,7 @@ bool DbRecordset::Open(const QString& sql, DbConnection& connection) {
   }
   if (query->lastError().isValid()) {
     rows_.clear();
-    return connection.fail(reasonOf(query->lastError()));
+    return connection.fail(query->lastError());
   }
   open_ = true;
   return true;

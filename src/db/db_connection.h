@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -36,6 +37,8 @@ void setStatementHook(StatementHook hook);
 inline constexpr int kStateClosed = 0;
 inline constexpr int kStateOpen = 1;
 
+class DbEngine;
+
 class DbConnection {
  public:
   DbConnection();
@@ -50,6 +53,10 @@ class DbConnection {
   [[nodiscard]] bool Execute(const QString& sql);
   void Close();
 
+  /**
+   * Starts a transaction holding the write lock (every transaction here writes), waiting for
+   * another program's writer as long as the connection string allows.
+   */
   [[nodiscard]] bool BeginTrans();
   [[nodiscard]] bool CommitTrans();
   void RollbackTrans();
@@ -57,15 +64,21 @@ class DbConnection {
   /** Names of the tables the database holds, as the driver reports them. */
   QStringList tables() const;
 
-  /** Why the last operation failed, in the database's own words when it gave any. */
+  /**
+   * Why the last operation failed, in the database's own words when it gave any; a database
+   * another program kept busy past the wait is said in Spanish.
+   */
   const QString& lastError() const { return lastError_; }
 
  private:
   friend class DbRecordset;
   std::optional<QSqlQuery> run(const QString& sql);
   bool fail(const QString& reason);
+  bool fail(const QSqlError& error);
 
   const QString name_;
+  const DbEngine* engine_ = nullptr;
+  int busyWaitMs_ = 0;
   QString lastError_;
 };
 

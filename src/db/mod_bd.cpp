@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <memory>
 
 #include "app/app_info.h"
 #include "app/ini_reader.h"
 #include "app/log.h"
+#include "platform/output_file.h"
+#include "platform/posix_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,12 +80,6 @@ QString connect() {
   return reason.isEmpty() ? u"buuu"_s : logged(reason);
 }
 
-// A copy keeps the permissions of its source; the database must stay writable.
-bool makeWritable(const QString& path) {
-  QFile file(path);
-  return file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
-}
-
 QString backUpExistingDatabase() {
   const QString backup = ProgramFile(kBdBackupName.toString());
   QFile::remove(backup);
@@ -97,18 +94,33 @@ QString backUpExistingDatabase() {
   return {};
 }
 
+// The copy is made whole beside the database and only then takes its name, and only while the
+// name is free: two programs starting together on a missing database both end up using the
+// one copy that got there first, and neither ever replaces a database that appeared meanwhile.
 QString copyTemplate() {
   QFile blank(ProgramFile(kBdTemplateName.toString()));
   if (!blank.exists()) {
     return u"No se encuentra la plantilla de base de datos vacía %1"_s.arg(blank.fileName());
   }
-  if (!blank.copy(state().path)) {
-    return u"No se puede copiar %1 a %2: %3"_s.arg(blank.fileName(), state().path,
-                                                   blank.errorString());
+  const auto cannotCopy = [&](const QString& why) {
+    return u"No se puede copiar %1 a %2: %3"_s.arg(blank.fileName(), state().path, why);
+  };
+  if (!blank.open(QIODevice::ReadOnly)) {
+    return cannotCopy(blank.errorString());
   }
-  if (!makeWritable(state().path)) {
-    return u"No se puede dar permiso de escritura a %1"_s.arg(state().path);
+  const QByteArray bytes = blank.readAll();
+  if (blank.error() != QFileDevice::NoError) {
+    return cannotCopy(blank.errorString());
   }
+  const int error = createFileWhole(QFile::encodeName(state().path), bytes);
+  if (error == EEXIST) {
+    WriteLog(u"Otro programa acaba de crear %1; se usa esa base de datos"_s.arg(state().path));
+    return {};
+  }
+  if (error != 0) {
+    return cannotCopy(systemErrorText(error));
+  }
+  WriteLog(u"Nueva base de datos vacia generada correctamente (bd-acces2k.blank)"_s);
   return {};
 }
 
@@ -141,9 +153,10 @@ QString OpenBd() {
   WriteLog(u"Inicializando conexion BD..."_s);
   state().path = ProgramFile(kBdFileName.toString());
   state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ProgramFile(u"config.ini"_s));
+  // Not NewBlankBd: a database another program creates meanwhile must be used, not replaced.
   if (!QFileInfo::exists(state().path)) {
-    if (const QString failure = NewBlankBd(); !failure.isEmpty()) {
-      return failure;
+    if (const QString failure = copyTemplate(); !failure.isEmpty()) {
+      return logged(failure);
     }
   }
   QCoreApplication::processEvents();
@@ -163,7 +176,6 @@ QString NewBlankBd() {
   if (const QString failure = copyTemplate(); !failure.isEmpty()) {
     return logged(failure);
   }
-  WriteLog(u"Nueva base de datos vacia generada correctamente (bd-acces2k.blank)"_s);
   return {};
 }
 

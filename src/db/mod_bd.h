@@ -26,9 +26,10 @@ DbConnection& BdConnection();
 DbRecordset& BdRecordset();
 
 /**
- * Opens the database, copying the blank template first when the file is missing. Every step
- * goes to the log. Returns empty text on success; otherwise the text the user must be shown,
- * already logged, and the connection stays closed.
+ * Opens the database, copying the blank template first when the file is missing (a database
+ * another program creates meanwhile is used as it is). Every step goes to the log. Returns empty
+ * text on success; otherwise the text the user must be shown, already logged, and the connection
+ * stays closed.
  */
 [[nodiscard]] QString OpenBd();
 

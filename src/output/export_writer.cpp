@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "app/app_info.h"
-#include "platform/posix_file.h"
+#include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -72,5 +72,5 @@ QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& en
 
 QString writeExport(const QString& path, ExportFormat format,
                     const std::vector<RenderedEntry>& entries, ExportEncoding encoding) {
-  return replaceFileContents(QFile::encodeName(path), exportBytes(format, entries, encoding));
+  return writeOutputFile(QFile::encodeName(path), exportBytes(format, entries, encoding));
 }

@@ -39,8 +39,9 @@ QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& en
                        ExportEncoding encoding = ExportEncoding::Windows1252);
 
 /**
- * Writes the export to path, replacing the file whole (never a partial file). Returns empty text
- * on success, otherwise the reason in Spanish, ready for a message.
+ * Writes the export to path through the program's one output writer (a file is replaced whole,
+ * never left partial). Returns empty text on success, otherwise the reason in Spanish, ready
+ * for a message.
  */
 QString writeExport(const QString& path, ExportFormat format,
                     const std::vector<RenderedEntry>& entries,

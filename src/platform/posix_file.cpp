@@ -77,6 +77,9 @@ constexpr ErrorText kErrorTexts[] = {
     {EMFILE, u"demasiados archivos abiertos"},
     {ENFILE, u"demasiados archivos abiertos"},
     {EIO, u"error de entrada/salida"},
+    {EPIPE, u"quien leía ha cerrado la tubería"},
+    {ECONNREFUSED, u"nadie escucha en el socket"},
+    {ENXIO, u"el dispositivo no existe o no tiene quien lea"},
 };
 
 }  // namespace
@@ -88,59 +91,4 @@ QString systemErrorText(int error) {
     }
   }
   return u"error del sistema %1 (%2)"_s.arg(error).arg(QString::fromLocal8Bit(strerror(error)));
-}
-
-namespace {
-
-// Writes every byte, resuming after short writes and signals; the errno of a failure, or 0.
-int writeAll(int fd, QByteArrayView bytes) {
-  const char* data = bytes.data();
-  qsizetype left = bytes.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    data += written;
-    left -= written;
-  }
-  return 0;
-}
-
-// Creates a fresh file beside path; the mode lets the umask decide, as for any new file.
-UniqueFd createTemporaryBeside(const QByteArray& path, QByteArray& tempPath) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = path + ".tmp-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
-    UniqueFd fd(::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.valid() || errno != EEXIST) {
-      return fd;
-    }
-  }
-  errno = EEXIST;
-  return UniqueFd();
-}
-
-}  // namespace
-
-QString replaceFileContents(const QByteArray& path, QByteArrayView bytes) {
-  QByteArray tempPath;
-  UniqueFd fd = createTemporaryBeside(path, tempPath);
-  if (!fd.valid()) {
-    return systemErrorText(errno);
-  }
-  int error = writeAll(fd.get(), bytes);
-  if (error == 0 && ::close(fd.release()) != 0) {
-    error = errno;
-  }
-  if (error == 0 && ::rename(tempPath.constData(), path.constData()) != 0) {
-    error = errno;
-  }
-  if (error != 0) {
-    ::unlink(tempPath.constData());
-    return systemErrorText(error);
-  }
-  return {};
 }

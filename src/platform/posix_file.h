@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 
 // Thin POSIX file layer: the walk, the tag reader and the writers work on the raw byte paths of
@@ -35,10 +34,3 @@ bool readExactlyAt(int fd, char* buffer, qsizetype size, qint64 offset);
 
 /** A short Spanish description of an errno value, for messages the user reads. */
 QString systemErrorText(int error);
-
-/**
- * Replaces the file at path with bytes. They go to a temporary file beside it that is then
- * renamed over the target, so a failure never leaves a partial file behind. Returns empty text
- * on success, otherwise the reason in Spanish.
- */
-QString replaceFileContents(const QByteArray& path, QByteArrayView bytes);

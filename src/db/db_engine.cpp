@@ -1,0 +1,74 @@
+#include "db/db_engine.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSqliteBusyOption = u"QSQLITE_BUSY_TIMEOUT"_s;
+
+// The value of the busy-timeout item, or nothing when the options hold none; the driver reads
+// the name case-sensitively, so this does too.
+std::optional<int> sqliteBusyTimeout(const QString& options) {
+  std::optional<int> timeout;
+  for (const QString& item : options.split(u';', Qt::SkipEmptyParts)) {
+    if (item.section(u'=', 0, 0).trimmed() == kSqliteBusyOption) {
+      timeout = item.section(u'=', 1).trimmed().toInt();
+    }
+  }
+  return timeout;
+}
+
+// SQLite: a plain BEGIN takes the write lock only at the first change, and two readers that
+// both want to write then deadlock, one failing at once without waiting; BEGIN IMMEDIATE takes
+// it first, waiting its turn. The file stays in the default rollback-journal mode, so any tool
+// can read it and readers work from a read-only directory.
+class SqliteEngine : public DbEngine {
+ public:
+  QString connectOptions(const QString& options) const override {
+    if (sqliteBusyTimeout(options)) {
+      return options;
+    }
+    const QString wait = u"%1=%2"_s.arg(kSqliteBusyOption).arg(kDefaultBusyWaitMs);
+    return options.isEmpty() ? wait : options + u';' + wait;
+  }
+
+  int busyWaitMs(const QString& options) const override {
+    return sqliteBusyTimeout(options).value_or(kDefaultBusyWaitMs);
+  }
+
+  QSqlError beginWrite(QSqlDatabase& db) const override {
+    QSqlQuery begin(db);
+    return begin.exec(u"BEGIN IMMEDIATE"_s) ? QSqlError() : begin.lastError();
+  }
+
+  bool isBusy(const QSqlError& error) const override {
+    // SQLITE_BUSY and SQLITE_LOCKED, with any extended code.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6;
+  }
+};
+
+}  // namespace
+
+int DbEngine::busyWaitMs(const QString&) const {
+  return 0;
+}
+
+QSqlError DbEngine::beginWrite(QSqlDatabase& db) const {
+  return db.transaction() ? QSqlError() : db.lastError();
+}
+
+bool DbEngine::isBusy(const QSqlError&) const {
+  return false;
+}
+
+const DbEngine& engineFor(const QString& provider) {
+  static const SqliteEngine sqlite;
+  static const DbEngine other;
+  return provider == u"QSQLITE"_s ? static_cast<const DbEngine&>(sqlite) : other;
+}
