@@ -2,7 +2,10 @@
 """Builds the benchmark tree: 5,000 directories, 100,000 plain files, 1,000 tagged MP3 files.
 
 The options make smaller trees, or the largest listing: --directories 500 --plain-files 0
---mp3-directories 500 gives 500 directories of two MP3 files each."""
+--mp3-directories 500 gives 500 directories of two MP3 files each.
+
+With --id3v2 every MP3 file also gets an ID3v2.4 tag written by mutagen: several text frames
+and a cover picture of about 100 KB, as today's files carry them."""
 import argparse
 import os
 
@@ -28,6 +31,21 @@ def directory_paths(root, directories):
     return paths[:directories]
 
 
+def add_id3v2(path, number, cover):
+    from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1, TPE2, TRCK
+    tags = ID3()
+    tags.add(TIT2(encoding=3, text=f"Título número {number} de una colección moderna"))
+    tags.add(TPE1(encoding=3, text="Intérprete de prueba"))
+    tags.add(TPE2(encoding=3, text="Artista del disco"))
+    tags.add(TALB(encoding=3, text=f"Álbum {number // 12}"))
+    tags.add(TDRC(encoding=3, text="2004-05-01"))
+    tags.add(TRCK(encoding=3, text=f"{number % 12 + 1}/12"))
+    tags.add(TCON(encoding=3, text="17"))
+    tags.add(COMM(encoding=3, lang="spa", desc="", text="comentario"))
+    tags.add(APIC(encoding=3, mime="image/jpeg", type=3, desc="cover", data=cover))
+    tags.save(path, v1=1)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("root")
@@ -36,6 +54,7 @@ def main():
     parser.add_argument("--mp3-files", type=int, default=1000)
     # Within the listing's 500 directories.
     parser.add_argument("--mp3-directories", type=int, default=250)
+    parser.add_argument("--id3v2", action="store_true")
     args = parser.parse_args()
     paths = directory_paths(args.root, args.directories)
     for path in paths:
@@ -45,10 +64,13 @@ def main():
         with open(os.path.join(path, f"file{number}.dat"), "wb") as out:
             out.write(b"x" * (number % 300))
     step = len(paths) // args.mp3_directories
+    cover = bytes(range(256)) * 400  # about 100 KB
     for number in range(args.mp3_files):
         path = paths[(number % args.mp3_directories) * step]
         with open(os.path.join(path, f"Song {number:04d}.mp3"), "wb") as out:
             out.write(b"\xff\xfb" * 100 + tag(number))
+        if args.id3v2:
+            add_id3v2(os.path.join(path, f"Song {number:04d}.mp3"), number, cover)
 
 
 if __name__ == "__main__":

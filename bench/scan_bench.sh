@@ -23,22 +23,7 @@ export XDG_CONFIG_HOME="$work/config"
 echo "Creando el árbol de prueba..."
 python3 "$bench_dir/make_tree.py" "$work/tree"
 
-# Median wall time in milliseconds of running the command $runs times.
-median_ms() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
-}
-
-peak_kb() {
-  /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {print $2}'
-}
+. "$bench_dir/bench_helpers.sh"
 
 run_find() { find "$work/tree" -iname '*.mp3'; }
 run_quillet() { "$work/program/quillet" scan "$work/tree"; }

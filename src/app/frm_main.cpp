@@ -13,6 +13,7 @@
 #include "accessories/frm_about.h"
 #include "accessories/shell_open.h"
 #include "accessories/web_links.h"
+#include "app/frm_options.h"
 #include "app/gui_log_list.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
@@ -137,6 +138,8 @@ void frm_main::createToolsMenu() {
   connect(
       addItem(menu, u"mn_buscar"_s, u"Buscar en la BD..."_s, QKeySequence(Qt::CTRL | Qt::Key_F)),
       &QAction::triggered, this, &frm_main::OpenSearch);
+  connect(addItem(menu, u"mn_opciones"_s, u"Opciones..."_s), &QAction::triggered, this,
+          [this] { frm_options::showInstance(this); });
 }
 
 void frm_main::createWindowMenu() {

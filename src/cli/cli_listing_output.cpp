@@ -1,6 +1,8 @@
 #include "cli/cli_listing_output.h"
 
 #include <unistd.h>
+
+#include "app/program_options.h"
 #include "listing/renderer.h"
 
 #include "platform/output_file.h"
@@ -12,12 +14,8 @@ namespace {
 const QByteArray kDirDesign = "--dir-design";
 const QByteArray kFileDesign = "--file-design";
 const QByteArray kFormat = "--format";
+const QByteArray kEncoding = "--encoding";
 const QByteArray kOutput = "--output";
-
-std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name) {
-  const auto it = parsed.options.find(name);
-  return it == parsed.options.end() ? std::nullopt : std::optional(argumentText(it->second));
-}
 
 // The designs last saved by the desktop program, unless the options give others.
 LineDesigns designsFrom(const ParsedArguments& parsed) {
@@ -28,8 +26,13 @@ LineDesigns designsFrom(const ParsedArguments& parsed) {
 
 }  // namespace
 
+std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name) {
+  const auto it = parsed.options.find(name);
+  return it == parsed.options.end() ? std::nullopt : std::optional(argumentText(it->second));
+}
+
 OptionNames listingOutputOptions() {
-  return {{kDirDesign, kFileDesign, kFormat, kOutput}};
+  return {{kDirDesign, kFileDesign, kFormat, kEncoding, kOutput}};
 }
 
 QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) {
@@ -38,6 +41,14 @@ QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) 
       return u"formato desconocido: %1 (se admite txt o html)"_s.arg(argumentText(it->second));
     }
     output.format = it->second == "html" ? ExportFormat::Html : ExportFormat::Text;
+  }
+  output.encoding = LoadProgramOptions().exportEncoding;
+  if (const std::optional<QString> encoding = optionText(parsed, kEncoding)) {
+    const std::optional<ExportEncoding> chosen = exportEncodingFromKey(*encoding);
+    if (!chosen) {
+      return u"codificación desconocida: %1 (se admite cp1252 o utf8)"_s.arg(*encoding);
+    }
+    output.encoding = *chosen;
   }
   if (const auto it = parsed.options.find(kOutput); it != parsed.options.end()) {
     if (it->second.isEmpty()) {
@@ -58,13 +69,18 @@ QString listingOutputHelp() {
          u"  --file-design TEXTO  diseño de las líneas de archivo (por omisión, el último\n"
          u"                       guardado)\n"
          u"  --format txt|html    formato del listado: txt (por omisión) o html\n"
+         u"  --encoding cp1252|utf8\n"
+         u"                       codificación del listado: Windows-1252 o UTF-8 (por omisión,\n"
+         u"                       la elegida en Opciones; si no, cp1252); en html, la página\n"
+         u"                       UTF-8 lo dice en su cabecera\n"
          u"  --output ARCHIVO     escribe el listado en ARCHIVO y no en la salida estándar (\"-\"\n"
          u"                       es la salida estándar; un enlace se sigue, y un dispositivo\n"
          u"                       o una tubería se escribe tal cual, sin sustituirlo)\n"_s;
 }
 
 int writeListing(const ListingOutput& output, const ListingModel& model) {
-  const QByteArray bytes = exportBytes(output.format, renderListing(model, output.designs));
+  const QByteArray bytes =
+      exportBytes(output.format, renderListing(model, output.designs), output.encoding);
   if (!output.file) {
     if (const QString failure = writeOutputDescriptor(STDOUT_FILENO, bytes); !failure.isEmpty()) {
       printError(u"no se puede escribir el listado en la salida estándar: "_s + failure);

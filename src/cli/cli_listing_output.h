@@ -17,20 +17,24 @@
 struct ListingOutput {
   LineDesigns designs;
   ExportFormat format = ExportFormat::Text;
+  ExportEncoding encoding = ExportEncoding::Windows1252;
   std::optional<QByteArray> file;  // standard output when not given
 };
 
-/** --dir-design, --file-design, --format and --output, each with its value. */
+/** --dir-design, --file-design, --format, --encoding and --output, each with its value. */
 OptionNames listingOutputOptions();
 
 /**
- * Fills output from the parsed options; the designs not given are the saved ones, as a new
- * listing window starts. Returns a Spanish usage error, or empty text.
+ * Fills output from the parsed options; the designs and the encoding not given are the saved
+ * ones, as a new listing window starts. Returns a Spanish usage error, or empty text.
  */
 QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output);
 
 /** The help lines of those options, in Spanish. */
 QString listingOutputHelp();
+
+/** The text of option name when it was given. */
+std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name);
 
 /**
  * Renders the model with the designs and writes the export bytes of the format. Returns the exit

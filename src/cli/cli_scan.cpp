@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/lifecycle.h"
+#include "app/program_options.h"
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
 #include "db/listing_store.h"
@@ -15,12 +16,43 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QByteArray kStore = "--store";
+const QByteArray kTags = "--tags";
+const QByteArray kCodePage = "--codepage";
 
 struct ScanRequest {
   WalkPath start;
   ListingOutput output;
+  TagReading tags;
   bool store = false;
 };
+
+QString codePageList() {
+  QStringList names;
+  for (const CodePage page : kAllCodePages) {
+    names.append(codePageName(page));
+  }
+  return names.join(u", "_s);
+}
+
+// The saved choices, unless the options give others.
+QString tagReadingFrom(const ParsedArguments& parsed, TagReading& tags) {
+  tags = LoadProgramOptions().tags;
+  if (const std::optional<QString> source = optionText(parsed, kTags)) {
+    const std::optional<TagSource> chosen = tagSourceFromKey(*source);
+    if (!chosen) {
+      return u"etiquetas desconocidas: %1 (se admite v1, v2, v1v2 o v2v1)"_s.arg(*source);
+    }
+    tags.source = *chosen;
+  }
+  if (const std::optional<QString> name = optionText(parsed, kCodePage)) {
+    const std::optional<CodePage> chosen = codePageFromName(*name);
+    if (!chosen) {
+      return u"página de códigos desconocida: %1 (se admite %2)"_s.arg(*name, codePageList());
+    }
+    tags.id3v1CodePage = *chosen;
+  }
+  return {};
+}
 
 // Fills request from the parsed arguments; a Spanish usage error otherwise.
 QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
@@ -32,12 +64,15 @@ QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
   }
   request.start = WalkPath::fromBytes(parsed.positional.front()).absolute();
   request.store = parsed.flags.contains(kStore);
+  if (const QString error = tagReadingFrom(parsed, request.tags); !error.isEmpty()) {
+    return error;
+  }
   return listingOutputFrom(parsed, request.output);
 }
 
-std::unique_ptr<ListingModel> scanListing(const WalkPath& start) {
+std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
   auto model = std::make_unique<ListingModel>();
-  const WalkStop stop = RunDirectoryScan(*model, start);
+  const WalkStop stop = RunDirectoryScan(*model, request.start, {}, request.tags);
   if (stop == WalkStop::DirectoryLimit || stop == WalkStop::SongLimit) {
     printError(u"aviso: "_s + limitReachedText(stop));
   }
@@ -47,12 +82,12 @@ std::unique_ptr<ListingModel> scanListing(const WalkPath& start) {
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
   LogWhereFilesLive();
-  return writeListing(request.output, *scanListing(request.start));
+  return writeListing(request.output, *scanListing(request));
 }
 
 // Stored before it is written, so a database that refuses it leaves no listing file either.
 int scanStoreAndWrite(const ScanRequest& request) {
-  const std::unique_ptr<ListingModel> model = scanListing(request.start);
+  const std::unique_ptr<ListingModel> model = scanListing(request);
   const StoreResult stored = Save2bd(*model);
   if (!stored.ok()) {
     printError(u"no se ha podido almacenar el listado en la base de datos: "_s + stored.error);
@@ -66,21 +101,33 @@ int scanStoreAndWrite(const ScanRequest& request) {
 
 OptionNames scanOptions() {
   OptionNames options = listingOutputOptions();
+  options.values.push_back(kTags);
+  options.values.push_back(kCodePage);
   options.flags.push_back(kStore);
   return options;
 }
 
 QString scanHelp() {
   return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--output ARCHIVO] [--store]\n"
+         u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
+         u"                    [--codepage NOMBRE] [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"
          u"los dos diseños de línea, con los mismos bytes que su exportación (Windows-1252,\n"
-         u"CR LF). No guarda los diseños. Sin --store no abre la base de datos.\n"
+         u"CR LF). Las etiquetas, la página de códigos y la codificación son por omisión las\n"
+         u"elegidas en Opciones. No guarda los diseños ni las opciones. Sin --store no abre la\n"
+         u"base de datos.\n"
          u"\n"
          u"Opciones:\n"_s +
          listingOutputHelp() +
+         u"  --tags v1|v2|v1v2|v2v1\n"
+         u"                       de dónde salen las etiquetas: v1 sólo ID3v1 (sin Opciones,\n"
+         u"                       lo de siempre), v2 sólo ID3v2, v2v1 ID3v2 y, si falta,\n"
+         u"                       ID3v1, v1v2 ID3v1 y, si falta, ID3v2\n"
+         u"  --codepage NOMBRE    página de códigos de los textos de ID3v1: Windows-1252,\n"
+         u"                       ISO-8859-1, ISO-8859-15, Windows-1250, Windows-1251 o\n"
+         u"                       UTF-8 (también cp1252, cp1250, cp1251, latin1, latin9, utf8)\n"
          u"  --store              además almacena el listado en la base de datos, como el\n"
          u"                       botón «Almacenar en BD», antes de escribirlo, y dice su\n"
          u"                       número en la salida de errores\n"_s +

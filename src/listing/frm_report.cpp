@@ -17,6 +17,7 @@
 
 #include "app/app_info.h"
 #include "app/log.h"
+#include "app/program_options.h"
 #include "db/gui_listing_store.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
@@ -131,7 +132,7 @@ void frm_report::Gouu() {
   setBusy(true);
   ScanRun run(model_);
   if (const std::optional<WalkPath> walkPath = nameAndRootScan(*this)) {
-    run.walk(*walkPath, scanPump(*this));
+    run.walk(*walkPath, scanPump(*this), LoadProgramOptions().tags);
   }
   setBusy(false);
 }
@@ -296,7 +297,8 @@ void frm_report::dispatchToolbarKey(const QString& key) {
 // A failed export leaves the window as it was; the user is told why.
 void frm_report::exportListing(ExportFormat format) {
   const QString path = UserFile(exportFileName(format));
-  if (const QString failure = writeExport(path, format, rendered_); !failure.isEmpty()) {
+  const ExportEncoding encoding = LoadProgramOptions().exportEncoding;
+  if (const QString failure = writeExport(path, format, rendered_, encoding); !failure.isEmpty()) {
     WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
     showMessage({this, AppTitle(),
                  u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),

@@ -3,15 +3,14 @@
 #include <QFile>
 
 #include "app/app_info.h"
-#include "platform/ansi_codec.h"
 #include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void appendRecord(QByteArray& bytes, const QString& record) {
-  bytes += encodeAnsi(record);
+void appendRecord(QByteArray& bytes, const QString& record, ExportEncoding encoding) {
+  bytes += encodeExportText(encoding, record);
   bytes += "\r\n";
 }
 
@@ -27,10 +26,15 @@ QString exportFileName(ExportFormat format) {
   return format == ExportFormat::Html ? u"lista.html"_s : u"lista.txt"_s;
 }
 
-QString HtmlPageHead() {
+QString HtmlPageHead(ExportEncoding encoding) {
+  const QString charset =
+      encoding == ExportEncoding::Utf8
+          ? u"<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=utf-8'>"_s
+          : QString();
   return u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">"
-         u"<HTML><HEAD><TITLE> Listado Generado por "_s +
-         AppTitle() + u"</TITLE><META NAME='Generator' CONTENT='"_s + AppTitle() +
+         u"<HTML><HEAD>"_s +
+         charset + u"<TITLE> Listado Generado por "_s + AppTitle() +
+         u"</TITLE><META NAME='Generator' CONTENT='"_s + AppTitle() +
          u"'><META NAME='Author' CONTENT=''><style>td{font: verdana;font-size: 8pt;color: "
          u"orange;}</style></HEAD><BODY bgcolor=white>"_s;
 }
@@ -39,31 +43,34 @@ QString HtmlPageFoot() {
   return u"</BODY></HTML>"_s;
 }
 
-QByteArray textExportBytes(const std::vector<RenderedEntry>& entries) {
+QByteArray textExportBytes(const std::vector<RenderedEntry>& entries, ExportEncoding encoding) {
   QByteArray bytes;
   for (const RenderedEntry& entry : entries) {
-    appendRecord(bytes, entry.text.mid(2));
+    appendRecord(bytes, entry.text.mid(2), encoding);
   }
   return bytes;
 }
 
-QByteArray htmlExportBytes(const std::vector<RenderedEntry>& entries) {
+QByteArray htmlExportBytes(const std::vector<RenderedEntry>& entries, ExportEncoding encoding) {
   QByteArray bytes;
-  appendRecord(bytes, HtmlPageHead());
-  appendRecord(bytes, u"<table width='100%' border='1' cellspacing='0' cellpadding='0'>"_s);
+  appendRecord(bytes, HtmlPageHead(encoding), encoding);
+  appendRecord(bytes, u"<table width='100%' border='1' cellspacing='0' cellpadding='0'>"_s,
+               encoding);
   for (const RenderedEntry& entry : entries) {
-    appendRecord(bytes, htmlRow(entry.html));
+    appendRecord(bytes, htmlRow(entry.html), encoding);
   }
-  appendRecord(bytes, u"</table>"_s);
-  appendRecord(bytes, HtmlPageFoot());
+  appendRecord(bytes, u"</table>"_s, encoding);
+  appendRecord(bytes, HtmlPageFoot(), encoding);
   return bytes;
 }
 
-QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& entries) {
-  return format == ExportFormat::Html ? htmlExportBytes(entries) : textExportBytes(entries);
+QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& entries,
+                       ExportEncoding encoding) {
+  return format == ExportFormat::Html ? htmlExportBytes(entries, encoding)
+                                      : textExportBytes(entries, encoding);
 }
 
 QString writeExport(const QString& path, ExportFormat format,
-                    const std::vector<RenderedEntry>& entries) {
-  return writeOutputFile(QFile::encodeName(path), exportBytes(format, entries));
+                    const std::vector<RenderedEntry>& entries, ExportEncoding encoding) {
+  return writeOutputFile(QFile::encodeName(path), exportBytes(format, entries, encoding));
 }

@@ -6,29 +6,37 @@
 #include <vector>
 
 #include "listing/renderer.h"
+#include "platform/code_pages.h"
 
-// The two exports of a rendered listing: a text file and an HTML page, both Windows-1252 with
-// CR LF after every record. The listing window writes them to the program directory and opens
-// them; the command line writes the same bytes to a file or to standard output.
+// The two exports of a rendered listing: a text file and an HTML page, both Windows-1252 (or
+// UTF-8 when the user chose it) with CR LF after every record. The listing window writes them to
+// the program directory and opens them; the command line writes the same bytes to a file or to
+// standard output.
 
 enum class ExportFormat { Text, Html };
 
 /** "lista.txt" or "lista.html": the export's fixed name in the program directory. */
 QString exportFileName(ExportFormat format);
 
-/** The head record of the HTML page, built from AppTitle at the moment of the call. */
-QString HtmlPageHead();
+/**
+ * The head record of the HTML page, built from AppTitle at the moment of the call. A UTF-8 page
+ * names its charset in a META of the head; a Windows-1252 page has no such META.
+ */
+QString HtmlPageHead(ExportEncoding encoding = ExportEncoding::Windows1252);
 
 /** "</BODY></HTML>". */
 QString HtmlPageFoot();
 
 /** One record per entry, without its two-character marker. */
-QByteArray textExportBytes(const std::vector<RenderedEntry>& entries);
+QByteArray textExportBytes(const std::vector<RenderedEntry>& entries,
+                           ExportEncoding encoding = ExportEncoding::Windows1252);
 
 /** Head, table start, one row per entry (its html form, a cell per tab), table end, foot. */
-QByteArray htmlExportBytes(const std::vector<RenderedEntry>& entries);
+QByteArray htmlExportBytes(const std::vector<RenderedEntry>& entries,
+                           ExportEncoding encoding = ExportEncoding::Windows1252);
 
-QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& entries);
+QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& entries,
+                       ExportEncoding encoding = ExportEncoding::Windows1252);
 
 /**
  * Writes the export to path through the program's one output writer (a file is replaced whole,
@@ -36,4 +44,5 @@ QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& en
  * for a message.
  */
 QString writeExport(const QString& path, ExportFormat format,
-                    const std::vector<RenderedEntry>& entries);
+                    const std::vector<RenderedEntry>& entries,
+                    ExportEncoding encoding = ExportEncoding::Windows1252);

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -26,6 +28,32 @@ int UniqueFd::release() {
   const int fd = fd_;
   fd_ = -1;
   return fd;
+}
+
+UniqueFd openRegularFile(const QByteArray& path, qint64& size) {
+  UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info;
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return UniqueFd();
+  }
+  size = info.st_size;
+  return fd;
+}
+
+bool readExactlyAt(int fd, char* buffer, qsizetype size, qint64 offset) {
+  qsizetype done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, buffer + done, static_cast<size_t>(size - done),
+                                static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      return false;
+    }
+    done += got;
+  }
+  return true;
 }
 
 namespace {

@@ -23,5 +23,14 @@ class UniqueFd {
   int fd_;
 };
 
+/**
+ * Opens path read-only when it is a regular file, without ever blocking on a FIFO that slipped
+ * through; size gets its length. Anything else gives an invalid descriptor.
+ */
+UniqueFd openRegularFile(const QByteArray& path, qint64& size);
+
+/** Reads exactly size bytes at offset; false on any error or short read. */
+bool readExactlyAt(int fd, char* buffer, qsizetype size, qint64 offset);
+
 /** A short Spanish description of an errno value, for messages the user reads. */
 QString systemErrorText(int error);

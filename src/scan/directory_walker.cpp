@@ -5,7 +5,7 @@
 #include "app/log.h"
 #include "app/text_helpers.h"
 #include "platform/raw_directory.h"
-#include "tags/id3.h"
+#include "tags/tag_sources.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,8 +35,9 @@ QString FileNodeKey(const QString& dirname, const QString& filename) {
   return dirname + u'/' + filename;
 }
 
-DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes sizes)
-    : model_(model), pump_(std::move(pump)), sizes_(sizes) {}
+DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes sizes,
+                                 TagReading tags)
+    : model_(model), pump_(std::move(pump)), sizes_(sizes), tags_(tags) {}
 
 bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
                               qint64& totalTamano) {
@@ -138,7 +139,7 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
                                 int order) {
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
-  const TagInfo tag = ReadTagFile(dir.child(song.raw).raw);
+  const TagInfo tag = ReadFileTags(dir.child(song.raw).raw, tags_);
   SongRecord& record = model_.Canciones[model_.CancionActualNum];
   record.album = QuoteToAcute(tag.Album);
   record.artist = QuoteToAcute(tag.Artist);

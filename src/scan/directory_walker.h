@@ -9,6 +9,7 @@
 #include "scan/listing_model.h"
 #include "scan/sort_strings.h"
 #include "scan/walk_path.h"
+#include "tags/tag_sources.h"
 
 /**
  * Called at the walk's pump points (after each subdirectory entry, after each plain file and at
@@ -41,10 +42,11 @@ class DirectoryWalker {
   /**
    * sizes: whether the walk stats every plain file for totalTamano. That stat per file would
    * more than double the time of a walk, and the scan discards the size total, so it is off
-   * unless asked for; the file count costs nothing and is always kept.
+   * unless asked for; the file count costs nothing and is always kept. tags: where each file's
+   * tag comes from (by default its ID3v1 block in Windows-1252).
    */
   explicit DirectoryWalker(ListingModel& model, WalkPump pump = {},
-                           EntrySizes sizes = EntrySizes::Skip);
+                           EntrySizes sizes = EntrySizes::Skip, TagReading tags = {});
 
   /**
    * Walks dirOrigen and, depth first in name order, every directory below it, numbering on
@@ -82,6 +84,7 @@ class DirectoryWalker {
   ListingModel& model_;
   WalkPump pump_;
   EntrySizes sizes_;
+  TagReading tags_;
   NameOrder order_;
   WalkStop stop_ = WalkStop::None;
 };

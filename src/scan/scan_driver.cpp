@@ -35,8 +35,8 @@ ScanRun::ScanRun(ListingModel& model)
   model_.tree.clear();
 }
 
-WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump) {
-  DirectoryWalker walker(model_, pump);
+WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags) {
+  DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags);
   qint64 totalFicheros = 0;
   qint64 totalTamano = 0;
   walker.DirUtil(walkPath, kStartDepth, totalFicheros, totalTamano);
@@ -85,7 +85,8 @@ QString scanCaption(const ListingModel& model) {
   return (model.FinalType == kMedioCd ? u"[CD] "_s : u"[DIR] "_s) + model.FinalName;
 }
 
-WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump) {
+WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump,
+                          const TagReading& tags) {
   ScanRun run(model);
-  return run.walk(rootDirectoryScan(model, start), pump);
+  return run.walk(rootDirectoryScan(model, start), pump, tags);
 }

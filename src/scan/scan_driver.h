@@ -24,7 +24,7 @@ class ScanRun {
    * Walks walkPath and everything below it, logs the summary (or "Proceso interrumpido" when the
    * pump stopped the walk) and sets the Num* totals. The model must outlive the call.
    */
-  WalkStop walk(const WalkPath& walkPath, const WalkPump& pump);
+  WalkStop walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags = {});
 
  private:
   ListingModel& model_;
@@ -64,4 +64,5 @@ QString scanCaption(const ListingModel& model);
  * The directory scan of a listing in one call, as the command line runs it. start should
  * already be absolute (WalkPath::absolute).
  */
-WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump = {});
+WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump = {},
+                          const TagReading& tags = {});

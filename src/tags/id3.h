@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/code_pages.h"
+
 /**
  * One file's ID3v1 tag as the reader returns it. The default value is the empty record: a file
  * without tag, or one that could not be read.
@@ -21,15 +23,15 @@ struct TagInfo {
 
 /**
  * Reads the ID3v1 tag in the last 128 bytes of the file at rawPath (the path's bytes as the file
- * system holds them). Text fields are Windows-1252, cut at their first NUL and stripped of
- * trailing blanks. Never fails: a missing, unreadable, short or non-regular file gives the empty
- * record.
+ * system holds them). Text fields are in page (Windows-1252 unless the user chose another), cut
+ * at their first NUL and stripped of trailing blanks. Never fails: a missing, unreadable, short
+ * or non-regular file gives the empty record.
  */
-TagInfo ReadTagFile(const QByteArray& rawPath);
+TagInfo ReadTagFile(const QByteArray& rawPath, CodePage page = CodePage::Windows1252);
 
 /**
  * The tag of a file that ends with fileEnd: the whole file, or at least its last 128 bytes.
  * The pure half of ReadTagFile: any bytes at all give a record, the empty one when they hold no
  * tag.
  */
-TagInfo tagFromFileEnd(QByteArrayView fileEnd);
+TagInfo tagFromFileEnd(QByteArrayView fileEnd, CodePage page = CodePage::Windows1252);

@@ -125,17 +125,27 @@ TEST_F(FrmMainTest, StartsWithTitleAndBannerThenOpensTheDatabaseInListAndFile) {
 TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
   const QString authorSite = u"    mn_authorsite "_s + AuthorSiteAddress();
   const QString makerSite = u"    mn_makersite "_s + MakerSiteAddress();
-  EXPECT_EQ(
-      describeMenus(window->menuBar()->actions(), QString()),
-      QStringList(
-          {u"mn_archivo &Archivo"_s, u"  mn_salir &Salir Ctrl+Q"_s, u"mn_tools &Herramientas"_s,
-           u"  mn_scancd Scanea CD F5"_s, u"  mn_scandir Scanea Directorio F6"_s,
-           u"  mn_stupid12312 -"_s, u"  mn_reportsonbd Gestión Informes en BD"_s,
-           u"  mn_buscar Buscar en la BD... Ctrl+F"_s, u"mn_windows &Ventana"_s,
-           u"mn_help &Ayuda"_s, u"  mn_helpf1 Ayuda F1 (disabled)"_s,
-           u"  mn_helponline Ayuda online (disabled)"_s, u"  mn_stupidbar398798 -"_s,
-           u"  mn_history &Historia"_s, u"  mn_stupidbar84630 -"_s, u"  mn_makerlinks www"_s,
-           authorSite, makerSite, u"  mn_aboutby &Acerca de..."_s}));
+  EXPECT_EQ(describeMenus(window->menuBar()->actions(), QString()),
+            QStringList({u"mn_archivo &Archivo"_s,
+                         u"  mn_salir &Salir Ctrl+Q"_s,
+                         u"mn_tools &Herramientas"_s,
+                         u"  mn_scancd Scanea CD F5"_s,
+                         u"  mn_scandir Scanea Directorio F6"_s,
+                         u"  mn_stupid12312 -"_s,
+                         u"  mn_reportsonbd Gestión Informes en BD"_s,
+                         u"  mn_buscar Buscar en la BD... Ctrl+F"_s,
+                         u"  mn_opciones Opciones..."_s,
+                         u"mn_windows &Ventana"_s,
+                         u"mn_help &Ayuda"_s,
+                         u"  mn_helpf1 Ayuda F1 (disabled)"_s,
+                         u"  mn_helponline Ayuda online (disabled)"_s,
+                         u"  mn_stupidbar398798 -"_s,
+                         u"  mn_history &Historia"_s,
+                         u"  mn_stupidbar84630 -"_s,
+                         u"  mn_makerlinks www"_s,
+                         authorSite,
+                         makerSite,
+                         u"  mn_aboutby &Acerca de..."_s}));
 }
 
 TEST_F(FrmMainTest, F5AndF6ScanFromAnywhereInTheWindowAndF1DoesNothing) {

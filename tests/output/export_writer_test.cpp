@@ -63,3 +63,21 @@ TEST(ExportWriter, FailureIsReportedInSpanishAndLeavesNoFile) {
   EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList{u"lista.html"_s});
 }
+
+TEST(ExportWriter, Utf8ExportsKeepTheRecordsAndNameTheirCharsetInTheHead) {
+  EXPECT_EQ(textExportBytes(sampleEntries(), ExportEncoding::Utf8),
+            QByteArray("1 /m\xc3\xba"
+                       "sica & co\r\n01\tIntro\r\na\r\nb \xe2\x82\xac \xe4\xb8\xad\r\n\r\n"));
+  const QByteArray html = htmlExportBytes(sampleEntries(), ExportEncoding::Utf8);
+  const QByteArray meta = "<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=utf-8'>";
+  QByteArray head = kHead;
+  head.insert(head.indexOf("<TITLE>"), meta);
+  const QByteArray rows =
+      "<tr><td>&nbsp;1 /m\xc3\xba"
+      "sica &amp; co</td></tr>\r\n"
+      "<tr><td>&nbsp;01&nbsp;</td><td>&nbsp;Intro</td></tr>\r\n"
+      "<tr><td>&nbsp;a\r\nb \xe2\x82\xac \xe4\xb8\xad</td></tr>\r\n"
+      "<tr><td>&nbsp;</td></tr>\r\n";
+  EXPECT_EQ(html, head + rows + kFoot);
+  EXPECT_FALSE(htmlExportBytes(sampleEntries()).contains("charset"));
+}

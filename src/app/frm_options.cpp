@@ -1,0 +1,96 @@
+#include "app/frm_options.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void selectData(QComboBox& combo, const QString& key) {
+  combo.setCurrentIndex(std::max(0, combo.findData(key)));
+}
+
+}  // namespace
+
+frm_options* frm_options::showInstance(QWidget* parent) {
+  static QPointer<frm_options> instance;
+  if (!instance) {
+    instance = new frm_options(parent);
+  }
+  instance->showOptions(LoadProgramOptions());
+  instance->show();
+  instance->raise();
+  instance->activateWindow();
+  return instance;
+}
+
+frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+  setObjectName(u"frm_options"_s);
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(u"Opciones"_s);
+  auto* layout = new QGridLayout(this);
+  m_tags = addChoice(u"Combo1"_s, u"Etiquetas:"_s, 0);
+  m_tags->addItem(u"Sólo ID3v1"_s, tagSourceKey(TagSource::Id3v1));
+  m_tags->addItem(u"ID3v2 y, si falta, ID3v1"_s, tagSourceKey(TagSource::Id3v2ThenId3v1));
+  m_tags->addItem(u"ID3v1 y, si falta, ID3v2"_s, tagSourceKey(TagSource::Id3v1ThenId3v2));
+  m_codePage = addChoice(u"Combo2"_s, u"Página de códigos de ID3v1:"_s, 1);
+  for (const CodePage page : kAllCodePages) {
+    m_codePage->addItem(codePageName(page), codePageName(page));
+  }
+  m_encoding = addChoice(u"Combo3"_s, u"Codificación de las exportaciones:"_s, 2);
+  m_encoding->addItem(u"Windows-1252"_s, exportEncodingKey(ExportEncoding::Windows1252));
+  m_encoding->addItem(u"UTF-8"_s, exportEncodingKey(ExportEncoding::Utf8));
+
+  auto* ok = new QPushButton(u"Aceptar"_s);
+  ok->setObjectName(u"Command1"_s);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(u"Cancelar"_s);
+  cancel->setObjectName(u"Command2"_s);
+  layout->addWidget(ok, 3, 0);
+  layout->addWidget(cancel, 3, 1);
+  connect(ok, &QPushButton::clicked, this, &frm_options::accept);
+  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QComboBox* frm_options::addChoice(const QString& name, const QString& caption, int row) {
+  auto* layout = static_cast<QGridLayout*>(this->layout());
+  auto* label = new QLabel(caption);
+  label->setObjectName(u"Label%1"_s.arg(row + 1));
+  auto* combo = new QComboBox;
+  combo->setObjectName(name);
+  label->setBuddy(combo);
+  layout->addWidget(label, row, 0);
+  layout->addWidget(combo, row, 1);
+  return combo;
+}
+
+void frm_options::showOptions(const ProgramOptions& options) {
+  const QString source = tagSourceKey(options.tags.source);
+  // Only the command line offers ID3v2 alone; a value saved by hand still shows as it is.
+  if (m_tags->findData(source) < 0) {
+    m_tags->addItem(u"Sólo ID3v2"_s, source);
+  }
+  selectData(*m_tags, source);
+  selectData(*m_codePage, codePageName(options.tags.id3v1CodePage));
+  selectData(*m_encoding, exportEncodingKey(options.exportEncoding));
+}
+
+ProgramOptions frm_options::chosen() const {
+  ProgramOptions options;
+  options.tags.source =
+      tagSourceFromKey(m_tags->currentData().toString()).value_or(TagSource::Id3v1);
+  options.tags.id3v1CodePage =
+      codePageFromName(m_codePage->currentData().toString()).value_or(CodePage::Windows1252);
+  options.exportEncoding = exportEncodingFromKey(m_encoding->currentData().toString())
+                               .value_or(ExportEncoding::Windows1252);
+  return options;
+}
+
+void frm_options::accept() {
+  SaveProgramOptions(chosen());
+  close();
+}

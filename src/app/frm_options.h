@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/loaded_forms.h"
+#include "app/program_options.h"
+
+class QComboBox;
+
+/**
+ * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2) and
+ * the encoding of the exports (Combo3). "Aceptar" (Command1) saves the choices and closes it;
+ * "Cancelar" (Command2) closes it. At most one exists.
+ */
+class frm_options : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** Shows the window with the saved choices, creating it when none is open. */
+  static frm_options* showInstance(QWidget* parent = nullptr);
+
+  /** The choices as the three lists show them. */
+  ProgramOptions chosen() const;
+
+ private:
+  explicit frm_options(QWidget* parent);
+
+  QComboBox* addChoice(const QString& name, const QString& caption, int row);
+  void showOptions(const ProgramOptions& options);
+  void accept();
+
+  LoadedForm m_loaded{QStringLiteral("frm_options")};
+  QComboBox* m_tags = nullptr;
+  QComboBox* m_codePage = nullptr;
+  QComboBox* m_encoding = nullptr;
+};

@@ -1,0 +1,34 @@
+#include "app/program_options.h"
+
+#include "platform/settings_store.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSection = u"cfg"_s;
+const QString kTagSource = u"tag_source"_s;
+const QString kCodePage = u"id3v1_codepage"_s;
+const QString kExportEncoding = u"export_encoding"_s;
+
+QString stored(const QString& key) {
+  return GetSetting(kSection, key, QString());
+}
+
+}  // namespace
+
+ProgramOptions LoadProgramOptions() {
+  ProgramOptions options;
+  options.tags.source = tagSourceFromKey(stored(kTagSource)).value_or(options.tags.source);
+  options.tags.id3v1CodePage =
+      codePageFromName(stored(kCodePage)).value_or(options.tags.id3v1CodePage);
+  options.exportEncoding =
+      exportEncodingFromKey(stored(kExportEncoding)).value_or(options.exportEncoding);
+  return options;
+}
+
+void SaveProgramOptions(const ProgramOptions& options) {
+  SaveSetting(kSection, kTagSource, tagSourceKey(options.tags.source));
+  SaveSetting(kSection, kCodePage, codePageName(options.tags.id3v1CodePage));
+  SaveSetting(kSection, kExportEncoding, exportEncodingKey(options.exportEncoding));
+}

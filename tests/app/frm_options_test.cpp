@@ -1,0 +1,129 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/frm_main.h"
+#include "app/frm_options.h"
+#include "app/program_options.h"
+#include "db/mod_bd.h"
+#include "listing/frm_report.h"
+#include "platform/settings_store.h"
+#include "support/fixtures.h"
+#include "support/listing_db_fixture.h"
+#include "support/test_env.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class OptionsWindowTest : public testing::Test {
+ protected:
+  void SetUp() override { SaveProgramOptions({}); }
+  void TearDown() override {
+    delete window_;
+    SaveProgramOptions({});
+  }
+
+  frm_options* open() {
+    window_ = frm_options::showInstance();
+    return window_;
+  }
+  QComboBox* combo(const char* name) {
+    return window_->findChild<QComboBox*>(QString::fromLatin1(name));
+  }
+  void click(const char* name) {
+    QTest::mouseClick(window_->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+  }
+
+  QPointer<frm_options> window_;
+};
+
+}  // namespace
+
+TEST_F(OptionsWindowTest, StartsAtTheProgramsOwnChoicesWhenNothingIsSaved) {
+  open();
+  EXPECT_EQ(window_->windowTitle(), u"Opciones"_s);
+  EXPECT_EQ(combo("Combo1")->currentText(), u"Sólo ID3v1"_s);
+  EXPECT_EQ(combo("Combo2")->currentText(), u"Windows-1252"_s);
+  EXPECT_EQ(combo("Combo3")->currentText(), u"Windows-1252"_s);
+  EXPECT_EQ(combo("Combo1")->count(), 3);
+  EXPECT_EQ(combo("Combo2")->count(), 6);
+  EXPECT_EQ(LoadProgramOptions(), ProgramOptions{});
+}
+
+TEST_F(OptionsWindowTest, AceptarSavesTheChoicesAndTheNextOpeningShowsThem) {
+  open();
+  combo("Combo1")->setCurrentText(u"ID3v1 y, si falta, ID3v2"_s);
+  combo("Combo2")->setCurrentText(u"Windows-1251"_s);
+  combo("Combo3")->setCurrentText(u"UTF-8"_s);
+  click("Command1");
+  QTest::qWait(0);
+  EXPECT_TRUE(window_.isNull());
+  EXPECT_EQ(GetSetting(u"cfg"_s, u"tag_source"_s, {}), u"v1v2"_s);
+  EXPECT_EQ(GetSetting(u"cfg"_s, u"id3v1_codepage"_s, {}), u"Windows-1251"_s);
+  EXPECT_EQ(GetSetting(u"cfg"_s, u"export_encoding"_s, {}), u"utf8"_s);
+
+  open();
+  EXPECT_EQ(combo("Combo1")->currentText(), u"ID3v1 y, si falta, ID3v2"_s);
+  EXPECT_EQ(combo("Combo2")->currentText(), u"Windows-1251"_s);
+  EXPECT_EQ(combo("Combo3")->currentText(), u"UTF-8"_s);
+  combo("Combo3")->setCurrentText(u"Windows-1252"_s);
+  click("Command2");  // Cancelar keeps what was saved
+  EXPECT_EQ(LoadProgramOptions().exportEncoding, ExportEncoding::Utf8);
+}
+
+TEST_F(OptionsWindowTest, UnknownSavedValuesMeanTheProgramsOwnBehaviour) {
+  SaveSetting(u"cfg"_s, u"tag_source"_s, u"v3"_s);
+  SaveSetting(u"cfg"_s, u"id3v1_codepage"_s, u"EBCDIC"_s);
+  EXPECT_EQ(LoadProgramOptions(), ProgramOptions{});
+}
+
+TEST_F(OptionsWindowTest, TheNextScanReadsTagsAsChosen) {
+  const QString dir = TestEnvironment::newTempDir();
+  const QString path = dir + u"/song.mp3"_s;
+  const QByteArray v1 =
+      id3v1Block({.title = "\xcf\xf0\xe8\xe2\xe5\xf2"});  // "Привет", Windows-1251
+  writeMp3(path, v1);
+  const auto scanTitle = [&] {
+    frm_report report;
+    report.model().RutaInicial = dir;
+    report.Gouu();
+    return report.model().Canciones[1].title;
+  };
+  EXPECT_EQ(scanTitle(), u"Ïðèâåò"_s);
+
+  open();
+  combo("Combo2")->setCurrentText(u"Windows-1251"_s);
+  click("Command1");
+  EXPECT_EQ(scanTitle(), u"Привет"_s);
+
+  QProcess writer;
+  writer.start(u"mid3v2"_s, {u"-t"_s, u"Desde ID3v2"_s, path});
+  ASSERT_TRUE(writer.waitForFinished(30000));
+  writeFile(path, readFile(path).chopped(128) + v1);  // the writer updated the ID3v1 block too
+  EXPECT_EQ(scanTitle(), u"Привет"_s);                // still ID3v1 only
+  open();
+  combo("Combo1")->setCurrentText(u"ID3v2 y, si falta, ID3v1"_s);
+  click("Command1");
+  EXPECT_EQ(scanTitle(), u"Desde ID3v2"_s);
+}
+
+TEST(MainWindowOptions, OpcionesIsTheLastItemOfHerramientas) {
+  installProgramFiles();
+  frm_main window;
+  auto* tools = window.findChild<QMenu*>(u"mn_tools"_s);
+  ASSERT_NE(tools, nullptr);
+  QAction* last = tools->actions().back();
+  EXPECT_EQ(last->objectName(), u"mn_opciones"_s);
+  EXPECT_EQ(last->text(), u"Opciones..."_s);
+  last->trigger();
+  auto* options = window.findChild<frm_options*>(u"frm_options"_s);
+  ASSERT_NE(options, nullptr);
+  EXPECT_TRUE(options->isVisible());
+  CloseBd();
+}
