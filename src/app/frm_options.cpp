@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "platform/gui_window_placement.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,6 +22,7 @@ frm_options* frm_options::showInstance(QWidget* parent) {
   static QPointer<frm_options> instance;
   if (!instance) {
     instance = new frm_options(parent);
+    centreOverWindow(instance, parent);
   }
   instance->showOptions(LoadProgramOptions());
   instance->show();

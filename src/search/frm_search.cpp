@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/gui_wait_cursor.h"
+#include "platform/gui_window_placement.h"
 #include "search/catalogue_search.h"
 #include "search/gui_search_models.h"
 
@@ -93,6 +94,7 @@ QPointer<frm_search>& frm_search::instance() {
 frm_search* frm_search::Instance(QWidget* parent) {
   if (!instance()) {
     instance() = new frm_search(parent);
+    centreOverWindow(instance(), parent);
   }
   instance()->show();
   return instance();
