@@ -33,7 +33,8 @@ void printText(const QString& text) {
 
 bool writeStandardOutput(QByteArrayView bytes) {
   const std::size_t size = static_cast<std::size_t>(bytes.size());
-  const bool written = std::fwrite(bytes.data(), 1, size, stdout) == size;
+  // An empty view may have no data pointer at all, which fwrite must never be given.
+  const bool written = size == 0 || std::fwrite(bytes.data(), 1, size, stdout) == size;
   return std::fflush(stdout) == 0 && written;
 }
 
