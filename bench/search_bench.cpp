@@ -234,6 +234,8 @@ double storeMs(const QString& programDir, bool withIndex) {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;
+  // The built program and what ships with it live in the program directory, not beside us.
+  setProgramDir(QStringLiteral(QUILLET_BIN_DIR));
   for (const QString& name : {u"bd-acces2k.blank"_s, u"config.ini"_s, u"quillet"_s}) {
     if (!dir.isValid() || !QFile::copy(ProgramFile(name), dir.filePath(name))) {
       fail(u"cannot copy "_s + ProgramFile(name));
