@@ -24,9 +24,9 @@ void printTag(const std::filesystem::path& path) {
   if (tag == nullptr) {
     return;
   }
-  std::printf("%s|%s|%s|%u|%s|%u|%s\n", tag->title().toCString(true),
-              tag->artist().toCString(true), tag->album().toCString(true), tag->year(),
-              tag->comment().toCString(true), tag->track(), tag->genre().toCString(true));
+  std::printf("%s|%s|%s|%u|%s|%u|%s\n", tag->title().toCString(true), tag->artist().toCString(true),
+              tag->album().toCString(true), tag->year(), tag->comment().toCString(true),
+              tag->track(), tag->genre().toCString(true));
 }
 
 }  // namespace

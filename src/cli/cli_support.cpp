@@ -1,9 +1,12 @@
 #include "cli/cli_support.h"
 
+#include "platform/output_file.h"
 #include "platform/raw_directory.h"
 
 #include <algorithm>
 #include <cstdio>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,15 +30,9 @@ QString helpOptionLine() {
   return u"  -h, --help           muestra esta ayuda\n"_s;
 }
 
+// Through the one output writer, as listings sent to standard output are.
 void printText(const QString& text) {
-  writeStandardOutput(text.toUtf8());
-}
-
-bool writeStandardOutput(QByteArrayView bytes) {
-  const std::size_t size = static_cast<std::size_t>(bytes.size());
-  // An empty view may have no data pointer at all, which fwrite must never be given.
-  const bool written = size == 0 || std::fwrite(bytes.data(), 1, size, stdout) == size;
-  return std::fflush(stdout) == 0 && written;
+  writeOutputDescriptor(STDOUT_FILENO, text.toUtf8());
 }
 
 QString onOneLine(QString text) {

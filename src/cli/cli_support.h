@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 #include <map>
@@ -35,9 +34,6 @@ QString helpOptionLine();
 
 /** Writes text to standard output as UTF-8. */
 void printText(const QString& text);
-
-/** Writes bytes unchanged to standard output; false when they could not all be written. */
-bool writeStandardOutput(QByteArrayView bytes);
 
 /** The text with its control characters as '?': a tab or a line break would break a line. */
 QString onOneLine(QString text);

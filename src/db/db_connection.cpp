@@ -24,11 +24,6 @@ QString newConnectionName() {
   return u"quillet-bd-%1"_s.arg(++counter);
 }
 
-QString reasonOf(const QSqlError& error) {
-  const QString text = error.databaseText().trimmed();
-  return text.isEmpty() ? error.driverText().trimmed() : text;
-}
-
 QString busyText(int waitMs) {
   const QString wait =
       waitMs % 1000 == 0 ? u"%1 segundos"_s.arg(waitMs / 1000) : u"%1 milisegundos"_s.arg(waitMs);
@@ -58,6 +53,11 @@ QString providerProblem(const QString& provider) {
 }
 
 }  // namespace
+
+QString reasonOf(const QSqlError& error) {
+  const QString text = error.databaseText().trimmed();
+  return text.isEmpty() ? error.driverText().trimmed() : text;
+}
 
 ConnectionParts parseConnectionString(const QString& text) {
   static const QRegularExpression dataSourceKey(u"(?:^|;|\\s)Data Source\\s*="_s,

@@ -23,11 +23,6 @@ constexpr int kTrigram = 3;
 constexpr int kFoldedColumns = 13;
 constexpr int kFoldedCount = 9;
 
-QString reasonOf(const QSqlQuery& query) {
-  const QString text = query.lastError().databaseText().trimmed();
-  return text.isEmpty() ? query.lastError().driverText().trimmed() : text;
-}
-
 CatalogueFile fileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
   file.rp_id = toInt16(row.value(first)).value_or(0);
@@ -68,7 +63,7 @@ QStringList trigramsStartingWith(const QString& piece, QString& reason) {
   query.bindValue(u":end"_s, piece + QString::fromUcs4(U"\U0010FFFF"));
   QStringList trigrams;
   if (!query.exec()) {
-    reason = reasonOf(query);
+    reason = reasonOf(query.lastError());
     return {};
   }
   while (query.next()) {
@@ -107,7 +102,7 @@ class CatalogueQuery {
     query.prepare(sqlSearch(request_.medium, checking, checking ? 0 : request_.limit));
     query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
     if (!query.exec()) {
-      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query);
+      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
       return result_;
     }
     collect(query);
@@ -155,7 +150,7 @@ class CatalogueQuery {
     }
     if (query.lastError().isValid()) {
       result_.files.clear();
-      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query);
+      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
       return;
     }
     result_.listings = static_cast<int>(listings.size());
@@ -181,7 +176,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
   QSqlQuery query(BdConnection().driverConnection());
   query.setForwardOnly(true);
   if (!query.exec(sqlDuplicates(medium))) {
-    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query);
+    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
   QString key;
@@ -202,7 +197,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
   closeGroup();
   if (query.lastError().isValid()) {
     result.groups.clear();
-    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query);
+    result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query.lastError());
   }
   return result;
 }

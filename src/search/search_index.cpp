@@ -21,12 +21,6 @@ const QString kTextEnd = u"\u0001\u0001"_s;
 
 constexpr int kFileTexts = 9;  // artist ... report_name, in the index's column order
 
-QString reasonOf(const QSqlQuery& query) {
-  const QSqlError error = query.lastError();
-  const QString text = error.databaseText().trimmed();
-  return text.isEmpty() ? error.driverText().trimmed() : text;
-}
-
 class IndexWriter {
  public:
   IndexWriter()
@@ -87,7 +81,7 @@ class IndexWriter {
       const QString dupkey = duplicateKey(artist, title, filename);
       key_.bindValue(2, dupkey.isEmpty() ? QVariant() : QVariant(dupkey));
       if (!text_.exec() || !key_.exec()) {
-        reason_ = reasonOf(text_.lastError().isValid() ? text_ : key_);
+        reason_ = reasonOf(text_.lastError().isValid() ? text_.lastError() : key_.lastError());
         return false;
       }
       ++filesIndexed_;
@@ -103,7 +97,7 @@ class IndexWriter {
   bool prepared(QSqlQuery& query, const QString& sql) {
     query.setForwardOnly(true);
     if (!query.prepare(sql)) {
-      reason_ = reasonOf(query);
+      reason_ = reasonOf(query.lastError());
       return false;
     }
     return true;
@@ -114,7 +108,7 @@ class IndexWriter {
       query.bindValue(name, value);
     }
     if (!query.exec()) {
-      reason_ = reasonOf(query);
+      reason_ = reasonOf(query.lastError());
       return false;
     }
     return true;
@@ -135,7 +129,7 @@ std::vector<QVariant> pendingListings(QString& reason) {
   QSqlQuery query(BdConnection().driverConnection());
   query.setForwardOnly(true);
   if (!query.exec(sqlPendingListings())) {
-    reason = reasonOf(query);
+    reason = reasonOf(query.lastError());
     return {};
   }
   while (query.next()) {
