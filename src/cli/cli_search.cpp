@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "app/text_helpers.h"
 #include "cli/cli_database.h"
 #include "search/catalogue_search.h"
 
@@ -99,7 +100,7 @@ QString lineOf(const CatalogueFile& file) {
                               medium,
                               file.report_name,
                               file.dirname,
-                              file.filename,
+                              AcuteToQuote(file.filename),
                               file.artist,
                               file.title,
                               file.album,

@@ -12,15 +12,18 @@ class CliSearchTest : public CliProgramTest {
   void SetUp() override {
     CliProgramTest::SetUp();
     ASSERT_EQ(run({u"list"_s}).exitCode, 0);
+    runSql(
+        u"INSERT INTO reports VALUES (1, 'Disco', 1, 'Disco'), (2, 'Carpeta', 2, 'Carpeta');"
+        u"INSERT INTO estructdir VALUES (1, '/cd/Pop', 1, 2), (2, '/home/mú', 1, 1);"
+        u"INSERT INTO infoMP3 VALUES (1, 'Álbum', 'Artista', '', 'Pop', 'Canción', '1', "
+        u"'2000', 'a.mp3', 1, 1), (1, 'B', 'Otro', '', '', 'Tí' || char(9) || 'tulo', '2', '', "
+        u"'b.mp3', 2, 2), (2, 'C', 'ARTISTA', '', '', 'cancion', '1', '1999', 'c.mp3', 1, 1)"_s);
+  }
+
+  // Writes into the database with the sqlite3 tool, as any other program could.
+  void runSql(const QString& sql) {
     QProcess sqlite;
-    sqlite.start(
-        u"sqlite3"_s,
-        {programFile("quillet.mdb"),
-         u"INSERT INTO reports VALUES (1, 'Disco', 1, 'Disco'), (2, 'Carpeta', 2, 'Carpeta');"
-         u"INSERT INTO estructdir VALUES (1, '/cd/Pop', 1, 2), (2, '/home/mú', 1, 1);"
-         u"INSERT INTO infoMP3 VALUES (1, 'Álbum', 'Artista', '', 'Pop', 'Canción', '1', "
-         u"'2000', 'a.mp3', 1, 1), (1, 'B', 'Otro', '', '', 'Tí' || char(9) || 'tulo', '2', '', "
-         u"'b.mp3', 2, 2), (2, 'C', 'ARTISTA', '', '', 'cancion', '1', '1999', 'c.mp3', 1, 1)"_s});
+    sqlite.start(u"sqlite3"_s, {programFile("quillet.mdb"), sql});
     ASSERT_TRUE(sqlite.waitForFinished(30000));
     ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
   }
@@ -44,6 +47,16 @@ TEST_F(CliSearchTest, SearchWritesOneTabSeparatedLinePerFile) {
   EXPECT_EQ(none.exitCode, 0);
   EXPECT_EQ(none.out, QByteArray());
   EXPECT_EQ(none.err, QByteArray());
+}
+
+// File names are stored with "´" for "'"; the line names the file as it is on disk.
+TEST_F(CliSearchTest, AFileNameComesBackWithItsApostrophe) {
+  runSql(
+      u"INSERT INTO reports VALUES (3, 'Otro disco', 1, 'Otro disco');"
+      u"INSERT INTO estructdir VALUES (3, '/cd/Rock', 1, 1);"
+      u"INSERT INTO infoMP3 VALUES (3, '', 'Grupo´s', '', '', '', '1', '', 'it´s.mp3', 1, 1)"_s);
+  EXPECT_EQ(QString::fromUtf8(run({u"search"_s, u"it's"_s}).out),
+            u"3\tCD\tOtro disco\t/cd/Rock\tit's.mp3\tGrupo´s\t\t\t\n"_s);
 }
 
 TEST_F(CliSearchTest, DuplicatesWritesEachGroupThenABlankLine) {
