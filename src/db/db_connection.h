@@ -66,8 +66,8 @@ class DbConnection {
   QStringList tables() const;
 
   /**
-   * The driver's connection, for statements that bind their values (the search index writes
-   * folded texts by the million); they bypass the statement hook.
+   * The driver's connection, for the search index's statements (it writes folded texts by the
+   * million, with bound values); they bypass the statement hook, which sees the catalogue's.
    */
   QSqlDatabase driverConnection() const;
 

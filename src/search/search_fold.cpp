@@ -1,5 +1,7 @@
 #include "search/search_fold.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kApostrophe = u'\'';
@@ -11,14 +13,23 @@ bool isMark(QChar c) {
          category == QChar::Mark_Enclosing;
 }
 
-bool isPlainAscii(const QString& text) {
-  for (const QChar c : text) {
-    if (c.unicode() >= 0x7F || c.unicode() < 0x20 || c == QChar(kApostrophe)) {
-      return false;
-    }
-  }
-  return true;
+// Printable ASCII other than the apostrophe: folding only lowers its case.
+bool foldsByCaseOnly(char32_t c) {
+  return c >= 0x20 && c < 0x7F && c != kApostrophe;
 }
+
+bool isPlainAscii(const QString& text) {
+  return std::all_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return foldsByCaseOnly(c.unicode()); });
+}
+
+// Every byte of a multi-byte UTF-8 character is 0x80 or more, so none of them passes.
+bool isPlainAscii(QByteArrayView utf8) {
+  return std::all_of(utf8.cbegin(), utf8.cend(),
+                     [](char c) { return foldsByCaseOnly(static_cast<unsigned char>(c)); });
+}
+
+const char16_t kTextEnd[] = u"\u0001\u0001";
 
 }  // namespace
 
@@ -43,4 +54,24 @@ QString foldText(const QString& text) {
     }
   }
   return folded.toCaseFolded();
+}
+
+QString indexedText(const QString& text) {
+  return foldText(text).append(kTextEnd);
+}
+
+QByteArray indexedUtf8(QByteArrayView utf8) {
+  if (isPlainAscii(utf8)) {
+    return utf8.toByteArray().toLower().append("\x01\x01");
+  }
+  return indexedText(QString::fromUtf8(utf8)).toUtf8();
+}
+
+QString duplicateKey(const QString& artist, const QString& title, const QString& filename) {
+  const QString foldedArtist = foldText(artist).trimmed();
+  const QString foldedTitle = foldText(title).trimmed();
+  if (!foldedArtist.isEmpty() && !foldedTitle.isEmpty()) {
+    return foldedArtist + u'\u001F' + foldedTitle;
+  }
+  return foldText(filename);
 }

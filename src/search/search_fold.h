@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The form in which texts are indexed and queries compared: case and accents ignored, so
@@ -10,3 +12,17 @@
  * that storing puts in its place are one character; control characters become blanks.
  */
 QString foldText(const QString& text);
+
+/**
+ * The text the index holds for a stored one: folded, and ended so that its last one- and
+ * two-letter pieces still start a trigram.
+ */
+QString indexedText(const QString& text);
+/** The same for a UTF-8 text, as the database keeps it. */
+QByteArray indexedUtf8(QByteArrayView utf8);
+
+/**
+ * What copies of a file share: folded artist and title when both are given, else the folded
+ * file name; empty when there is none.
+ */
+QString duplicateKey(const QString& artist, const QString& title, const QString& filename);

@@ -9,84 +9,75 @@
 
 #include "app/log.h"
 #include "db/mod_bd.h"
-#include "search/search_fold.h"
 #include "search/search_sql.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Every indexed text ends so that its last one- and two-letter pieces still start a trigram.
-const QString kTextEnd = u"\u0001\u0001"_s;
+// A statement of the index on the driver's connection: none of them is the catalogue's own.
+bool execute(const QString& sql, QString& reason) {
+  QSqlQuery query(BdConnection().driverConnection());
+  if (!query.exec(sql)) {
+    reason = reasonOf(query.lastError());
+    return false;
+  }
+  return true;
+}
 
-constexpr int kFileTexts = 9;  // artist ... report_name, in the index's column order
+// A savepoint inside the caller's transaction: undone when it goes out of scope unreleased.
+class ScopedSavepoint {
+ public:
+  explicit ScopedSavepoint(QString& reason)
+      : started_(execute(u"SAVEPOINT search_index"_s, reason)) {}
+  ~ScopedSavepoint() {
+    QString ignored;
+    if (started_ && !released_ && execute(u"ROLLBACK TO search_index"_s, ignored)) {
+      (void)execute(u"RELEASE search_index"_s, ignored);
+    }
+  }
+  ScopedSavepoint(const ScopedSavepoint&) = delete;
+  ScopedSavepoint& operator=(const ScopedSavepoint&) = delete;
 
+  bool started() const { return started_; }
+  bool release(QString& reason) {
+    released_ = started_ && execute(u"RELEASE search_index"_s, reason);
+    return released_;
+  }
+
+ private:
+  bool started_ = false;
+  bool released_ = false;
+};
+
+// Folds and writes a listing's texts in SQL, through the functions the writer gives the
+// connection, so no row of it passes through the program.
 class IndexWriter {
  public:
   IndexWriter()
       : db_(BdConnection().driverConnection()),
-        files_(db_),
-        text_(db_),
-        key_(db_),
-        forgetText_(db_),
-        forgetKey_(db_) {}
+        texts_(db_),
+        keys_(db_),
+        forgetTexts_(db_),
+        forgetKeys_(db_) {}
 
   bool prepare() {
+    reason_ = registerSearchFunctions(db_);
     const QStringList forget = sqlForgetListing();
-    return prepared(files_, sqlFilesToIndex()) && prepared(text_, sqlIndexText()) &&
-           prepared(key_, sqlIndexKey()) && prepared(forgetText_, forget[0]) &&
-           prepared(forgetKey_, forget[1]);
+    return reason_.isEmpty() && prepared(texts_, sqlIndexTexts()) &&
+           prepared(keys_, sqlIndexKeys()) && prepared(forgetTexts_, forget[0]) &&
+           prepared(forgetKeys_, forget[1]);
   }
 
   // Forgets what the index holds of the listing; true when done.
-  bool forget(const QVariant& rpId) {
-    return ran(forgetText_, {{u":rp_id"_s, rpId}}) && ran(forgetKey_, {{u":rp_id"_s, rpId}});
-  }
+  bool forget(const QVariant& rpId) { return ran(forgetTexts_, rpId) && ran(forgetKeys_, rpId); }
 
-  // Indexes the listing's files as they are stored now.
+  // Indexes the listing's files as they are stored now; a listing without its row has none.
   bool index(const QVariant& rpId) {
-    if (!ran(files_, {{u":rp_id"_s, rpId}})) {
+    if (!ran(texts_, rpId) || !ran(keys_, rpId)) {
       return false;
     }
-    QString listingName;
-    QString listingFolded;
-    QString dirName;
-    QString dirFolded;
-    while (files_.next()) {
-      // rowid, rp_id, medio, report_name, dirname, filename, artist, title, album, year,
-      // track, genre, comment, filegenorder
-      const QString report = files_.value(3).toString();
-      if (report != listingName || listingFolded.isEmpty()) {
-        listingName = report;
-        listingFolded = foldText(report) + kTextEnd;
-      }
-      const QString dir = files_.value(4).toString();
-      if (dir != dirName || dirFolded.isEmpty()) {
-        dirName = dir;
-        dirFolded = foldText(dir) + kTextEnd;
-      }
-      const QString artist = files_.value(6).toString();
-      const QString title = files_.value(7).toString();
-      const QString filename = files_.value(5).toString();
-      const QVariant rowid = files_.value(0);
-      text_.bindValue(0, rowid);
-      const int sources[] = {6, 7, 8, 12, 11, 9, 5};  // artist title album comment genre year file
-      for (int column = 0; column < 7; ++column) {
-        text_.bindValue(column + 1, foldText(files_.value(sources[column]).toString()) + kTextEnd);
-      }
-      text_.bindValue(8, dirFolded);
-      text_.bindValue(9, listingFolded);
-      key_.bindValue(0, rowid);
-      key_.bindValue(1, files_.value(1));
-      const QString dupkey = duplicateKey(artist, title, filename);
-      key_.bindValue(2, dupkey.isEmpty() ? QVariant() : QVariant(dupkey));
-      if (!text_.exec() || !key_.exec()) {
-        reason_ = reasonOf(text_.lastError().isValid() ? text_.lastError() : key_.lastError());
-        return false;
-      }
-      ++filesIndexed_;
-    }
-    files_.finish();
+    filesIndexed_ += texts_.numRowsAffected();
     return true;
   }
 
@@ -95,7 +86,6 @@ class IndexWriter {
 
  private:
   bool prepared(QSqlQuery& query, const QString& sql) {
-    query.setForwardOnly(true);
     if (!query.prepare(sql)) {
       reason_ = reasonOf(query.lastError());
       return false;
@@ -103,10 +93,8 @@ class IndexWriter {
     return true;
   }
 
-  bool ran(QSqlQuery& query, const std::vector<std::pair<QString, QVariant>>& values) {
-    for (const auto& [name, value] : values) {
-      query.bindValue(name, value);
-    }
+  bool ran(QSqlQuery& query, const QVariant& rpId) {
+    query.bindValue(u":rp_id"_s, rpId);
     if (!query.exec()) {
       reason_ = reasonOf(query.lastError());
       return false;
@@ -115,11 +103,10 @@ class IndexWriter {
   }
 
   QSqlDatabase db_;
-  QSqlQuery files_;
-  QSqlQuery text_;
-  QSqlQuery key_;
-  QSqlQuery forgetText_;
-  QSqlQuery forgetKey_;
+  QSqlQuery texts_;
+  QSqlQuery keys_;
+  QSqlQuery forgetTexts_;
+  QSqlQuery forgetKeys_;
   QString reason_;
   int filesIndexed_ = 0;
 };
@@ -138,14 +125,6 @@ std::vector<QVariant> pendingListings(QString& reason) {
   return listings;
 }
 
-bool execute(const QString& sql, QString& reason) {
-  if (!BdConnection().Execute(sql)) {
-    reason = BdConnection().lastError();
-    return false;
-  }
-  return true;
-}
-
 // Indexes the noted listings inside the caller's transaction; every old row of them goes first,
 // so a rowid a deleted file leaves behind can be taken by a new one.
 QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
@@ -153,6 +132,9 @@ QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
   const std::vector<QVariant> listings = pendingListings(reason);
   if (!reason.isEmpty()) {
     return reason;
+  }
+  if (listings.empty()) {
+    return {};
   }
   if (!writer.prepare()) {
     return writer.reason();
@@ -176,22 +158,39 @@ QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
   return reason;
 }
 
+// Runs every statement, stopping at the first that fails; empty text, else its reason.
+QString executeAll(const QStringList& statements) {
+  QString reason;
+  for (const QString& statement : statements) {
+    if (!execute(statement, reason)) {
+      break;
+    }
+  }
+  return reason;
+}
+
+// The version of the index the database holds; 0 when it has none.
+int schemaVersion() {
+  QSqlQuery query(BdConnection().driverConnection());
+  return query.exec(sqlSchemaVersion()) && query.next() ? query.value(0).toInt() : 0;
+}
+
+// An older version of the index goes first, so its objects are all made again; a database
+// without one may hold nothing of ours, so nothing of it is dropped.
 QString createInTransaction(const StoreProgressFn& progress, int& files) {
   ScopedTransaction transaction(BdConnection());
   if (!transaction.started()) {
     return BdConnection().lastError();
   }
-  QString reason;
-  const QStringList statements = sqlCreateSearchIndex();
+  QStringList statements = sqlCreateSearchIndex();
   if (statements.isEmpty()) {
     return u"falta la definición del índice de búsqueda en el programa"_s;
   }
-  for (const QString& statement : statements) {
-    if (!execute(statement, reason)) {
-      return reason;
-    }
+  if (schemaVersion() > 0) {
+    statements = sqlDropSearchIndex() + statements;
   }
-  if (!execute(sqlNoteEveryListing(), reason)) {
+  QString reason = executeAll(statements + QStringList{sqlNoteEveryListing()});
+  if (!reason.isEmpty()) {
     return reason;
   }
   IndexWriter writer;
@@ -205,11 +204,10 @@ QString createInTransaction(const StoreProgressFn& progress, int& files) {
 }  // namespace
 
 bool hasSearchIndex() {
-  QSqlQuery query(BdConnection().driverConnection());
-  if (!query.exec(sqlSchemaVersion()) || !query.next() ||
-      query.value(0).toInt() < kSearchSchemaVersion) {
+  if (schemaVersion() < kSearchSchemaVersion) {
     return false;
   }
+  QSqlQuery query(BdConnection().driverConnection());
   return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
 }
 
@@ -248,11 +246,18 @@ QString updateSearchIndex() {
   return transaction.Commit() ? QString() : BdConnection().lastError();
 }
 
-QString duplicateKey(const QString& artist, const QString& title, const QString& filename) {
-  const QString foldedArtist = foldText(artist).trimmed();
-  const QString foldedTitle = foldText(title).trimmed();
-  if (!foldedArtist.isEmpty() && !foldedTitle.isEmpty()) {
-    return foldedArtist + u'\u001F' + foldedTitle;
+QString updateSearchIndexInTransaction() {
+  if (!hasSearchIndex()) {
+    return {};
   }
-  return foldText(filename);
+  QString reason;
+  ScopedSavepoint savepoint(reason);
+  if (!savepoint.started()) {
+    return reason;
+  }
+  IndexWriter writer;
+  if (reason = indexPending(writer, {}); !reason.isEmpty()) {
+    return reason;
+  }
+  return savepoint.release(reason) ? QString() : reason;
 }

@@ -23,5 +23,9 @@ QString createSearchIndex(const StoreProgressFn& progress = {});
  */
 QString updateSearchIndex();
 
-/** What copies of a file share: folded artist and title when both are given, else the name. */
-QString duplicateKey(const QString& artist, const QString& title, const QString& filename);
+/**
+ * The same inside the caller's write transaction, so a store is indexed before it commits.
+ * Nothing on a database without the index. Empty text on success, else the reason; a failure
+ * undoes only what it wrote, and the listings stay noted for the next update.
+ */
+QString updateSearchIndexInTransaction();

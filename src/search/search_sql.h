@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +9,12 @@
 // Every statement of the search index: the one place that knows the engine's full-text search
 // (SQLite's FTS5 with trigrams). A second engine is a second implementation of these.
 
-inline constexpr int kSearchSchemaVersion = 1;
+inline constexpr int kSearchSchemaVersion = 2;
 
 /** The statements that create the index objects, each once (those missing only). */
 QStringList sqlCreateSearchIndex();
+/** The statements that drop whatever of those objects exists, dependents first. */
+QStringList sqlDropSearchIndex();
 QString sqlSchemaVersion();
 QString sqlSearchIndexPresent();
 QString sqlNoteEveryListing();
@@ -19,10 +22,15 @@ QString sqlPendingListings();
 QString sqlClearPending();
 /** Forgetting listing :rp_id: the index rows first, then the files' keys. */
 QStringList sqlForgetListing();
-/** The files of listing :rp_id with their directory and listing name, when it has its row. */
-QString sqlFilesToIndex();
-QString sqlIndexText();
-QString sqlIndexKey();
+/**
+ * Gives the connection the functions that fold texts for the index (search_text) and make
+ * the copies' key (search_key), for the two statements below. Empty text, else the reason.
+ */
+QString registerSearchFunctions(const QSqlDatabase& db);
+/** Indexes the folded texts of listing :rp_id's files, when the listing has its row. */
+QString sqlIndexTexts();
+/** Keeps each of those files' listing and key. */
+QString sqlIndexKeys();
 
 /** The trigrams of the index starting with :piece, below :end. */
 QString sqlTrigramsStartingWith();

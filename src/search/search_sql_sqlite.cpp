@@ -1,6 +1,12 @@
 #include "search/search_sql.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+#include "search/search_fold.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,7 +83,49 @@ const QString kFileColumns =
     u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
     u"i.filegenorder"_s;
 
+QByteArrayView utf8Of(sqlite3_value* value) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
+void resultUtf8(sqlite3_context* context, const QByteArray& text) {
+  if (text.isEmpty()) {
+    sqlite3_result_null(context);
+  } else {
+    sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+}
+
+void searchText(sqlite3_context* context, int, sqlite3_value** values) {
+  resultUtf8(context, indexedUtf8(utf8Of(values[0])));
+}
+
+void searchKey(sqlite3_context* context, int, sqlite3_value** values) {
+  const auto text = [&](int argument) { return QString::fromUtf8(utf8Of(values[argument])); };
+  resultUtf8(context, duplicateKey(text(0), text(1), text(2)).toUtf8());
+}
+
 }  // namespace
+
+QString registerSearchFunctions(const QSqlDatabase& db) {
+  const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+  sqlite3* connection = qstrcmp(handle.typeName(), "sqlite3*") == 0
+                            ? *static_cast<sqlite3* const*>(handle.data())
+                            : nullptr;
+  if (!connection) {
+    return u"la BD no es de SQLite"_s;
+  }
+  // Direct only: no trigger or view may use them, so the file stays writable by other programs.
+  constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+  for (const auto& [name, arguments, function] :
+       {std::tuple{"search_text", 1, &searchText}, std::tuple{"search_key", 3, &searchKey}}) {
+    if (sqlite3_create_function_v2(connection, name, arguments, flags, nullptr, function, nullptr,
+                                   nullptr, nullptr) != SQLITE_OK) {
+      return QString::fromUtf8(sqlite3_errmsg(connection));
+    }
+  }
+  return {};
+}
 
 QStringList sqlCreateSearchIndex() {
   QFile script(u":/search_index.sql"_s);
@@ -85,6 +133,18 @@ QStringList sqlCreateSearchIndex() {
     return {};
   }
   return scriptStatements(QString::fromUtf8(script.readAll()));
+}
+
+QStringList sqlDropSearchIndex() {
+  static const QRegularExpression created(
+      u"^CREATE (?:VIRTUAL )?(TABLE|INDEX|TRIGGER) IF NOT EXISTS (\\w+)"_s);
+  QStringList statements;
+  for (const QString& statement : sqlCreateSearchIndex()) {
+    if (const QRegularExpressionMatch match = created.match(statement); match.hasMatch()) {
+      statements.prepend(u"DROP "_s + match.captured(1) + u" IF EXISTS "_s + match.captured(2));
+    }
+  }
+  return statements;
 }
 
 QString sqlSchemaVersion() {
@@ -101,7 +161,7 @@ QString sqlNoteEveryListing() {
 }
 
 QString sqlPendingListings() {
-  return u"SELECT DISTINCT rp_id FROM search_pending"_s;
+  return u"SELECT DISTINCT rp_id FROM search_pending WHERE rp_id IS NOT NULL"_s;
 }
 
 QString sqlClearPending() {
@@ -115,18 +175,25 @@ QStringList sqlForgetListing() {
       u"DELETE FROM search_files WHERE rp_id = :rp_id"_s};
 }
 
-QString sqlFilesToIndex() {
-  return u"SELECT i.rowid, "_s + kFileColumns +
-         u" FROM infoMP3 i JOIN reports r ON r.rp_id = i.rp_id WHERE i.rp_id = :rp_id"_s;
-}
+// The listing's files, when it has its row; the listing's own texts are read once.
+const QString kFilesOfListing =
+    u" FROM infoMP3 i WHERE i.rp_id = :rp_id AND EXISTS (SELECT 1 FROM reports WHERE rp_id = "
+    u":rp_id)"_s;
 
-QString sqlIndexText() {
+QString sqlIndexTexts() {
   return u"INSERT OR REPLACE INTO search_index (rowid, artist, title, album, comment, genre, "
-         u"year, filename, dirname, report_name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
+         u"year, filename, dirname, report_name) SELECT i.rowid, search_text(i.artist), "
+         u"search_text(i.title), search_text(i.album), search_text(i.comment), "
+         u"search_text(i.genre), search_text(i.year), search_text(i.filename), search_text("_s +
+         kDirectoryOfFile +
+         u"), (SELECT search_text(report_name) FROM reports WHERE rp_id = :rp_id)"_s +
+         kFilesOfListing;
 }
 
-QString sqlIndexKey() {
-  return u"INSERT OR REPLACE INTO search_files (file, rp_id, dupkey) VALUES (?, ?, ?)"_s;
+QString sqlIndexKeys() {
+  return u"INSERT OR REPLACE INTO search_files (file, rp_id, dupkey) SELECT i.rowid, i.rp_id, "
+         u"search_key(i.artist, i.title, i.filename)"_s +
+         kFilesOfListing;
 }
 
 QString sqlTrigramsStartingWith() {

@@ -40,7 +40,7 @@ class OlderDatabaseTest : public ::testing::Test {
 
 TEST(SearchIndexTemplate, TheBlankTemplateCarriesTheIndexAndItsVersion) {
   const QString blank = QStringLiteral(QUILLET_BIN_DIR) + u"/bd-acces2k.blank"_s;
-  EXPECT_EQ(queryRows(blank, u"PRAGMA user_version"_s), QStringList{u"1"_s});
+  EXPECT_EQ(queryRows(blank, u"PRAGMA user_version"_s), QStringList{u"2"_s});
   EXPECT_EQ(queryRows(blank, u"SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"_s),
             QStringList{u"9"_s});
 }
@@ -59,7 +59,7 @@ TEST_F(OlderDatabaseTest, IsIndexedOnceInOneStepThatTheLogNames) {
   EXPECT_TRUE(log.lines[0].startsWith(u"Creado el índice de búsqueda de la BD: 2 archivos en "_s))
       << log.lines[0].toStdString();
   EXPECT_TRUE(hasSearchIndex());
-  EXPECT_EQ(queryRows(BdPath(), u"PRAGMA user_version"_s), QStringList{u"1"_s});
+  EXPECT_EQ(queryRows(BdPath(), u"PRAGMA user_version"_s), QStringList{u"2"_s});
   // The same objects as a blank database's, and the rows already found.
   const QString objects = u"SELECT type, name FROM sqlite_master ORDER BY name"_s;
   EXPECT_EQ(queryRows(BdPath(), objects),
