@@ -9,7 +9,6 @@
 #include "db/bd_write_guard.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
-#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -44,7 +43,6 @@ class StoreRun {
   std::optional<qint16> nextNumber();
   bool writeDirectories(qint16 rpId);
   bool writeSongs(qint16 rpId);
-  void followInSearchIndex() const;
   void report() const;
   bool refuse(const QString& reason);
 
@@ -65,11 +63,8 @@ StoreResult StoreRun::run() {
   if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId)) {
     return {0, error_};
   }
-  if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium))) {
-    return {0, BdConnection().lastError()};
-  }
-  followInSearchIndex();
-  if (!transaction.Commit()) {
+  if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
+      !transaction.Commit()) {
     return {0, BdConnection().lastError()};
   }
   progress_.overall = 2;
@@ -131,17 +126,6 @@ bool StoreRun::writeSongs(qint16 rpId) {
     report();
   }
   return true;
-}
-
-// The search index takes the new listing in the same commit; should it fail, the listing is
-// still stored, and indexed by the next search.
-void StoreRun::followInSearchIndex() const {
-  if (const QString reason = updateSearchIndexInTransaction(); !reason.isEmpty()) {
-    WriteLog(
-        u"No se ha podido poner al día el índice de búsqueda de la BD (se hará en la próxima "
-        u"búsqueda): "_s +
-        reason);
-  }
 }
 
 void StoreRun::report() const {

@@ -25,31 +25,6 @@ bool execute(const QString& sql, QString& reason) {
   return true;
 }
 
-// A savepoint inside the caller's transaction: undone when it goes out of scope unreleased.
-class ScopedSavepoint {
- public:
-  explicit ScopedSavepoint(QString& reason)
-      : started_(execute(u"SAVEPOINT search_index"_s, reason)) {}
-  ~ScopedSavepoint() {
-    QString ignored;
-    if (started_ && !released_ && execute(u"ROLLBACK TO search_index"_s, ignored)) {
-      (void)execute(u"RELEASE search_index"_s, ignored);
-    }
-  }
-  ScopedSavepoint(const ScopedSavepoint&) = delete;
-  ScopedSavepoint& operator=(const ScopedSavepoint&) = delete;
-
-  bool started() const { return started_; }
-  bool release(QString& reason) {
-    released_ = started_ && execute(u"RELEASE search_index"_s, reason);
-    return released_;
-  }
-
- private:
-  bool started_ = false;
-  bool released_ = false;
-};
-
 // Folds and writes a listing's texts in SQL, through the functions the writer gives the
 // connection, so no row of it passes through the program.
 class IndexWriter {
@@ -244,20 +219,4 @@ QString updateSearchIndex() {
     return reason;
   }
   return transaction.Commit() ? QString() : BdConnection().lastError();
-}
-
-QString updateSearchIndexInTransaction() {
-  if (!hasSearchIndex()) {
-    return {};
-  }
-  QString reason;
-  ScopedSavepoint savepoint(reason);
-  if (!savepoint.started()) {
-    return reason;
-  }
-  IndexWriter writer;
-  if (reason = indexPending(writer, {}); !reason.isEmpty()) {
-    return reason;
-  }
-  return savepoint.release(reason) ? QString() : reason;
 }

@@ -22,10 +22,3 @@ QString createSearchIndex(const StoreProgressFn& progress = {});
  * older database). Empty text on success, else the reason.
  */
 QString updateSearchIndex();
-
-/**
- * The same inside the caller's write transaction, so a store is indexed before it commits.
- * Nothing on a database without the index. Empty text on success, else the reason; a failure
- * undoes only what it wrote, and the listings stay noted for the next update.
- */
-QString updateSearchIndexInTransaction();

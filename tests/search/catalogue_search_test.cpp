@@ -1,3 +1,4 @@
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include "db/listing_store.h"
@@ -71,6 +72,16 @@ TEST(SearchFold, FoldsCaseAccentsApostrophesAndControls) {
   EXPECT_EQ(foldText(u"Rock'n"_s), foldText(u"ROCK´N"_s));
   EXPECT_EQ(foldText(u"a\tb\u0001c\u0085"_s), u"a b c "_s);
   EXPECT_EQ(foldText(u"Straße Ǆ"_s), u"straße ǆ"_s);
+}
+
+TEST(SearchFold, TheDatabasesUtf8IsIndexedAsTheProgramsTexts) {
+  // The plain-ASCII shortcut and the full folding must agree at every edge between them.
+  for (const QString& text :
+       {u""_s, u"Plain ASCII 1999"_s, u"Don't"_s, u"Don´t"_s, u"tab\there"_s, u"del\u007F"_s,
+        u"~ }"_s, u"Canción"_s, u"ÁRBOL"_s, u"\u0085"_s, u"日本 ğ"_s}) {
+    EXPECT_EQ(indexedUtf8(text.toUtf8()), indexedText(text).toUtf8()) << text.toStdString();
+  }
+  EXPECT_EQ(indexedText(u"AB"_s), u"ab\u0001\u0001"_s);
 }
 
 TEST(SearchPieces, WordsAndQuotedPartsAreTheUsersText) {
@@ -163,6 +174,18 @@ TEST_F(SearchCatalogueTest, PlainSqlWritesNeedNothingThisProgramRegisters) {
       (QStringList{u"9"_s, u"x"_s}));
   EXPECT_EQ(searchCatalogue({u"a"_s}).files.size(), 0U);
   EXPECT_EQ(rows(u"SELECT count(*) FROM search_pending"_s), QStringList{u"0"_s});
+}
+
+TEST_F(SearchCatalogueTest, TheIndexFunctionsServeNoViewNorTrigger) {
+  // A schema object that needed them would fail on every other client's connection; so they
+  // refuse to serve one even on the program's own.
+  plainSql({u"CREATE VIEW folded AS SELECT search_text(title) FROM infoMP3"_s});
+  storeListing(1, u"Primero"_s, 1, kFirstCd);
+  ASSERT_EQ(searchCatalogue({u"macarena"_s}).error, QString());
+  QSqlQuery query(BdConnection().driverConnection());
+  EXPECT_FALSE(query.exec(u"SELECT * FROM folded"_s));
+  EXPECT_TRUE(query.lastError().text().contains(u"search_text"_s))
+      << query.lastError().text().toStdString();
 }
 
 TEST_F(SearchCatalogueTest, ListingsStoredAndDeletedByTheProgramAreFollowed) {

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QProcess>
 
 #include "app/log.h"
@@ -74,6 +75,33 @@ TEST_F(OlderDatabaseTest, TheFirstSearchIndexesItWhenNothingElseDid) {
   ASSERT_EQ(found.error, QString());
   EXPECT_EQ(found.files.size(), 1U);
   EXPECT_TRUE(hasSearchIndex());
+}
+
+TEST(SearchIndexVersion, AnOlderIndexIsMadeAgainWholeOnFirstUse) {
+  // The first version's index: a trigger that looked its listing up before noting it, an index
+  // on the notes, and nothing indexed of the listing written since.
+  const QString dir = installProgramFiles();
+  const QString blank = QStringLiteral(QUILLET_BIN_DIR) + u"/bd-acces2k.blank"_s;
+  ASSERT_TRUE(QFile::copy(blank, dir + u"/quillet.mdb"_s));
+  QProcess sqlite;
+  sqlite.start(u"sqlite3"_s,
+               {u"-bail"_s, dir + u"/quillet.mdb"_s, u"DROP TRIGGER search_file_added"_s,
+                u"CREATE TRIGGER search_file_added AFTER INSERT ON infoMP3 BEGIN INSERT INTO "
+                u"search_pending SELECT new.rp_id WHERE NOT EXISTS (SELECT 1 FROM "
+                u"search_pending WHERE rp_id = new.rp_id); END"_s,
+                u"CREATE INDEX search_pending_listing ON search_pending (rp_id)"_s,
+                u"PRAGMA user_version = 1"_s, u"INSERT INTO reports VALUES (3, 'Viejo', 1, 'x')"_s,
+                u"INSERT INTO infoMP3 (rp_id, title, filegenorder) VALUES (3, 'Éxito', 1)"_s,
+                u"DELETE FROM search_pending"_s});
+  ASSERT_TRUE(sqlite.waitForFinished(30000));
+  ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+  ASSERT_EQ(OpenBd(), QString());
+  EXPECT_FALSE(hasSearchIndex());
+  EXPECT_EQ(searchCatalogue({u"exito"_s}).files.size(), 1U);
+  const QString objects = u"SELECT type, name, sql FROM sqlite_master ORDER BY name"_s;
+  EXPECT_EQ(queryRows(BdPath(), objects), queryRows(blank, objects));
+  EXPECT_EQ(queryRows(BdPath(), u"PRAGMA user_version"_s), QStringList{u"2"_s});
+  CloseBd();
 }
 
 TEST_F(OlderDatabaseTest, AFailedIndexingLeavesTheDatabaseAsItWas) {
