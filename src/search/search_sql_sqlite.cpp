@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -105,15 +106,24 @@ void searchKey(sqlite3_context* context, int, sqlite3_value** values) {
   resultUtf8(context, duplicateKey(text(0), text(1), text(2)).toUtf8());
 }
 
+// The driver's own SQLite connection, when the driver's SQLite is the library linked here.
+sqlite3* sqliteConnection(const QSqlDatabase& db) {
+  const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+  if (qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+    return nullptr;
+  }
+  QSqlQuery version(db);
+  const bool sameLibrary = version.exec(u"SELECT sqlite_version()"_s) && version.next() &&
+                           version.value(0).toString() == QLatin1StringView(sqlite3_libversion());
+  return sameLibrary ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
+}
+
 }  // namespace
 
 QString registerSearchFunctions(const QSqlDatabase& db) {
-  const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-  sqlite3* connection = qstrcmp(handle.typeName(), "sqlite3*") == 0
-                            ? *static_cast<sqlite3* const*>(handle.data())
-                            : nullptr;
+  sqlite3* connection = sqliteConnection(db);
   if (!connection) {
-    return u"la BD no es de SQLite"_s;
+    return u"el controlador de la BD no usa la biblioteca de SQLite del programa"_s;
   }
   // Direct only: no trigger or view may use them, so the file stays writable by other programs.
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
