@@ -10,6 +10,7 @@
 #include "platform/posix_file.h"
 #include "platform/raw_directory.h"
 #include "scan/scan_driver.h"
+#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -94,6 +95,7 @@ int scanStoreAndWrite(const ScanRequest& request) {
     return kExitFailure;
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
+  indexStoredListing();
   return writeListing(request.output, *model);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/event_pump.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
+#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +38,7 @@ std::optional<qint16> storeListingWithProgress(QWidget* parent, const ListingMod
   const QPointer<QWidget> owner(parent);
   const StoreResult result = storeShowingProgress(model);
   if (result.ok()) {
+    indexStoredListing();
     return result.rp_id;
   }
   showMessage({owner.data(), AppTitle(),

@@ -220,3 +220,16 @@ QString updateSearchIndex() {
   }
   return transaction.Commit() ? QString() : BdConnection().lastError();
 }
+
+void indexStoredListing() {
+  // An older database is given its index at start-up or by its first search, not here.
+  if (!hasSearchIndex()) {
+    return;
+  }
+  if (const QString reason = updateSearchIndex(); !reason.isEmpty()) {
+    WriteLog(
+        u"No se ha podido poner al día el índice de búsqueda de la BD (se hará en la próxima "
+        u"búsqueda): "_s +
+        reason);
+  }
+}

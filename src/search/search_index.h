@@ -22,3 +22,11 @@ QString createSearchIndex(const StoreProgressFn& progress = {});
  * older database). Empty text on success, else the reason.
  */
 QString updateSearchIndex();
+
+/**
+ * Catches the index up at once after the program stored a listing, in a transaction of its
+ * own once the listing is safe: the next search need not write, and a copy of the file that
+ * cannot be written is searched whole. A failure is logged and left to the next search; a
+ * database without the index is left without it.
+ */
+void indexStoredListing();

@@ -59,6 +59,9 @@ TEST_F(GuiListingStoreTest, ProgressWindowShowsTheStoreAndIsGoneWhenItReturns) {
   EXPECT_EQ(seen, QStringList({u"Proceso Global"_s, u"Volcando mp3"_s, u"7/7"_s}));
   EXPECT_EQ(progressWindow(), nullptr);
   EXPECT_FALSE(QApplication::overrideCursor());
+  // The search index has taken the listing already.
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_pending"_s), QStringList{u"0"_s});
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_files WHERE rp_id = 1"_s), QStringList{u"7"_s});
 }
 
 TEST_F(GuiListingStoreTest, RefusedOrFailedStoreIsShownInAMessageBox) {

@@ -5,8 +5,10 @@
 #include "db/mod_bd.h"
 #include "search/catalogue_search.h"
 #include "search/search_fold.h"
+#include "search/search_index.h"
 #include "search/search_terms.h"
 #include "search_catalogue_fixture.h"
+#include "support/test_env.h"
 
 using namespace Qt::StringLiterals;
 
@@ -195,6 +197,22 @@ TEST_F(SearchCatalogueTest, ListingsStoredAndDeletedByTheProgramAreFollowed) {
   EXPECT_EQ(keysOf(searchCatalogue({u"title3"_s}).files), QStringList{u"%1:3"_s.arg(stored.rp_id)});
   EXPECT_EQ(searchCatalogue({u"guardado"_s, SearchField::Listado, SearchMedium::CDs}).files.size(),
             0U);
+}
+
+TEST_F(SearchCatalogueTest, AStoredListingIsSearchedWhereTheFileCannotBeWritten) {
+  ASSERT_TRUE(Save2bd(*makeListing(u"Guardado"_s, 2, {2, 1})).ok());
+  indexStoredListing();
+  EXPECT_EQ(rows(u"SELECT count(*) FROM search_pending"_s), QStringList{u"0"_s});
+  CloseBd();
+  writeFile(programDir_ + u"/config.ini"_s,
+            "[bd]\r\ncadcon=Provider=QSQLITE;QSQLITE_OPEN_READONLY;\r\n");
+  ASSERT_EQ(OpenBd(), QString());
+  const SearchResult found = searchCatalogue({u"title3"_s});
+  EXPECT_EQ(found.error, QString());
+  EXPECT_EQ(keysOf(found.files), QStringList{u"1:3"_s});
+  // What another program wrote since can only be indexed where the file can be written.
+  plainSql({u"INSERT INTO infoMP3 (rp_id, title) VALUES (1, 'otro')"_s});
+  EXPECT_TRUE(searchCatalogue({u"otro"_s}).error.contains(u"readonly"_s));
 }
 
 TEST_F(SearchCatalogueTest, DuplicatesMatchArtistAndTitleElseTheFileName) {
