@@ -6,21 +6,36 @@
 
 -- The folded texts of each stored file whose listing has its reports row; the rowid is the
 -- file's infoMP3 rowid. Each text ends in two U+0001, so that every one- and two-letter piece
--- of it starts a trigram.
+-- of it starts a trigram. A directory's and a listing's names are kept once, in tables of their
+-- own, not again on each of their files.
 CREATE VIRTUAL TABLE IF NOT EXISTS search_index USING fts5(
-  artist, title, album, comment, genre, year, filename, dirname, report_name,
+  artist, title, album, comment, genre, year, filename,
   tokenize = 'trigram case_sensitive 1', columnsize = 0);
 
--- The trigrams of the index, for the one- and two-letter pieces of a query.
-CREATE VIRTUAL TABLE IF NOT EXISTS search_terms USING fts5vocab(search_index, 'row');
+-- The folded name of each directory that lists an indexed file; the rowid is its estructdir
+-- rowid.
+CREATE VIRTUAL TABLE IF NOT EXISTS search_dirs USING fts5(
+  dirname, tokenize = 'trigram case_sensitive 1', columnsize = 0);
 
--- The listing each indexed file belongs to, and what its copies share.
+-- The folded name of each indexed listing; the rowid is its number.
+CREATE VIRTUAL TABLE IF NOT EXISTS search_listings USING fts5(
+  report_name, tokenize = 'trigram case_sensitive 1', columnsize = 0);
+
+-- The trigrams of each, for the one- and two-letter pieces of a query.
+CREATE VIRTUAL TABLE IF NOT EXISTS search_terms USING fts5vocab(search_index, 'row');
+CREATE VIRTUAL TABLE IF NOT EXISTS search_dir_terms USING fts5vocab(search_dirs, 'row');
+CREATE VIRTUAL TABLE IF NOT EXISTS search_listing_terms USING fts5vocab(search_listings, 'row');
+
+-- The listing and the directory of each indexed file, and what its copies share. The directory
+-- is the one whose file range holds the file and starts nearest, as the listing shows it.
 CREATE TABLE IF NOT EXISTS search_files (
   file INTEGER PRIMARY KEY,
   rp_id INTEGER,
+  dir INTEGER,
   dupkey TEXT
 );
 CREATE INDEX IF NOT EXISTS search_files_listing ON search_files (rp_id);
+CREATE INDEX IF NOT EXISTS search_files_dir ON search_files (dir);
 CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey);
 
 -- Listings whose rows changed since they were indexed, once per row changed. No constraint, so
@@ -67,5 +82,6 @@ CREATE TRIGGER IF NOT EXISTS search_listing_changed AFTER UPDATE ON reports BEGI
   INSERT INTO search_pending VALUES (new.rp_id);
 END;
 
--- 1: the search index. 2: one plain insert per trigger, and no column sizes kept.
+-- 1: the search index. 2: one plain insert per trigger, no column sizes kept, and the names of
+-- directories and listings indexed once each.
 PRAGMA user_version = 2;

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/log.h"
@@ -29,30 +30,31 @@ bool execute(const QString& sql, QString& reason) {
 // connection, so no row of it passes through the program.
 class IndexWriter {
  public:
-  IndexWriter()
-      : db_(BdConnection().driverConnection()),
-        texts_(db_),
-        keys_(db_),
-        forgetTexts_(db_),
-        forgetKeys_(db_) {}
+  IndexWriter() : db_(BdConnection().driverConnection()) {}
 
   bool prepare() {
     reason_ = registerSearchFunctions(db_);
-    const QStringList forget = sqlForgetListing();
-    return reason_.isEmpty() && prepared(texts_, sqlIndexTexts()) &&
-           prepared(keys_, sqlIndexKeys()) && prepared(forgetTexts_, forget[0]) &&
-           prepared(forgetKeys_, forget[1]);
+    return reason_.isEmpty() && prepared(forget_, sqlForgetListing()) &&
+           prepared(index_, sqlIndexListing());
   }
 
   // Forgets what the index holds of the listing; true when done.
-  bool forget(const QVariant& rpId) { return ran(forgetTexts_, rpId) && ran(forgetKeys_, rpId); }
+  bool forget(const QVariant& rpId) {
+    return std::all_of(forget_.begin(), forget_.end(),
+                       [&](QSqlQuery& query) { return ran(query, rpId); });
+  }
 
   // Indexes the listing's files as they are stored now; a listing without its row has none.
   bool index(const QVariant& rpId) {
-    if (!ran(texts_, rpId) || !ran(keys_, rpId)) {
-      return false;
+    for (QSqlQuery& query : index_) {
+      if (!ran(query, rpId)) {
+        return false;
+      }
+      // The first writes the files' rows; the connection counts only its latest statement.
+      if (&query == &index_.front()) {
+        filesIndexed_ += query.numRowsAffected();
+      }
     }
-    filesIndexed_ += texts_.numRowsAffected();
     return true;
   }
 
@@ -60,10 +62,14 @@ class IndexWriter {
   int filesIndexed() const { return filesIndexed_; }
 
  private:
-  bool prepared(QSqlQuery& query, const QString& sql) {
-    if (!query.prepare(sql)) {
-      reason_ = reasonOf(query.lastError());
-      return false;
+  bool prepared(std::vector<QSqlQuery>& queries, const QStringList& statements) {
+    queries.reserve(statements.size());
+    for (const QString& sql : statements) {
+      queries.emplace_back(db_);
+      if (!queries.back().prepare(sql)) {
+        reason_ = reasonOf(queries.back().lastError());
+        return false;
+      }
     }
     return true;
   }
@@ -78,10 +84,8 @@ class IndexWriter {
   }
 
   QSqlDatabase db_;
-  QSqlQuery texts_;
-  QSqlQuery keys_;
-  QSqlQuery forgetTexts_;
-  QSqlQuery forgetKeys_;
+  std::vector<QSqlQuery> forget_;
+  std::vector<QSqlQuery> index_;
   QString reason_;
   int filesIndexed_ = 0;
 };
@@ -183,7 +187,7 @@ bool hasSearchIndex() {
     return false;
   }
   QSqlQuery query(BdConnection().driverConnection());
-  return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
+  return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toBool();
 }
 
 QString createSearchIndex(const StoreProgressFn& progress) {

@@ -64,6 +64,9 @@ const QStringList kQueries = {u"cancion"_s,
                               u"9"_s,
                               u"mp3 o"_s,
                               u"é"_s,
+                              u"concierto"_s,
+                              u"concierto cd rock"_s,
+                              u"vivo 2 cd"_s,
                               u"   "_s,
                               u""_s};
 
@@ -97,6 +100,13 @@ TEST_F(SearchCatalogueTest, EveryQueryFindsWhatReadingEveryRowFinds) {
   storeListing(1, u"Primero"_s, 1, kFirstCd);
   storeListing(2, u"Segundo´s"_s, 2, kSecondDir);
   storeListing(7, u"Sin nada"_s, 1, {});
+  // A listing whose name its directories do not repeat, so each place can hold a word alone.
+  plainSql({u"INSERT INTO reports VALUES (3, 'Concierto en vivo', 1, '')"_s,
+            u"INSERT INTO estructdir VALUES (3, '/cd/uno', 1, 2)"_s,
+            u"INSERT INTO infoMP3 VALUES (3, '', 'Banda', '', 'Rock', 'Vivo 2', '1', '', "
+            u"'1.mp3', 1, 1)"_s,
+            u"INSERT INTO infoMP3 VALUES (3, '', 'Banda', '', 'Pop', 'Otra', '2', '', "
+            u"'2.mp3', 2, 2)"_s});
   for (const QString& text : kQueries) {
     for (const SearchField field :
          {SearchField::Todo, SearchField::Artista, SearchField::Titulo, SearchField::Comentario,
