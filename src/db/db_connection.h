@@ -66,8 +66,8 @@ class DbConnection {
   QStringList tables() const;
 
   /**
-   * The driver's connection, for the search index's statements (it writes folded texts by the
-   * million, with bound values); they bypass the statement hook, which sees the catalogue's.
+   * The driver's connection, for the search index's statements, which the program runs beside
+   * the catalogue's; they bypass the statement hook, which sees only the catalogue's.
    */
   QSqlDatabase driverConnection() const;
 
