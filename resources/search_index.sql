@@ -6,36 +6,21 @@
 
 -- The folded texts of each stored file whose listing has its reports row; the rowid is the
 -- file's infoMP3 rowid. Each text ends in two U+0001, so that every one- and two-letter piece
--- of it starts a trigram. A directory's and a listing's names are kept once, in tables of their
--- own, not again on each of their files.
+-- of it starts a trigram.
 CREATE VIRTUAL TABLE IF NOT EXISTS search_index USING fts5(
-  artist, title, album, comment, genre, year, filename,
+  artist, title, album, comment, genre, year, filename, dirname, report_name,
   tokenize = 'trigram case_sensitive 1', columnsize = 0);
 
--- The folded name of each directory that lists an indexed file; the rowid is its estructdir
--- rowid.
-CREATE VIRTUAL TABLE IF NOT EXISTS search_dirs USING fts5(
-  dirname, tokenize = 'trigram case_sensitive 1', columnsize = 0);
-
--- The folded name of each indexed listing; the rowid is its number.
-CREATE VIRTUAL TABLE IF NOT EXISTS search_listings USING fts5(
-  report_name, tokenize = 'trigram case_sensitive 1', columnsize = 0);
-
--- The trigrams of each, for the one- and two-letter pieces of a query.
+-- The trigrams of the index, for the one- and two-letter pieces of a query.
 CREATE VIRTUAL TABLE IF NOT EXISTS search_terms USING fts5vocab(search_index, 'row');
-CREATE VIRTUAL TABLE IF NOT EXISTS search_dir_terms USING fts5vocab(search_dirs, 'row');
-CREATE VIRTUAL TABLE IF NOT EXISTS search_listing_terms USING fts5vocab(search_listings, 'row');
 
--- The listing and the directory of each indexed file, and what its copies share. The directory
--- is the one whose file range holds the file and starts nearest, as the listing shows it.
+-- The listing each indexed file belongs to, and what its copies share.
 CREATE TABLE IF NOT EXISTS search_files (
   file INTEGER PRIMARY KEY,
   rp_id INTEGER,
-  dir INTEGER,
   dupkey TEXT
 );
 CREATE INDEX IF NOT EXISTS search_files_listing ON search_files (rp_id);
-CREATE INDEX IF NOT EXISTS search_files_dir ON search_files (dir);
 CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey);
 
 -- Listings whose rows changed since they were indexed, once per row changed. No constraint, so
@@ -82,6 +67,5 @@ CREATE TRIGGER IF NOT EXISTS search_listing_changed AFTER UPDATE ON reports BEGI
   INSERT INTO search_pending VALUES (new.rp_id);
 END;
 
--- 1: the search index. 2: one plain insert per trigger, no column sizes kept, and the names of
--- directories and listings indexed once each.
+-- 1: the search index. 2: one plain insert per trigger, and no column sizes kept.
 PRAGMA user_version = 2;

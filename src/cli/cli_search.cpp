@@ -7,6 +7,7 @@
 
 #include "app/text_helpers.h"
 #include "cli/cli_database.h"
+#include "scan/listing_model.h"
 #include "search/catalogue_search.h"
 
 using namespace Qt::StringLiterals;
@@ -95,7 +96,9 @@ QString requestFrom(const ParsedArguments& parsed, SearchRequest& request) {
 }
 
 QString lineOf(const CatalogueFile& file) {
-  const QString medium = file.medio == 1 ? u"CD"_s : file.medio == 2 ? u"DIR"_s : u"?"_s;
+  const QString medium = file.medio == kMedioCd           ? u"CD"_s
+                         : file.medio == kMedioDirectorio ? u"DIR"_s
+                                                          : u"?"_s;
   const QStringList fields = {QString::number(file.rp_id),
                               medium,
                               file.report_name,

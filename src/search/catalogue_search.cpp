@@ -85,24 +85,6 @@ bool holds(const QSqlQuery& row, SearchField field, const QString& piece) {
   return false;
 }
 
-// The places a field covers.
-std::vector<SearchPlace> placesOf(SearchField field) {
-  switch (field) {
-    case SearchField::Todo:
-      return {SearchPlace::Files, SearchPlace::Directory, SearchPlace::Listing};
-    case SearchField::Directorio:
-      return {SearchPlace::Directory};
-    case SearchField::Listado:
-      return {SearchPlace::Listing};
-    default:
-      break;
-  }
-  return {SearchPlace::Files};
-}
-
-// Beyond this many ways, the shortest pieces are left to the check of each row.
-constexpr std::size_t kMostWays = 27;
-
 class CatalogueQuery {
  public:
   explicit CatalogueQuery(const SearchRequest& request) : request_(request) {}
@@ -114,19 +96,11 @@ class CatalogueQuery {
     if (!plan()) {
       return result_;
     }
-    const std::vector<MatchWay> ways = matchWays();
-    if (ways.empty()) {
-      return result_;
-    }
     QSqlQuery query(BdConnection().driverConnection());
     query.setForwardOnly(true);
     const bool checking = !checked_.isEmpty();
-    const SearchStatement statement =
-        sqlSearch(ways, request_.medium, checking, checking ? 0 : request_.limit);
-    query.prepare(statement.sql);
-    for (int value = 0; value < statement.values.size(); ++value) {
-      query.bindValue(value, statement.values[value]);
-    }
+    query.prepare(sqlSearch(request_.medium, checking, checking ? 0 : request_.limit));
+    query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
     if (!query.exec()) {
       result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
       return result_;
@@ -136,12 +110,10 @@ class CatalogueQuery {
   }
 
  private:
-  // Splits the pieces between the full-text expressions, longest first, and the check of each
-  // row; false when nothing can match.
+  // Splits the pieces between the full-text expression and the check of each row; false when
+  // nothing can match.
   bool plan() {
-    QStringList pieces = queryPieces(request_.text);
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    const QStringList pieces = queryPieces(request_.text);
     for (const QString& piece : pieces) {
       if (piece.size() >= kTrigram) {
         phrases_.push_back({piece});
@@ -150,84 +122,17 @@ class CatalogueQuery {
       }
     }
     if (phrases_.empty() && !checked_.isEmpty()) {
-      const QString piece = checked_.takeFirst();
+      const auto longest =
+          std::max_element(checked_.cbegin(), checked_.cend(),
+                           [](const QString& a, const QString& b) { return a.size() < b.size(); });
+      const QString piece = *longest;
+      checked_.removeOne(piece);
       phrases_.push_back(trigramsStartingWith(piece, result_.error));
       if (phrases_.back().isEmpty()) {
         return false;
       }
     }
     return !phrases_.empty();
-  }
-
-  // Each way the pieces can be shared out between the places that hold them: a piece in a
-  // place none of whose rows matches it is no way at all.
-  std::vector<MatchWay> matchWays() {
-    using Share = std::vector<std::vector<std::size_t>>;  // per place, the phrases it holds
-    const std::vector<SearchPlace> places = placesOf(request_.field);
-    std::vector<Share> shares{Share(places.size())};
-    for (std::size_t p = 0; p < phrases_.size(); ++p) {
-      std::vector<std::size_t> holding;
-      for (std::size_t place = 0; place < places.size(); ++place) {
-        if (places.size() == 1 || occurs(places[place], phrases_[p])) {
-          holding.push_back(place);
-        }
-      }
-      if (holding.empty() || !result_.error.isEmpty()) {
-        return {};
-      }
-      if (p > 0 && shares.size() * holding.size() > kMostWays) {
-        checked_.append(phrases_[p].front());
-        continue;
-      }
-      std::vector<Share> next;
-      for (const Share& share : shares) {
-        for (const std::size_t place : holding) {
-          next.push_back(share);
-          next.back()[place].push_back(p);
-        }
-      }
-      shares = std::move(next);
-    }
-    std::vector<MatchWay> ways;
-    for (const Share& share : shares) {
-      MatchWay& way = ways.emplace_back();
-      for (std::size_t place = 0; place < places.size(); ++place) {
-        expressionOf(way, places[place]) = expression(share[place]);
-      }
-    }
-    return ways;
-  }
-
-  static QString& expressionOf(MatchWay& way, SearchPlace place) {
-    switch (place) {
-      case SearchPlace::Directory:
-        return way.directory;
-      case SearchPlace::Listing:
-        return way.listing;
-      case SearchPlace::Files:
-        break;
-    }
-    return way.files;
-  }
-
-  QString expression(const std::vector<std::size_t>& phrases) const {
-    std::vector<QStringList> chosen;
-    for (const std::size_t p : phrases) {
-      chosen.push_back(phrases_[p]);
-    }
-    return chosen.empty() ? QString() : matchExpression(chosen, request_.field);
-  }
-
-  bool occurs(SearchPlace place, const QStringList& alternatives) {
-    QSqlQuery query(BdConnection().driverConnection());
-    query.setForwardOnly(true);
-    query.prepare(sqlPlaceHasMatch(place));
-    query.bindValue(u":expression"_s, matchExpression({alternatives}, request_.field));
-    if (!query.exec()) {
-      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
-      return false;
-    }
-    return query.next();
   }
 
   void collect(QSqlQuery& query) {

@@ -29,7 +29,9 @@ bool isPlainAscii(QByteArrayView utf8) {
                      [](char c) { return foldsByCaseOnly(static_cast<unsigned char>(c)); });
 }
 
+// What ends every indexed text, as the program holds it and as the database does.
 const char16_t kTextEnd[] = u"\u0001\u0001";
+constexpr char kTextEndUtf8[] = "\x01\x01";
 
 }  // namespace
 
@@ -62,7 +64,7 @@ QString indexedText(const QString& text) {
 
 QByteArray indexedUtf8(QByteArrayView utf8) {
   if (isPlainAscii(utf8)) {
-    return utf8.toByteArray().toLower().append("\x01\x01");
+    return utf8.toByteArray().toLower().append(kTextEndUtf8);
   }
   return indexedText(QString::fromUtf8(utf8)).toUtf8();
 }

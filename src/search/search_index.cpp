@@ -5,7 +5,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include <algorithm>
 #include <vector>
 
 #include "app/log.h"
@@ -30,46 +29,42 @@ bool execute(const QString& sql, QString& reason) {
 // connection, so no row of it passes through the program.
 class IndexWriter {
  public:
-  IndexWriter() : db_(BdConnection().driverConnection()) {}
+  IndexWriter()
+      : db_(BdConnection().driverConnection()),
+        texts_(db_),
+        keys_(db_),
+        forgetTexts_(db_),
+        forgetKeys_(db_) {}
 
   bool prepare() {
     reason_ = registerSearchFunctions(db_);
-    return reason_.isEmpty() && prepared(forget_, sqlForgetListing()) &&
-           prepared(index_, sqlIndexListing());
+    const QStringList forget = sqlForgetListing();
+    return reason_.isEmpty() && prepared(texts_, sqlIndexTexts()) &&
+           prepared(keys_, sqlIndexKeys()) && prepared(forgetTexts_, forget[0]) &&
+           prepared(forgetKeys_, forget[1]);
   }
 
   // Forgets what the index holds of the listing; true when done.
-  bool forget(const QVariant& rpId) {
-    return std::all_of(forget_.begin(), forget_.end(),
-                       [&](QSqlQuery& query) { return ran(query, rpId); });
-  }
+  bool forget(const QVariant& rpId) { return ran(forgetTexts_, rpId) && ran(forgetKeys_, rpId); }
 
   // Indexes the listing's files as they are stored now; a listing without its row has none.
   bool index(const QVariant& rpId) {
-    for (QSqlQuery& query : index_) {
-      if (!ran(query, rpId)) {
-        return false;
-      }
-      // The first writes the files' rows; the connection counts only its latest statement.
-      if (&query == &index_.front()) {
-        filesIndexed_ += query.numRowsAffected();
-      }
+    if (!ran(texts_, rpId)) {
+      return false;
     }
-    return true;
+    // Counted at once: the connection keeps the count of its latest statement only.
+    filesIndexed_ += texts_.numRowsAffected();
+    return ran(keys_, rpId);
   }
 
   const QString& reason() const { return reason_; }
   int filesIndexed() const { return filesIndexed_; }
 
  private:
-  bool prepared(std::vector<QSqlQuery>& queries, const QStringList& statements) {
-    queries.reserve(statements.size());
-    for (const QString& sql : statements) {
-      queries.emplace_back(db_);
-      if (!queries.back().prepare(sql)) {
-        reason_ = reasonOf(queries.back().lastError());
-        return false;
-      }
+  bool prepared(QSqlQuery& query, const QString& sql) {
+    if (!query.prepare(sql)) {
+      reason_ = reasonOf(query.lastError());
+      return false;
     }
     return true;
   }
@@ -84,8 +79,10 @@ class IndexWriter {
   }
 
   QSqlDatabase db_;
-  std::vector<QSqlQuery> forget_;
-  std::vector<QSqlQuery> index_;
+  QSqlQuery texts_;
+  QSqlQuery keys_;
+  QSqlQuery forgetTexts_;
+  QSqlQuery forgetKeys_;
   QString reason_;
   int filesIndexed_ = 0;
 };
@@ -187,7 +184,7 @@ bool hasSearchIndex() {
     return false;
   }
   QSqlQuery query(BdConnection().driverConnection());
-  return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toBool();
+  return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
 }
 
 QString createSearchIndex(const StoreProgressFn& progress) {

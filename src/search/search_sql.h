@@ -11,23 +11,6 @@
 
 inline constexpr int kSearchSchemaVersion = 2;
 
-/** Where a piece of a query may occur: a file's own texts, its directory's or its listing's name.
- */
-enum class SearchPlace { Files, Directory, Listing };
-
-/** One way a file can match: the expression each place must match; empty for no condition. */
-struct MatchWay {
-  QString files;
-  QString directory;
-  QString listing;
-};
-
-/** A statement with the values of its "?" in order. */
-struct SearchStatement {
-  QString sql;
-  QStringList values;
-};
-
 /** The statements that create the index objects, each once (those missing only). */
 QStringList sqlCreateSearchIndex();
 /** The statements that drop whatever of those objects exists, dependents first. */
@@ -37,28 +20,24 @@ QString sqlSearchIndexPresent();
 QString sqlNoteEveryListing();
 QString sqlPendingListings();
 QString sqlClearPending();
-/** Forgetting listing :rp_id: what it indexed, then its files' rows. */
+/** Forgetting listing :rp_id: the index rows first, then the files' keys. */
 QStringList sqlForgetListing();
 /**
  * Gives the connection the functions that fold texts for the index (search_text) and make
- * the copies' key (search_key), for the statements below. Empty text, else the reason.
+ * the copies' key (search_key), for the two statements below. Empty text, else the reason.
  */
 QString registerSearchFunctions(const QSqlDatabase& db);
-/** Indexing listing :rp_id, when it has its row: its files first, then the names they list. */
-QStringList sqlIndexListing();
+/** Indexes the folded texts of listing :rp_id's files, when the listing has its row. */
+QString sqlIndexTexts();
+/** Keeps each of those files' listing and key. */
+QString sqlIndexKeys();
 
-/** The trigrams of the index's three places starting with :piece, below :end. */
+/** The trigrams of the index starting with :piece, below :end. */
 QString sqlTrigramsStartingWith();
 /** The full-text expression: every phrase, each one of its alternatives, in the field. */
 QString matchExpression(const std::vector<QStringList>& phrases, SearchField field);
 
-/** Whether some row of the place matches :expression. */
-QString sqlPlaceHasMatch(SearchPlace place);
-/**
- * The files that match one of the ways, in listing order; with their folded texts, the file's
- * seven then its directory's and its listing's names, when they are to be checked.
- */
-SearchStatement sqlSearch(const std::vector<MatchWay>& ways, SearchMedium medium,
-                          bool withFoldedTexts, int limit);
+/** The files that match :expression; with the folded texts when checked, in listing order. */
+QString sqlSearch(SearchMedium medium, bool withFoldedTexts, int limit);
 /** The files whose key another file of the medium shares, by key, then listing order. */
 QString sqlDuplicates(SearchMedium medium);

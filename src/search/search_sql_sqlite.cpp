@@ -76,61 +76,13 @@ QString mediumCondition(SearchMedium medium, const QString& reports) {
 
 // The directory that lists a file: the one whose file range holds it and starts nearest.
 const QString kDirectoryOfFile =
-    u"(SELECT d.rowid FROM estructdir d WHERE d.rp_id = i.rp_id AND d.songfrom <= "
+    u"(SELECT d.dirname FROM estructdir d WHERE d.rp_id = i.rp_id AND d.songfrom <= "
     u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
 
-// A file of search_files f with its stored row i, its listing r and its directory d.
-const QString kFileJoins =
-    u" JOIN infoMP3 i ON i.rowid = f.file AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = "
-    u"i.rp_id LEFT JOIN estructdir d ON d.rowid = f.dir"_s;
-
 const QString kFileColumns =
-    u"r.rp_id, r.medio, r.report_name, d.dirname, i.filename, i.artist, i.title, i.album, "
-    u"i.year, i.track, i.genre, i.comment, i.filegenorder"_s;
-
-QString tableOf(SearchPlace place) {
-  switch (place) {
-    case SearchPlace::Directory:
-      return u"search_dirs"_s;
-    case SearchPlace::Listing:
-      return u"search_listings"_s;
-    case SearchPlace::Files:
-      break;
-  }
-  return u"search_index"_s;
-}
-
-// The files that match one way, each of its expressions taken in place order.
-QString filesOfWay(const MatchWay& way, QStringList& values) {
-  const auto within = [&](const QString& column, SearchPlace place, const QString& expression) {
-    values.append(expression);
-    return u" AND w."_s + column + u" IN (SELECT rowid FROM "_s + tableOf(place) + u" WHERE "_s +
-           tableOf(place) + u" MATCH ?)"_s;
-  };
-  QString sql;
-  if (!way.files.isEmpty()) {
-    values.append(way.files);
-    sql =
-        u"SELECT w.file FROM search_index s JOIN search_files w ON w.file = s.rowid WHERE "
-        u"search_index MATCH ?"_s;
-  } else if (!way.directory.isEmpty()) {
-    values.append(way.directory);
-    sql =
-        u"SELECT w.file FROM search_dirs s JOIN search_files w ON w.dir = s.rowid WHERE "
-        u"search_dirs MATCH ?"_s;
-  } else {
-    values.append(way.listing);
-    return u"SELECT w.file FROM search_listings s JOIN search_files w ON w.rp_id = s.rowid "
-           u"WHERE search_listings MATCH ?"_s;
-  }
-  if (!way.files.isEmpty() && !way.directory.isEmpty()) {
-    sql += within(u"dir"_s, SearchPlace::Directory, way.directory);
-  }
-  if (!way.listing.isEmpty()) {
-    sql += within(u"rp_id"_s, SearchPlace::Listing, way.listing);
-  }
-  return sql;
-}
+    u"r.rp_id, r.medio, r.report_name, "_s + kDirectoryOfFile +
+    u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
+    u"i.filegenorder"_s;
 
 QByteArrayView utf8Of(sqlite3_value* value) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -210,8 +162,7 @@ QString sqlSchemaVersion() {
 }
 
 QString sqlSearchIndexPresent() {
-  return u"SELECT count(*) = 8 FROM sqlite_master WHERE name IN ('search_index', 'search_dirs', "
-         u"'search_listings', 'search_terms', 'search_dir_terms', 'search_listing_terms', "
+  return u"SELECT count(*) FROM sqlite_master WHERE name IN ('search_index', 'search_terms', "
          u"'search_files', 'search_pending')"_s;
 }
 
@@ -231,39 +182,32 @@ QStringList sqlForgetListing() {
   return {
       u"DELETE FROM search_index WHERE rowid IN (SELECT file FROM search_files WHERE "
       u"rp_id = :rp_id)"_s,
-      u"DELETE FROM search_dirs WHERE rowid IN (SELECT dir FROM search_files WHERE "
-      u"rp_id = :rp_id)"_s,
-      u"DELETE FROM search_listings WHERE rowid = :rp_id"_s,
       u"DELETE FROM search_files WHERE rp_id = :rp_id"_s};
 }
 
-QStringList sqlIndexListing() {
-  const QString filesOfListing =
-      u" FROM infoMP3 i WHERE i.rp_id = :rp_id AND EXISTS (SELECT 1 FROM reports WHERE rp_id = "
-      u":rp_id)"_s;
-  return {
-      u"INSERT OR REPLACE INTO search_files (file, rp_id, dir, dupkey) SELECT i.rowid, "
-      u"i.rp_id, "_s +
-          kDirectoryOfFile + u", search_key(i.artist, i.title, i.filename)"_s + filesOfListing,
-      u"INSERT OR REPLACE INTO search_index (rowid, artist, title, album, comment, genre, "
-      u"year, filename) SELECT i.rowid, search_text(i.artist), search_text(i.title), "
-      u"search_text(i.album), search_text(i.comment), search_text(i.genre), "
-      u"search_text(i.year), search_text(i.filename)"_s +
-          filesOfListing,
-      u"INSERT OR REPLACE INTO search_dirs (rowid, dirname) SELECT rowid, "
-      u"search_text(dirname) FROM estructdir WHERE rowid IN (SELECT dir FROM search_files "
-      u"WHERE rp_id = :rp_id)"_s,
-      u"INSERT OR REPLACE INTO search_listings (rowid, report_name) SELECT rp_id, "
-      u"search_text(report_name) FROM reports WHERE rp_id = :rp_id"_s};
+// The listing's files, when it has its row; the listing's own texts are read once.
+const QString kFilesOfListing =
+    u" FROM infoMP3 i WHERE i.rp_id = :rp_id AND EXISTS (SELECT 1 FROM reports WHERE rp_id = "
+    u":rp_id)"_s;
+
+QString sqlIndexTexts() {
+  return u"INSERT OR REPLACE INTO search_index (rowid, artist, title, album, comment, genre, "
+         u"year, filename, dirname, report_name) SELECT i.rowid, search_text(i.artist), "
+         u"search_text(i.title), search_text(i.album), search_text(i.comment), "
+         u"search_text(i.genre), search_text(i.year), search_text(i.filename), search_text("_s +
+         kDirectoryOfFile +
+         u"), (SELECT search_text(report_name) FROM reports WHERE rp_id = :rp_id)"_s +
+         kFilesOfListing;
+}
+
+QString sqlIndexKeys() {
+  return u"INSERT OR REPLACE INTO search_files (file, rp_id, dupkey) SELECT i.rowid, i.rp_id, "
+         u"search_key(i.artist, i.title, i.filename)"_s +
+         kFilesOfListing;
 }
 
 QString sqlTrigramsStartingWith() {
-  QStringList each;
-  for (const QString& terms :
-       {u"search_terms"_s, u"search_dir_terms"_s, u"search_listing_terms"_s}) {
-    each.append(u"SELECT term FROM "_s + terms + u" WHERE term >= :piece AND term < :end"_s);
-  }
-  return each.join(u" UNION "_s);
+  return u"SELECT term FROM search_terms WHERE term >= :piece AND term < :end"_s;
 }
 
 QString matchExpression(const std::vector<QStringList>& phrases, SearchField field) {
@@ -280,39 +224,23 @@ QString matchExpression(const std::vector<QStringList>& phrases, SearchField fie
   return all.join(u" AND "_s);
 }
 
-QString sqlPlaceHasMatch(SearchPlace place) {
-  return u"SELECT 1 FROM "_s + tableOf(place) + u" WHERE "_s + tableOf(place) +
-         u" MATCH :expression LIMIT 1"_s;
-}
-
-SearchStatement sqlSearch(const std::vector<MatchWay>& ways, SearchMedium medium,
-                          bool withFoldedTexts, int limit) {
-  SearchStatement statement;
-  QStringList arms;
-  for (const MatchWay& way : ways) {
-    arms.append(filesOfWay(way, statement.values));
-  }
+QString sqlSearch(SearchMedium medium, bool withFoldedTexts, int limit) {
   const QString folded =
-      withFoldedTexts
-          ? u", s.artist, s.title, s.album, s.comment, s.genre, s.year, s.filename, sd.dirname, "
-            u"sl.report_name"_s
-          : QString();
-  const QString foldedJoins =
-      withFoldedTexts ? u" LEFT JOIN search_index s ON s.rowid = f.file LEFT JOIN search_dirs sd "
-                        u"ON sd.rowid = f.dir LEFT JOIN search_listings sl ON sl.rowid = "
-                        u"f.rp_id"_s
+      withFoldedTexts ? u", s.artist, s.title, s.album, s.comment, s.genre, s.year, s.filename, "
+                        u"s.dirname, s.report_name"_s
                       : QString();
-  statement.sql = u"SELECT "_s + kFileColumns + folded + u" FROM ("_s + arms.join(u" UNION "_s) +
-                  u") m JOIN search_files f ON f.file = m.file"_s + kFileJoins + foldedJoins +
-                  u" WHERE 1"_s + mediumCondition(medium, u"r"_s) +
-                  u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
-                  (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
-  return statement;
+  return u"SELECT "_s + kFileColumns + folded +
+         u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
+         u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
+         u"search_index MATCH :expression"_s +
+         mediumCondition(medium, u"r"_s) + u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
+         (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
 }
 
 QString sqlDuplicates(SearchMedium medium) {
-  return u"SELECT f.dupkey, "_s + kFileColumns + u" FROM search_files f"_s + kFileJoins +
-         u" WHERE f.dupkey IN (SELECT g.dupkey FROM search_files g "
+  return u"SELECT f.dupkey, "_s + kFileColumns +
+         u" FROM search_files f JOIN infoMP3 i ON i.rowid = f.file AND i.rp_id = f.rp_id JOIN "
+         u"reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT g.dupkey FROM search_files g "
          u"JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS NOT NULL"_s +
          mediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
          mediumCondition(medium, u"r"_s) +
