@@ -19,9 +19,6 @@ namespace {
 
 // Trigrams hold three characters; shorter pieces are found through the trigrams they start.
 constexpr int kTrigram = 3;
-// Where the folded texts start in a search row, after the file's columns.
-constexpr int kFoldedColumns = 13;
-constexpr int kFoldedCount = 9;
 
 CatalogueFile fileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
@@ -72,19 +69,6 @@ QStringList trigramsStartingWith(const QString& piece, QString& reason) {
   return trigrams;
 }
 
-// Whether one of the chosen folded texts of the row holds the piece.
-bool holds(const QSqlQuery& row, SearchField field, const QString& piece) {
-  if (field != SearchField::Todo) {
-    return row.value(kFoldedColumns + static_cast<int>(field) - 1).toString().contains(piece);
-  }
-  for (int column = kFoldedColumns; column < kFoldedColumns + kFoldedCount; ++column) {
-    if (row.value(column).toString().contains(piece)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 class CatalogueQuery {
  public:
   explicit CatalogueQuery(const SearchRequest& request) : request_(request) {}
@@ -98,9 +82,11 @@ class CatalogueQuery {
     }
     QSqlQuery query(BdConnection().driverConnection());
     query.setForwardOnly(true);
-    const bool checking = !checked_.isEmpty();
-    query.prepare(sqlSearch(request_.medium, checking, checking ? 0 : request_.limit));
+    query.prepare(sqlSearch(request_.medium, request_.field, checked_.size(), request_.limit));
     query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
+    for (qsizetype piece = 0; piece < checked_.size(); ++piece) {
+      query.bindValue(checkedPiece(piece), checked_[piece]);
+    }
     if (!query.exec()) {
       result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
       return result_;
@@ -110,8 +96,8 @@ class CatalogueQuery {
   }
 
  private:
-  // Splits the pieces between the full-text expression and the check of each row; false when
-  // nothing can match.
+  // Splits the pieces between the full-text expression and the check of each row's folded
+  // texts; false when nothing can match.
   bool plan() {
     const QStringList pieces = queryPieces(request_.text);
     for (const QString& piece : pieces) {
@@ -138,15 +124,8 @@ class CatalogueQuery {
   void collect(QSqlQuery& query) {
     QSet<qint16> listings;
     while (query.next()) {
-      if (!std::all_of(checked_.cbegin(), checked_.cend(),
-                       [&](const QString& piece) { return holds(query, request_.field, piece); })) {
-        continue;
-      }
       result_.files.push_back(fileOf(query, 0));
       listings.insert(result_.files.back().rp_id);
-      if (request_.limit > 0 && static_cast<int>(result_.files.size()) >= request_.limit) {
-        break;
-      }
     }
     if (query.lastError().isValid()) {
       result_.files.clear();

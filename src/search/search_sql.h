@@ -37,7 +37,12 @@ QString sqlTrigramsStartingWith();
 /** The full-text expression: every phrase, each one of its alternatives, in the field. */
 QString matchExpression(const std::vector<QStringList>& phrases, SearchField field);
 
-/** The files that match :expression; with the folded texts when checked, in listing order. */
-QString sqlSearch(SearchMedium medium, bool withFoldedTexts, int limit);
+/** The parameter that gives the checked piece number piece. */
+QString checkedPiece(qsizetype piece);
+/**
+ * The files that match :expression and whose chosen folded texts hold each of the checked
+ * pieces (:piece0, :piece1, ...), in listing order; limit 0 for every file.
+ */
+QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
 /** The files whose key another file of the medium shares, by key, then listing order. */
 QString sqlDuplicates(SearchMedium medium);

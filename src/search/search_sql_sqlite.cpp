@@ -224,16 +224,35 @@ QString matchExpression(const std::vector<QStringList>& phrases, SearchField fie
   return all.join(u" AND "_s);
 }
 
-QString sqlSearch(SearchMedium medium, bool withFoldedTexts, int limit) {
-  const QString folded =
-      withFoldedTexts ? u", s.artist, s.title, s.album, s.comment, s.genre, s.year, s.filename, "
-                        u"s.dirname, s.report_name"_s
-                      : QString();
-  return u"SELECT "_s + kFileColumns + folded +
+QString checkedPiece(qsizetype piece) {
+  return u":piece"_s + QString::number(piece);
+}
+
+QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit) {
+  // Each checked piece in one of the field's folded texts.
+  QStringList columns;
+  for (const SearchField each :
+       {SearchField::Artista, SearchField::Titulo, SearchField::Album, SearchField::Comentario,
+        SearchField::Genero, SearchField::Anyo, SearchField::Archivo, SearchField::Directorio,
+        SearchField::Listado}) {
+    if (field == SearchField::Todo || field == each) {
+      columns.append(u"s."_s + columnOf(each));
+    }
+  }
+  QString checks;
+  for (qsizetype piece = 0; piece < checkedPieces; ++piece) {
+    QStringList any;
+    for (const QString& column : columns) {
+      any.append(u"instr("_s + column + u", "_s + checkedPiece(piece) + u")"_s);
+    }
+    checks += u" AND ("_s + any.join(u" OR "_s) + u')';
+  }
+  return u"SELECT "_s + kFileColumns +
          u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
          u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
          u"search_index MATCH :expression"_s +
-         mediumCondition(medium, u"r"_s) + u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
+         checks + mediumCondition(medium, u"r"_s) +
+         u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
          (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
 }
 
