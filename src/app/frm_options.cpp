@@ -1,5 +1,6 @@
 #include "app/frm_options.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -47,14 +48,20 @@ frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   m_encoding = addChoice(u"Combo3"_s, u"Codificación de las exportaciones:"_s, 2);
   m_encoding->addItem(u"Windows-1252"_s, exportEncodingKey(ExportEncoding::Windows1252));
   m_encoding->addItem(u"UTF-8"_s, exportEncodingKey(ExportEncoding::Utf8));
+  m_audioFiles = addChoice(u"Combo5"_s, u"Archivos que se listan:"_s, 3);
+  m_audioFiles->addItem(u"Sólo MP3"_s, audioFilesKey(AudioFiles::Mp3));
+  m_audioFiles->addItem(u"Todo el audio"_s, audioFilesKey(AudioFiles::All));
+  m_properties = new QCheckBox(u"Leer duración y calidad"_s);
+  m_properties->setObjectName(u"Check1"_s);
+  layout->addWidget(m_properties, 4, 1);
 
   auto* ok = new QPushButton(u"Aceptar"_s);
   ok->setObjectName(u"Command1"_s);
   ok->setDefault(true);
   auto* cancel = new QPushButton(u"Cancelar"_s);
   cancel->setObjectName(u"Command2"_s);
-  layout->addWidget(ok, 3, 0);
-  layout->addWidget(cancel, 3, 1);
+  layout->addWidget(ok, 5, 0);
+  layout->addWidget(cancel, 5, 1);
   connect(ok, &QPushButton::clicked, this, &frm_options::accept);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -80,6 +87,8 @@ void frm_options::showOptions(const ProgramOptions& options) {
   selectData(*m_tags, source);
   selectData(*m_codePage, codePageName(options.tags.id3v1CodePage));
   selectData(*m_encoding, exportEncodingKey(options.exportEncoding));
+  selectData(*m_audioFiles, audioFilesKey(options.tags.files));
+  m_properties->setChecked(options.tags.properties);
 }
 
 ProgramOptions frm_options::chosen() const {
@@ -90,6 +99,9 @@ ProgramOptions frm_options::chosen() const {
       codePageFromName(m_codePage->currentData().toString()).value_or(CodePage::Windows1252);
   options.exportEncoding = exportEncodingFromKey(m_encoding->currentData().toString())
                                .value_or(ExportEncoding::Windows1252);
+  options.tags.files =
+      audioFilesFromKey(m_audioFiles->currentData().toString()).value_or(AudioFiles::Mp3);
+  options.tags.properties = m_properties->isChecked();
   return options;
 }
 

@@ -5,11 +5,13 @@
 #include "app/loaded_forms.h"
 #include "app/program_options.h"
 
+class QCheckBox;
 class QComboBox;
 
 /**
- * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2) and
- * the encoding of the exports (Combo3). "Aceptar" (Command1) saves the choices and closes it;
+ * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2),
+ * the encoding of the exports (Combo3), which files are listed (Combo5) and whether their
+ * duration and quality are read (Check1). "Aceptar" (Command1) saves the choices and closes it;
  * "Cancelar" (Command2) closes it. At most one exists.
  */
 class frm_options : public QWidget {
@@ -19,7 +21,7 @@ class frm_options : public QWidget {
   /** Shows the window with the saved choices, creating it when none is open. */
   static frm_options* showInstance(QWidget* parent = nullptr);
 
-  /** The choices as the three lists show them. */
+  /** The choices as the window shows them. */
   ProgramOptions chosen() const;
 
  private:
@@ -33,4 +35,6 @@ class frm_options : public QWidget {
   QComboBox* m_tags = nullptr;
   QComboBox* m_codePage = nullptr;
   QComboBox* m_encoding = nullptr;
+  QComboBox* m_audioFiles = nullptr;
+  QCheckBox* m_properties = nullptr;
 };

@@ -10,6 +10,8 @@ const QString kSection = u"cfg"_s;
 const QString kTagSource = u"tag_source"_s;
 const QString kCodePage = u"id3v1_codepage"_s;
 const QString kExportEncoding = u"export_encoding"_s;
+const QString kAudioFiles = u"audio_files"_s;
+const QString kAudioProperties = u"audio_properties"_s;
 
 QString stored(const QString& key) {
   return GetSetting(kSection, key, QString());
@@ -24,6 +26,9 @@ ProgramOptions LoadProgramOptions() {
       codePageFromName(stored(kCodePage)).value_or(options.tags.id3v1CodePage);
   options.exportEncoding =
       exportEncodingFromKey(stored(kExportEncoding)).value_or(options.exportEncoding);
+  options.tags.files = audioFilesFromKey(stored(kAudioFiles)).value_or(options.tags.files);
+  options.tags.properties =
+      onOffFromKey(stored(kAudioProperties)).value_or(options.tags.properties);
   return options;
 }
 
@@ -31,4 +36,20 @@ void SaveProgramOptions(const ProgramOptions& options) {
   SaveSetting(kSection, kTagSource, tagSourceKey(options.tags.source));
   SaveSetting(kSection, kCodePage, codePageName(options.tags.id3v1CodePage));
   SaveSetting(kSection, kExportEncoding, exportEncodingKey(options.exportEncoding));
+  SaveSetting(kSection, kAudioFiles, audioFilesKey(options.tags.files));
+  SaveSetting(kSection, kAudioProperties, onOffKey(options.tags.properties));
+}
+
+QString onOffKey(bool on) {
+  return on ? u"on"_s : u"off"_s;
+}
+
+std::optional<bool> onOffFromKey(QStringView key) {
+  if (key == u"on") {
+    return true;
+  }
+  if (key == u"off") {
+    return false;
+  }
+  return std::nullopt;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStringView>
+
+#include <optional>
+
 #include "platform/code_pages.h"
 #include "tags/tag_sources.h"
 
@@ -17,3 +21,8 @@ struct ProgramOptions {
 ProgramOptions LoadProgramOptions();
 
 void SaveProgramOptions(const ProgramOptions& options);
+
+/** "on" or "off", as the command line and the settings store name a choice that is either. */
+QString onOffKey(bool on);
+
+std::optional<bool> onOffFromKey(QStringView key);

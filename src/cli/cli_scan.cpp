@@ -10,6 +10,7 @@
 #include "platform/posix_file.h"
 #include "platform/raw_directory.h"
 #include "scan/scan_driver.h"
+#include "scan/scan_notices.h"
 #include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
@@ -19,6 +20,8 @@ namespace {
 const QByteArray kStore = "--store";
 const QByteArray kTags = "--tags";
 const QByteArray kCodePage = "--codepage";
+const QByteArray kAudio = "--audio";
+const QByteArray kProperties = "--properties";
 
 struct ScanRequest {
   WalkPath start;
@@ -33,6 +36,25 @@ QString codePageList() {
     names.append(codePageName(page));
   }
   return names.join(u", "_s);
+}
+
+// Which files are listed and whether their technical fields are read; never saved.
+QString audioChoicesFrom(const ParsedArguments& parsed, TagReading& tags) {
+  if (const std::optional<QString> files = optionText(parsed, kAudio)) {
+    const std::optional<AudioFiles> chosen = audioFilesFromKey(*files);
+    if (!chosen) {
+      return u"archivos desconocidos: %1 (se admite mp3 o all)"_s.arg(*files);
+    }
+    tags.files = *chosen;
+  }
+  if (const std::optional<QString> properties = optionText(parsed, kProperties)) {
+    const std::optional<bool> chosen = onOffFromKey(*properties);
+    if (!chosen) {
+      return u"valor desconocido de --properties: %1 (se admite on u off)"_s.arg(*properties);
+    }
+    tags.properties = *chosen;
+  }
+  return {};
 }
 
 // The saved choices, unless the options give others.
@@ -52,7 +74,7 @@ QString tagReadingFrom(const ParsedArguments& parsed, TagReading& tags) {
     }
     tags.id3v1CodePage = *chosen;
   }
-  return {};
+  return audioChoicesFrom(parsed, tags);
 }
 
 // Fills request from the parsed arguments; a Spanish usage error otherwise.
@@ -76,6 +98,9 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
   const WalkStop stop = RunDirectoryScan(*model, request.start, {}, request.tags);
   if (stop == WalkStop::DirectoryLimit || stop == WalkStop::SongLimit) {
     printError(u"aviso: "_s + limitReachedText(stop));
+  }
+  for (const ListingNotice& notice : scanNoticesOf(model->notices)) {
+    printError(u"aviso: "_s + notice.text);
   }
   return model;
 }
@@ -105,6 +130,8 @@ OptionNames scanOptions() {
   OptionNames options = listingOutputOptions();
   options.values.push_back(kTags);
   options.values.push_back(kCodePage);
+  options.values.push_back(kAudio);
+  options.values.push_back(kProperties);
   options.flags.push_back(kStore);
   return options;
 }
@@ -112,7 +139,8 @@ OptionNames scanOptions() {
 QString scanHelp() {
   return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
          u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
-         u"                    [--codepage NOMBRE] [--output ARCHIVO] [--store]\n"
+         u"                    [--codepage NOMBRE] [--audio mp3|all] [--properties on|off]\n"
+         u"                    [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"
@@ -130,6 +158,12 @@ QString scanHelp() {
          u"  --codepage NOMBRE    página de códigos de los textos de ID3v1: Windows-1252,\n"
          u"                       ISO-8859-1, ISO-8859-15, Windows-1250, Windows-1251 o\n"
          u"                       UTF-8 (también cp1252, cp1250, cp1251, latin1, latin9, utf8)\n"
+         u"  --audio mp3|all      qué archivos se listan: mp3 sólo los MP3 (sin Opciones, lo\n"
+         u"                       de siempre), all todo el audio (.mp3 .flac .ogg .oga .opus\n"
+         u"                       .m4a .mp4 .aac .wma .wav .aiff .aif .ape .wv .mpc)\n"
+         u"  --properties on|off  si se leen la duración, la tasa de bits, la frecuencia, los\n"
+         u"                       canales y el tamaño de cada archivo ({3Dur}, {3Kbp}, {3Khz},\n"
+         u"                       {3Tam}, {DDur}, {DNum})\n"
          u"  --store              además almacena el listado en la base de datos, como el\n"
          u"                       botón «Almacenar en BD», antes de escribirlo, y dice su\n"
          u"                       número en la salida de errores\n"_s +

@@ -4,6 +4,7 @@
 #include "app/text_helpers.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
+#include "db/technical_store.h"
 
 using namespace Qt::StringLiterals;
 
@@ -154,6 +155,7 @@ LoadResult Load4bd(qint16 rpId, ListingModel& model) {
     return {};
   }
   BodyLoad(rpId, model, header->rootKey).run();
+  loadTechnicalFields(rpId, model);
   WriteLog(u"con %1 directorios y %2 archivos MP3"_s.arg(model.NumDirectoriosMP3)
                .arg(model.NumCancionesMP3));
   result.found = true;

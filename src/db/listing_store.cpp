@@ -9,6 +9,7 @@
 #include "db/bd_write_guard.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
+#include "db/technical_store.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +22,7 @@ struct ListingRows {
   int medium = 0;
   std::vector<DirRecord> directories;
   std::vector<SongRecord> songs;
+  TechnicalFields technical;
 };
 
 ListingRows rowsOf(const ListingModel& model) {
@@ -29,7 +31,8 @@ ListingRows rowsOf(const ListingModel& model) {
   return {
       model.FinalName, model.FinalType,
       std::vector<DirRecord>(model.Directorios.begin() + 1, model.Directorios.begin() + 1 + dirs),
-      std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs)};
+      std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs),
+      model.technical};
 }
 
 class StoreRun {
@@ -43,6 +46,7 @@ class StoreRun {
   std::optional<qint16> nextNumber();
   bool writeDirectories(qint16 rpId);
   bool writeSongs(qint16 rpId);
+  bool writeTechnical(qint16 rpId);
   void report() const;
   bool refuse(const QString& reason);
 
@@ -50,6 +54,7 @@ class StoreRun {
   const StoreProgressFn& progressFn_;
   StoreProgress progress_;
   QString error_;
+  int songsWritten_ = 0;
 };
 
 StoreResult StoreRun::run() {
@@ -60,7 +65,7 @@ StoreResult StoreRun::run() {
     return {0, BdConnection().lastError()};
   }
   const std::optional<qint16> rpId = nextNumber();
-  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId)) {
+  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId)) {
     return {0, error_};
   }
   if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
@@ -123,9 +128,20 @@ bool StoreRun::writeSongs(qint16 rpId) {
       return refuse(BdConnection().lastError());
     }
     progress_.stepValue = filegenorder;
+    songsWritten_ = filegenorder;
     report();
   }
   return true;
+}
+
+// Only a listing that has technical fields writes any: the others send the statements they
+// always have.
+bool StoreRun::writeTechnical(qint16 rpId) {
+  if (!rows_.technical.present) {
+    return true;
+  }
+  const QString reason = storeTechnicalFields(rpId, rows_.technical, songsWritten_);
+  return reason.isEmpty() || refuse(reason);
 }
 
 void StoreRun::report() const {

@@ -10,6 +10,7 @@
 #include "app/app_info.h"
 #include "app/ini_reader.h"
 #include "app/log.h"
+#include "db/technical_store.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
 
@@ -163,7 +164,12 @@ QString OpenBd() {
   BdRecordset().Close();
   WriteLog(u"Conectando con "_s + state().path);
   WriteLog(u"mediante "_s + state().prefix);
-  return connect();
+  const QString failure = connect();
+  if (failure.isEmpty()) {
+    // A failure is logged; such a database is read without technical fields.
+    (void)ensureTechnicalTable();
+  }
+  return failure;
 }
 
 QString NewBlankBd() {

@@ -4,6 +4,9 @@
 #include <array>
 #include <span>
 
+#include "listing/technical_texts.h"
+#include "tags/audio_formats.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -24,7 +27,13 @@ enum class Field {
   Gen,
   Tit,
   Tra,
-  Yea
+  Yea,
+  Dur,
+  Kbp,
+  Khz,
+  Tam,
+  DirDur,
+  DirNum
 };
 
 struct Step {
@@ -41,19 +50,26 @@ constexpr std::array kFileSteps = {
     Step{u"{Lf}", Field::Break},    Step{u"{3Alb}", Field::Alb},   Step{u"{3Art}", Field::Art},
     Step{u"{3Com}", Field::Com},    Step{u"{3Gen}", Field::Gen},   Step{u"{3Tit}", Field::Tit},
     Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea}};
+// A listing with technical fields has these besides, after the others.
+constexpr std::array kDirectoryStepsTechnical = {
+    Step{u"{#D}", Field::Dir},   Step{u"{TD}", Field::DirName},    Step{u"{Tb}", Field::Tab},
+    Step{u"{Lf}", Field::Break}, Step{u"{DDur}", Field::DirDur}, Step{u"{DNum}", Field::DirNum}};
+constexpr std::array kFileStepsTechnical = {
+    Step{u"{#D}", Field::Dir},      Step{u"{TD}", Field::DirName}, Step{u"{#F}", Field::File},
+    Step{u"{TF}", Field::FileName}, Step{u"{OF}", Field::Order},   Step{u"{Tb}", Field::Tab},
+    Step{u"{Lf}", Field::Break},    Step{u"{3Alb}", Field::Alb},   Step{u"{3Art}", Field::Art},
+    Step{u"{3Com}", Field::Com},    Step{u"{3Gen}", Field::Gen},   Step{u"{3Tit}", Field::Tit},
+    Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea},   Step{u"{3Dur}", Field::Dur},
+    Step{u"{3Kbp}", Field::Kbp},    Step{u"{3Khz}", Field::Khz},   Step{u"{3Tam}", Field::Tam}};
 
 // Names and tag texts may hold placeholders that the later steps expand again, so a hostile
 // disc could multiply a line beyond any memory: a line stops growing at this length.
 constexpr qsizetype kMaxEntryLength = 16384;
 
+// Numbers and the program's own texts; the technical fields are numbers too.
 bool isProgramText(Field field) {
   return field == Field::Dir || field == Field::File || field == Field::Tab ||
-         field == Field::Break;
-}
-
-// "{TF}": the name without its extension; a name too short for one gives empty text.
-QString withoutExtension(const QString& filename) {
-  return filename.left(std::max<qsizetype>(0, filename.size() - 4));
+         field == Field::Break || field >= Field::Dur;
 }
 
 // "{OF}": the number without leading zeros; text that is not a number is kept as it is.
@@ -63,12 +79,37 @@ QString orderNumber(const QString& fileorder) {
   return ok ? QString::number(number) : fileorder;
 }
 
-// The values of one line. File fields are empty on directory lines, which never use them.
+// The values of one line. File fields are empty on directory lines, which never use them;
+// technical fields are asked only of a listing that has them.
 struct LineValues {
   int d = 0;
   const DirRecord* dir = nullptr;
   int f = 0;
   const SongRecord* song = nullptr;
+  const ListingModel* model = nullptr;
+
+  QString technical(Field field) const {
+    if (field == Field::DirDur) {
+      return durationText(durationOfFiles(*model, dir->songfrom, dir->songto));
+    }
+    if (field == Field::DirNum) {
+      return QString::number(std::max(0, dir->songto - dir->songfrom + 1));
+    }
+    const AudioProperties* audio = model->technical.of(f);
+    if (!audio) {
+      return {};
+    }
+    switch (field) {
+      case Field::Dur:
+        return durationText(audio->durationMs);
+      case Field::Kbp:
+        return QString::number(audio->kbps);
+      case Field::Khz:
+        return kilohertzText(audio->hz);
+      default:
+        return megabytesText(audio->bytes);
+    }
+  }
 
   QString of(Field field) const {
     switch (field) {
@@ -79,7 +120,7 @@ struct LineValues {
       case Field::File:
         return QString::number(f);
       case Field::FileName:
-        return withoutExtension(song->filename);
+        return nameWithoutExtension(song->filename);
       case Field::Order:
         return orderNumber(song->fileorder);
       case Field::Tab:
@@ -100,8 +141,9 @@ struct LineValues {
         return song->track;
       case Field::Yea:
         return song->year;
+      default:
+        return technical(field);
     }
-    return {};
   }
 };
 
@@ -185,7 +227,7 @@ class CompiledDesign {
     if (!compiled_) {
       return renderStepByStep(marker, design_, steps_, values);
     }
-    std::array<QString, kFileSteps.size()> filled;
+    std::array<QString, kFileStepsTechnical.size()> filled;
     for (const Piece& piece : pieces_) {
       if (piece.step >= 0 && filled[piece.step].isNull()) {
         filled[piece.step] = values.of(steps_[piece.step].field);
@@ -234,11 +276,15 @@ class CompiledDesign {
     return -1;
   }
 
-  // A placeholder of the other design ("{#F}" in a directory design) stays as literal text.
+  // A placeholder of the other design ("{#F}" in a directory design), or one of the technical
+  // fields in a listing without them, stays as literal text.
   static qsizetype otherPlaceholderAt(QStringView design, qsizetype at) {
-    for (const Step& step : kFileSteps) {
-      if (tokenAt(design, at, step.token)) {
-        return step.token.size();
+    for (const std::span<const Step> steps :
+         {std::span<const Step>(kFileStepsTechnical), std::span<const Step>(kDirectoryStepsTechnical)}) {
+      for (const Step& step : steps) {
+        if (tokenAt(design, at, step.token)) {
+          return step.token.size();
+        }
       }
     }
     return 0;
@@ -280,18 +326,23 @@ class CompiledDesign {
 }  // namespace
 
 std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDesigns& designs) {
-  const CompiledDesign directoryDesign(designs.directory, kDirectorySteps);
-  const CompiledDesign fileDesign(designs.file, kFileSteps);
+  const bool technical = model.technical.present;
+  const CompiledDesign directoryDesign(
+      designs.directory, technical ? std::span<const Step>(kDirectoryStepsTechnical)
+                                   : std::span<const Step>(kDirectorySteps));
+  const CompiledDesign fileDesign(designs.file, technical
+                                                    ? std::span<const Step>(kFileStepsTechnical)
+                                                    : std::span<const Step>(kFileSteps));
   std::vector<RenderedEntry> entries;
   const int lastDir = std::clamp<int>(model.DirActualNum, 0, kMaxDirectorios);
   for (int d = 1; d <= lastDir; ++d) {
     const DirRecord& dir = model.Directorios[d];
     if (!designs.directory.isEmpty()) {
-      entries.push_back(directoryDesign.render(u"D-", {d, &dir}));
+      entries.push_back(directoryDesign.render(u"D-", {d, &dir, 0, nullptr, &model}));
     }
     const int lastFile = std::min<int>(dir.songto, kMaxCanciones);
     for (int f = std::max<int>(dir.songfrom, 1); f <= lastFile; ++f) {
-      entries.push_back(fileDesign.render(u"F-", {d, &dir, f, &model.Canciones[f]}));
+      entries.push_back(fileDesign.render(u"F-", {d, &dir, f, &model.Canciones[f], &model}));
     }
     entries.push_back({u"  "_s, u"  "_s});
   }

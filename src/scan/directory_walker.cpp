@@ -5,7 +5,7 @@
 #include "app/log.h"
 #include "app/text_helpers.h"
 #include "platform/raw_directory.h"
-#include "tags/tag_sources.h"
+#include "tags/audio_file_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,10 +16,6 @@ namespace {
 
 bool isHidden(QByteArrayView name) {
   return name.startsWith('.');
-}
-
-bool hasMp3Extension(QByteArrayView name) {
-  return name.size() > 4 && qstrnicmp(name.data() + name.size() - 4, ".mp3", 4) == 0;
 }
 
 }  // namespace
@@ -51,6 +47,7 @@ bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qin
     return false;
   }
   addSubdirectoryNodes(dir, level.subdirectories);
+  model_.notices.otherAudio += level.otherAudio;
   totalFicheros += level.fileCount;
   totalTamano += qRound64(static_cast<double>(level.byteTotal) / 1024.0);
   for (const NamedEntry& subdirectory : level.subdirectories) {
@@ -75,8 +72,10 @@ bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
     if (entry.kind != EntryKind::RegularFile) {
       return true;
     }
-    if (hasMp3Extension(entry.name)) {
+    if (isListedAudio(entry.name, tags_.files)) {
       level.songs.push_back({entry.name.toByteArray(), displayName(entry.name)});
+    } else if (tags_.files == AudioFiles::Mp3 && hasOtherAudioExtension(entry.name)) {
+      ++level.otherAudio;
     }
     ++level.fileCount;
     level.byteTotal += entry.size;
@@ -139,7 +138,9 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
                                 int order) {
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
-  const TagInfo tag = ReadFileTags(dir.child(song.raw).raw, tags_);
+  const AudioFileRead read = ReadAudioFile(dir.child(song.raw).raw, tags_);
+  noteRead(read, dirname + u'/' + song.shown);
+  const TagInfo& tag = read.tag;
   SongRecord& record = model_.Canciones[model_.CancionActualNum];
   record.album = QuoteToAcute(tag.Album);
   record.artist = QuoteToAcute(tag.Artist);
@@ -163,6 +164,21 @@ void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
   for (const NamedEntry& subdirectory : subdirectories) {
     model_.tree.addChild(parentKey, trimBlanks(dir.child(subdirectory.raw).shown),
                          subdirectory.shown, kImageDirectory);
+  }
+}
+
+// What the listing keeps of a file beside its record: its technical fields, and what its
+// notices count.
+void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
+  if (read.properties) {
+    model_.technical.set(model_.CancionActualNum, *read.properties);
+  }
+  if (read.unreadId3v2) {
+    ++model_.notices.unreadId3v2;
+  }
+  if (read.damaged) {
+    WriteLog(u"No se pueden leer las etiquetas de %1: el archivo está dañado o no es del formato "
+             u"que dice su nombre"_s.arg(path));
   }
 }
 

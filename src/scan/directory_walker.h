@@ -9,6 +9,7 @@
 #include "scan/listing_model.h"
 #include "scan/sort_strings.h"
 #include "scan/walk_path.h"
+#include "tags/audio_file_reader.h"
 #include "tags/tag_sources.h"
 
 /**
@@ -71,12 +72,14 @@ class DirectoryWalker {
     std::vector<NamedEntry> subdirectories;
     qint64 fileCount = 0;
     qint64 byteTotal = 0;
+    int otherAudio = 0;
   };
 
   bool readLevel(const WalkPath& dir, Level& level);
   void sortByName(std::vector<NamedEntry>& entries) const;
   bool storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs);
   void storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song, int order);
+  void noteRead(const AudioFileRead& read, const QString& path);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
   bool pump();
   bool stopAtLimit(WalkStop limit);

@@ -3,8 +3,11 @@
 #include <QString>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "scan/node_tree.h"
+#include "tags/audio_properties.h"
 
 /** A listing holds at most this many directories and files; numbers run from 1. */
 inline constexpr int kMaxDirectorios = 500;
@@ -34,6 +37,28 @@ struct SongRecord {
 };
 
 /**
+ * The technical fields of a listing's files, by file number. A listing has them only when they
+ * were read by its scan or stored with it; a file that could not be read has none.
+ */
+struct TechnicalFields {
+  bool present = false;
+
+  /** The file's fields, or null when it has none. */
+  const AudioProperties* of(int file) const;
+  void set(int file, const AudioProperties& properties);
+  void clear();
+
+ private:
+  std::vector<std::optional<AudioProperties>> byFile_;
+};
+
+/** What a scan met but did not list or read, counted for the listing's notices. */
+struct ScanNotices {
+  int unreadId3v2 = 0;  // MP3 files with an ID3v2 tag and no ID3v1 tag, read through ID3v1
+  int otherAudio = 0;   // files of the other audio formats, left out of an MP3-only listing
+};
+
+/**
  * The catalogue of one CD or directory tree, owned by one listing window. A plain state block:
  * the scan, the loader, the renderer and the store read and write its members directly. Slot 0
  * of both arrays is never used; every writer keeps its indices within 1..kMax*.
@@ -49,6 +74,8 @@ struct ListingModel {
   std::array<DirRecord, kMaxDirectorios + 1> Directorios;
   std::array<SongRecord, kMaxCanciones + 1> Canciones;
   NodeTree tree;
+  TechnicalFields technical;
+  ScanNotices notices;
 };
 
 inline constexpr quint8 kMedioCd = 1;

@@ -36,6 +36,9 @@ ScanRun::ScanRun(ListingModel& model)
 }
 
 WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags) {
+  model_.technical.clear();
+  model_.technical.present = tags.properties;
+  model_.notices = {};
   DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags);
   qint64 totalFicheros = 0;
   qint64 totalTamano = 0;

@@ -1,35 +1,17 @@
 #include "search/search_sql.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <sqlite3.h>
 
+#include "db/sql_script.h"
 #include "search/search_fold.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The script's statements; a trigger runs to its END.
-QStringList scriptStatements(const QString& script) {
-  QStringList statements;
-  QString current;
-  for (const QString& line : script.split(u'\n')) {
-    if (line.startsWith(u"--"_s) || (current.isEmpty() && line.trimmed().isEmpty())) {
-      continue;
-    }
-    current += line + u'\n';
-    const bool trigger = current.startsWith(u"CREATE TRIGGER"_s);
-    if (line.endsWith(u';') && (!trigger || line == u"END;"_s)) {
-      statements.append(current.trimmed());
-      current.clear();
-    }
-  }
-  return statements;
-}
 
 QString phrase(const QString& text) {
   QString quoted = text;
@@ -138,11 +120,7 @@ QString registerSearchFunctions(const QSqlDatabase& db) {
 }
 
 QStringList sqlCreateSearchIndex() {
-  QFile script(u":/search_index.sql"_s);
-  if (!script.open(QIODevice::ReadOnly)) {
-    return {};
-  }
-  return scriptStatements(QString::fromUtf8(script.readAll()));
+  return resourceScriptStatements(u":/search_index.sql"_s);
 }
 
 QStringList sqlDropSearchIndex() {

@@ -74,22 +74,6 @@ qint16 trackOf(const QString& track) {
   return ok && number >= 0 && number <= 32767 ? static_cast<qint16>(number) : qint16(-1);
 }
 
-// "17" and "(17)" refer to the genre table; any other text is the genre's name.
-void setGenre(TagInfo& tag, const QString& genre) {
-  QStringView number = genre;
-  if (number.startsWith(u'(') && number.endsWith(u')')) {
-    number = number.sliced(1, number.size() - 2);
-  }
-  bool ok = false;
-  const uint value = number.toUInt(&ok);
-  if (ok && value <= 255 && !number.startsWith(u'+')) {
-    tag.Genre = static_cast<quint8>(value);
-    tag.GenreName = GenreNameOf(tag.Genre);
-  } else {
-    tag.GenreName = genre;
-  }
-}
-
 std::optional<TagInfo> recordOf(const TagLib::ID3v2::Tag& parsed) {
   TagInfo tag;
   tag.HasTag = true;
@@ -100,7 +84,7 @@ std::optional<TagInfo> recordOf(const TagLib::ID3v2::Tag& parsed) {
   tag.Comment = commentOf(parsed);
   const QString track = firstField(parsed, "TRCK");
   tag.Track = track.isEmpty() ? qint16(-1) : trackOf(track);
-  setGenre(tag, firstField(parsed, "TCON"));
+  setGenreFromText(tag, firstField(parsed, "TCON"));
   const bool shown = !tag.Title.isEmpty() || !tag.Artist.isEmpty() || !tag.Album.isEmpty() ||
                      !tag.Year.isEmpty() || !tag.Comment.isEmpty() || !tag.GenreName.isEmpty() ||
                      !track.isEmpty();
@@ -114,6 +98,22 @@ std::optional<TagInfo> parseTag(TagLib::ByteVectorStream& stream) {
 }
 
 }  // namespace
+
+// "17" and "(17)" refer to the genre table; any other text is the genre's name.
+void setGenreFromText(TagInfo& tag, const QString& genre) {
+  QStringView number = genre;
+  if (number.startsWith(u'(') && number.endsWith(u')')) {
+    number = number.sliced(1, number.size() - 2);
+  }
+  bool ok = false;
+  const uint value = number.toUInt(&ok);
+  if (ok && value <= 255 && !number.startsWith(u'+')) {
+    tag.Genre = static_cast<quint8>(value);
+    tag.GenreName = GenreNameOf(tag.Genre);
+  } else {
+    tag.GenreName = genre;
+  }
+}
 
 qint64 id3v2TagLength(QByteArrayView header) {
   if (header.size() < kHeaderSize || !header.startsWith("ID3")) {

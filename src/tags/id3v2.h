@@ -24,3 +24,9 @@ qint64 id3v2TagLength(QByteArrayView header);
 
 /** The pure half of ReadId3v2Tag: tagBytes is a whole tag, header included. */
 std::optional<TagInfo> id3v2TagFromBytes(QByteArrayView tagBytes);
+
+/**
+ * Sets the genre from a tag's text: "17" and "(17)" name entry 17 of the genre table, any other
+ * text is the genre's own name.
+ */
+void setGenreFromText(TagInfo& tag, const QString& genre);

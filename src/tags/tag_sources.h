@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/code_pages.h"
+#include "tags/audio_formats.h"
 #include "tags/id3.h"
 
 // Where a file's tag comes from: ID3v1 only (the program's own way), ID3v2 only, or one of the
@@ -19,10 +20,15 @@ QString tagSourceKey(TagSource source);
 
 std::optional<TagSource> tagSourceFromKey(QStringView key);
 
-/** How the walk reads tags; the default value reads exactly as the program always has. */
+/**
+ * What the walk lists and how it reads each file; the default value lists and reads exactly as
+ * the program always has (MP3 files, their ID3v1 tag, no technical fields).
+ */
 struct TagReading {
   TagSource source = TagSource::Id3v1;
   CodePage id3v1CodePage = CodePage::Windows1252;
+  AudioFiles files = AudioFiles::Mp3;
+  bool properties = false;  // duration, bit rate, sample rate, channels and size
 
   bool operator==(const TagReading&) const = default;
 };

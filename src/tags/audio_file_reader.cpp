@@ -1,0 +1,123 @@
+#include "tags/audio_file_reader.h"
+
+#include <QByteArrayView>
+
+#include <taglib/audioproperties.h>
+#include <taglib/fileref.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/tag.h>
+#include <taglib/vorbisfile.h>
+
+#include "platform/posix_file.h"
+#include "tags/audio_formats.h"
+#include "tags/id3v2.h"
+#include "tags/ogg_length.h"
+
+namespace {
+
+constexpr qsizetype kId3v2HeaderSize = 10;
+
+QString toQString(const TagLib::String& text) {
+  return QString::fromStdWString(text.toWString()).trimmed();
+}
+
+bool startsWithId3v2Tag(const QByteArray& rawPath) {
+  qint64 size = 0;
+  const UniqueFd fd = openRegularFile(rawPath, size);
+  char header[kId3v2HeaderSize];
+  return fd.valid() && size >= kId3v2HeaderSize &&
+         readExactlyAt(fd.get(), header, kId3v2HeaderSize, 0) &&
+         id3v2TagLength(QByteArrayView(header, kId3v2HeaderSize)) > 0;
+}
+
+// The generic tag of any TagLib format in the record an ID3v1 tag fills: a year of 0 and a
+// track of 0 are absent ("" and -1). A file without any tag keeps the empty record (track 0),
+// as an MP3 file without one does.
+TagInfo recordOf(const TagLib::Tag& parsed) {
+  TagInfo tag;
+  tag.Title = toQString(parsed.title());
+  tag.Artist = toQString(parsed.artist());
+  tag.Album = toQString(parsed.album());
+  tag.Comment = toQString(parsed.comment());
+  tag.Year = parsed.year() > 0 ? QString::number(parsed.year()).left(4) : QString();
+  tag.Track = parsed.track() > 0 && parsed.track() <= 32767 ? static_cast<qint16>(parsed.track())
+                                                            : qint16(-1);
+  setGenreFromText(tag, toQString(parsed.genre()));
+  tag.HasTag = true;
+  return tag;
+}
+
+AudioProperties propertiesOf(const TagLib::AudioProperties& read, qint64 bytes) {
+  return {read.lengthInMilliseconds(), read.bitrate(), read.sampleRate(), read.channels(), bytes};
+}
+
+// Where TagLib took an earlier page for the last one, the length and the bit rate it derived
+// from it are put right.
+void mendOggLength(const QByteArray& rawPath, AudioProperties& properties) {
+  const std::optional<qint64> length = oggStreamLengthMs(rawPath);
+  if (!length || *length == properties.durationMs) {
+    return;
+  }
+  if (properties.durationMs > 0) {
+    properties.kbps = static_cast<int>(qRound64(static_cast<double>(properties.kbps) *
+                                                static_cast<double>(properties.durationMs) /
+                                                static_cast<double>(*length)));
+  }
+  properties.durationMs = *length;
+}
+
+bool isVorbisOrOpus(TagLib::File* file) {
+  return dynamic_cast<TagLib::Ogg::Vorbis::File*>(file) != nullptr ||
+         dynamic_cast<TagLib::Ogg::Opus::File*>(file) != nullptr;
+}
+
+std::optional<AudioProperties> mp3Properties(const QByteArray& rawPath) {
+  TagLib::MPEG::File file(rawPath.constData(), true, TagLib::AudioProperties::Average);
+  if (!file.isValid() || !file.audioProperties()) {
+    return std::nullopt;
+  }
+  return propertiesOf(*file.audioProperties(), file.length());
+}
+
+AudioFileRead readMp3(const QByteArray& rawPath, const TagReading& reading) {
+  AudioFileRead read;
+  read.tag = ReadFileTags(rawPath, reading);
+  if (reading.source == TagSource::Id3v1 && !read.tag.HasTag) {
+    read.unreadId3v2 = startsWithId3v2Tag(rawPath);
+  }
+  if (reading.properties) {
+    read.properties = mp3Properties(rawPath);
+  }
+  return read;
+}
+
+AudioFileRead readOtherFormat(const QByteArray& rawPath, bool withProperties) {
+  AudioFileRead read;
+  const TagLib::FileRef ref(rawPath.constData(), withProperties, TagLib::AudioProperties::Average);
+  TagLib::File* file = ref.file();
+  if (ref.isNull() || !file->isValid()) {
+    read.damaged = true;
+    return read;
+  }
+  if (const TagLib::Tag* tag = file->tag(); tag && !tag->isEmpty()) {
+    read.tag = recordOf(*tag);
+  }
+  if (withProperties && file->audioProperties()) {
+    AudioProperties properties = propertiesOf(*file->audioProperties(), file->length());
+    if (isVorbisOrOpus(file)) {
+      mendOggLength(rawPath, properties);
+    }
+    read.properties = properties;
+  }
+  return read;
+}
+
+}  // namespace
+
+AudioFileRead ReadAudioFile(const QByteArray& rawPath, const TagReading& reading) {
+  if (hasMp3Extension(rawPath)) {
+    return readMp3(rawPath, reading);
+  }
+  return readOtherFormat(rawPath, reading.properties);
+}
