@@ -27,6 +27,7 @@ def ffmpeg(source, target, codec):
 def encode(spec, work):
     path, rate, channels = spec["path"], spec.get("rate", 44100), spec.get("channels", 2)
     extension = os.path.splitext(path)[1].lower()
+    os.makedirs(os.path.dirname(path), exist_ok=True)
     if extension == ".ape":
         # Debian has no Monkey's Audio encoder: a descriptor and silence, enough for a tag.
         with open(path, "wb") as out:
