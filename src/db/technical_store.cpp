@@ -27,7 +27,7 @@ bool hasTable() {
          query.next() && query.value(0).toInt() == 1;
 }
 
-// The script's objects, each only when missing; the version is only ever raised.
+// The script's objects, each only when missing; its version line is left to the caller.
 QString createObjects() {
   const QStringList statements = resourceScriptStatements(u":/technical_fields.sql"_s);
   if (statements.isEmpty()) {
@@ -39,14 +39,12 @@ QString createObjects() {
       return reasonOfQuery(query);
     }
   }
-  if (schemaVersion() < kTechnicalSchemaVersion &&
-      !query.exec(u"PRAGMA user_version = %1"_s.arg(kTechnicalSchemaVersion))) {
-    return reasonOfQuery(query);
-  }
   return {};
 }
 
-QString createInTransaction() {
+// The version counts the search index's versions first: it is raised only over the search
+// index's latest, so that an older index is still told apart and made again.
+QString createInTransaction(bool raiseVersion) {
   ScopedTransaction transaction(BdConnection());
   if (!transaction.started()) {
     return BdConnection().lastError();
@@ -54,16 +52,22 @@ QString createInTransaction() {
   if (const QString reason = createObjects(); !reason.isEmpty()) {
     return reason;
   }
+  QSqlQuery version(BdConnection().driverConnection());
+  if (raiseVersion &&
+      !version.exec(u"PRAGMA user_version = %1"_s.arg(kTechnicalSchemaVersion))) {
+    return reasonOfQuery(version);
+  }
   return transaction.Commit() ? QString() : BdConnection().lastError();
 }
 
 }  // namespace
 
 QString ensureTechnicalTable() {
-  if (hasTable() && schemaVersion() >= kTechnicalSchemaVersion) {
+  const bool raiseVersion = schemaVersion() == kTechnicalSchemaVersion - 1;
+  if (hasTable() && !raiseVersion) {
     return {};
   }
-  const QString reason = createInTransaction();
+  const QString reason = createInTransaction(raiseVersion);
   if (!reason.isEmpty()) {
     WriteLog(u"No se ha podido crear la tabla de datos técnicos de la BD: "_s + reason);
   }

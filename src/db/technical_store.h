@@ -9,12 +9,16 @@
 // database deletes its rows with their listing. Its statements go to the driver's connection,
 // beside the catalogue's, inside their transaction.
 
-/** The version of the database's own objects once the side table is there. */
+/**
+ * The version of the database's own objects once the side table is there: the one after the
+ * search index's second.
+ */
 inline constexpr int kTechnicalSchemaVersion = 3;
 
 /**
- * Gives an older database the side table, in one transaction; a database that has it is left
- * alone. Empty text on success, else the reason, logged, and the database is left as it was.
+ * Gives an older database the side table, in one transaction, and the version above the
+ * search index's when the index is at its latest; a database that has both is left alone.
+ * Empty text on success, else the reason, logged, and the database is left as it was.
  */
 QString ensureTechnicalTable();
 

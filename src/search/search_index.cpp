@@ -162,8 +162,13 @@ QString createInTransaction(const StoreProgressFn& progress, int& files) {
   if (statements.isEmpty()) {
     return u"falta la definición del índice de búsqueda en el programa"_s;
   }
-  if (schemaVersion() > 0) {
+  const int version = schemaVersion();
+  if (version > 0) {
     statements = sqlDropSearchIndex() + statements;
+  }
+  // The index's script names its own version; a later one (the technical fields') stays.
+  if (version > kSearchSchemaVersion) {
+    statements.append(sqlSchemaVersion() + u" = "_s + QString::number(version));
   }
   QString reason = executeAll(statements + QStringList{sqlNoteEveryListing()});
   if (!reason.isEmpty()) {
