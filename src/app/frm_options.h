@@ -8,9 +8,9 @@
 class QComboBox;
 
 /**
- * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2) and
- * the encoding of the exports (Combo3). "Aceptar" (Command1) saves the choices and closes it;
- * "Cancelar" (Command2) closes it. At most one exists.
+ * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2), the
+ * encoding of the exports (Combo3) and how much of a tree a scan lists (Combo4). "Aceptar"
+ * (Command1) saves the choices and closes it; "Cancelar" (Command2) closes it. At most one exists.
  */
 class frm_options : public QWidget {
   Q_OBJECT
@@ -33,4 +33,5 @@ class frm_options : public QWidget {
   QComboBox* m_tags = nullptr;
   QComboBox* m_codePage = nullptr;
   QComboBox* m_encoding = nullptr;
+  QComboBox* m_limits = nullptr;
 };

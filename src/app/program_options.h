@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/code_pages.h"
+#include "scan/listing_model.h"
 #include "tags/tag_sources.h"
 
 // The user's choices of the options window, kept in the settings store (section "cfg"). This
@@ -10,6 +11,7 @@
 struct ProgramOptions {
   TagReading tags;
   ExportEncoding exportEncoding = ExportEncoding::Windows1252;
+  ListingLimits limits = ListingLimits::Classic;
 
   bool operator==(const ProgramOptions&) const = default;
 };

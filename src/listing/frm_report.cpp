@@ -23,13 +23,13 @@
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
 #include "listing/gui_notice_strip.h"
+#include "listing/gui_scan_progress.h"
 #include "output/form2.h"
 #include "platform/desktop_opener.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
 #include "scan/gui_scan_driver.h"
-#include "scan/scan_driver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -80,7 +80,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   return report;
 }
 
-void frm_report::openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey) {
+void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
   report->storeAction_->setEnabled(false);
   report->Load4bd(rpId);
@@ -108,7 +108,7 @@ LineDesigns frm_report::designs() const {
   return panel_->designs();
 }
 
-void frm_report::Load4bd(qint16 rpId) {
+void frm_report::Load4bd(int rpId) {
   const QPointer<frm_report> self(this);
   const WaitCursor hourglass;
   QCoreApplication::processEvents();
@@ -131,10 +131,7 @@ void frm_report::Save2bd() {
 
 void frm_report::Gouu() {
   setBusy(true);
-  ScanRun run(model_);
-  if (const std::optional<WalkPath> walkPath = nameAndRootScan(*this)) {
-    run.walk(*walkPath, scanPump(*this), LoadProgramOptions().tags);
-  }
+  scanIntoWindow(*this);
   setBusy(false);
 }
 
@@ -256,6 +253,8 @@ void frm_report::createPanes() {
   panel_->hide();
   panel_->installEventFilter(this);
 
+  progress_ = new ScanProgressStrip(this);
+  connect(progress_, &ScanProgressStrip::shownOrHidden, this, &frm_report::applyLayoutRule);
   notices_ = new NoticeStrip(this);
   connect(notices_, &NoticeStrip::changed, this, &frm_report::applyLayoutRule);
 }
@@ -356,10 +355,13 @@ void frm_report::snapToMinimumSize() {
 
 void frm_report::applyLayoutRule() {
   const QSize outer = outerSize();
-  // The notices take their room from the panes, below them, across the whole window.
+  // The progress and the notices take their room from the panes, below them.
+  const int progressHeight = progress_->isHidden() ? 0 : progress_->sizeHint().height();
   const int noticeHeight = notices_->heightFor(width());
-  const int paneHeight = outer.height() - kPaneHeightMargin - noticeHeight;
-  notices_->setGeometry(0, tree_->y() + std::max(0, paneHeight), width(), noticeHeight);
+  const int paneHeight = outer.height() - kPaneHeightMargin - progressHeight - noticeHeight;
+  const int bottom = tree_->y() + std::max(0, paneHeight);
+  progress_->setGeometry(0, bottom, width(), progressHeight);
+  notices_->setGeometry(0, bottom + progressHeight, width(), noticeHeight);
   setHeightIfValid(*list_, paneHeight);
   setWidthIfValid(*list_, outer.width() - tree_->width() - kListWidthMargin);
   setHeightIfValid(*tree_, paneHeight);

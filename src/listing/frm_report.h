@@ -13,6 +13,7 @@
 
 class DesignPanel;
 class NoticeStrip;
+class ScanProgressStrip;
 class QAction;
 class QListWidget;
 class QMdiArea;
@@ -56,7 +57,7 @@ class frm_report : public QWidget {
    * A new listing window in area holding stored listing rpId, which it cannot store again; the
    * node keyed nodeKey, when the listing has it, chosen and scrolled into view.
    */
-  static void openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey = {});
+  static void openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey = {});
 
   ListingModel& model() { return model_; }
   const ListingModel& model() const { return model_; }
@@ -73,6 +74,8 @@ class frm_report : public QWidget {
 
   /** What the user should know about this listing, shown below the panes until closed. */
   NoticeStrip& notices() { return *notices_; }
+  /** A scan's progress and its "Detener", below the panes while the scan runs. */
+  ScanProgressStrip& scanProgress() { return *progress_; }
 
   /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
   LineDesigns designs() const;
@@ -81,7 +84,7 @@ class frm_report : public QWidget {
   bool selectNode(const QString& key);
 
   /** Fills the empty window with stored listing rpId; a listing that is gone closes it. */
-  void Load4bd(qint16 rpId);
+  void Load4bd(int rpId);
   /** Stores the listing in the database as a new stored listing. */
   void Save2bd();
   /** Scans into the window: the directory RutaInicial, or the CD drive when it is empty. */
@@ -154,5 +157,6 @@ class frm_report : public QWidget {
   QListWidget* list_;                        // List1
   DesignPanel* panel_;                       // Frame1
   NoticeStrip* notices_;                     // Notices
+  ScanProgressStrip* progress_;              // Progreso
   std::vector<QTreeWidgetItem*> treeItems_;  // tv's item of each node, by node index
 };

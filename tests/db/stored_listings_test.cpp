@@ -40,7 +40,7 @@ TEST_F(StoredListingsTest, FindsAStoredCdByItsLabel) {
   ASSERT_TRUE(Save2bd(*makeListing(u"otro"_s, kMedioCd, {1})).ok());
   ASSERT_TRUE(Save2bd(*makeListing(u"Rock'n'Roll"_s, kMedioCd, {1})).ok());
   StatementRecorder recorder;
-  EXPECT_EQ(findStoredCd(u"Rock'n'Roll"_s), std::optional<qint16>(2));
+  EXPECT_EQ(findStoredCd(u"Rock'n'Roll"_s), std::optional<int>(2));
   EXPECT_EQ(recorder.statements,
             QStringList({u"select * from reports where report_name='Rock´n´Roll'"_s}));
   EXPECT_EQ(findStoredCd(u"Rock"_s), std::nullopt);
