@@ -5,12 +5,9 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTime>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -22,6 +19,7 @@
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
+#include "listing/gui_listing_toolbar.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "output/form2.h"
@@ -82,7 +80,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
 
 void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
-  report->storeAction_->setEnabled(false);
+  report->toolbar_->storeAction()->setEnabled(false);
   report->Load4bd(rpId);
   if (report && !nodeKey.isEmpty()) {
     report->selectNode(nodeKey);
@@ -190,42 +188,9 @@ void frm_report::closeEvent(QCloseEvent* event) {
 }
 
 void frm_report::createToolbar() {
-  toolbar_ = new QToolBar(this);
-  toolbar_->setObjectName(u"Toolbar1"_s);
-  toolbar_->setIconSize(QSize(16, 16));
+  toolbar_ = new ListingToolbar(this);
   toolbar_->setGeometry(0, 0, width(), twipsToPixels(360));
-
-  toolbar_->addSeparator();
-  addToolbarButton(u"salir"_s, 10, u"Cerrar Listado"_s);
-  addToolbarButton(u"refresca"_s, 6, {});
-  addToolbarButton(u"imprime"_s, 4, {});
-  addExportMenu(addToolbarButton(u"exporta"_s, 7, {}));
-  storeAction_ = addToolbarButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
-  designAction_ =
-      addToolbarButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
-  designAction_->setCheckable(true);
-}
-
-QAction* frm_report::addToolbarButton(const QString& key, int image, const QString& toolTip) {
-  QAction* action = toolbar_->addAction(imageListIcon(image), QString());
-  action->setObjectName(key);
-  action->setToolTip(toolTip);
-  connect(action, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
-  return action;
-}
-
-// The button itself has no action of its own; its menu entries are dispatched by their keys.
-void frm_report::addExportMenu(QAction* exporta) {
-  auto* menu = new QMenu(toolbar_);
-  for (const QString& format : {u"txt"_s, u"html"_s}) {
-    QAction* entry = menu->addAction(format);
-    const QString key = u"export_"_s + format;
-    entry->setObjectName(key);
-    connect(entry, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
-  }
-  auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(exporta));
-  button->setMenu(menu);
-  button->setPopupMode(QToolButton::MenuButtonPopup);
+  connect(toolbar_, &ListingToolbar::keyTriggered, this, &frm_report::dispatchToolbarKey);
 }
 
 void frm_report::createPanes() {
@@ -289,7 +254,7 @@ void frm_report::dispatchToolbarKey(const QString& key) {
   } else if (key == u"2bd"_s) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
-    panel_->setVisible(designAction_->isChecked());
+    panel_->setVisible(toolbar_->designAction()->isChecked());
   } else if (key == u"export_txt"_s) {
     exportListing(ExportFormat::Text);
   } else if (key == u"export_html"_s) {

@@ -12,13 +12,12 @@
 #include "scan/listing_model.h"
 
 class DesignPanel;
+class ListingToolbar;
 class NoticeStrip;
 class ScanProgressStrip;
-class QAction;
 class QListWidget;
 class QMdiArea;
 class QMouseEvent;
-class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -121,8 +120,6 @@ class frm_report : public QWidget {
 
  private:
   void createToolbar();
-  QAction* addToolbarButton(const QString& key, int image, const QString& toolTip);
-  void addExportMenu(QAction* exporta);
   void createPanes();
   void followTree();
   void addTreeItem(const TreeNode& node, int index);
@@ -149,9 +146,7 @@ class frm_report : public QWidget {
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;
 
-  QToolBar* toolbar_;                        // Toolbar1
-  QAction* storeAction_;                     // "2bd"
-  QAction* designAction_;                    // "modifydesign"
+  ListingToolbar* toolbar_;                  // Toolbar1
   QTreeWidget* tree_;                        // tv
   QWidget* splitter_;                        // Picture1
   QListWidget* list_;                        // List1
