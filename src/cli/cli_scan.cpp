@@ -110,9 +110,10 @@ OptionNames scanOptions() {
 }
 
 QString scanHelp() {
-  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
-         u"                    [--codepage NOMBRE] [--output ARCHIVO] [--store]\n"
+  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--tags v1|v2|v1v2|v2v1] [--codepage NOMBRE] [--output ARCHIVO]\n"
+         u"                    [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"

@@ -146,8 +146,9 @@ QString listHelp() {
 }
 
 QString showHelp() {
-  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--output ARCHIVO]\n"
+  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--output ARCHIVO]\n"
          u"\n"
          u"Escribe el listado almacenado con el número N (véase «quillet list») con los dos\n"
          u"diseños de línea, con los mismos bytes que su exportación, como «quillet scan».\n"

@@ -23,7 +23,7 @@
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
 #include "output/form2.h"
-#include "platform/desktop_opener.h"
+#include "output/gui_listing_export.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
@@ -219,7 +219,7 @@ QAction* frm_report::addToolbarButton(const QString& key, int image, const QStri
 // The button itself has no action of its own; its menu entries are dispatched by their keys.
 void frm_report::addExportMenu(QAction* exporta) {
   auto* menu = new QMenu(toolbar_);
-  for (const QString& format : {u"txt"_s, u"html"_s}) {
+  for (const QString& format : exportFormatKeys()) {
     QAction* entry = menu->addAction(format);
     const QString key = u"export_"_s + format;
     entry->setObjectName(key);
@@ -287,27 +287,13 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(designAction_->isChecked());
-  } else if (key == u"export_txt"_s) {
-    exportListing(ExportFormat::Text);
-  } else if (key == u"export_html"_s) {
-    exportListing(ExportFormat::Html);
+  } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
+    exportListing(*format);
   }
 }
 
-// A failed export leaves the window as it was; the user is told why.
 void frm_report::exportListing(ExportFormat format) {
-  const QString path = UserFile(exportFileName(format));
-  const ExportEncoding encoding = LoadProgramOptions().exportEncoding;
-  if (const QString failure = writeExport(path, format, rendered_, encoding); !failure.isEmpty()) {
-    WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
-    showMessage({this, AppTitle(),
-                 u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),
-                 MessageIcon::Critical, MessageButtons::Ok});
-    return;
-  }
-  if (!openOnDesktop(path)) {
-    WriteLog(u"No se ha podido abrir %1 en el escritorio"_s.arg(path));
-  }
+  exportOnDesktop(*this, format, model_, rendered_);
 }
 
 // The window as the user sizes it: the MDI subwindow with its frame and caption, or this

@@ -8,7 +8,7 @@
 #include "app/loaded_forms.h"
 #include "listing/renderer.h"
 #include "listing/saved_designs.h"
-#include "output/export_writer.h"
+#include "output/listing_export.h"
 #include "scan/listing_model.h"
 
 class DesignPanel;
