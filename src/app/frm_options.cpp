@@ -94,8 +94,8 @@ ProgramOptions frm_options::chosen() const {
       codePageFromName(m_codePage->currentData().toString()).value_or(CodePage::Windows1252);
   options.exportEncoding = exportEncodingFromKey(m_encoding->currentData().toString())
                                .value_or(ExportEncoding::Windows1252);
-  options.csvSeparator = csvSeparatorFromKey(m_csvSeparator->currentData().toString())
-                             .value_or(CsvSeparator::Comma);
+  options.csvSeparator =
+      csvSeparatorFromKey(m_csvSeparator->currentData().toString()).value_or(CsvSeparator::Comma);
   return options;
 }
 

@@ -9,8 +9,8 @@ class QComboBox;
 
 /**
  * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2) and
- * the encoding of the exports (Combo3) and the separator of CSV exports (Combo6). "Aceptar" (Command1) saves the choices and closes it;
- * "Cancelar" (Command2) closes it. At most one exists.
+ * the encoding of the exports (Combo3) and the separator of CSV exports (Combo6). "Aceptar"
+ * (Command1) saves the choices and closes it; "Cancelar" (Command2) closes it. At most one exists.
  */
 class frm_options : public QWidget {
   Q_OBJECT

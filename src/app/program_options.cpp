@@ -25,8 +25,7 @@ ProgramOptions LoadProgramOptions() {
       codePageFromName(stored(kCodePage)).value_or(options.tags.id3v1CodePage);
   options.exportEncoding =
       exportEncodingFromKey(stored(kExportEncoding)).value_or(options.exportEncoding);
-  options.csvSeparator =
-      csvSeparatorFromKey(stored(kCsvSeparator)).value_or(options.csvSeparator);
+  options.csvSeparator = csvSeparatorFromKey(stored(kCsvSeparator)).value_or(options.csvSeparator);
   return options;
 }
 

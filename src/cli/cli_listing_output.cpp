@@ -113,12 +113,12 @@ QString listingOutputHelp() {
          u"                       o una tubería se escribe tal cual, sin sustituirlo)\n"_s;
 }
 
-int writeListing(const ListingOutput& output, const ListingModel& model) {
+int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name) {
   // The table formats are the listing's own rows: rendering them would be wasted work.
   const std::vector<RenderedEntry> entries = isTableFormat(output.format)
                                                  ? std::vector<RenderedEntry>()
                                                  : renderListing(model, output.designs);
   return writeVerbOutput(output.file,
-                         listingExportBytes(output.format, model, entries, output.choices),
+                         listingExportBytes(output.format, model, name, entries, output.choices),
                          u"el listado"_s);
 }

@@ -44,4 +44,4 @@ std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArra
  * CSV or JSON. Returns the exit
  * code; a failure has been reported on standard error and leaves no file behind.
  */
-int writeListing(const ListingOutput& output, const ListingModel& model);
+int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name);

@@ -83,7 +83,8 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
   LogWhereFilesLive();
-  return writeListing(request.output, *scanListing(request));
+  const auto model = scanListing(request);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 // Stored before it is written, so a database that refuses it leaves no listing file either.
@@ -96,7 +97,7 @@ int scanStoreAndWrite(const ScanRequest& request) {
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
   indexStoredListing();
-  return writeListing(request.output, *model);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 }  // namespace

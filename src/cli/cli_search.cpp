@@ -88,10 +88,9 @@ QString foundOutputFrom(const ParsedArguments& parsed, FoundOutput& output) {
 }
 
 int writeTable(const FoundOutput& output, const ExportTable& table) {
-  const QByteArray bytes =
-      output.format == FoundOutput::Format::Json
-          ? jsonArrayBytes(table)
-          : csvBytes(table, output.separator, csvByteOrderMark(std::nullopt));
+  const QByteArray bytes = output.format == FoundOutput::Format::Json
+                               ? jsonArrayBytes(table)
+                               : csvBytes(table, output.separator, csvByteOrderMark(std::nullopt));
   return writeVerbOutput(std::nullopt, bytes, u"los archivos encontrados"_s);
 }
 
@@ -259,8 +258,7 @@ QString searchHelp() {
          u"  --in CAMPO           dónde buscar: todo (por omisión), artista, titulo, album,\n"
          u"                       comentario, genero, anyo, archivo, directorio o listado\n"_s +
          mediumHelp() + u"  --limit N            como mucho N archivos\n"_s + formatHelp() +
-         helpOptionLine() +
-         exitHelp();
+         helpOptionLine() + exitHelp();
 }
 
 QString duplicatesHelp() {

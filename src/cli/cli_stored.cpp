@@ -72,11 +72,12 @@ int showListing(qint16 number, const ListingOutput& output) {
     return missing;
   }
   const auto model = std::make_unique<ListingModel>();
-  if (!Load4bd(number, *model).found) {
+  const LoadResult loaded = Load4bd(number, *model);
+  if (!loaded.found) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;
   }
-  return writeListing(output, *model);
+  return writeListing(output, *model, {loaded.name, loaded.medio});
 }
 
 int deleteListing(qint16 number) {

@@ -117,6 +117,7 @@ void frm_report::Load4bd(qint16 rpId) {
   const LoadResult loaded = ::Load4bd(rpId, model_);
   if (loaded.found) {
     setWindowTitle(loaded.title);
+    loadedName_ = ListingName{loaded.name, loaded.medio};
   } else {
     closeWindow();
   }
@@ -293,7 +294,7 @@ void frm_report::dispatchToolbarKey(const QString& key) {
 }
 
 void frm_report::exportListing(ExportFormat format) {
-  exportOnDesktop(*this, format, model_, rendered_);
+  exportOnDesktop(*this, format, model_, loadedName_.value_or(listingNameOf(model_)), rendered_);
 }
 
 // The window as the user sizes it: the MDI subwindow with its frame and caption, or this

@@ -138,6 +138,7 @@ class frm_report : public QWidget {
   ListingModel model_;
   QString tag_;
   std::vector<RenderedEntry> rendered_;
+  std::optional<ListingName> loadedName_;  // a stored listing's, which its model does not hold
   bool busy_ = false;
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;

@@ -7,10 +7,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList kFileColumns = {
-    u"num_listado"_s, u"listado"_s, u"medio"_s, u"directorio"_s, u"num_archivo"_s,
-    u"archivo"_s,     u"artista"_s, u"titulo"_s, u"album"_s,     u"anyo"_s,
-    u"pista"_s,       u"genero"_s,  u"comentario"_s};
+const QStringList kFileColumns = {u"num_listado"_s, u"listado"_s, u"medio"_s,   u"directorio"_s,
+                                  u"num_archivo"_s, u"archivo"_s, u"artista"_s, u"titulo"_s,
+                                  u"album"_s,       u"anyo"_s,    u"pista"_s,   u"genero"_s,
+                                  u"comentario"_s};
 
 ExportRow fileRow(const CatalogueFile& file) {
   return {ExportCell::number(file.rp_id),

@@ -9,10 +9,10 @@
 using namespace Qt::StringLiterals;
 
 void exportOnDesktop(QWidget& window, ExportFormat format, const ListingModel& model,
-                     const std::vector<RenderedEntry>& entries) {
+                     const ListingName& name, const std::vector<RenderedEntry>& entries) {
   const QString path = UserFile(exportFileName(format));
   const ExportChoices choices = LoadProgramOptions().exportChoices();
-  if (const QString failure = writeListingExport(path, format, model, entries, choices);
+  if (const QString failure = writeListingExport(path, format, model, name, entries, choices);
       !failure.isEmpty()) {
     WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
     showMessage({&window, AppTitle(),

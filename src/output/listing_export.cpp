@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include "output/listing_table.h"
 #include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;
@@ -27,13 +26,13 @@ bool isTableFormat(ExportFormat format) {
 }
 
 QByteArray listingExportBytes(ExportFormat format, const ListingModel& model,
-                              const std::vector<RenderedEntry>& entries,
+                              const ListingName& name, const std::vector<RenderedEntry>& entries,
                               const ExportChoices& choices) {
   switch (format) {
     case ExportFormat::Csv:
-      return csvBytes(listingTable(model), choices.csvSeparator, choices.byteOrderMark);
+      return csvBytes(listingTable(model, name), choices.csvSeparator, choices.byteOrderMark);
     case ExportFormat::Json:
-      return listingJsonBytes(model);
+      return listingJsonBytes(model, name);
     case ExportFormat::Text:
     case ExportFormat::Html:
       break;
@@ -42,8 +41,8 @@ QByteArray listingExportBytes(ExportFormat format, const ListingModel& model,
 }
 
 QString writeListingExport(const QString& path, ExportFormat format, const ListingModel& model,
-                           const std::vector<RenderedEntry>& entries,
+                           const ListingName& name, const std::vector<RenderedEntry>& entries,
                            const ExportChoices& choices) {
   return writeOutputFile(QFile::encodeName(path),
-                         listingExportBytes(format, model, entries, choices));
+                         listingExportBytes(format, model, name, entries, choices));
 }

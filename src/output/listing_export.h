@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "output/export_writer.h"
-#include "scan/listing_model.h"
+#include "output/listing_table.h"
 
 // Every export of a listing, by format: the rendered lines as text or HTML, or the listing's
 // files as CSV or JSON for other programs.
@@ -24,10 +24,10 @@ std::optional<ExportFormat> exportFormatOfMenuKey(const QString& menuKey);
 bool isTableFormat(ExportFormat format);
 
 QByteArray listingExportBytes(ExportFormat format, const ListingModel& model,
-                              const std::vector<RenderedEntry>& entries,
+                              const ListingName& name, const std::vector<RenderedEntry>& entries,
                               const ExportChoices& choices);
 
 /** Writes it to path through the one output writer; empty text, or the reason in Spanish. */
 QString writeListingExport(const QString& path, ExportFormat format, const ListingModel& model,
-                           const std::vector<RenderedEntry>& entries,
+                           const ListingName& name, const std::vector<RenderedEntry>& entries,
                            const ExportChoices& choices);

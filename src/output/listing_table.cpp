@@ -29,10 +29,11 @@ std::vector<DirectoryRange> directoryRanges(const ListingModel& model) {
   return ranges;
 }
 
-ExportRow fileRow(const ListingModel& model, const DirectoryRange& dir, int f) {
+ExportRow fileRow(const ListingModel& model, const ListingName& name, const DirectoryRange& dir,
+                  int f) {
   const SongRecord& song = model.Canciones[f];
-  ExportRow row = {{AcuteToQuote(model.FinalName)},
-                   {mediumText(model.FinalType)},
+  ExportRow row = {{AcuteToQuote(name.name)},
+                   {mediumText(name.medio)},
                    ExportCell::number(dir.number),
                    {AcuteToQuote(model.Directorios[dir.number].dirname)},
                    ExportCell::number(f),
@@ -51,42 +52,47 @@ ExportRow fileRow(const ListingModel& model, const DirectoryRange& dir, int f) {
 
 }  // namespace
 
+ListingName listingNameOf(const ListingModel& model) {
+  return {model.FinalName, model.FinalType};
+}
+
 QString mediumText(int medio) {
   return medio == kMedioCd ? u"CD"_s : medio == kMedioDirectorio ? u"DIR"_s : u"?"_s;
 }
 
 QStringList listingColumns() {
-  return QStringList{u"listado"_s, u"medio"_s,  u"num_directorio"_s, u"directorio"_s,
-                     u"num_archivo"_s, u"orden"_s, u"archivo"_s,     u"artista"_s,
-                     u"titulo"_s,  u"album"_s,  u"anyo"_s,           u"pista"_s,
-                     u"genero"_s,  u"comentario"_s} +
+  return QStringList{u"listado"_s,     u"medio"_s,     u"num_directorio"_s, u"directorio"_s,
+                     u"num_archivo"_s, u"orden"_s,     u"archivo"_s,        u"artista"_s,
+                     u"titulo"_s,      u"album"_s,     u"anyo"_s,           u"pista"_s,
+                     u"genero"_s,      u"comentario"_s} +
          kTechnicalColumns;
 }
 
-ExportTable listingTable(const ListingModel& model) {
+ExportTable listingTable(const ListingModel& model, const ListingName& name) {
   ExportTable table{listingColumns(), {}};
   for (const DirectoryRange& dir : directoryRanges(model)) {
     for (int f = dir.first; f <= dir.last; ++f) {
-      table.rows.push_back(fileRow(model, dir, f));
+      table.rows.push_back(fileRow(model, name, dir, f));
     }
   }
   return table;
 }
 
-QByteArray listingJsonBytes(const ListingModel& model) {
+QByteArray listingJsonBytes(const ListingModel& model, const ListingName& name) {
   const QStringList columns = listingColumns();
-  QByteArray out = "{\"listado\": " + jsonString(AcuteToQuote(model.FinalName)) +
-                   ", \"medio\": " + jsonString(mediumText(model.FinalType));
+  QByteArray out = "{\"listado\": " + jsonString(AcuteToQuote(name.name)) +
+                   ", \"medio\": " + jsonString(mediumText(name.medio));
   const std::vector<DirectoryRange> ranges = directoryRanges(model);
   qint64 files = 0;
   QByteArray directories;
   for (const DirectoryRange& dir : ranges) {
     directories += directories.isEmpty() ? "\n  " : ",\n  ";
-    directories += "{\"num_directorio\": " + QByteArray::number(dir.number) +
-                   ", \"directorio\": " + jsonString(AcuteToQuote(model.Directorios[dir.number].dirname)) +
+    directories += "{\"num_directorio\": " + QByteArray::number(dir.number) + ", \"directorio\": " +
+                   jsonString(AcuteToQuote(model.Directorios[dir.number].dirname)) +
                    ", \"archivo\": [";
     for (int f = dir.first; f <= dir.last; ++f) {
-      directories += (f == dir.first ? "\n    " : ",\n    ") + jsonObject(columns, fileRow(model, dir, f));
+      directories += (f == dir.first ? "\n    " : ",\n    ") +
+                     jsonObject(columns, fileRow(model, name, dir, f));
       ++files;
     }
     directories += dir.first <= dir.last ? "\n  ]}" : "]}";
