@@ -51,14 +51,17 @@ frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   m_limits->addItem(u"Límites clásicos (500 directorios con MP3, 1000 archivos)"_s,
                     listingLimitsKey(ListingLimits::Classic));
   m_limits->addItem(u"Sin límite"_s, listingLimitsKey(ListingLimits::None));
+  m_csvSeparator = addChoice(u"Combo6"_s, u"Separador de las exportaciones CSV:"_s, 4);
+  m_csvSeparator->addItem(u"Coma (,)"_s, csvSeparatorKey(CsvSeparator::Comma));
+  m_csvSeparator->addItem(u"Punto y coma (;)"_s, csvSeparatorKey(CsvSeparator::Semicolon));
 
   auto* ok = new QPushButton(u"Aceptar"_s);
   ok->setObjectName(u"Command1"_s);
   ok->setDefault(true);
   auto* cancel = new QPushButton(u"Cancelar"_s);
   cancel->setObjectName(u"Command2"_s);
-  layout->addWidget(ok, 4, 0);
-  layout->addWidget(cancel, 4, 1);
+  layout->addWidget(ok, 5, 0);
+  layout->addWidget(cancel, 5, 1);
   connect(ok, &QPushButton::clicked, this, &frm_options::accept);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -85,6 +88,7 @@ void frm_options::showOptions(const ProgramOptions& options) {
   selectData(*m_codePage, codePageName(options.tags.id3v1CodePage));
   selectData(*m_encoding, exportEncodingKey(options.exportEncoding));
   selectData(*m_limits, listingLimitsKey(options.limits));
+  selectData(*m_csvSeparator, csvSeparatorKey(options.csvSeparator));
 }
 
 ProgramOptions frm_options::chosen() const {
@@ -97,6 +101,8 @@ ProgramOptions frm_options::chosen() const {
                                .value_or(ExportEncoding::Windows1252);
   options.limits =
       listingLimitsFromKey(m_limits->currentData().toString()).value_or(ListingLimits::Classic);
+  options.csvSeparator =
+      csvSeparatorFromKey(m_csvSeparator->currentData().toString()).value_or(CsvSeparator::Comma);
   return options;
 }
 

@@ -11,6 +11,7 @@ const QString kTagSource = u"tag_source"_s;
 const QString kCodePage = u"id3v1_codepage"_s;
 const QString kExportEncoding = u"export_encoding"_s;
 const QString kListingLimits = u"listing_limits"_s;
+const QString kCsvSeparator = u"csv_separator"_s;
 
 QString stored(const QString& key) {
   return GetSetting(kSection, key, QString());
@@ -26,6 +27,7 @@ ProgramOptions LoadProgramOptions() {
   options.exportEncoding =
       exportEncodingFromKey(stored(kExportEncoding)).value_or(options.exportEncoding);
   options.limits = listingLimitsFromKey(stored(kListingLimits)).value_or(options.limits);
+  options.csvSeparator = csvSeparatorFromKey(stored(kCsvSeparator)).value_or(options.csvSeparator);
   return options;
 }
 
@@ -34,4 +36,5 @@ void SaveProgramOptions(const ProgramOptions& options) {
   SaveSetting(kSection, kCodePage, codePageName(options.tags.id3v1CodePage));
   SaveSetting(kSection, kExportEncoding, exportEncodingKey(options.exportEncoding));
   SaveSetting(kSection, kListingLimits, listingLimitsKey(options.limits));
+  SaveSetting(kSection, kCsvSeparator, csvSeparatorKey(options.csvSeparator));
 }

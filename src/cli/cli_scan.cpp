@@ -103,7 +103,8 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
   LogWhereFilesLive();
-  return writeListing(request.output, *scanListing(request));
+  const auto model = scanListing(request);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 // Stored before it is written, so a database that refuses it leaves no listing file either.
@@ -116,7 +117,7 @@ int scanStoreAndWrite(const ScanRequest& request) {
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
   indexStoredListing();
-  return writeListing(request.output, *model);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 }  // namespace
@@ -131,10 +132,10 @@ OptionNames scanOptions() {
 }
 
 QString scanHelp() {
-  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
-         u"                    [--codepage NOMBRE] [--limits classic|none]\n"
-         u"                    [--output ARCHIVO] [--store]\n"
+  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--tags v1|v2|v1v2|v2v1] [--codepage NOMBRE]\n"
+         u"                    [--limits classic|none] [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"

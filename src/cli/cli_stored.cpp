@@ -71,11 +71,12 @@ int showListing(int number, const ListingOutput& output) {
     return missing;
   }
   const auto model = std::make_unique<ListingModel>();
-  if (!Load4bd(number, *model).found) {
+  const LoadResult loaded = Load4bd(number, *model);
+  if (!loaded.found) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;
   }
-  return writeListing(output, *model);
+  return writeListing(output, *model, {loaded.name, loaded.medio});
 }
 
 int deleteListing(int number) {
@@ -145,8 +146,9 @@ QString listHelp() {
 }
 
 QString showHelp() {
-  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--output ARCHIVO]\n"
+  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--output ARCHIVO]\n"
          u"\n"
          u"Escribe el listado almacenado con el número N (véase «quillet list») con los dos\n"
          u"diseños de línea, con los mismos bytes que su exportación, como «quillet scan».\n"

@@ -12,6 +12,7 @@ namespace {
 struct ListingHeader {
   QString name;
   QString rootKey;
+  int medio = 0;
 };
 
 // Reads the listing's row and roots the tree; nothing when the row cannot be had.
@@ -29,8 +30,8 @@ std::optional<ListingHeader> readHeader(int rpId, ListingModel& model, QString& 
     return std::nullopt;
   }
   const QString name = recordset.Fields(u"report_name"_s).toString();
-  const ListingHeader header{name, u"[DIR]"_s + name};
   const int medio = toInt32(recordset.Fields(u"medio"_s)).value_or(0);
+  const ListingHeader header{name, u"[DIR]"_s + name, medio};
   if (medio == kMedioCd) {
     title = u"[CD]"_s;
     model.tree.addRoot(header.rootKey, header.name, kImageCd);
@@ -145,5 +146,7 @@ LoadResult Load4bd(int rpId, ListingModel& model) {
   WriteLog(u"con %1 directorios y %2 archivos MP3"_s.arg(model.NumDirectoriosMP3)
                .arg(model.NumCancionesMP3));
   result.found = true;
+  result.name = header->name;
+  result.medio = header->medio;
   return result;
 }

@@ -10,6 +10,9 @@ struct LoadResult {
   bool found = false;
   /** The listing window's title: "[CD] name" or "[DIR] name". */
   QString title;
+  /** The stored listing's name and medium, which the load leaves out of the model. */
+  QString name;
+  int medio = 0;
 };
 
 /**

@@ -23,7 +23,7 @@
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "output/form2.h"
-#include "platform/desktop_opener.h"
+#include "output/gui_listing_export.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
@@ -116,6 +116,7 @@ void frm_report::Load4bd(int rpId) {
   const LoadResult loaded = ::Load4bd(rpId, model_);
   if (loaded.found) {
     setWindowTitle(loaded.title);
+    loadedName_ = ListingName{loaded.name, loaded.medio};
   } else {
     closeWindow();
   }
@@ -255,27 +256,13 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(toolbar_->designAction()->isChecked());
-  } else if (key == u"export_txt"_s) {
-    exportListing(ExportFormat::Text);
-  } else if (key == u"export_html"_s) {
-    exportListing(ExportFormat::Html);
+  } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
+    exportListing(*format);
   }
 }
 
-// A failed export leaves the window as it was; the user is told why.
 void frm_report::exportListing(ExportFormat format) {
-  const QString path = UserFile(exportFileName(format));
-  const ExportEncoding encoding = LoadProgramOptions().exportEncoding;
-  if (const QString failure = writeExport(path, format, rendered_, encoding); !failure.isEmpty()) {
-    WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
-    showMessage({this, AppTitle(),
-                 u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),
-                 MessageIcon::Critical, MessageButtons::Ok});
-    return;
-  }
-  if (!openOnDesktop(path)) {
-    WriteLog(u"No se ha podido abrir %1 en el escritorio"_s.arg(path));
-  }
+  exportOnDesktop(*this, format, model_, loadedName_.value_or(listingNameOf(model_)), rendered_);
 }
 
 // The window as the user sizes it: the MDI subwindow with its frame and caption, or this

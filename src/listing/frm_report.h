@@ -8,7 +8,7 @@
 #include "app/loaded_forms.h"
 #include "listing/renderer.h"
 #include "listing/saved_designs.h"
-#include "output/export_writer.h"
+#include "output/listing_export.h"
 #include "scan/listing_model.h"
 
 class DesignPanel;
@@ -142,6 +142,7 @@ class frm_report : public QWidget {
   ListingModel model_;
   QString tag_;
   std::vector<RenderedEntry> rendered_;
+  std::optional<ListingName> loadedName_;  // a stored listing's, which its model does not hold
   bool busy_ = false;
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "output/listing_export.h"
 #include "platform/gui_image_list.h"
 
 using namespace Qt::StringLiterals;
@@ -31,7 +32,7 @@ QAction* ListingToolbar::addButton(const QString& key, int image, const QString&
 // The button itself has no action of its own; its menu entries are passed on by their keys.
 void ListingToolbar::addExportMenu(QAction* exporta) {
   auto* menu = new QMenu(this);
-  for (const QString& format : {u"txt"_s, u"html"_s}) {
+  for (const QString& format : exportFormatKeys()) {
     QAction* entry = menu->addAction(format);
     const QString key = u"export_"_s + format;
     entry->setObjectName(key);

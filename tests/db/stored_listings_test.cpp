@@ -93,5 +93,6 @@ TEST(ListingNumberOfKey, ReadsTheLeadingNumberAfterItsPrefix) {
   EXPECT_EQ(listingNumberOfKey(u"root-cd"_s), 0);
   EXPECT_EQ(listingNumberOfKey(u"root-dir"_s), 0);
   EXPECT_EQ(listingNumberOfKey(u"dir"_s), 0);
-  EXPECT_EQ(listingNumberOfKey(u"cd99999"_s), 0);
+  EXPECT_EQ(listingNumberOfKey(u"cd99999"_s), 99999);
+  EXPECT_EQ(listingNumberOfKey(u"cd99999999999"_s), 0);
 }
