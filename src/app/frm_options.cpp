@@ -48,20 +48,27 @@ frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   m_encoding = addChoice(u"Combo3"_s, u"Codificación de las exportaciones:"_s, 2);
   m_encoding->addItem(u"Windows-1252"_s, exportEncodingKey(ExportEncoding::Windows1252));
   m_encoding->addItem(u"UTF-8"_s, exportEncodingKey(ExportEncoding::Utf8));
-  m_audioFiles = addChoice(u"Combo5"_s, u"Archivos que se listan:"_s, 3);
+  m_limits = addChoice(u"Combo4"_s, u"Tamaño de los listados:"_s, 3);
+  m_limits->addItem(u"Límites clásicos (500 directorios con MP3, 1000 archivos)"_s,
+                    listingLimitsKey(ListingLimits::Classic));
+  m_limits->addItem(u"Sin límite"_s, listingLimitsKey(ListingLimits::None));
+  m_csvSeparator = addChoice(u"Combo6"_s, u"Separador de las exportaciones CSV:"_s, 6);
+  m_csvSeparator->addItem(u"Coma (,)"_s, csvSeparatorKey(CsvSeparator::Comma));
+  m_csvSeparator->addItem(u"Punto y coma (;)"_s, csvSeparatorKey(CsvSeparator::Semicolon));
+  m_audioFiles = addChoice(u"Combo5"_s, u"Archivos que se listan:"_s, 4);
   m_audioFiles->addItem(u"Sólo MP3"_s, audioFilesKey(AudioFiles::Mp3));
   m_audioFiles->addItem(u"Todo el audio"_s, audioFilesKey(AudioFiles::All));
   m_properties = new QCheckBox(u"Leer duración y calidad"_s);
   m_properties->setObjectName(u"Check1"_s);
-  layout->addWidget(m_properties, 4, 1);
+  layout->addWidget(m_properties, 5, 1);
 
   auto* ok = new QPushButton(u"Aceptar"_s);
   ok->setObjectName(u"Command1"_s);
   ok->setDefault(true);
   auto* cancel = new QPushButton(u"Cancelar"_s);
   cancel->setObjectName(u"Command2"_s);
-  layout->addWidget(ok, 5, 0);
-  layout->addWidget(cancel, 5, 1);
+  layout->addWidget(ok, 7, 0);
+  layout->addWidget(cancel, 7, 1);
   connect(ok, &QPushButton::clicked, this, &frm_options::accept);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -89,6 +96,8 @@ void frm_options::showOptions(const ProgramOptions& options) {
   selectData(*m_encoding, exportEncodingKey(options.exportEncoding));
   selectData(*m_audioFiles, audioFilesKey(options.tags.files));
   m_properties->setChecked(options.tags.properties);
+  selectData(*m_limits, listingLimitsKey(options.limits));
+  selectData(*m_csvSeparator, csvSeparatorKey(options.csvSeparator));
 }
 
 ProgramOptions frm_options::chosen() const {
@@ -102,6 +111,10 @@ ProgramOptions frm_options::chosen() const {
   options.tags.files =
       audioFilesFromKey(m_audioFiles->currentData().toString()).value_or(AudioFiles::Mp3);
   options.tags.properties = m_properties->isChecked();
+  options.limits =
+      listingLimitsFromKey(m_limits->currentData().toString()).value_or(ListingLimits::Classic);
+  options.csvSeparator =
+      csvSeparatorFromKey(m_csvSeparator->currentData().toString()).value_or(CsvSeparator::Comma);
   return options;
 }
 

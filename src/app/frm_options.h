@@ -9,10 +9,11 @@ class QCheckBox;
 class QComboBox;
 
 /**
- * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2),
- * the encoding of the exports (Combo3), which files are listed (Combo5) and whether their
- * duration and quality are read (Check1). "Aceptar" (Command1) saves the choices and closes it;
- * "Cancelar" (Command2) closes it. At most one exists.
+ * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2), the
+ * encoding of the exports (Combo3), how much of a tree a scan lists (Combo4), which files are
+ * listed (Combo5) and whether their duration and quality are read (Check1), and the separator
+ * of CSV exports (Combo6). "Aceptar" (Command1) saves the choices and closes it; "Cancelar"
+ * (Command2) closes it. At most one exists.
  */
 class frm_options : public QWidget {
   Q_OBJECT
@@ -37,4 +38,6 @@ class frm_options : public QWidget {
   QComboBox* m_encoding = nullptr;
   QComboBox* m_audioFiles = nullptr;
   QCheckBox* m_properties = nullptr;
+  QComboBox* m_limits = nullptr;
+  QComboBox* m_csvSeparator = nullptr;
 };

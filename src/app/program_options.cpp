@@ -12,6 +12,8 @@ const QString kCodePage = u"id3v1_codepage"_s;
 const QString kExportEncoding = u"export_encoding"_s;
 const QString kAudioFiles = u"audio_files"_s;
 const QString kAudioProperties = u"audio_properties"_s;
+const QString kListingLimits = u"listing_limits"_s;
+const QString kCsvSeparator = u"csv_separator"_s;
 
 QString stored(const QString& key) {
   return GetSetting(kSection, key, QString());
@@ -29,6 +31,8 @@ ProgramOptions LoadProgramOptions() {
   options.tags.files = audioFilesFromKey(stored(kAudioFiles)).value_or(options.tags.files);
   options.tags.properties =
       onOffFromKey(stored(kAudioProperties)).value_or(options.tags.properties);
+  options.limits = listingLimitsFromKey(stored(kListingLimits)).value_or(options.limits);
+  options.csvSeparator = csvSeparatorFromKey(stored(kCsvSeparator)).value_or(options.csvSeparator);
   return options;
 }
 
@@ -38,6 +42,8 @@ void SaveProgramOptions(const ProgramOptions& options) {
   SaveSetting(kSection, kExportEncoding, exportEncodingKey(options.exportEncoding));
   SaveSetting(kSection, kAudioFiles, audioFilesKey(options.tags.files));
   SaveSetting(kSection, kAudioProperties, onOffKey(options.tags.properties));
+  SaveSetting(kSection, kListingLimits, listingLimitsKey(options.limits));
+  SaveSetting(kSection, kCsvSeparator, csvSeparatorKey(options.csvSeparator));
 }
 
 QString onOffKey(bool on) {

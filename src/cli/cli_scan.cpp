@@ -22,11 +22,13 @@ const QByteArray kTags = "--tags";
 const QByteArray kCodePage = "--codepage";
 const QByteArray kAudio = "--audio";
 const QByteArray kProperties = "--properties";
+const QByteArray kLimits = "--limits";
 
 struct ScanRequest {
   WalkPath start;
   ListingOutput output;
   TagReading tags;
+  ListingLimits limits = ListingLimits::Classic;
   bool store = false;
 };
 
@@ -77,6 +79,19 @@ QString tagReadingFrom(const ParsedArguments& parsed, TagReading& tags) {
   return audioChoicesFrom(parsed, tags);
 }
 
+// The saved choice, unless the options give another.
+QString listingLimitsFrom(const ParsedArguments& parsed, ListingLimits& limits) {
+  limits = LoadProgramOptions().limits;
+  if (const std::optional<QString> key = optionText(parsed, kLimits)) {
+    const std::optional<ListingLimits> chosen = listingLimitsFromKey(*key);
+    if (!chosen) {
+      return u"límites desconocidos: %1 (se admite classic o none)"_s.arg(*key);
+    }
+    limits = *chosen;
+  }
+  return {};
+}
+
 // Fills request from the parsed arguments; a Spanish usage error otherwise.
 QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
   if (parsed.positional.empty() || parsed.positional.front().isEmpty()) {
@@ -90,14 +105,19 @@ QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
   if (const QString error = tagReadingFrom(parsed, request.tags); !error.isEmpty()) {
     return error;
   }
+  if (const QString error = listingLimitsFrom(parsed, request.limits); !error.isEmpty()) {
+    return error;
+  }
   return listingOutputFrom(parsed, request.output);
 }
 
 std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
   auto model = std::make_unique<ListingModel>();
-  const WalkStop stop = RunDirectoryScan(*model, request.start, {}, request.tags);
-  if (stop == WalkStop::DirectoryLimit || stop == WalkStop::SongLimit) {
-    printError(u"aviso: "_s + limitReachedText(stop));
+  ScanRun run(*model);
+  const WalkStop stop =
+      run.walk(rootDirectoryScan(*model, request.start), {}, request.tags, request.limits);
+  if (isLimitStop(stop)) {
+    printError(u"aviso: "_s + limitReachedText(stop, run.leftOut()));
   }
   for (const ListingNotice& notice : scanNoticesOf(model->notices)) {
     printError(u"aviso: "_s + notice.text);
@@ -108,7 +128,8 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
   LogWhereFilesLive();
-  return writeListing(request.output, *scanListing(request));
+  const auto model = scanListing(request);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 // Stored before it is written, so a database that refuses it leaves no listing file either.
@@ -121,7 +142,7 @@ int scanStoreAndWrite(const ScanRequest& request) {
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
   indexStoredListing();
-  return writeListing(request.output, *model);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 }  // namespace
@@ -132,14 +153,16 @@ OptionNames scanOptions() {
   options.values.push_back(kCodePage);
   options.values.push_back(kAudio);
   options.values.push_back(kProperties);
+  options.values.push_back(kLimits);
   options.flags.push_back(kStore);
   return options;
 }
 
 QString scanHelp() {
-  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
-         u"                    [--codepage NOMBRE] [--audio mp3|all] [--properties on|off]\n"
+  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--tags v1|v2|v1v2|v2v1] [--codepage NOMBRE]\n"
+         u"                    [--limits classic|none] [--audio mp3|all] [--properties on|off]\n"
          u"                    [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
@@ -164,6 +187,10 @@ QString scanHelp() {
          u"  --properties on|off  si se leen la duración, la tasa de bits, la frecuencia, los\n"
          u"                       canales y el tamaño de cada archivo ({3Dur}, {3Kbp}, {3Khz},\n"
          u"                       {3Tam}, {DDur}, {DNum})\n"
+         u"  --limits classic|none\n"
+         u"                       tamaño del listado: classic hasta 500 directorios con MP3 y\n"
+         u"                       1000 archivos (lo de siempre), none todos los del árbol; por\n"
+         u"                       omisión el elegido en Opciones\n"
          u"  --store              además almacena el listado en la base de datos, como el\n"
          u"                       botón «Almacenar en BD», antes de escribirlo, y dice su\n"
          u"                       número en la salida de errores\n"_s +

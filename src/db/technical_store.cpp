@@ -53,11 +53,24 @@ QString createInTransaction(bool raiseVersion) {
     return reason;
   }
   QSqlQuery version(BdConnection().driverConnection());
-  if (raiseVersion &&
-      !version.exec(u"PRAGMA user_version = %1"_s.arg(kTechnicalSchemaVersion))) {
+  if (raiseVersion && !version.exec(u"PRAGMA user_version = %1"_s.arg(kTechnicalSchemaVersion))) {
     return reasonOfQuery(version);
   }
   return transaction.Commit() ? QString() : BdConnection().lastError();
+}
+
+// A database that cannot gain the table (a read-only copy, say) is read as one whose listings
+// have no technical fields: an empty table of the connection's own stands in, so the searches
+// that ask for durations still run.
+void standInForTable() {
+  if (hasTable()) {
+    return;
+  }
+  QSqlQuery query(BdConnection().driverConnection());
+  (void)query.exec(
+      u"CREATE TEMP TABLE IF NOT EXISTS infotecnica (rp_id INTEGER, filegenorder "
+      u"INTEGER, duracion_ms INTEGER, kbps INTEGER, hz INTEGER, canales INTEGER, "
+      u"bytes INTEGER)"_s);
 }
 
 }  // namespace
@@ -70,6 +83,7 @@ QString ensureTechnicalTable() {
   const QString reason = createInTransaction(raiseVersion);
   if (!reason.isEmpty()) {
     WriteLog(u"No se ha podido crear la tabla de datos técnicos de la BD: "_s + reason);
+    standInForTable();
   }
   return reason;
 }
@@ -97,10 +111,9 @@ QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int 
     if (!properties) {
       continue;
     }
-    for (const QVariant& value :
-         {QVariant(rpId), QVariant(file), QVariant(properties->durationMs),
-          QVariant(properties->kbps), QVariant(properties->hz), QVariant(properties->channels),
-          QVariant(properties->bytes)}) {
+    for (const QVariant& value : {QVariant(rpId), QVariant(file), QVariant(properties->durationMs),
+                                  QVariant(properties->kbps), QVariant(properties->hz),
+                                  QVariant(properties->channels), QVariant(properties->bytes)}) {
       row.addBindValue(value);
     }
     if (!row.exec()) {
@@ -117,8 +130,9 @@ void loadTechnicalFields(qint16 rpId, ListingModel& model) {
   }
   QSqlQuery rows(BdConnection().driverConnection());
   rows.setForwardOnly(true);
-  rows.prepare(u"SELECT filegenorder, duracion_ms, kbps, hz, canales, bytes FROM infotecnica "
-               u"WHERE rp_id = :rp_id ORDER BY filegenorder"_s);
+  rows.prepare(
+      u"SELECT filegenorder, duracion_ms, kbps, hz, canales, bytes FROM infotecnica "
+      u"WHERE rp_id = :rp_id ORDER BY filegenorder"_s);
   rows.bindValue(u":rp_id"_s, rpId);
   if (!rows.exec()) {
     WriteLog(u"No se pueden leer de la BD los datos técnicos (listado número %1): %2"_s.arg(
@@ -130,9 +144,9 @@ void loadTechnicalFields(qint16 rpId, ListingModel& model) {
     if (file < 1 || file > model.NumCancionesMP3) {
       continue;
     }
-    model.technical.set(file, {rows.value(1).toLongLong(), rows.value(2).toInt(),
-                               rows.value(3).toInt(), rows.value(4).toInt(),
-                               rows.value(5).toLongLong()});
+    model.technical.set(file,
+                        {rows.value(1).toLongLong(), rows.value(2).toInt(), rows.value(3).toInt(),
+                         rows.value(4).toInt(), rows.value(5).toLongLong()});
     model.technical.present = true;
   }
 }

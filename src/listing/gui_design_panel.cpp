@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "accessories/shell_open.h"
+#include "app/program_options.h"
 #include "listing/gui_listing_look.h"
 
 using namespace Qt::StringLiterals;
@@ -38,6 +39,18 @@ QStringList directoryPlaceholders() {
   const QStringList& all = filePlaceholders();
   return {all[0], all[1], all[5], all[6]};
 }
+
+// The technical fields' placeholders, offered while "Leer duración y calidad" is on.
+const QStringList kTechnicalFileEntries = {
+    u"{3Dur} Duración (m:ss)"_s,
+    u"{3Kbp} Tasa de bits (kbit/s)"_s,
+    u"{3Khz} Frecuencia de muestreo (kHz)"_s,
+    u"{3Tam} Tamaño (MB)"_s,
+};
+const QStringList kTechnicalDirectoryEntries = {
+    u"{DDur} Duración del directorio"_s,
+    u"{DNum} Número de archivos del directorio"_s,
+};
 
 void fillPicker(QComboBox& picker, const QStringList& entries) {
   picker.clear();
@@ -77,8 +90,11 @@ void DesignPanel::setDesigns(const LineDesigns& designs) {
 }
 
 void DesignPanel::fillPickers() {
-  fillPicker(*filePicker_, filePlaceholders());
-  fillPicker(*dirPicker_, directoryPlaceholders());
+  const bool technical = LoadProgramOptions().tags.properties;
+  fillPicker(*filePicker_,
+             technical ? filePlaceholders() + kTechnicalFileEntries : filePlaceholders());
+  fillPicker(*dirPicker_, technical ? directoryPlaceholders() + kTechnicalDirectoryEntries
+                                    : directoryPlaceholders());
 }
 
 QLineEdit* DesignPanel::addDesignField(const QString& name, const QRect& geometry) {

@@ -21,7 +21,10 @@ class DesignPanel : public QFrame {
   LineDesigns designs() const;
   void setDesigns(const LineDesigns& designs);
 
-  /** Refills both pickers with their placeholder entries, with no entry chosen. */
+  /**
+   * Refills both pickers with their placeholder entries, with no entry chosen; the technical
+   * fields' entries come last, only while the options read them.
+   */
   void fillPickers();
 
  private:

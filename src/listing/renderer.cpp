@@ -52,7 +52,7 @@ constexpr std::array kFileSteps = {
     Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea}};
 // A listing with technical fields has these besides, after the others.
 constexpr std::array kDirectoryStepsTechnical = {
-    Step{u"{#D}", Field::Dir},   Step{u"{TD}", Field::DirName},    Step{u"{Tb}", Field::Tab},
+    Step{u"{#D}", Field::Dir},   Step{u"{TD}", Field::DirName},  Step{u"{Tb}", Field::Tab},
     Step{u"{Lf}", Field::Break}, Step{u"{DDur}", Field::DirDur}, Step{u"{DNum}", Field::DirNum}};
 constexpr std::array kFileStepsTechnical = {
     Step{u"{#D}", Field::Dir},      Step{u"{TD}", Field::DirName}, Step{u"{#F}", Field::File},
@@ -279,8 +279,8 @@ class CompiledDesign {
   // A placeholder of the other design ("{#F}" in a directory design), or one of the technical
   // fields in a listing without them, stays as literal text.
   static qsizetype otherPlaceholderAt(QStringView design, qsizetype at) {
-    for (const std::span<const Step> steps :
-         {std::span<const Step>(kFileStepsTechnical), std::span<const Step>(kDirectoryStepsTechnical)}) {
+    for (const std::span<const Step> steps : {std::span<const Step>(kFileStepsTechnical),
+                                              std::span<const Step>(kDirectoryStepsTechnical)}) {
       for (const Step& step : steps) {
         if (tokenAt(design, at, step.token)) {
           return step.token.size();
@@ -327,21 +327,21 @@ class CompiledDesign {
 
 std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDesigns& designs) {
   const bool technical = model.technical.present;
-  const CompiledDesign directoryDesign(
-      designs.directory, technical ? std::span<const Step>(kDirectoryStepsTechnical)
-                                   : std::span<const Step>(kDirectorySteps));
+  const CompiledDesign directoryDesign(designs.directory,
+                                       technical ? std::span<const Step>(kDirectoryStepsTechnical)
+                                                 : std::span<const Step>(kDirectorySteps));
   const CompiledDesign fileDesign(designs.file, technical
                                                     ? std::span<const Step>(kFileStepsTechnical)
                                                     : std::span<const Step>(kFileSteps));
   std::vector<RenderedEntry> entries;
-  const int lastDir = std::clamp<int>(model.DirActualNum, 0, kMaxDirectorios);
+  const int lastDir = std::clamp(model.DirActualNum, 0, model.lastDirectorySlot());
   for (int d = 1; d <= lastDir; ++d) {
     const DirRecord& dir = model.Directorios[d];
     if (!designs.directory.isEmpty()) {
       entries.push_back(directoryDesign.render(u"D-", {d, &dir, 0, nullptr, &model}));
     }
-    const int lastFile = std::min<int>(dir.songto, kMaxCanciones);
-    for (int f = std::max<int>(dir.songfrom, 1); f <= lastFile; ++f) {
+    const int lastFile = std::min(dir.songto, model.lastSongSlot());
+    for (int f = std::max(dir.songfrom, 1); f <= lastFile; ++f) {
       entries.push_back(fileDesign.render(u"F-", {d, &dir, f, &model.Canciones[f], &model}));
     }
     entries.push_back({u"  "_s, u"  "_s});

@@ -22,7 +22,7 @@ constexpr int kTrigram = 3;
 
 CatalogueFile fileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
-  file.rp_id = toInt16(row.value(first)).value_or(0);
+  file.rp_id = toInt32(row.value(first)).value_or(0);
   file.medio = row.value(first + 1).toInt();
   file.report_name = row.value(first + 2).toString();
   file.dirname = row.value(first + 3).toString();
@@ -35,6 +35,9 @@ CatalogueFile fileOf(const QSqlQuery& row, int first) {
   file.genre = row.value(first + 10).toString();
   file.comment = row.value(first + 11).toString();
   file.filegenorder = row.value(first + 12).toInt();
+  if (const QVariant duration = row.value(first + 13); !duration.isNull()) {
+    file.durationMs = duration.toLongLong();
+  }
   return file;
 }
 
@@ -122,7 +125,7 @@ class CatalogueQuery {
   }
 
   void collect(QSqlQuery& query) {
-    QSet<qint16> listings;
+    QSet<int> listings;
     while (query.next()) {
       result_.files.push_back(fileOf(query, 0));
       listings.insert(result_.files.back().rp_id);

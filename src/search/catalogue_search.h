@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // Finding files across every stored listing: a search over the folded texts of the file rows,
@@ -27,7 +28,7 @@ enum class SearchMedium { Todos, CDs, Directorios };
 
 /** One stored file, with the listing and the directory that hold it; texts as stored. */
 struct CatalogueFile {
-  qint16 rp_id = 0;
+  int rp_id = 0;
   int medio = 0;
   QString report_name;
   QString dirname;
@@ -40,6 +41,7 @@ struct CatalogueFile {
   QString genre;
   QString comment;
   int filegenorder = 0;
+  std::optional<qint64> durationMs;  // only for a file stored with its technical fields
 };
 
 struct SearchRequest {

@@ -2,6 +2,7 @@
 
 #include "app/text_helpers.h"
 #include "db/listing_load.h"
+#include "listing/technical_texts.h"
 #include "scan/listing_model.h"
 
 using namespace Qt::StringLiterals;
@@ -58,6 +59,8 @@ QString fileColumnText(const CatalogueFile& file, int column) {
       return file.track;
     case FileColumn::Genero:
       return file.genre;
+    case FileColumn::Duracion:
+      return file.durationMs ? durationText(*file.durationMs) : QString();
     case FileColumn::Count:
       break;
   }
@@ -67,7 +70,7 @@ QString fileColumnText(const CatalogueFile& file, int column) {
 QString fileColumnHeader(int column) {
   static const QStringList headers{u"Nº"_s,      u"Medio"_s,   u"Listado"_s, u"Directorio"_s,
                                    u"Archivo"_s, u"Artista"_s, u"Título"_s,  u"Álbum"_s,
-                                   u"Año"_s,     u"Pista"_s,   u"Género"_s};
+                                   u"Año"_s,     u"Pista"_s,   u"Género"_s,  u"Duración"_s};
   return headers.value(column);
 }
 

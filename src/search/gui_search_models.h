@@ -23,13 +23,14 @@ enum class FileColumn {
   Anyo,
   Pista,
   Genero,
+  Duracion,
   Count
 };
 
 /** What a view shows in column for file: texts as stored, the file name as the listing shows it. */
 QString fileColumnText(const CatalogueFile& file, int column);
 
-/** The header of column, Nº to Género. */
+/** The header of column, Nº to Duración. */
 QString fileColumnHeader(int column);
 
 /** The tree key of the file's node in a listing window holding its listing. */

@@ -64,7 +64,8 @@ const QString kDirectoryOfFile =
 const QString kFileColumns =
     u"r.rp_id, r.medio, r.report_name, "_s + kDirectoryOfFile +
     u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
-    u"i.filegenorder"_s;
+    u"i.filegenorder, (SELECT t.duracion_ms FROM infotecnica t WHERE t.rp_id = i.rp_id AND "
+    u"t.filegenorder = i.filegenorder)"_s;
 
 QByteArrayView utf8Of(sqlite3_value* value) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));

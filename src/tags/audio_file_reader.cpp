@@ -48,8 +48,13 @@ TagInfo recordOf(const TagLib::Tag& parsed) {
   return tag;
 }
 
-AudioProperties propertiesOf(const TagLib::AudioProperties& read, qint64 bytes) {
-  return {read.lengthInMilliseconds(), read.bitrate(), read.sampleRate(), read.channels(), bytes};
+// A file in which TagLib found no audio at all (no sample rate) has no technical fields.
+std::optional<AudioProperties> propertiesOf(const TagLib::AudioProperties* read, qint64 bytes) {
+  if (!read || read->sampleRate() <= 0) {
+    return std::nullopt;
+  }
+  return AudioProperties{read->lengthInMilliseconds(), read->bitrate(), read->sampleRate(),
+                         read->channels(), bytes};
 }
 
 // Where TagLib took an earlier page for the last one, the length and the bit rate it derived
@@ -60,9 +65,9 @@ void mendOggLength(const QByteArray& rawPath, AudioProperties& properties) {
     return;
   }
   if (properties.durationMs > 0) {
-    properties.kbps = static_cast<int>(qRound64(static_cast<double>(properties.kbps) *
-                                                static_cast<double>(properties.durationMs) /
-                                                static_cast<double>(*length)));
+    properties.kbps = static_cast<int>(
+        qRound64(static_cast<double>(properties.kbps) * static_cast<double>(properties.durationMs) /
+                 static_cast<double>(*length)));
   }
   properties.durationMs = *length;
 }
@@ -74,10 +79,10 @@ bool isVorbisOrOpus(TagLib::File* file) {
 
 std::optional<AudioProperties> mp3Properties(const QByteArray& rawPath) {
   TagLib::MPEG::File file(rawPath.constData(), true, TagLib::AudioProperties::Average);
-  if (!file.isValid() || !file.audioProperties()) {
+  if (!file.isValid()) {
     return std::nullopt;
   }
-  return propertiesOf(*file.audioProperties(), file.length());
+  return propertiesOf(file.audioProperties(), file.length());
 }
 
 AudioFileRead readMp3(const QByteArray& rawPath, const TagReading& reading) {
@@ -103,12 +108,11 @@ AudioFileRead readOtherFormat(const QByteArray& rawPath, bool withProperties) {
   if (const TagLib::Tag* tag = file->tag(); tag && !tag->isEmpty()) {
     read.tag = recordOf(*tag);
   }
-  if (withProperties && file->audioProperties()) {
-    AudioProperties properties = propertiesOf(*file->audioProperties(), file->length());
-    if (isVorbisOrOpus(file)) {
-      mendOggLength(rawPath, properties);
+  if (withProperties) {
+    read.properties = propertiesOf(file->audioProperties(), file->length());
+    if (read.properties && isVorbisOrOpus(file)) {
+      mendOggLength(rawPath, *read.properties);
     }
-    read.properties = properties;
   }
   return read;
 }

@@ -18,9 +18,10 @@ QString shippedPage(const QString& name) {
 TEST(HelpPages, BuildShipsHistoryAndAReferenceRowWithExampleForEveryPlaceholder) {
   EXPECT_TRUE(shippedPage(u"history.html"_s).contains(u"Versión 0.1.0"_s));
   const QString page = shippedPage(u"reference.html"_s);
-  const QStringList placeholders = {u"{#D}"_s,   u"{TD}"_s,   u"{#F}"_s,   u"{TF}"_s,   u"{OF}"_s,
-                                    u"{Tb}"_s,   u"{Lf}"_s,   u"{3Alb}"_s, u"{3Art}"_s, u"{3Com}"_s,
-                                    u"{3Gen}"_s, u"{3Tit}"_s, u"{3Tra}"_s, u"{3Yea}"_s};
+  const QStringList placeholders = {
+      u"{#D}"_s,   u"{TD}"_s,   u"{#F}"_s,   u"{TF}"_s,   u"{OF}"_s,   u"{Tb}"_s,   u"{Lf}"_s,
+      u"{3Alb}"_s, u"{3Art}"_s, u"{3Com}"_s, u"{3Gen}"_s, u"{3Tit}"_s, u"{3Tra}"_s, u"{3Yea}"_s,
+      u"{3Dur}"_s, u"{3Kbp}"_s, u"{3Khz}"_s, u"{3Tam}"_s, u"{DDur}"_s, u"{DNum}"_s};
   for (const QString& placeholder : placeholders) {
     // The placeholder, what it stands for, both designs, and a non-empty example.
     const QRegularExpression row(u"<tr><td><code>"_s + QRegularExpression::escape(placeholder) +

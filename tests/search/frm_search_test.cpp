@@ -141,7 +141,7 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
   }
   EXPECT_EQ(headers.join(u','),
             u"Nº,Medio,Listado,Directorio,Archivo,Artista,Título,Álbum,"
-            u"Año,Pista,Género"_s);
+            u"Año,Pista,Género,Duración"_s);
 
   QTest::keyClicks(query, u"CANCION"_s);
   // Nothing is searched while the user is still typing.
