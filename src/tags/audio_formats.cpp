@@ -9,9 +9,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Without the dot; the longest is four letters.
-constexpr std::array<const char*, 14> kOtherExtensions = {
-    "flac", "ogg", "oga", "opus", "m4a", "mp4", "aac", "wma", "wav", "aiff", "aif", "ape", "wv",
-    "mpc"};
+constexpr std::array<const char*, 14> kOtherExtensions = {"flac", "ogg", "oga", "opus", "m4a",
+                                                          "mp4",  "aac", "wma", "wav",  "aiff",
+                                                          "aif",  "ape", "wv",  "mpc"};
 constexpr qsizetype kLongestExtension = 4;
 
 // The extension after the last dot, when it is short enough to be one of ours.

@@ -72,8 +72,7 @@ std::optional<qint64> lastGranule(QByteArrayView tail, quint32 serial) {
   for (qsizetype at = tail.lastIndexOf("OggS"); at >= 0;
        at = at > 0 ? tail.lastIndexOf("OggS", at - 1) : -1) {
     const std::optional<PageHeader> page = pageAt(tail.sliced(at));
-    if (page && page->serial == serial && page->granule >= 0 &&
-        at + page->length <= tail.size()) {
+    if (page && page->serial == serial && page->granule >= 0 && at + page->length <= tail.size()) {
       return page->granule;
     }
   }

@@ -114,8 +114,7 @@ TEST(TechnicalTable, AnOlderDatabaseGainsItOnOpenAndTheTemplateCarriesIt) {
   sqlite.start(u"sqlite3"_s,
                {u"-bail"_s, dir + u"/quillet.mdb"_s,
                 u".read "_s + QStringLiteral(QUILLET_SOURCE_DIR) + u"/resources/schema.sql"_s,
-                u".read "_s + QStringLiteral(QUILLET_SOURCE_DIR) +
-                    u"/resources/search_index.sql"_s,
+                u".read "_s + QStringLiteral(QUILLET_SOURCE_DIR) + u"/resources/search_index.sql"_s,
                 u"INSERT INTO reports VALUES (4, 'Viejo', 1, 'Viejo')"_s});
   ASSERT_TRUE(sqlite.waitForFinished(30000));
   ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();

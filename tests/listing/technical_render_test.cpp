@@ -66,16 +66,14 @@ TEST_F(TechnicalRenderTest, PlaceholdersFilledOnlyInAListingThatHasTechnicalFiel
   // A listing without them keeps every new placeholder as written.
   EXPECT_EQ(texts(designs),
             (QStringList{u"D-1 {DNum} {DDur}"_s, u"F-Uno|{3Dur}|{3Kbp}|{3Khz}|{3Tam}"_s,
-                         u"F-Dos|{3Dur}|{3Kbp}|{3Khz}|{3Tam}"_s, u"  "_s,
-                         u"D-2 {DNum} {DDur}"_s, u"F-Tres|{3Dur}|{3Kbp}|{3Khz}|{3Tam}"_s,
-                         u"  "_s}));
+                         u"F-Dos|{3Dur}|{3Kbp}|{3Khz}|{3Tam}"_s, u"  "_s, u"D-2 {DNum} {DDur}"_s,
+                         u"F-Tres|{3Dur}|{3Kbp}|{3Khz}|{3Tam}"_s, u"  "_s}));
   giveTechnicalFields();
   // The directory's sum is taken in milliseconds, then rounded: 59.6 s + 3,599.5 s make
   // 1:00:59, where the rounded times would add up to 1:01:00.
-  EXPECT_EQ(texts(designs),
-            (QStringList{u"D-1 2 1:00:59"_s, u"F-Uno|1:00|320|44,1|4,7"_s,
-                         u"F-Dos|1:00:00|128|48|12,0"_s, u"  "_s, u"D-2 1 0:00"_s,
-                         u"F-Tres||||"_s, u"  "_s}));
+  EXPECT_EQ(texts(designs), (QStringList{u"D-1 2 1:00:59"_s, u"F-Uno|1:00|320|44,1|4,7"_s,
+                                         u"F-Dos|1:00:00|128|48|12,0"_s, u"  "_s, u"D-2 1 0:00"_s,
+                                         u"F-Tres||||"_s, u"  "_s}));
   EXPECT_EQ(listingTotalText(*model), u"Duración total: 1:00:59; tamaño total: 16,7 MB"_s);
 }
 

@@ -22,7 +22,10 @@ class AudioWalkTest : public WalkTest {
 
   // One directory of every kind of entry a walk meets, the audio made by real encoders.
   void buildMixedTree() {
-    makeAudioFiles({{root + u"/Disco/b.flac"_s, 4410, 44100, 2,
+    makeAudioFiles({{root + u"/Disco/b.flac"_s,
+                     4410,
+                     44100,
+                     2,
                      {{u"title"_s, u"Don't stop"_s}, {u"track"_s, u"2"_s}}},
                     {root + u"/Disco/c.OGG"_s, 8820, 44100, 2, {{u"artist"_s, u"Ogg"_s}}}});
     writeMp3(root + u"/Disco/A.mp3"_s, id3v1Block({.title = "Mp3"}));
@@ -63,8 +66,8 @@ TEST_F(AudioWalkTest, Mp3OnlyListsAsEverAndCountsWhatItLeavesOut) {
             kId3v2Header + QByteArray(200, '\0') + id3v1Block({.title = "Both"}));
   LogCapture log;
   scanWith(AudioFiles::Mp3);
-  EXPECT_EQ(filenames(), (QStringList{u"A.mp3"_s, u"B.mp3"_s, u"both.mp3"_s, u"v2only.mp3"_s,
-                                      u"inner.mp3"_s}));
+  EXPECT_EQ(filenames(),
+            (QStringList{u"A.mp3"_s, u"B.mp3"_s, u"both.mp3"_s, u"v2only.mp3"_s, u"inner.mp3"_s}));
   // b.flac, c.OGG and the link; not the hidden file, the FIFO or the directory.
   EXPECT_EQ(model->notices.otherAudio, 3);
   EXPECT_EQ(model->notices.unreadId3v2, 1);
@@ -112,6 +115,7 @@ TEST_F(AudioWalkTest, TechnicalFieldsByFileNumberAndADamagedFileLoggedAndPassedO
   EXPECT_EQ(model->technical.of(3)->channels, 1);
   EXPECT_EQ(model->technical.of(3)->bytes, QFile(root + u"/c.wav"_s).size());
   EXPECT_EQ(model->Canciones[2].title, QString());
-  EXPECT_TRUE(log.lines().contains(u"No se pueden leer las etiquetas de %1/b.flac: el archivo "
-                                   u"está dañado o no es del formato que dice su nombre"_s.arg(root)));
+  EXPECT_TRUE(
+      log.lines().contains(u"No se pueden leer las etiquetas de %1/b.flac: el archivo "
+                           u"está dañado o no es del formato que dice su nombre"_s.arg(root)));
 }

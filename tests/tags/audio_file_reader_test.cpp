@@ -11,10 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QMap<QString, QString> kTags = {
-    {u"title"_s, u"Don't ñandú"_s}, {u"artist"_s, u"Artista €"_s}, {u"album"_s, u"Disco"_s},
-    {u"year"_s, u"2003"_s},         {u"comment"_s, u"Nota"_s},     {u"track"_s, u"7"_s},
-    {u"genre"_s, u"Jazz"_s}};
+const QMap<QString, QString> kTags = {{u"title"_s, u"Don't ñandú"_s}, {u"artist"_s, u"Artista €"_s},
+                                      {u"album"_s, u"Disco"_s},       {u"year"_s, u"2003"_s},
+                                      {u"comment"_s, u"Nota"_s},      {u"track"_s, u"7"_s},
+                                      {u"genre"_s, u"Jazz"_s}};
 
 TagReading readingAll(bool properties = false) {
   TagReading reading;
@@ -51,8 +51,8 @@ void expectDurations(const QString& extension, const std::vector<qint64>& sample
 }  // namespace
 
 TEST(AudioFormatNames, ListedExtensionsInAnyCaseAndTheFileNameRule) {
-  for (const char* name : {"a.flac", "b.OGG", "c.Oga", "d.opus", "e.m4a", "f.mp4", "g.aac",
-                           "h.wma", "i.wav", "j.AIFF", "k.aif", "l.ape", "m.wv", "n.mpc"}) {
+  for (const char* name : {"a.flac", "b.OGG", "c.Oga", "d.opus", "e.m4a", "f.mp4", "g.aac", "h.wma",
+                           "i.wav", "j.AIFF", "k.aif", "l.ape", "m.wv", "n.mpc"}) {
     EXPECT_TRUE(hasOtherAudioExtension(QByteArrayView(name))) << name;
     EXPECT_TRUE(isListedAudio(QByteArrayView(name), AudioFiles::All)) << name;
     EXPECT_FALSE(isListedAudio(QByteArrayView(name), AudioFiles::Mp3)) << name;
@@ -101,7 +101,10 @@ TEST(AudioFileTags, EveryOtherFormatFillsTheSameRecord) {
 TEST(AudioFileTags, AbsentFieldsUntaggedAndDamagedFiles) {
   const QString dir = TestEnvironment::newTempDir();
   makeAudioFiles({{dir + u"/bare.flac"_s, 4410},
-                  {dir + u"/notrack.ogg"_s, 4410, 44100, 2,
+                  {dir + u"/notrack.ogg"_s,
+                   4410,
+                   44100,
+                   2,
                    {{u"title"_s, u"Sólo título"_s}, {u"genre"_s, u"(17)"_s}}}});
   const AudioFileRead bare = readAudio(dir + u"/bare.flac"_s);
   EXPECT_FALSE(bare.tag.HasTag);
@@ -112,9 +115,9 @@ TEST(AudioFileTags, AbsentFieldsUntaggedAndDamagedFiles) {
   EXPECT_EQ(noTrack.tag.Year, QString());
   EXPECT_EQ(noTrack.tag.GenreName, u"Rock"_s);
 
-  for (const QByteArray& bytes : {QByteArray(), QByteArray("fLaC\0\0\0\x22", 8),
-                                  QByteArray("OggS") + QByteArray(60, '\xff'),
-                                  QByteArray(5000, 'x')}) {
+  for (const QByteArray& bytes :
+       {QByteArray(), QByteArray("fLaC\0\0\0\x22", 8), QByteArray("OggS") + QByteArray(60, '\xff'),
+        QByteArray(5000, 'x')}) {
     const QString path = dir + u"/damaged.flac"_s;
     writeFile(path, bytes);
     const AudioFileRead damaged = readAudio(path, readingAll(true));
@@ -135,14 +138,12 @@ TEST(AudioDurations, LosslessFormatsToTheMillisecond) {
 // reads 0 ms for the Vorbis file and 994 ms for the 1,938 ms Opus one.
 TEST(AudioDurations, VorbisToTheMillisecondAtSeveralLengths) {
   const QString trap = TestEnvironment::newTempDir() + u"/trap.ogg"_s;
-  expectDurations(u"ogg"_s, {44100, 58212, 88200, 123456}, 44100, 1,
-                  {{trap, 66968, 44100}});
+  expectDurations(u"ogg"_s, {44100, 58212, 88200, 123456}, 44100, 1, {{trap, 66968, 44100}});
 }
 
 TEST(AudioDurations, OpusToTheMillisecondAtSeveralLengths) {
   const QString trap = TestEnvironment::newTempDir() + u"/trap.opus"_s;
-  expectDurations(u"opus"_s, {48000, 62113, 96000, 134567}, 48000, 1,
-                  {{trap, 93006, 48000}});
+  expectDurations(u"opus"_s, {48000, 62113, 96000, 134567}, 48000, 1, {{trap, 93006, 48000}});
 }
 
 TEST(AudioDurations, PaddedEncodersWithinFiftyMilliseconds) {
