@@ -54,7 +54,6 @@ class frm_main : public QMainWindow {
   void toolbarButtonClicked(QAction* button);
   void openStoredListing(qint16 rpId);
   void openStoredFile(qint16 rpId, const QString& nodeKey);
-  void updateWindowMenu();
   void updateLogListWidth();
   void addLogLine(const QString& line);
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/app_info.h"
+#include "app/gui_window_menu.h"
 #include "app/log.h"
 #include "app/program_options.h"
 #include "db/gui_listing_store.h"
@@ -75,6 +76,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   auto* report = new frm_report;
   QMdiSubWindow* window = area.addSubWindow(report);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  placeCascaded(area, *window);
   window->show();
   return report;
 }
