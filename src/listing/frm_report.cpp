@@ -23,6 +23,7 @@
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
+#include "listing/gui_notice_strip.h"
 #include "output/form2.h"
 #include "platform/desktop_opener.h"
 #include "platform/gui_image_list.h"
@@ -256,6 +257,9 @@ void frm_report::createPanes() {
   panel_->setGeometry(twipRect(495, 1305, 7935, 1140));
   panel_->hide();
   panel_->installEventFilter(this);
+
+  notices_ = new NoticeStrip(this);
+  connect(notices_, &NoticeStrip::changed, this, &frm_report::applyLayoutRule);
 }
 
 void frm_report::followTree() {
@@ -354,7 +358,10 @@ void frm_report::snapToMinimumSize() {
 
 void frm_report::applyLayoutRule() {
   const QSize outer = outerSize();
-  const int paneHeight = outer.height() - kPaneHeightMargin;
+  // The notices take their room from the panes, below them, across the whole window.
+  const int noticeHeight = notices_->heightFor(width());
+  const int paneHeight = outer.height() - kPaneHeightMargin - noticeHeight;
+  notices_->setGeometry(0, tree_->y() + std::max(0, paneHeight), width(), noticeHeight);
   setHeightIfValid(*list_, paneHeight);
   setWidthIfValid(*list_, outer.width() - tree_->width() - kListWidthMargin);
   setHeightIfValid(*tree_, paneHeight);

@@ -12,6 +12,7 @@
 #include "scan/listing_model.h"
 
 class DesignPanel;
+class NoticeStrip;
 class QAction;
 class QListWidget;
 class QMdiArea;
@@ -69,6 +70,9 @@ class frm_report : public QWidget {
   /** Identity tag, "hhmmss" of the window's creation; the print window finds a listing by it. */
   QString tag() const { return tag_; }
   void setTag(const QString& tag) { tag_ = tag; }
+
+  /** What the user should know about this listing, shown below the panes until closed. */
+  NoticeStrip& notices() { return *notices_; }
 
   /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
   LineDesigns designs() const;
@@ -149,5 +153,6 @@ class frm_report : public QWidget {
   QWidget* splitter_;                        // Picture1
   QListWidget* list_;                        // List1
   DesignPanel* panel_;                       // Frame1
+  NoticeStrip* notices_;                     // Notices
   std::vector<QTreeWidgetItem*> treeItems_;  // tv's item of each node, by node index
 };
