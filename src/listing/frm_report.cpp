@@ -125,9 +125,13 @@ void frm_report::Load4bd(qint16 rpId) {
   }
 }
 
+// The log stays silent about a store; the strip says it happened, and under which number. A
+// failure has its message box and leaves the strip as it was.
 void frm_report::Save2bd() {
   setBusy(true);
-  storeListingWithProgress(this, model_);
+  if (const std::optional<qint16> stored = storeListingWithProgress(this, model_)) {
+    notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
+  }
   setBusy(false);
 }
 
