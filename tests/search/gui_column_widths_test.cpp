@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTreeView>
 
 #include "support/test_env.h"
 
@@ -43,19 +42,4 @@ TEST(FitColumnsToSample, ColumnsTakeTheirSampledContentsUpToACapAndTheLastStretc
   EXPECT_LT(header.sectionSize(2), textWidth(view, u"largo "_s.repeated(60)));
   EXPECT_GT(header.sectionSize(2), header.sectionSize(1));
   EXPECT_TRUE(header.stretchLastSection());
-}
-
-TEST(FitColumnsToSample, TreeGroupsAreHeadingsAndTheirRowsAreMeasuredWithTheirIndentation) {
-  QStandardItemModel model(0, 2);
-  model.setHorizontalHeaderLabels({u"Nº"_s, u"Título"_s});
-  QStandardItem* group = new QStandardItem(u"3 copias: un nombre de grupo muy, muy largo"_s);
-  model.appendRow(group);
-  group->appendRow(rowOf({u"12"_s, u"Mar"_s}));
-  QTreeView view;
-  view.setModel(&model);
-  fitColumnsToSample(view, *view.header());
-
-  const int number = view.header()->sectionSize(0);
-  EXPECT_LT(number, textWidth(view, group->text()));
-  EXPECT_GE(number, 2 * view.indentation() + textWidth(view, u"12"_s));
 }

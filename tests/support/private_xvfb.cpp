@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,8 +16,6 @@
 #include <cstring>
 
 using namespace Qt::StringLiterals;
-
-extern char** environ;
 
 namespace {
 
@@ -72,19 +70,23 @@ QString PrivateXvfb::start() {
   ::fcntl(pipe.fd[0], F_SETFD, FD_CLOEXEC);
   const QByteArray displayFd = QByteArray::number(pipe.fd[1]);
   const QByteArray log = QFile::encodeName(root_.filePath(u"xvfb.log"_s));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.constData(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const char* arguments[] = {"Xvfb",    "-displayfd", displayFd.constData(), "-nolisten", "tcp",
-                             "-screen", "0",          "1024x768x24",         "-noreset",  nullptr};
-  const int failed = ::posix_spawnp(&pid_, "Xvfb", &actions, nullptr,
-                                    const_cast<char* const*>(arguments), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) {
-    pid_ = -1;
-    return u"cannot start Xvfb: "_s + QString::fromLocal8Bit(std::strerror(failed));
+  const pid_t parent = ::getpid();
+  pid_ = ::fork();
+  if (pid_ < 0) {
+    return u"cannot start Xvfb: "_s + QString::fromLocal8Bit(std::strerror(errno));
+  }
+  if (pid_ == 0) {
+    // The server goes with the test process, even one that aborts (a sanitizer's report).
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) {
+      ::_exit(1);
+    }
+    const int out = ::open(log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(out, STDERR_FILENO);
+    ::execlp("Xvfb", "Xvfb", "-displayfd", displayFd.constData(), "-nolisten", "tcp", "-screen",
+             "0", "1024x768x24", "-noreset", static_cast<char*>(nullptr));
+    ::_exit(127);
   }
   ::close(pipe.fd[1]);
   pipe.fd[1] = -1;
