@@ -82,7 +82,7 @@ void frm_main::OpenStoredListings() {
   window->Recarga();
 }
 
-void frm_main::openStoredListing(qint16 rpId) {
+void frm_main::openStoredListing(int rpId) {
   frm_report::openStoredIn(*m_mdiArea, rpId);
 }
 
@@ -97,7 +97,7 @@ void frm_main::OpenSearch() {
   window->activateWindow();
 }
 
-void frm_main::openStoredFile(qint16 rpId, const QString& nodeKey) {
+void frm_main::openStoredFile(int rpId, const QString& nodeKey) {
   frm_report::openStoredIn(*m_mdiArea, rpId, nodeKey);
 }
 
