@@ -35,9 +35,10 @@ python3 "$bench_dir/make_tree.py" "$work/tree"
 
 run_walk() { "$walk" "$work/audio"; }
 run_walk_props() { "$walk" --properties "$work/audio"; }
-run_all() { "$work/program/quillet" scan "$work/audio" --audio all --tags v2v1; }
+run_all() { "$work/program/quillet" scan "$work/audio" --limits none --audio all --tags v2v1; }
 run_all_props() {
-  "$work/program/quillet" scan "$work/audio" --audio all --tags v2v1 --properties on
+  "$work/program/quillet" scan "$work/audio" --limits none --audio all --tags v2v1 \
+    --properties on
 }
 run_default() { "$work/program/quillet" scan "$work/tree"; }
 run_default_older() { "$work/older/quillet" scan "$work/tree"; }
