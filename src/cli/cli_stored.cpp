@@ -26,6 +26,8 @@ std::optional<qint16> listingNumberOf(const QByteArray& text) {
 }
 
 // The one positional argument of show and delete; a Spanish usage error otherwise.
+}  // namespace
+
 QString listingNumberFrom(const ParsedArguments& parsed, qint16& number) {
   if (parsed.positional.empty()) {
     return u"falta el número del listado"_s;
@@ -42,6 +44,8 @@ QString listingNumberFrom(const ParsedArguments& parsed, qint16& number) {
   number = *parsedNumber;
   return {};
 }
+
+namespace {
 
 struct ListLine {
   qint16 number;

@@ -20,7 +20,9 @@ namespace {
 // Trigrams hold three characters; shorter pieces are found through the trigrams they start.
 constexpr int kTrigram = 3;
 
-CatalogueFile fileOf(const QSqlQuery& row, int first) {
+}  // namespace
+
+CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
   file.rp_id = toInt16(row.value(first)).value_or(0);
   file.medio = row.value(first + 1).toInt();
@@ -37,6 +39,8 @@ CatalogueFile fileOf(const QSqlQuery& row, int first) {
   file.filegenorder = row.value(first + 12).toInt();
   return file;
 }
+
+namespace {
 
 // The index brought up to date first, unless a store or a delete is half-way on this same
 // connection: the search then reads the index as it stands.
@@ -124,7 +128,7 @@ class CatalogueQuery {
   void collect(QSqlQuery& query) {
     QSet<qint16> listings;
     while (query.next()) {
-      result_.files.push_back(fileOf(query, 0));
+      result_.files.push_back(catalogueFileOf(query, 0));
       listings.insert(result_.files.back().rp_id);
     }
     if (query.lastError().isValid()) {
@@ -171,7 +175,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
       result.groups.emplace_back();
       key = rowKey;
     }
-    result.groups.back().copies.push_back(fileOf(query, 1));
+    result.groups.back().copies.push_back(catalogueFileOf(query, 1));
   }
   closeGroup();
   if (query.lastError().isValid()) {
