@@ -30,6 +30,7 @@
 #include "platform/gui_wait_cursor.h"
 #include "scan/gui_scan_driver.h"
 #include "scan/scan_driver.h"
+#include "stats/frm_stats.h"
 
 using namespace Qt::StringLiterals;
 
@@ -208,6 +209,7 @@ void frm_report::createToolbar() {
   designAction_ =
       addToolbarButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
   designAction_->setCheckable(true);
+  addToolbarButton(u"estadisticas"_s, 15, u"Estadísticas del listado"_s);
 }
 
 QAction* frm_report::addToolbarButton(const QString& key, int image, const QString& toolTip) {
@@ -292,6 +294,8 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(designAction_->isChecked());
+  } else if (key == u"estadisticas"_s) {
+    frm_stats::showListing(model_, this, [this](const QString& node) { selectNode(node); });
   } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
     exportListing(*format);
   }

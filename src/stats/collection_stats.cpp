@@ -212,8 +212,13 @@ CollectionStats collectionStats(const TagCounts& counts) {
   return stats;
 }
 
+QStringList chartKeys() {
+  return {u"generos"_s, u"decadas"_s, u"top_artistas"_s};
+}
+
 std::vector<NamedChart> chartsOf(const CollectionStats& stats) {
-  return {{u"generos"_s, u"Archivos por género"_s, &stats.genres},
-          {u"decadas"_s, u"Archivos por década"_s, &stats.decades},
-          {u"top_artistas"_s, u"Artistas con más archivos"_s, &stats.artistsTop}};
+  const QStringList keys = chartKeys();
+  return {{keys[0], u"Archivos por género"_s, &stats.genres},
+          {keys[1], u"Archivos por década"_s, &stats.decades},
+          {keys[2], u"Artistas con más archivos"_s, &stats.artistsTop}};
 }

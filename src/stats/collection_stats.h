@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <map>
@@ -85,3 +86,5 @@ struct NamedChart {
   const std::vector<StatsBar>* bars;
 };
 std::vector<NamedChart> chartsOf(const CollectionStats& stats);
+/** The charts' keys, in that order. */
+QStringList chartKeys();

@@ -1,4 +1,5 @@
 #include "stats/collection_stats.h"
+#include "stats/stats_format.h"
 #include "stats/stats_sources.h"
 
 #include <QSet>
@@ -221,4 +222,13 @@ TEST_F(CatalogueStatsTest, FailingFilesAreTheOnesTheListingCounts) {
     EXPECT_EQ(numbers, listingFilesFailing(*models_[2], check)) << healthKey(check).toStdString();
   }
   EXPECT_EQ(catalogueFilesFailing({}, HealthCheck::SinTitulo, 5, error).size(), 5u);
+}
+
+TEST(StatsFormat, FourDigitNumbersStayWholeAndLongerOnesAreGroupedWithPoints) {
+  EXPECT_EQ(spanishNumber(0), u"0"_s);
+  EXPECT_EQ(spanishNumber(1234), u"1234"_s);
+  EXPECT_EQ(spanishNumber(12345), u"12.345"_s);
+  EXPECT_EQ(spanishNumber(1000000), u"1.000.000"_s);
+  EXPECT_EQ(spanishShare(1, 8), u"12,5 %"_s);
+  EXPECT_EQ(spanishShare(3, 0), u"0,0 %"_s);
 }
