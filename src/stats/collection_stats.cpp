@@ -41,20 +41,30 @@ struct FoldedArtist {
   std::map<QString, qint64> spellings;
 };
 
+// Pairs come sorted by artist: each artist is folded once, when it first comes.
+class ArtistFolder {
+ public:
+  const QString& operator()(const QString& artist) {
+    if (artist != last_ || key_.isNull()) {
+      last_ = artist;
+      key_ = foldText(artist);
+    }
+    return key_;
+  }
+
+ private:
+  QString last_;
+  QString key_;
+};
+
 QHash<QString, FoldedArtist> foldedArtists(const TagCounts& counts) {
   QHash<QString, FoldedArtist> artists;
-  QString lastArtist;
-  QString lastKey;
+  ArtistFolder fold;
   for (const auto& [pair, files] : counts.artistAlbums) {
     if (pair.first.isEmpty()) {
       continue;
     }
-    // Pairs come sorted by artist: fold each artist once.
-    if (pair.first != lastArtist || lastKey.isEmpty()) {
-      lastArtist = pair.first;
-      lastKey = foldText(pair.first);
-    }
-    FoldedArtist& artist = artists[lastKey];
+    FoldedArtist& artist = artists[fold(pair.first)];
     artist.files += files;
     artist.spellings[pair.first] += files;
   }
@@ -123,9 +133,10 @@ qint64 distinctArtists(const TagCounts& counts) {
 
 qint64 distinctAlbums(const TagCounts& counts) {
   QSet<QString> albums;
+  ArtistFolder fold;
   for (const auto& [pair, files] : counts.artistAlbums) {
     if (!pair.second.isEmpty()) {
-      albums.insert(foldText(pair.first) + u'\u001F' + foldText(pair.second));
+      albums.insert(fold(pair.first) + u'\u001F' + foldText(pair.second));
     }
   }
   return albums.size();

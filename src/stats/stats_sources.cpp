@@ -99,19 +99,12 @@ TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
     counts.listings = countOf(sqlCountListings(scope), scope, error);
   }
   counts.directories = countOf(sqlCountDirectories(scope), scope, error);
-  {
-    StatsQuery files(sqlCountFiles(scope), scope, error);
-    if (files.next()) {
-      counts.files = files.number(0);
-      counts.withoutTitle = files.number(1);
-      counts.withoutTag = files.number(2);
-    }
-  }
-  {
-    StatsQuery pairs(sqlArtistAlbums(scope), scope, error);
-    while (pairs.next()) {
-      counts.artistAlbums[{pairs.text(0), pairs.text(1)}] += pairs.number(2);
-    }
+  StatsQuery pairs(sqlArtistAlbums(scope), scope, error);
+  while (pairs.next()) {
+    counts.artistAlbums[{pairs.text(0), pairs.text(1)}] += pairs.number(2);
+    counts.files += pairs.number(2);
+    counts.withoutTitle += pairs.number(3);
+    counts.withoutTag += pairs.number(4);
   }
   counts.genres = filesBy(u"genre"_s, scope, error);
   counts.years = filesBy(u"year"_s, scope, error);

@@ -69,13 +69,9 @@ QString sqlCountDirectories(const StatsScope& scope) {
          scopeCondition(scope);
 }
 
-QString sqlCountFiles(const StatsScope& scope) {
-  return u"SELECT COUNT(*), "_s + countedCase(failing(HealthCheck::SinTitulo)) + u", "_s +
-         countedCase(failing(HealthCheck::SinEtiqueta)) + filesOf(scope);
-}
-
 QString sqlArtistAlbums(const StatsScope& scope) {
-  return u"SELECT i.artist, i.album, COUNT(*)"_s + filesOf(scope) +
+  return u"SELECT i.artist, i.album, COUNT(*), "_s + countedCase(failing(HealthCheck::SinTitulo)) +
+         u", "_s + countedCase(failing(HealthCheck::SinEtiqueta)) + filesOf(scope) +
          u" GROUP BY i.artist, i.album"_s;
 }
 

@@ -11,9 +11,10 @@
 
 QString sqlCountListings(const StatsScope& scope);
 QString sqlCountDirectories(const StatsScope& scope);
-/** Files, files without title and files without tag. */
-QString sqlCountFiles(const StatsScope& scope);
-/** artist, album, files: one row per pair. */
+/**
+ * artist, album, files, files without title, files without tag: one row per pair. One pass
+ * over the files gives all of these.
+ */
 QString sqlArtistAlbums(const StatsScope& scope);
 /** text, files: one row per value of column (genre or year). */
 QString sqlFilesBy(const QString& column, const StatsScope& scope);
