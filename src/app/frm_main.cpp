@@ -83,7 +83,7 @@ void frm_main::OpenStoredListings() {
   window->Recarga();
 }
 
-void frm_main::openStoredListing(qint16 rpId) {
+void frm_main::openStoredListing(int rpId) {
   frm_report::openStoredIn(*m_mdiArea, rpId);
 }
 
@@ -105,7 +105,7 @@ void frm_main::OpenStats() {
           Qt::UniqueConnection);
 }
 
-void frm_main::openStoredFile(qint16 rpId, const QString& nodeKey) {
+void frm_main::openStoredFile(int rpId, const QString& nodeKey) {
   frm_report::openStoredIn(*m_mdiArea, rpId, nodeKey);
 }
 

@@ -94,7 +94,7 @@ int runStatsVerb(const ParsedArguments& parsed) {
   StatsScope scope;
   QString error;
   if (!parsed.positional.empty()) {
-    qint16 number = 0;
+    int number = 0;
     error = listingNumberFrom(parsed, number);
     scope.rpId = number;
   }

@@ -14,32 +14,31 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A listing number as typed: decimal digits only, within the numbers a listing can have.
-std::optional<qint16> listingNumberOf(const QByteArray& text) {
+std::optional<int> listingNumberOf(const QByteArray& text) {
   const bool digits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(),
                                                      [](char c) { return c >= '0' && c <= '9'; });
   bool ok = false;
   const int number = digits ? text.toInt(&ok) : 0;
-  if (!ok || number < 1 || number > std::numeric_limits<qint16>::max()) {
+  if (!ok || number < 1) {
     return std::nullopt;
   }
-  return static_cast<qint16>(number);
+  return number;
 }
 
 // The one positional argument of show and delete; a Spanish usage error otherwise.
 }  // namespace
 
-QString listingNumberFrom(const ParsedArguments& parsed, qint16& number) {
+QString listingNumberFrom(const ParsedArguments& parsed, int& number) {
   if (parsed.positional.empty()) {
     return u"falta el número del listado"_s;
   }
   if (parsed.positional.size() > 1) {
     return u"sobra el argumento %1"_s.arg(argumentText(parsed.positional[1]));
   }
-  const std::optional<qint16> parsedNumber = listingNumberOf(parsed.positional.front());
+  const std::optional<int> parsedNumber = listingNumberOf(parsed.positional.front());
   if (!parsedNumber) {
     return u"número de listado no válido: %1 (ha de ser un número del 1 al %2)"_s.arg(
-        argumentText(parsed.positional.front()),
-        QString::number(std::numeric_limits<qint16>::max()));
+        argumentText(parsed.positional.front()), QString::number(std::numeric_limits<int>::max()));
   }
   number = *parsedNumber;
   return {};
@@ -48,7 +47,7 @@ QString listingNumberFrom(const ParsedArguments& parsed, qint16& number) {
 namespace {
 
 struct ListLine {
-  qint16 number;
+  int number;
   QString medium;
   QString name;
 };
@@ -71,7 +70,7 @@ QString listText(const StoredListings& listings) {
   return text;
 }
 
-int showListing(qint16 number, const ListingOutput& output) {
+int showListing(int number, const ListingOutput& output) {
   if (const int missing = requireStoredListing(number); missing != kExitOk) {
     return missing;
   }
@@ -84,7 +83,7 @@ int showListing(qint16 number, const ListingOutput& output) {
   return writeListing(output, *model, {loaded.name, loaded.medio});
 }
 
-int deleteListing(qint16 number) {
+int deleteListing(int number) {
   if (const int missing = requireStoredListing(number); missing != kExitOk) {
     return missing;
   }
@@ -117,7 +116,7 @@ int runListVerb(const ParsedArguments& parsed) {
 }
 
 int runShowVerb(const ParsedArguments& parsed) {
-  qint16 number = 0;
+  int number = 0;
   ListingOutput output;
   QString error = listingNumberFrom(parsed, number);
   if (error.isEmpty()) {
@@ -130,7 +129,7 @@ int runShowVerb(const ParsedArguments& parsed) {
 }
 
 int runDeleteVerb(const ParsedArguments& parsed) {
-  qint16 number = 0;
+  int number = 0;
   if (const QString error = listingNumberFrom(parsed, number); !error.isEmpty()) {
     return usageError("delete", error);
   }

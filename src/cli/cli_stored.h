@@ -18,7 +18,7 @@ int runShowVerb(const ParsedArguments& parsed);
 int runDeleteVerb(const ParsedArguments& parsed);
 
 /** The one plain argument as a listing number; a Spanish usage error, or empty text. */
-QString listingNumberFrom(const ParsedArguments& parsed, qint16& number);
+QString listingNumberFrom(const ParsedArguments& parsed, int& number);
 
 /** The verbs' help texts, in Spanish. */
 QString listHelp();

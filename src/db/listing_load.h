@@ -22,7 +22,7 @@ struct LoadResult {
  * songto become the numbers its files got. Logs the listing's name and its counts. Only file
  * names get their apostrophes back.
  */
-LoadResult Load4bd(qint16 rpId, ListingModel& model);
+LoadResult Load4bd(int rpId, ListingModel& model);
 
 /** The tree key of a file's node: its directory, "/", and its name as the listing shows it. */
 QString fileNodeKey(const QString& dirname, const QString& filename);

@@ -24,7 +24,7 @@ constexpr int kTrigram = 3;
 
 CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
-  file.rp_id = toInt16(row.value(first)).value_or(0);
+  file.rp_id = toInt32(row.value(first)).value_or(0);
   file.medio = row.value(first + 1).toInt();
   file.report_name = row.value(first + 2).toString();
   file.dirname = row.value(first + 3).toString();
@@ -126,7 +126,7 @@ class CatalogueQuery {
   }
 
   void collect(QSqlQuery& query) {
-    QSet<qint16> listings;
+    QSet<int> listings;
     while (query.next()) {
       result_.files.push_back(catalogueFileOf(query, 0));
       listings.insert(result_.files.back().rp_id);

@@ -13,6 +13,7 @@
 #include "app/app_info.h"
 #include "app/text_helpers.h"
 #include "db/listing_load.h"
+#include "output/listing_table.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
 #include "platform/output_file.h"
@@ -33,14 +34,11 @@ const QStringList kChartNames = {u"chartGeneros"_s, u"chartDecadas"_s, u"chartAr
 // A listing's files as the catalogue gives them: names as on disk, its file number as order.
 std::vector<CatalogueFile> filesOfListing(const ListingModel& model) {
   std::vector<CatalogueFile> files;
-  const int dirs = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
-  for (int d = 1; d <= dirs; ++d) {
-    const DirRecord& dir = model.Directorios[d];
-    for (int f = std::max<int>(dir.songfrom, 1); f <= std::min<int>(dir.songto, kMaxCanciones);
-         ++f) {
+  for (const DirectoryRange& dir : directoryRanges(model)) {
+    for (int f = dir.first; f <= dir.last; ++f) {
       const SongRecord& s = model.Canciones[f];
       CatalogueFile file;
-      file.dirname = dir.dirname;
+      file.dirname = model.Directorios[dir.number].dirname;
       file.filename = AcuteToQuote(s.filename);
       file.artist = s.artist;
       file.title = s.title;

@@ -52,7 +52,7 @@ class frm_stats : public QWidget {
 
  signals:
   /** The user asked to open stored listing rpId with the node keyed nodeKey chosen. */
-  void openFileRequested(qint16 rpId, const QString& nodeKey);
+  void openFileRequested(int rpId, const QString& nodeKey);
 
  private:
   explicit frm_stats(QWidget* parent, bool catalogue);

@@ -68,8 +68,8 @@ std::map<QString, qint64> filesBy(const QString& column, const StatsScope& scope
 
 TagCounts countsOfListing(const ListingModel& model) {
   TagCounts counts;
-  counts.directories = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
-  counts.files = std::clamp<int>(model.NumCancionesMP3, 0, kMaxCanciones);
+  counts.directories = std::clamp(model.NumDirectoriosMP3, 0, model.lastDirectorySlot());
+  counts.files = std::clamp(model.NumCancionesMP3, 0, model.lastSongSlot());
   for (int f = 1; f <= counts.files; ++f) {
     const SongRecord& song = model.Canciones[f];
     ++counts.artistAlbums[{song.artist, song.album}];
@@ -83,7 +83,7 @@ TagCounts countsOfListing(const ListingModel& model) {
 
 std::vector<int> listingFilesFailing(const ListingModel& model, HealthCheck check) {
   std::vector<int> files;
-  const int last = std::clamp<int>(model.NumCancionesMP3, 0, kMaxCanciones);
+  const int last = std::clamp(model.NumCancionesMP3, 0, model.lastSongSlot());
   for (int f = 1; f <= last; ++f) {
     const SongRecord& s = model.Canciones[f];
     if (failsCheck(check, s.artist, s.title, s.album, s.year, s.track)) {

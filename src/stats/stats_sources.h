@@ -20,7 +20,7 @@ std::vector<int> listingFilesFailing(const ListingModel& model, HealthCheck chec
 /** Which stored listings the figures cover. */
 struct StatsScope {
   SearchMedium medium = SearchMedium::Todos;
-  std::optional<qint16> rpId;  // one stored listing
+  std::optional<int> rpId;  // one stored listing
 };
 
 /** The catalogue's counts; on failure error holds the reason in Spanish. */
