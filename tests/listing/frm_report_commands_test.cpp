@@ -128,6 +128,9 @@ TEST_F(ListingCommandsTest, CsvAndJsonExportsWriteTheListingsFilesBesideTheOther
   EXPECT_EQ(readFile(ProgramFile(u"lista.txt"_s)), "kept");
   EXPECT_TRUE(messages.isEmpty());
   SaveSetting(u"cfg"_s, u"csv_separator"_s, u"comma"_s);
+  for (const QString& name : {u"lista.txt"_s, u"lista.csv"_s, u"lista.json"_s}) {
+    QFile::remove(ProgramFile(name));
+  }
 }
 
 TEST_F(ListingCommandsTest, EstadisticasOpensTheListingsFiguresAndTheirFilesChooseItsNodes) {
