@@ -56,7 +56,6 @@ class frm_main : public QMainWindow {
   void toolbarButtonClicked(QAction* button);
   void openStoredListing(int rpId);
   void openStoredFile(int rpId, const QString& nodeKey);
-  void updateWindowMenu();
   void updateLogListWidth();
   void addLogLine(const QString& line);
 

@@ -1,5 +1,11 @@
 #include "cli/cli_listing_output.h"
 
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cstring>
+
 #include "app/program_options.h"
 #include "cli/cli_table_output.h"
 #include "listing/renderer.h"
@@ -13,6 +19,24 @@ const QByteArray kFileDesign = "--file-design";
 const QByteArray kFormat = "--format";
 const QByteArray kEncoding = "--encoding";
 const QByteArray kOutput = "--output";
+
+// The codeset of the locale the environment names (LC_ALL, LC_CTYPE, LANG), asked without
+// changing the process's own locale; a locale that is not installed counts as not UTF-8.
+bool localeIsUtf8() {
+  const locale_t locale = ::newlocale(LC_CTYPE_MASK, "", locale_t{});
+  if (locale == locale_t{}) {
+    return false;
+  }
+  const bool utf8 = std::strcmp(::nl_langinfo_l(CODESET, locale), "UTF-8") == 0;
+  ::freelocale(locale);
+  return utf8;
+}
+
+// A listing shown on a terminal is there to be read: a UTF-8 terminal gets UTF-8, so accents
+// read. Pipes and files keep the export's bytes, which is what scripts and other programs expect.
+bool showsOnUtf8Terminal(const std::optional<QByteArray>& file) {
+  return !file && ::isatty(STDOUT_FILENO) == 1 && localeIsUtf8();
+}
 
 // The designs last saved by the desktop program, unless the options give others.
 LineDesigns designsFrom(const ParsedArguments& parsed) {
@@ -89,6 +113,9 @@ QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) 
   if (error.isEmpty()) {
     error = fileFrom(parsed, output.file);
   }
+  if (!parsed.options.contains(kEncoding) && showsOnUtf8Terminal(output.file)) {
+    output.choices.encoding = ExportEncoding::Utf8;
+  }
   output.choices.byteOrderMark = csvByteOrderMark(output.file);
   output.designs = designsFrom(parsed);
   return error;
@@ -105,7 +132,8 @@ QString listingOutputHelp() {
          u"                       orden de bytes salvo en un terminal)\n"
          u"  --encoding cp1252|utf8\n"
          u"                       codificación del listado: Windows-1252 o UTF-8 (por omisión,\n"
-         u"                       la elegida en Opciones; si no, cp1252); en html, la página\n"
+         u"                       la elegida en Opciones; si no, cp1252; pero en un terminal\n"
+         u"                       UTF-8, sin --output ARCHIVO, utf8); en html, la página\n"
          u"                       UTF-8 lo dice en su cabecera; no vale con csv ni json\n"_s +
          csvSeparatorHelp() +
          u"  --output ARCHIVO     escribe el listado en ARCHIVO y no en la salida estándar (\"-\"\n"

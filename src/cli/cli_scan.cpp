@@ -140,9 +140,11 @@ QString scanHelp() {
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"
          u"los dos diseños de línea, con los mismos bytes que su exportación (Windows-1252,\n"
-         u"CR LF). Las etiquetas, la página de códigos y la codificación son por omisión las\n"
-         u"elegidas en Opciones. No guarda los diseños ni las opciones. Sin --store no abre la\n"
-         u"base de datos.\n"
+         u"CR LF), salvo en un terminal cuya configuración regional es UTF-8: sin --encoding\n"
+         u"ni --output ARCHIVO, allí lo escribe en UTF-8, para que se lean los acentos. Las\n"
+         u"etiquetas, la página de códigos y la codificación son por omisión las elegidas en\n"
+         u"Opciones. No guarda los diseños ni las opciones. Sin --store no abre la base de\n"
+         u"datos.\n"
          u"\n"
          u"Opciones:\n"_s +
          listingOutputHelp() +

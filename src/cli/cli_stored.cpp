@@ -155,7 +155,8 @@ QString showHelp() {
          u"                    [--output ARCHIVO]\n"
          u"\n"
          u"Escribe el listado almacenado con el número N (véase «quillet list») con los dos\n"
-         u"diseños de línea, con los mismos bytes que su exportación, como «quillet scan».\n"
+         u"diseños de línea, con los mismos bytes que su exportación (en un terminal UTF-8,\n"
+         u"en UTF-8), como «quillet scan».\n"
          u"\n"
          u"Opciones:\n"_s +
          listingOutputHelp() + helpOptionLine() +

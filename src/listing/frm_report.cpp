@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/app_info.h"
+#include "app/gui_window_menu.h"
 #include "app/log.h"
 #include "app/program_options.h"
 #include "db/gui_listing_store.h"
@@ -75,6 +76,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   auto* report = new frm_report;
   QMdiSubWindow* window = area.addSubWindow(report);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  placeCascaded(area, *window);
   window->show();
   return report;
 }
@@ -123,9 +125,13 @@ void frm_report::Load4bd(int rpId) {
   }
 }
 
+// The log stays silent about a store; the strip says it happened, and under which number. A
+// failure has its message box and leaves the strip as it was.
 void frm_report::Save2bd() {
   setBusy(true);
-  storeListingWithProgress(this, model_);
+  if (const std::optional<int> stored = storeListingWithProgress(this, model_)) {
+    notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
+  }
   setBusy(false);
 }
 

@@ -1,13 +1,18 @@
 #include "output/form2.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "app/app_info.h"
 #include "app/log.h"
@@ -16,6 +21,7 @@
 #include "output/print_choices.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_save_chooser.h"
 #include "platform/settings_store.h"
 #include "platform/twips.h"
 
@@ -59,6 +65,14 @@ QPushButton* placeButton(QWidget* parent, const QString& name, const QString& te
   return button;
 }
 
+// The documents folder when there is one, otherwise the home folder.
+QString proposedPdfPath() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString folder =
+      !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+  return folder + u"/lista.pdf"_s;
+}
+
 }  // namespace
 
 Form2* Form2::instance() {
@@ -98,6 +112,10 @@ void Form2::createControls() {
           &Form2::Imprimir);
   connect(placeButton(this, u"Command2"_s, u"Cerrar"_s, 1305), &QPushButton::clicked, this,
           &QWidget::close);
+  // Beside "Imprimir", in the row the pickers leave free: pages to a file, printer or none.
+  auto* pdf = place<QPushButton>(this, u"Command3"_s, 2160, 1305, 2625, kButtonHeight);
+  pdf->setText(u"Guardar como PDF..."_s);
+  connect(pdf, &QPushButton::clicked, this, &Form2::GuardarPdf);
   auto* image = place<QLabel>(this, u"Image1"_s, 5625, 630, kIconSize, kIconSize);
   image->setPixmap(imageListIcon(kPrintIconIndex).pixmap(16, 16));
 }
@@ -157,6 +175,10 @@ void Form2::Imprimir() {
   }
   const QString printerName = CurrentPrinterName();
   const QString failure = printListing(printerName);
+  if (failure == printCancelledText()) {
+    WriteLog(u"Impresión del listado cancelada"_s);
+    return;
+  }
   if (!failure.isEmpty()) {
     reportFailure(printerName, failure);
     return;
@@ -164,8 +186,26 @@ void Form2::Imprimir() {
   WriteLog(u"Imprimiendo listado..."_s);
 }
 
+void Form2::GuardarPdf() {
+  const QString path =
+      ChooseSaveFile(this, {u"Guardar como PDF"_s, proposedPdfPath(), u"PDF (*.pdf)"_s, u"pdf"_s});
+  if (path.isEmpty()) {
+    return;
+  }
+  const QString failure = SaveEntriesAsPdf(QFile::encodeName(path), listingEntries(), chosenFont(),
+                                           chosenOrientation());
+  if (!failure.isEmpty()) {
+    WriteLog(u"No se ha podido guardar el listado en %1: %2"_s.arg(path, failure));
+    showMessage({this, AppTitle(),
+                 u"No se ha podido guardar el listado en %1.\n\n%2"_s.arg(path, failure),
+                 MessageIcon::Warning, MessageButtons::Ok});
+    return;
+  }
+  WriteLog(u"Listado guardado como PDF en %1"_s.arg(path));
+}
+
 // Empty when the listing went to the printer (or there was nothing to print).
-QString Form2::printListing(const QString& printerName) const {
+QString Form2::printListing(const QString& printerName) {
   QString failure;
   const std::unique_ptr<QPrinter> printer = printerSource().openPrinter(printerName, &failure);
   if (!printer) {
@@ -173,7 +213,19 @@ QString Form2::printListing(const QString& printerName) const {
   }
   printer->setDocName(AppTitle());
   const QStringList entries = listingEntries();
-  failure = PrintEntries(*printer, entries, chosenFont(), chosenOrientation());
+  // A long listing shows the pages done and can be stopped; a short one prints before the
+  // dialog's delay runs out, and shows nothing.
+  // It has no parent: nothing the user does meanwhile can take it away while it is in use.
+  QProgressDialog progress(u"Imprimiendo el listado..."_s, u"Cancelar"_s, 0, 0);
+  progress.setObjectName(u"prgImpresion"_s);
+  progress.setWindowTitle(AppTitle());
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setValue(0);  // starts the dialog's delay
+  failure = PrintEntries(*printer, entries, chosenFont(), chosenOrientation(), [&](int pages) {
+    progress.setLabelText(u"Imprimiendo el listado: %1 páginas hechas"_s.arg(pages));
+    QCoreApplication::processEvents();
+    return !progress.wasCanceled();
+  });
   if (failure.isEmpty() && !entries.isEmpty()) {
     failure = printerSource().jobError();
   }

@@ -56,7 +56,9 @@ class Form2 final : public QWidget {
 
   void EligeImpresora();
   void Imprimir();
-  QString printListing(const QString& printerName) const;
+  /** Writes the pages "Imprimir" would print to a PDF file the user names. */
+  void GuardarPdf();
+  QString printListing(const QString& printerName);
   void reportFailure(const QString& printerName, const QString& reason);
 
   QFont chosenFont() const;

@@ -12,10 +12,14 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "db/mod_bd.h"
 #include "platform/gui_wait_cursor.h"
 #include "platform/gui_window_placement.h"
+#include "search/background_search.h"
 #include "search/catalogue_search.h"
+#include "search/gui_column_widths.h"
 #include "search/gui_search_models.h"
+#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -145,6 +149,7 @@ QWidget* frm_search::buildSearchPage() {
   results_->setSelectionMode(QAbstractItemView::SingleSelection);
   results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   fixRowHeights(results_);
+  fitColumnsOnEveryReset(*results_, *results_->horizontalHeader());
   connect(results_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { requestOpen(resultsModel_->fileAt(index.row())); });
   count_ = addLabel(u"lblCuenta"_s);
@@ -176,6 +181,7 @@ QWidget* frm_search::buildDuplicatesPage() {
   duplicates_->setModel(duplicatesModel_);
   duplicates_->setUniformRowHeights(true);
   duplicates_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  fitColumnsOnEveryReset(*duplicates_, *duplicates_->header());
   connect(duplicates_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
     if (const CatalogueFile* copy = duplicatesModel_->copyAt(index)) {
       requestOpen(*copy);
@@ -197,13 +203,33 @@ QWidget* frm_search::buildDuplicatesPage() {
 void frm_search::Busca() {
   pause_->stop();
   if (query_->text().trimmed().isEmpty()) {
+    if (search_) {
+      search_->cancel();
+    }
     resultsModel_->setFiles({});
     count_->clear();
     return;
   }
   const SearchRequest request{query_->text(), static_cast<SearchField>(field_->currentIndex()),
                               mediumOf(medium_), kShownFiles + 1};
-  SearchResult result = searchCatalogue(request);
+  // A database without the index (or none open) is searched here: creating the index logs, and
+  // the log belongs to this thread.
+  if (!hasSearchIndex()) {
+    showResult(searchCatalogue(request));
+    return;
+  }
+  if (!search_) {
+    search_ = new BackgroundSearch(BdConnectionString(), this);
+    connect(search_, &BackgroundSearch::finished, this, &frm_search::showResult);
+  }
+  search_->start(request);
+}
+
+bool frm_search::searching() const {
+  return search_ && search_->busy();
+}
+
+void frm_search::showResult(SearchResult result) {
   count_->setText(searchCountLine(result));
   if (result.files.size() > static_cast<std::size_t>(kShownFiles)) {
     result.files.resize(kShownFiles);

@@ -10,6 +10,7 @@
 
 #include "app/app_info.h"
 #include "db/mod_bd.h"
+#include "listing/gui_notice_strip.h"
 #include "listing_window_fixture.h"
 #include "output/export_writer.h"
 #include "output/form2.h"
@@ -248,6 +249,29 @@ TEST_F(ListingStoreTest, StoreKeepsTheToolbarOutOfUseAndTheWindowOpenUntilItEnds
   // The close asked for during the store runs once it has ended.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(report_.isNull());
+}
+
+TEST_F(ListingStoreTest, EachStoreSaysItsNumberInTheNoticeStripAndAFailureSaysNothingThere) {
+  fillSmallListing(report_->model());
+  LogRecorder log;
+  QStringList boxes;
+  setMessageAnswerer([&boxes](const MessageRequest& request) {
+    boxes.append(request.text);
+    return MessageAnswer::Ok;
+  });
+  clickToolbar(u"2bd"_s);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 1"_s});
+  EXPECT_TRUE(report_->notices().isVisible());
+  EXPECT_TRUE(toolbarAction(u"2bd"_s)->isEnabled());
+  clickToolbar(u"2bd"_s);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 2"_s});
+  EXPECT_EQ(log.lines, QStringList());  // storing writes nothing to the log
+
+  ASSERT_TRUE(BdConnection().Execute(u"DROP TABLE infoMP3"_s));
+  clickToolbar(u"2bd"_s);
+  setMessageAnswerer({});
+  EXPECT_EQ(boxes.size(), 1);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 2"_s});
 }
 
 TEST_F(ListingStoreTest, LoadingAListingThatIsGoneClosesTheEmptyWindow) {

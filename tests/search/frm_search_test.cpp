@@ -1,16 +1,21 @@
 #include "search/frm_search.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -82,6 +87,11 @@ class SearchWindowTest : public testing::Test {
     QTest::keyClicks(query, text);
     auto* pause = control<QTimer>(u"tmrBusqueda"_s);
     EXPECT_TRUE(QTest::qWaitFor([pause] { return !pause->isActive(); }, 5000));
+    settle();
+  }
+  // Lets the query running off the window's thread come back.
+  void settle() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !search->searching(); }, 10000));
   }
   // Each row as "Nº|Medio|Listado|Directorio|Archivo|Artista|Título".
   QStringList tableRows() const {
@@ -167,6 +177,27 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
   EXPECT_EQ(countLine(), QString());
 }
 
+TEST_F(SearchWindowTest, ANewerQueryWinsAndTheOlderOneNeverFillsTheTable) {
+  QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
+  query->setText(u"ana"_s);
+  search->Busca();
+  EXPECT_TRUE(search->searching());
+  query->setText(u"lola"_s);
+  search->Busca();
+  settle();
+  EXPECT_EQ(tableRows(), QStringList({u"1|CD|CD uno|/music/dir2|2-1.mp3|Lola|Mar"_s}));
+  EXPECT_EQ(resets.count(), 1);
+
+  // Emptied meanwhile: the query running is dropped with the table.
+  query->setText(u"ana"_s);
+  search->Busca();
+  query->clear();
+  search->Busca();
+  EXPECT_FALSE(search->searching());
+  QTest::qWait(50);
+  EXPECT_EQ(tableRows(), QStringList());
+}
+
 TEST_F(SearchWindowTest, TheChoosersNarrowTheSearchAtOnce) {
   auto* field = control<QComboBox>(u"cboCampo"_s);
   auto* medium = control<QComboBox>(u"cboMedio"_s);
@@ -181,12 +212,15 @@ TEST_F(SearchWindowTest, TheChoosersNarrowTheSearchAtOnce) {
   typeQuery(u"ana"_s);
   EXPECT_EQ(tableRows().size(), 2);
   medium->setCurrentText(u"CDs"_s);
+  settle();
   EXPECT_EQ(tableRows(),
             QStringList({u"1|CD|CD uno|/music/dir1|1-1.mp3|Ana Belén|Canción del árbol"_s}));
   medium->setCurrentText(u"Directorios"_s);
+  settle();
   EXPECT_EQ(tableRows().value(0).left(2), u"2|"_s);
   EXPECT_EQ(tableRows().size(), 1);
   field->setCurrentText(u"Título"_s);
+  settle();
   EXPECT_EQ(countLine(), u"0 archivos en 0 listados"_s);
 
   medium->setCurrentText(u"Todos"_s);
@@ -282,4 +316,30 @@ TEST_F(SearchWindowTest, ADatabaseThatCannotBeReadIsSaidInTheCountLine) {
   EXPECT_EQ(table->model()->rowCount(), 0);
   control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
   EXPECT_TRUE(control<QLabel>(u"lblDuplicados"_s)->text().startsWith(u"No se han podido"_s));
+}
+
+TEST_F(SearchWindowTest, ColumnsFitWhatTheyHoldAndEveryCellShowsItsWholeValueAsATooltip) {
+  typeQuery(u"arbol"_s);
+  ASSERT_EQ(table->model()->rowCount(), 2);
+  const QHeaderView& header = *table->horizontalHeader();
+  const int titleColumn = 6;
+  const QString title = u"Canción del árbol"_s;
+  EXPECT_LT(header.sectionSize(0), header.sectionSize(titleColumn));
+  EXPECT_GT(header.sectionSize(titleColumn), table->fontMetrics().horizontalAdvance(title));
+  EXPECT_TRUE(header.stretchLastSection());
+  EXPECT_EQ(table->model()->index(0, titleColumn).data(Qt::ToolTipRole).toString(), title);
+
+  // The view shows that tooltip where the cell is.
+  const QRect cell = table->visualRect(table->model()->index(1, titleColumn));
+  QHelpEvent help(QEvent::ToolTip, cell.center(), table->viewport()->mapToGlobal(cell.center()));
+  QApplication::sendEvent(table->viewport(), &help);
+  EXPECT_EQ(QToolTip::text(), title);
+  QToolTip::hideText();
+
+  control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
+  auto* tree = control<QTreeView>(u"tvDuplicados"_s);
+  const QModelIndex group = tree->model()->index(0, 0);
+  EXPECT_LT(tree->header()->sectionSize(0),
+            tree->fontMetrics().horizontalAdvance(group.data().toString()));
+  EXPECT_EQ(tree->model()->index(0, 2, group).data(Qt::ToolTipRole).toString(), u"CD uno"_s);
 }
