@@ -4,6 +4,8 @@
 #include <QSqlError>
 #include <QString>
 
+#include <functional>
+
 // What a database engine does its own way when several programs share one database: how long
 // a connection waits for another writer, how a writing transaction takes its lock, and how a
 // busy database is told from other failures. A second engine is one more DbEngine.
@@ -20,6 +22,11 @@ class DbEngine {
   virtual QSqlError beginWrite(QSqlDatabase& db) const;
   /** True when the failure is another program holding the database longer than the wait. */
   virtual bool isBusy(const QSqlError& error) const;
+  /**
+   * A call that, from any thread, makes the statement running on db fail at once, leaving the
+   * connection usable; empty when the engine has no way to.
+   */
+  virtual std::function<void()> interrupter(const QSqlDatabase& db) const;
 };
 
 /** The engine behind a Qt SQL driver name. */

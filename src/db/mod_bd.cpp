@@ -62,7 +62,7 @@ QString missingTable(const DbConnection& connection) {
 
 QString connect() {
   DbConnection& connection = BdConnection();
-  const QString connectionString = state().prefix + u" Data Source="_s + state().path;
+  const QString connectionString = BdConnectionString();
   QString reason;
   if (!connection.Open(connectionString)) {
     reason = connection.lastError();
@@ -132,6 +132,10 @@ QString BdPath() {
 
 QString BdConnectionPrefix() {
   return state().prefix;
+}
+
+QString BdConnectionString() {
+  return state().prefix + u" Data Source="_s + state().path;
 }
 
 DbConnection& BdConnection() {

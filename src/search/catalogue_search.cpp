@@ -41,7 +41,7 @@ CatalogueFile fileOf(const QSqlQuery& row, int first) {
 // The index brought up to date first, unless a store or a delete is half-way on this same
 // connection: the search then reads the index as it stands.
 QString readyIndex() {
-  if (BdConnection().State() != kStateOpen) {
+  if (searchConnection().State() != kStateOpen) {
     return u"La conexión con la BD no está abierta"_s;
   }
   if (isBdWriteRunning()) {
@@ -53,7 +53,7 @@ QString readyIndex() {
 }
 
 QStringList trigramsStartingWith(const QString& piece, QString& reason) {
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   query.prepare(sqlTrigramsStartingWith());
   query.bindValue(u":piece"_s, piece);
@@ -80,7 +80,7 @@ class CatalogueQuery {
     if (!plan()) {
       return result_;
     }
-    QSqlQuery query(BdConnection().driverConnection());
+    QSqlQuery query(searchConnection().driverConnection());
     query.setForwardOnly(true);
     query.prepare(sqlSearch(request_.medium, request_.field, checked_.size(), request_.limit));
     query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
@@ -152,7 +152,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
   if (result.error = readyIndex(); !result.error.isEmpty()) {
     return result;
   }
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   if (!query.exec(sqlDuplicates(medium))) {
     result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query.lastError());
