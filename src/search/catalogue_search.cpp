@@ -20,7 +20,9 @@ namespace {
 // Trigrams hold three characters; shorter pieces are found through the trigrams they start.
 constexpr int kTrigram = 3;
 
-CatalogueFile fileOf(const QSqlQuery& row, int first) {
+}  // namespace
+
+CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
   file.rp_id = toInt32(row.value(first)).value_or(0);
   file.medio = row.value(first + 1).toInt();
@@ -40,6 +42,8 @@ CatalogueFile fileOf(const QSqlQuery& row, int first) {
   }
   return file;
 }
+
+namespace {
 
 // The index brought up to date first, unless a store or a delete is half-way on this same
 // connection: the search then reads the index as it stands.
@@ -127,7 +131,7 @@ class CatalogueQuery {
   void collect(QSqlQuery& query) {
     QSet<int> listings;
     while (query.next()) {
-      result_.files.push_back(fileOf(query, 0));
+      result_.files.push_back(catalogueFileOf(query, 0));
       listings.insert(result_.files.back().rp_id);
     }
     if (query.lastError().isValid()) {
@@ -174,7 +178,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
       result.groups.emplace_back();
       key = rowKey;
     }
-    result.groups.back().copies.push_back(fileOf(query, 1));
+    result.groups.back().copies.push_back(catalogueFileOf(query, 1));
   }
   closeGroup();
   if (query.lastError().isValid()) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+class QSqlQuery;
+
 // Finding files across every stored listing: a search over the folded texts of the file rows,
 // their directories and their listings, and the groups of files stored more than once. Both
 // read the program's database (BdConnection) as it is when they run.
@@ -43,6 +45,9 @@ struct CatalogueFile {
   int filegenorder = 0;
   std::optional<qint64> durationMs;  // only for a file stored with its technical fields
 };
+
+/** The file of a query row whose columns from first on are sqlCatalogueFileColumns(). */
+CatalogueFile catalogueFileOf(const QSqlQuery& row, int first = 0);
 
 struct SearchRequest {
   QString text;

@@ -103,6 +103,10 @@ sqlite3* sqliteConnection(const QSqlDatabase& db) {
 
 }  // namespace
 
+QString sqlCatalogueFileColumns() {
+  return kFileColumns;
+}
+
 QString registerSearchFunctions(const QSqlDatabase& db) {
   sqlite3* connection = sqliteConnection(db);
   if (!connection) {
