@@ -9,6 +9,7 @@
 
 #include "app/log.h"
 #include "db/mod_bd.h"
+#include "search/search_engine.h"
 #include "search/search_sql.h"
 
 using namespace Qt::StringLiterals;
@@ -179,7 +180,7 @@ QString createInTransaction(const StoreProgressFn& progress, int& files) {
 
 }  // namespace
 
-bool hasSearchIndex() {
+bool fileHasSearchIndex() {
   if (schemaVersion() < kSearchSchemaVersion) {
     return false;
   }
@@ -187,7 +188,7 @@ bool hasSearchIndex() {
   return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
 }
 
-QString createSearchIndex(const StoreProgressFn& progress) {
+QString fileCreateSearchIndex(const StoreProgressFn& progress) {
   QElapsedTimer clock;
   clock.start();
   int files = 0;
@@ -201,9 +202,9 @@ QString createSearchIndex(const StoreProgressFn& progress) {
   return {};
 }
 
-QString updateSearchIndex() {
-  if (!hasSearchIndex()) {
-    return createSearchIndex();
+QString fileUpdateSearchIndex() {
+  if (!fileHasSearchIndex()) {
+    return fileCreateSearchIndex();
   }
   // Most searches find nothing noted, and need not write at all.
   QSqlQuery noted(BdConnection().driverConnection());
@@ -220,6 +221,18 @@ QString updateSearchIndex() {
     return reason;
   }
   return transaction.Commit() ? QString() : BdConnection().lastError();
+}
+
+bool hasSearchIndex() {
+  return searchEngine().hasIndex();
+}
+
+QString createSearchIndex(const StoreProgressFn& progress) {
+  return searchEngine().createIndex(progress);
+}
+
+QString updateSearchIndex() {
+  return searchEngine().updateIndex();
 }
 
 void indexStoredListing() {

@@ -36,54 +36,6 @@ QString phrase(const QString& text) {
   return u'"' + quoted.replace(u'"', u"\"\""_s) + u'"';
 }
 
-QString columnOf(SearchField field) {
-  switch (field) {
-    case SearchField::Artista:
-      return u"artist"_s;
-    case SearchField::Titulo:
-      return u"title"_s;
-    case SearchField::Album:
-      return u"album"_s;
-    case SearchField::Comentario:
-      return u"comment"_s;
-    case SearchField::Genero:
-      return u"genre"_s;
-    case SearchField::Anyo:
-      return u"year"_s;
-    case SearchField::Archivo:
-      return u"filename"_s;
-    case SearchField::Directorio:
-      return u"dirname"_s;
-    case SearchField::Listado:
-      return u"report_name"_s;
-    case SearchField::Todo:
-      break;
-  }
-  return {};
-}
-
-QString mediumCondition(SearchMedium medium, const QString& reports) {
-  switch (medium) {
-    case SearchMedium::CDs:
-      return u" AND "_s + reports + u".medio = 1"_s;
-    case SearchMedium::Directorios:
-      return u" AND "_s + reports + u".medio = 2"_s;
-    case SearchMedium::Todos:
-      break;
-  }
-  return {};
-}
-
-// The directory that lists a file: the one whose file range holds it and starts nearest.
-const QString kDirectoryOfFile =
-    u"(SELECT d.dirname FROM estructdir d WHERE d.rp_id = i.rp_id AND d.songfrom <= "
-    u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
-
-const QString kFileColumns =
-    u"r.rp_id, r.medio, r.report_name, "_s + kDirectoryOfFile +
-    u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
-    u"i.filegenorder"_s;
-
 QByteArrayView utf8Of(sqlite3_value* value) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
   return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
@@ -195,7 +147,7 @@ QString sqlIndexTexts() {
          u"year, filename, dirname, report_name) SELECT i.rowid, search_text(i.artist), "
          u"search_text(i.title), search_text(i.album), search_text(i.comment), "
          u"search_text(i.genre), search_text(i.year), search_text(i.filename), search_text("_s +
-         kDirectoryOfFile +
+         sqlDirectoryOfFile() +
          u"), (SELECT search_text(report_name) FROM reports WHERE rp_id = :rp_id)"_s +
          kFilesOfListing;
 }
@@ -211,7 +163,7 @@ QString sqlTrigramsStartingWith() {
 }
 
 QString matchExpression(const std::vector<QStringList>& phrases, SearchField field) {
-  const QString column = columnOf(field);
+  const QString column = searchColumnOf(field);
   const QString filter = column.isEmpty() ? QString() : column + u" : "_s;
   QStringList all;
   for (const QStringList& alternatives : phrases) {
@@ -236,7 +188,7 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
         SearchField::Genero, SearchField::Anyo, SearchField::Archivo, SearchField::Directorio,
         SearchField::Listado}) {
     if (field == SearchField::Todo || field == each) {
-      columns.append(u"s."_s + columnOf(each));
+      columns.append(u"s."_s + searchColumnOf(each));
     }
   }
   QString checks;
@@ -247,21 +199,21 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  return u"SELECT "_s + kFileColumns +
+  return u"SELECT "_s + sqlFileColumns() +
          u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
          u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
          u"search_index MATCH :expression"_s +
-         checks + mediumCondition(medium, u"r"_s) +
+         checks + sqlMediumCondition(medium, u"r"_s) +
          u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
          (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
 }
 
 QString sqlDuplicates(SearchMedium medium) {
-  return u"SELECT f.dupkey, "_s + kFileColumns +
+  return u"SELECT f.dupkey, "_s + sqlFileColumns() +
          u" FROM search_files f JOIN infoMP3 i ON i.rowid = f.file AND i.rp_id = f.rp_id JOIN "
          u"reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT g.dupkey FROM search_files g "
          u"JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS NOT NULL"_s +
-         mediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
-         mediumCondition(medium, u"r"_s) +
+         sqlMediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
+         sqlMediumCondition(medium, u"r"_s) +
          u" ORDER BY f.dupkey, i.rp_id, i.filegenorder, i.rowid"_s;
 }

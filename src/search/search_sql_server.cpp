@@ -1,0 +1,238 @@
+#include "search/search_sql_server.h"
+
+#include <QChar>
+
+#include "search/search_fold.h"
+#include "search/search_sql.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the server's folding needs to agree with foldText, read from the program's own Unicode
+// tables character by character: the marks it drops (after the server's canonical
+// decomposition, the same one), and each remaining character that folds to another one.
+struct FoldTables {
+  QString marks;  // a regular-expression bracket body of ranges
+  QString from;
+  QString to;
+  QString spaces;  // what QString::trimmed takes off, for the copies' key
+};
+
+bool isMark(char32_t c) {
+  const QChar::Category category = QChar::category(c);
+  return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+         category == QChar::Mark_Enclosing;
+}
+
+void appendRange(QString& ranges, char32_t first, char32_t last) {
+  ranges += QString::fromUcs4(&first, 1);
+  if (last != first) {
+    ranges += u'-' + QString::fromUcs4(&last, 1);
+  }
+}
+
+FoldTables buildFoldTables() {
+  FoldTables tables;
+  // Control characters become blanks and the apostrophe the acute accent, as foldText does.
+  for (char16_t c = 1; c < 0x20; ++c) {
+    tables.from += QChar(c);
+    tables.to += u' ';
+  }
+  tables.from += QChar(u'\x7f');
+  tables.to += u' ';
+  tables.from += u'\'';
+  tables.to += QChar(u'\u00b4');
+  bool inMarks = false;
+  char32_t firstMark = 0;
+  for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      continue;
+    }
+    const bool mark = isMark(c);
+    if (mark && !inMarks) {
+      firstMark = c;
+    } else if (!mark && inMarks) {
+      appendRange(tables.marks, firstMark, c - 1);
+    }
+    inMarks = mark;
+    if (QChar::isSpace(c)) {
+      tables.spaces += QString::fromUcs4(&c, 1);
+    }
+    const QString text = QString::fromUcs4(&c, 1);
+    if (mark || text.normalized(QString::NormalizationForm_D) != text) {
+      continue;
+    }
+    const QString folded = foldText(text);
+    if (folded != text) {
+      tables.from += text;
+      tables.to += folded;
+    }
+  }
+  if (inMarks) {
+    appendRange(tables.marks, firstMark, 0x10FFFF);
+  }
+  return tables;
+}
+
+const FoldTables& foldTables() {
+  static const FoldTables tables = buildFoldTables();
+  return tables;
+}
+
+QString literal(const QString& text) {
+  QString quoted = text;
+  return u'\'' + quoted.replace(u'\'', u"''"_s) + u'\'';
+}
+
+// Plain printable ASCII but the apostrophe folds by its case alone, as in foldText.
+const QString kFoldFunction =
+    u"CREATE OR REPLACE FUNCTION quillet_fold(t text) RETURNS text LANGUAGE sql IMMUTABLE "
+    u"STRICT PARALLEL SAFE AS $fold$ SELECT %1 $fold$"_s;
+
+// A text's distinct letter pairs, none across the blank between two of a file's texts.
+const QString kPairsFunction =
+    u"CREATE OR REPLACE FUNCTION quillet_pairs(t text) RETURNS text[] LANGUAGE sql IMMUTABLE "
+    u"PARALLEL SAFE AS $pairs$ SELECT coalesce(array_agg(DISTINCT p), '{}') FROM (SELECT "
+    u"substr(t, i, 2) AS p FROM generate_series(1, length(t) - 1) AS i) AS pairs WHERE "
+    u"strpos(p, chr(1)) = 0 $pairs$"_s;
+
+// What copies share, as duplicateKey makes it.
+const QString kKeyFunction =
+    u"CREATE OR REPLACE FUNCTION quillet_key(artist text, title text, filename text) RETURNS "
+    u"text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $key$ SELECT CASE WHEN a <> '' AND t <> '' "
+    u"THEN a || chr(31) || t ELSE nullif(coalesce(quillet_fold(filename), ''), '') END FROM "
+    u"(SELECT btrim(coalesce(quillet_fold(artist), ''), %1) AS a, "
+    u"btrim(coalesce(quillet_fold(title), ''), %1) AS t) AS k $key$"_s;
+
+const QString kSearchTable =
+    u"CREATE TABLE IF NOT EXISTS search_files (rp_id INTEGER, filegenorder INTEGER, artist "
+    u"TEXT, title TEXT, album TEXT, comment TEXT, genre TEXT, year TEXT, filename TEXT, "
+    u"dirname TEXT, report_name TEXT, alltext TEXT, pairs TEXT[], dupkey TEXT)"_s;
+
+// A listing's files, folded, when the listing has its row; every old row of it goes first.
+const QString kIndexListing =
+    u"CREATE OR REPLACE FUNCTION quillet_index_listing(id integer) RETURNS void LANGUAGE sql "
+    u"AS $index$ DELETE FROM search_files WHERE rp_id = id; INSERT INTO search_files SELECT "
+    u"f.rp_id, f.filegenorder, f.artist, f.title, f.album, f.comment, f.genre, f.year, "
+    u"f.filename, f.dirname, f.report_name, f.alltext, quillet_pairs(f.alltext), f.dupkey "
+    u"FROM (SELECT t.*, concat_ws(chr(1), t.artist, t.title, t.album, t.comment, t.genre, "
+    u"t.year, t.filename, t.dirname, t.report_name) AS alltext FROM (SELECT i.rp_id, "
+    u"i.filegenorder, quillet_fold(i.artist) AS artist, quillet_fold(i.title) AS title, "
+    u"quillet_fold(i.album) AS album, quillet_fold(i.comment) AS comment, "
+    u"quillet_fold(i.genre) AS genre, quillet_fold(i.year) AS year, quillet_fold(i.filename) "
+    u"AS filename, quillet_fold(%1) AS dirname, quillet_fold(r.report_name) AS report_name, "
+    u"quillet_key(i.artist, i.title, i.filename) AS dupkey FROM infomp3 i JOIN reports r ON "
+    u"r.rp_id = i.rp_id WHERE i.rp_id = id) AS t) AS f $index$"_s;
+
+// Statement triggers: a store's rows arrive before its listing row, and cost one look each.
+const QString kRowsChanged =
+    u"CREATE OR REPLACE FUNCTION quillet_rows_changed() RETURNS trigger LANGUAGE plpgsql AS "
+    u"$rows$ BEGIN IF TG_OP IN ('INSERT', 'UPDATE') THEN PERFORM quillet_index_listing(r.rp_id) "
+    u"FROM reports r WHERE r.rp_id IN (SELECT rp_id FROM new_rows); END IF; IF TG_OP IN "
+    u"('DELETE', 'UPDATE') THEN PERFORM quillet_index_listing(r.rp_id) FROM reports r WHERE "
+    u"r.rp_id IN (SELECT rp_id FROM old_rows); END IF; RETURN NULL; END $rows$"_s;
+
+const QString kListingsChanged =
+    u"CREATE OR REPLACE FUNCTION quillet_listings_changed() RETURNS trigger LANGUAGE plpgsql "
+    u"AS $listings$ BEGIN IF TG_OP IN ('DELETE', 'UPDATE') THEN DELETE FROM search_files WHERE "
+    u"rp_id IN (SELECT rp_id FROM old_rows); END IF; IF TG_OP IN ('INSERT', 'UPDATE') THEN "
+    u"PERFORM quillet_index_listing(rp_id) FROM new_rows; END IF; RETURN NULL; END "
+    u"$listings$"_s;
+
+QStringList triggersOn(const QString& table, const QString& function) {
+  QStringList statements;
+  for (const auto& [event, tables] :
+       {std::pair{u"INSERT"_s, u"NEW TABLE AS new_rows"_s},
+        std::pair{u"UPDATE"_s, u"OLD TABLE AS old_rows NEW TABLE AS new_rows"_s},
+        std::pair{u"DELETE"_s, u"OLD TABLE AS old_rows"_s}}) {
+    const QString name = u"search_"_s + table + u'_' + event.toLower();
+    statements.append(u"DROP TRIGGER IF EXISTS "_s + name + u" ON "_s + table);
+    statements.append(u"CREATE TRIGGER "_s + name + u" AFTER "_s + event + u" ON "_s + table +
+                      u" REFERENCING "_s + tables + u" FOR EACH STATEMENT EXECUTE FUNCTION "_s +
+                      function + u"()"_s);
+  }
+  return statements;
+}
+
+QString escapedLike(const QString& piece) {
+  QString escaped = piece;
+  escaped.replace(u'\\', u"\\\\"_s).replace(u'%', u"\\%"_s).replace(u'_', u"\\_"_s);
+  return escaped;
+}
+
+}  // namespace
+
+QString serverFoldExpression() {
+  const FoldTables& tables = foldTables();
+  return u"CASE WHEN t ~ '^[ -&(-~]*$' THEN lower(t COLLATE \"C\") ELSE translate(lower("
+         u"regexp_replace(normalize(t, NFD), "_s +
+         literal(u'[' + tables.marks + u']') + u", '', 'g') COLLATE \"C\"), "_s +
+         literal(tables.from) + u", "_s + literal(tables.to) + u") END"_s;
+}
+
+QStringList sqlCreateServerSearch(bool trigramIndex) {
+  QStringList statements = {
+      kFoldFunction.arg(serverFoldExpression()),
+      kPairsFunction,
+      kKeyFunction.arg(literal(foldTables().spaces + u' ')),
+      kSearchTable,
+      u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
+      u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,
+      u"CREATE INDEX IF NOT EXISTS search_files_pairs ON search_files USING gin (pairs)"_s,
+      kIndexListing.arg(sqlDirectoryOfFile()),
+      kRowsChanged,
+      kListingsChanged};
+  if (trigramIndex) {
+    statements.append(
+        u"CREATE INDEX IF NOT EXISTS search_files_texts ON search_files USING gin (alltext "
+        u"gin_trgm_ops)"_s);
+  }
+  statements += triggersOn(u"infomp3"_s, u"quillet_rows_changed"_s);
+  statements += triggersOn(u"estructdir"_s, u"quillet_rows_changed"_s);
+  statements += triggersOn(u"reports"_s, u"quillet_listings_changed"_s);
+  statements.append(u"SELECT quillet_index_listing(rp_id) FROM reports"_s);
+  return statements;
+}
+
+QString likePatternOf(const QString& piece) {
+  return u'%' + escapedLike(piece) + u'%';
+}
+
+BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
+                               int limit) {
+  BoundStatement statement;
+  const QString column = field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+  QString conditions;
+  for (const QString& piece : pieces) {
+    conditions += u" AND "_s + column + u" LIKE ?"_s;
+    statement.values.append(likePatternOf(piece));
+    // The indexes cover the whole of a file's texts: the field's own check above is exact.
+    if (field != SearchField::Todo) {
+      conditions += u" AND s.alltext LIKE ?"_s;
+      statement.values.append(likePatternOf(piece));
+    }
+    if (piece.size() == 2) {
+      conditions += u" AND s.pairs @> ARRAY[CAST(? AS text)]"_s;
+      statement.values.append(piece);
+    }
+  }
+  statement.sql = u"SELECT "_s + sqlFileColumns() +
+                  u" FROM search_files s JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder "
+                  u"= s.filegenorder JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
+                  conditions + sqlMediumCondition(medium, u"r"_s) +
+                  u" ORDER BY s.rp_id, s.filegenorder"_s +
+                  (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
+  return statement;
+}
+
+QString sqlServerDuplicates(SearchMedium medium) {
+  return u"SELECT f.dupkey, "_s + sqlFileColumns() +
+         u" FROM search_files f JOIN infomp3 i ON i.rp_id = f.rp_id AND i.filegenorder = "
+         u"f.filegenorder JOIN reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT "
+         u"g.dupkey FROM search_files g JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS "
+         u"NOT NULL"_s +
+         sqlMediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
+         sqlMediumCondition(medium, u"r"_s) +
+         u" ORDER BY f.dupkey COLLATE \"C\", f.rp_id, f.filegenorder"_s;
+}
