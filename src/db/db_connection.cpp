@@ -208,7 +208,7 @@ bool DbConnection::fail(const QString& reason) {
 
 bool DbConnection::fail(const QSqlError& error) {
   if (engine_ && QSqlDatabase::contains(name_) &&
-      engine_->isConnectionLost(QSqlDatabase::database(name_, false))) {
+      engine_->isConnectionLost(QSqlDatabase::database(name_, false), error)) {
     // Whatever the transaction held is gone with the connection; the next use reconnects.
     // Closed, not removed: the failed statement may still hold the driver.
     QSqlDatabase::database(name_, false).close();

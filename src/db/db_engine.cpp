@@ -75,7 +75,7 @@ QString DbEngine::prepare(QSqlDatabase&) const {
   return {};
 }
 
-bool DbEngine::isConnectionLost(const QSqlDatabase&) const {
+bool DbEngine::isConnectionLost(const QSqlDatabase&, const QSqlError&) const {
   return false;
 }
 

@@ -34,7 +34,7 @@ class DbEngine {
   /** True when the failure is another program holding the database longer than the wait. */
   virtual bool isBusy(const QSqlError& error) const;
   /** True when the connection is gone (server stopped, backend ended, network down). */
-  virtual bool isConnectionLost(const QSqlDatabase& db) const;
+  virtual bool isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const;
   /** Why a connection could not be opened, in Spanish, from the driver's failure. */
   virtual QString openFailure(const QSqlError& error, const ConnectionParts& parts) const;
   /**

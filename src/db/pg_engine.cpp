@@ -277,7 +277,12 @@ bool PgEngine::isBusy(const QSqlError& error) const {
   return sqlState(error) == u"55P03"_s;
 }
 
-bool PgEngine::isConnectionLost(const QSqlDatabase& db) const {
+bool PgEngine::isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const {
+  // Connection exceptions, and the server ending the session (shut down, backend terminated).
+  const QString state = sqlState(error);
+  if (state.startsWith(u"08"_s) || state.startsWith(u"57P0"_s)) {
+    return true;
+  }
   PGconn* connection = pgConnection(db);
   return connection && PQstatus(connection) == CONNECTION_BAD;
 }

@@ -15,7 +15,7 @@ class PgEngine : public DbEngine {
   QString prepare(QSqlDatabase& db) const override;
   QSqlError beginWrite(QSqlDatabase& db) const override;
   bool isBusy(const QSqlError& error) const override;
-  bool isConnectionLost(const QSqlDatabase& db) const override;
+  bool isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const override;
   QString openFailure(const QSqlError& error, const ConnectionParts& parts) const override;
   bool keepsFile() const override { return false; }
   QString describe(const ConnectionParts& parts) const override;

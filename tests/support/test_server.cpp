@@ -20,6 +20,16 @@ QString port() {
   return qEnvironmentVariable("QUILLET_TEST_PGPORT", u"5432"_s);
 }
 
+QSqlDatabase serverConnection(const QString& connectionName, const QString& database) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
+  db.setHostName(host());
+  db.setPort(port().toInt());
+  db.setUserName(u"quillet"_s);
+  db.setDatabaseName(database);
+  db.setConnectOptions(u"connect_timeout=5"_s);
+  return db;
+}
+
 // Runs sql on database on a connection of its own; the rows, or a test failure.
 QStringList runOn(const QString& database, const QStringList& statements, bool* ok = nullptr) {
   static std::atomic<int> counter = 0;
@@ -27,12 +37,7 @@ QStringList runOn(const QString& database, const QStringList& statements, bool* 
   QStringList result;
   bool succeeded = true;
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
-    db.setHostName(host());
-    db.setPort(port().toInt());
-    db.setUserName(u"quillet"_s);
-    db.setDatabaseName(database);
-    db.setConnectOptions(u"connect_timeout=5"_s);
+    QSqlDatabase db = serverConnection(name, database);
     if (!db.open()) {
       ADD_FAILURE() << "cannot connect: " << db.lastError().text().toStdString();
       succeeded = false;
@@ -88,8 +93,7 @@ bool execOnServer(const QStringList& statements) {
 ServerDatabase::ServerDatabase() {
   static std::atomic<int> counter = 0;
   name_ = u"quillet_test_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++counter);
-  execOnServer({u"DROP DATABASE IF EXISTS "_s + name_ + u" WITH (FORCE)"_s,
-                u"CREATE DATABASE "_s + name_ + u" TEMPLATE template0 ENCODING 'UTF8'"_s});
+  execOnServer({u"CREATE DATABASE "_s + name_ + u" TEMPLATE template0 ENCODING 'UTF8'"_s});
 }
 
 ServerDatabase::~ServerDatabase() {
@@ -108,4 +112,8 @@ bool ServerDatabase::exec(const QStringList& statements) const {
   bool ok = false;
   runOn(name_, statements, &ok);
   return ok;
+}
+
+QSqlDatabase ServerDatabase::connection(const QString& connectionName) const {
+  return serverConnection(connectionName, name_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,8 @@ class ServerDatabase {
   QString cadcon() const;
   /** Rows of a query on the database, each row's values joined by '|'; fails the test on error. */
   QStringList rows(const QString& sql) const;
+  /** A connection of its own to the database, registered under connectionName, not opened. */
+  QSqlDatabase connection(const QString& connectionName) const;
   /** Runs statements on the database as its superuser; false (and a test failure) on error. */
   bool exec(const QStringList& statements) const;
 
