@@ -106,22 +106,28 @@ bool DbConnection::Open(const QString& connectionString) {
   engine_ = &engineFor(parts.provider);
   parts.options = engine_->connectOptions(parts.options);
   busyWaitMs_ = engine_->busyWaitMs(parts.options);
-  QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
-  if (const QString problem = engine_->configure(db, parts); !problem.isEmpty()) {
-    return fail(problem);
-  }
   // A server that cannot be reached now may be later: the next use tries again.
   if (!engine_->keepsFile()) {
     connectionString_ = connectionString;
   }
-  if (!db.open()) {
-    return fail(engine_->openFailure(db.lastError(), parts));
-  }
-  if (const QString problem = engine_->prepare(db); !problem.isEmpty()) {
+  // The driver's handle is let go before a failed database is closed and removed.
+  const QString problem = openDriver(parts);
+  if (!problem.isEmpty()) {
     Close();
     return fail(problem);
   }
   return true;
+}
+
+QString DbConnection::openDriver(const ConnectionParts& parts) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
+  if (QString problem = engine_->configure(db, parts); !problem.isEmpty()) {
+    return problem;
+  }
+  if (!db.open()) {
+    return engine_->openFailure(db.lastError(), parts);
+  }
+  return engine_->prepare(db);
 }
 
 bool DbConnection::ensureOpen() {

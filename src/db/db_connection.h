@@ -92,6 +92,7 @@ class DbConnection {
  private:
   friend class DbRecordset;
   std::optional<QSqlQuery> run(const QString& sql);
+  QString openDriver(const ConnectionParts& parts);
   bool fail(const QString& reason);
   bool fail(const QSqlError& error);
 

@@ -157,11 +157,13 @@ QString createObjects(QSqlDatabase& db) {
   QString reason = runAll(db, tables, &failure);
   if (reason.isEmpty()) {
     const bool trigrams = createTrigramExtension(db);
-    reason = runAll(db,
-                    sqlCreateServerSearch(trigrams) +
-                        QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(
-                            kServerSchemaVersion)},
-                    &failure);
+    const QStringList search = sqlCreateServerSearch(db, trigrams, reason);
+    if (reason.isEmpty()) {
+      reason = runAll(db,
+                      search + QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(
+                                   kServerSchemaVersion)},
+                      &failure);
+    }
   }
   if (reason.isEmpty()) {
     return {};

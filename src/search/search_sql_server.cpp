@@ -1,94 +1,11 @@
 #include "search/search_sql_server.h"
 
-#include <QChar>
-
-#include "search/search_fold.h"
+#include "search/server_fold.h"
 #include "search/search_sql.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// What the server's folding needs to agree with foldText, read from the program's own Unicode
-// tables character by character: the marks it drops (after the server's canonical
-// decomposition, the same one), and each remaining character that folds to another one.
-struct FoldTables {
-  QString marks;  // a regular-expression bracket body of ranges
-  QString from;
-  QString to;
-  QString spaces;  // what QString::trimmed takes off, for the copies' key
-};
-
-bool isMark(char32_t c) {
-  const QChar::Category category = QChar::category(c);
-  return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
-         category == QChar::Mark_Enclosing;
-}
-
-void appendRange(QString& ranges, char32_t first, char32_t last) {
-  ranges += QString::fromUcs4(&first, 1);
-  if (last != first) {
-    ranges += u'-' + QString::fromUcs4(&last, 1);
-  }
-}
-
-FoldTables buildFoldTables() {
-  FoldTables tables;
-  // Control characters become blanks and the apostrophe the acute accent, as foldText does.
-  for (char16_t c = 1; c < 0x20; ++c) {
-    tables.from += QChar(c);
-    tables.to += u' ';
-  }
-  tables.from += QChar(u'\x7f');
-  tables.to += u' ';
-  tables.from += u'\'';
-  tables.to += QChar(u'\u00b4');
-  bool inMarks = false;
-  char32_t firstMark = 0;
-  for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
-    if (c >= 0xD800 && c <= 0xDFFF) {
-      continue;
-    }
-    const bool mark = isMark(c);
-    if (mark && !inMarks) {
-      firstMark = c;
-    } else if (!mark && inMarks) {
-      appendRange(tables.marks, firstMark, c - 1);
-    }
-    inMarks = mark;
-    if (QChar::isSpace(c)) {
-      tables.spaces += QString::fromUcs4(&c, 1);
-    }
-    const QString text = QString::fromUcs4(&c, 1);
-    if (mark || text.normalized(QString::NormalizationForm_D) != text) {
-      continue;
-    }
-    const QString folded = foldText(text);
-    if (folded != text) {
-      tables.from += text;
-      tables.to += folded;
-    }
-  }
-  if (inMarks) {
-    appendRange(tables.marks, firstMark, 0x10FFFF);
-  }
-  return tables;
-}
-
-const FoldTables& foldTables() {
-  static const FoldTables tables = buildFoldTables();
-  return tables;
-}
-
-QString literal(const QString& text) {
-  QString quoted = text;
-  return u'\'' + quoted.replace(u'\'', u"''"_s) + u'\'';
-}
-
-// Plain printable ASCII but the apostrophe folds by its case alone, as in foldText.
-const QString kFoldFunction =
-    u"CREATE OR REPLACE FUNCTION quillet_fold(t text) RETURNS text LANGUAGE sql IMMUTABLE "
-    u"STRICT PARALLEL SAFE AS $fold$ SELECT %1 $fold$"_s;
 
 // A text's distinct letter pairs, none across the blank between two of a file's texts.
 const QString kPairsFunction =
@@ -163,19 +80,14 @@ QString escapedLike(const QString& piece) {
 
 }  // namespace
 
-QString serverFoldExpression() {
-  const FoldTables& tables = foldTables();
-  return u"CASE WHEN t ~ '^[ -&(-~]*$' THEN lower(t COLLATE \"C\") ELSE translate(lower("
-         u"regexp_replace(normalize(t, NFD), "_s +
-         literal(u'[' + tables.marks + u']') + u", '', 'g') COLLATE \"C\"), "_s +
-         literal(tables.from) + u", "_s + literal(tables.to) + u") END"_s;
-}
-
-QStringList sqlCreateServerSearch(bool trigramIndex) {
-  QStringList statements = {
-      kFoldFunction.arg(serverFoldExpression()),
+QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& reason) {
+  QStringList statements = sqlServerFoldFunctions(db, reason);
+  if (statements.isEmpty()) {
+    return {};
+  }
+  statements += {
       kPairsFunction,
-      kKeyFunction.arg(literal(foldTables().spaces + u' ')),
+      kKeyFunction.arg(sqlLiteral(programSpaces())),
       kSearchTable,
       u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
       u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -14,12 +15,10 @@
 
 /**
  * The statements that create the search objects on a database that has the catalogue tables,
- * and index what it already holds; the trigram index only when pg_trgm is there.
+ * and index what it already holds; the trigram index only when pg_trgm is there. Empty, with
+ * the reason, when the server's folding cannot be written.
  */
-QStringList sqlCreateServerSearch(bool trigramIndex);
-
-/** The body of the server's folding, for foldText(): an expression over the text t. */
-QString serverFoldExpression();
+QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& reason);
 
 /** A statement with its values, in the order of its "?" placeholders. */
 struct BoundStatement {
