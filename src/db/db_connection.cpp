@@ -218,8 +218,9 @@ bool DbConnection::fail(const QSqlError& error) {
     // Whatever the transaction held is gone with the connection; the next use reconnects.
     // Closed, not removed: the failed statement may still hold the driver.
     QSqlDatabase::database(name_, false).close();
-    return fail(u"Se ha perdido la conexión con el servidor de la BD; la operación no se ha "
-                u"hecho (%1)"_s.arg(reasonOf(error)));
+    return fail(
+        u"Se ha perdido la conexión con el servidor de la BD; la operación no se ha "
+        u"hecho (%1)"_s.arg(reasonOf(error)));
   }
   return fail(engine_ && engine_->isBusy(error) ? busyText(busyWaitMs_) : reasonOf(error));
 }

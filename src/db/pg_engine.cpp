@@ -62,9 +62,8 @@ ServerItems itemsOf(const ConnectionParts& parts) {
 }
 
 bool hasLibpqOption(const QStringList& libpq, QStringView name) {
-  return std::any_of(libpq.cbegin(), libpq.cend(), [&](const QString& item) {
-    return isKey(item.section(u'=', 0, 0), name);
-  });
+  return std::any_of(libpq.cbegin(), libpq.cend(),
+                     [&](const QString& item) { return isKey(item.section(u'=', 0, 0), name); });
 }
 
 // A libpq value in single quotes, so blanks and quotes in it reach libpq whole.
@@ -143,8 +142,9 @@ bool createTrigramExtension(QSqlDatabase& db) {
   }
   const QString reason = reasonOf(query.lastError());
   query.exec(u"ROLLBACK TO SAVEPOINT quillet_trgm"_s);
-  WriteLog(u"No se puede crear la extensión pg_trgm en el servidor (%1): la búsqueda encontrará "
-           u"lo mismo, pero leyendo todas las filas"_s.arg(reason));
+  WriteLog(
+      u"No se puede crear la extensión pg_trgm en el servidor (%1): la búsqueda encontrará "
+      u"lo mismo, pero leyendo todas las filas"_s.arg(reason));
   return false;
 }
 
@@ -302,7 +302,8 @@ QString PgEngine::openFailure(const QSqlError& error, const ConnectionParts& par
 
 QString PgEngine::describe(const ConnectionParts& parts) const {
   const ServerItems items = itemsOf(parts);
-  const QString host = items.host.isEmpty() ? u"servidor predeterminado"_s : u"servidor "_s + items.host;
+  const QString host =
+      items.host.isEmpty() ? u"servidor predeterminado"_s : u"servidor "_s + items.host;
   const QString port = items.port.isEmpty() ? QString() : u":"_s + items.port;
   const QString database = items.database.isEmpty() ? u"predeterminada"_s : items.database;
   return host + port + u", base de datos "_s + database;

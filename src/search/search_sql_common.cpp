@@ -44,7 +44,7 @@ QString sqlMediumCondition(SearchMedium medium, const QString& reports) {
 
 QString sqlDirectoryOfFile() {
   return u"(SELECT d.dirname FROM estructdir d WHERE d.rp_id = i.rp_id AND d.songfrom <= "
-    u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
+         u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
 }
 
 QString sqlFileColumns() {
@@ -52,4 +52,3 @@ QString sqlFileColumns() {
          u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
          u"i.filegenorder"_s;
 }
-

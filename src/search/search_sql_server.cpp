@@ -1,18 +1,19 @@
 #include "search/search_sql_server.h"
 
-#include "search/server_fold.h"
 #include "search/search_sql.h"
+#include "search/server_fold.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A text's distinct letter pairs, none across the blank between two of a file's texts.
+// A text's distinct letter pairs, none across the U+0001 between two of a file's texts; read
+// once along the text, as a stored text may be long.
 const QString kPairsFunction =
     u"CREATE OR REPLACE FUNCTION quillet_pairs(t text) RETURNS text[] LANGUAGE sql IMMUTABLE "
     u"PARALLEL SAFE AS $pairs$ SELECT coalesce(array_agg(DISTINCT p), '{}') FROM (SELECT "
-    u"substr(t, i, 2) AS p FROM generate_series(1, length(t) - 1) AS i) AS pairs WHERE "
-    u"strpos(p, chr(1)) = 0 $pairs$"_s;
+    u"lag(c) OVER (ORDER BY n) || c AS p FROM unnest(string_to_array(t, NULL)) WITH ORDINALITY "
+    u"AS u(c, n)) AS pairs WHERE length(p) = 2 AND strpos(p, chr(1)) = 0 $pairs$"_s;
 
 // What copies share, as duplicateKey makes it.
 const QString kKeyFunction =
@@ -27,28 +28,59 @@ const QString kSearchTable =
     u"TEXT, title TEXT, album TEXT, comment TEXT, genre TEXT, year TEXT, filename TEXT, "
     u"dirname TEXT, report_name TEXT, alltext TEXT, pairs TEXT[], dupkey TEXT)"_s;
 
-// A listing's files, folded, when the listing has its row; every old row of it goes first.
-const QString kIndexListing =
-    u"CREATE OR REPLACE FUNCTION quillet_index_listing(id integer) RETURNS void LANGUAGE sql "
-    u"AS $index$ DELETE FROM search_files WHERE rp_id = id; INSERT INTO search_files SELECT "
-    u"f.rp_id, f.filegenorder, f.artist, f.title, f.album, f.comment, f.genre, f.year, "
-    u"f.filename, f.dirname, f.report_name, f.alltext, quillet_pairs(f.alltext), f.dupkey "
-    u"FROM (SELECT t.*, concat_ws(chr(1), t.artist, t.title, t.album, t.comment, t.genre, "
-    u"t.year, t.filename, t.dirname, t.report_name) AS alltext FROM (SELECT i.rp_id, "
-    u"i.filegenorder, quillet_fold(i.artist) AS artist, quillet_fold(i.title) AS title, "
-    u"quillet_fold(i.album) AS album, quillet_fold(i.comment) AS comment, "
-    u"quillet_fold(i.genre) AS genre, quillet_fold(i.year) AS year, quillet_fold(i.filename) "
-    u"AS filename, quillet_fold(%1) AS dirname, quillet_fold(r.report_name) AS report_name, "
-    u"quillet_key(i.artist, i.title, i.filename) AS dupkey FROM infomp3 i JOIN reports r ON "
-    u"r.rp_id = i.rp_id WHERE i.rp_id = id) AS t) AS f $index$"_s;
+// The search rows of the files in i (infomp3, or the rows a statement added) whose listing
+// has its row, folded.
+QString sqlIndexRows(const QString& files, const QString& condition) {
+  return u"INSERT INTO search_files SELECT f.rp_id, f.filegenorder, f.artist, f.title, f.album, "
+         u"f.comment, f.genre, f.year, f.filename, f.dirname, f.report_name, f.alltext, "
+         u"quillet_pairs(f.alltext), f.dupkey FROM (SELECT t.*, concat_ws(chr(1), t.artist, "
+         u"t.title, t.album, t.comment, t.genre, t.year, t.filename, t.dirname, t.report_name) "
+         u"AS alltext FROM (SELECT i.rp_id, i.filegenorder, quillet_fold(i.artist) AS artist, "
+         u"quillet_fold(i.title) AS title, quillet_fold(i.album) AS album, "
+         u"quillet_fold(i.comment) AS comment, quillet_fold(i.genre) AS genre, "
+         u"quillet_fold(i.year) AS year, quillet_fold(i.filename) AS filename, quillet_fold("_s +
+         sqlDirectoryOfFile() +
+         u") AS dirname, quillet_fold(r.report_name) AS report_name, quillet_key(i.artist, "
+         u"i.title, i.filename) AS dupkey FROM "_s +
+         files + u" i JOIN reports r ON r.rp_id = i.rp_id"_s + condition + u") AS t) AS f"_s;
+}
+
+// A listing indexed again whole: every old row of it goes first.
+QString sqlIndexListing() {
+  return u"CREATE OR REPLACE FUNCTION quillet_index_listing(id integer) RETURNS void LANGUAGE "
+         u"sql AS $index$ DELETE FROM search_files WHERE rp_id = id; "_s +
+         sqlIndexRows(u"infomp3"_s, u" WHERE i.rp_id = id"_s) + u" $index$"_s;
+}
+
+// The files of a listing numbered first to last indexed again.
+QString sqlIndexRange() {
+  return u"CREATE OR REPLACE FUNCTION quillet_index_range(id integer, first integer, last "
+         u"integer) RETURNS void LANGUAGE sql AS $range$ DELETE FROM search_files WHERE rp_id = "
+         u"id AND filegenorder BETWEEN first AND last; "_s +
+         sqlIndexRows(u"infomp3"_s,
+                      u" WHERE i.rp_id = id AND i.filegenorder BETWEEN first AND last"_s) +
+         u" $range$"_s;
+}
 
 // Statement triggers: a store's rows arrive before its listing row, and cost one look each.
-const QString kRowsChanged =
-    u"CREATE OR REPLACE FUNCTION quillet_rows_changed() RETURNS trigger LANGUAGE plpgsql AS "
-    u"$rows$ BEGIN IF TG_OP IN ('INSERT', 'UPDATE') THEN PERFORM quillet_index_listing(r.rp_id) "
-    u"FROM reports r WHERE r.rp_id IN (SELECT rp_id FROM new_rows); END IF; IF TG_OP IN "
-    u"('DELETE', 'UPDATE') THEN PERFORM quillet_index_listing(r.rp_id) FROM reports r WHERE "
-    u"r.rp_id IN (SELECT rp_id FROM old_rows); END IF; RETURN NULL; END $rows$"_s;
+// Once a listing has its row, only the files a change touches are indexed again: the files
+// added, the file changed, the files of a directory's range.
+QString sqlFilesAdded() {
+  return u"CREATE OR REPLACE FUNCTION quillet_files_added() RETURNS trigger LANGUAGE plpgsql "
+         u"AS $added$ BEGIN "_s +
+         sqlIndexRows(u"new_rows"_s, {}) + u"; RETURN NULL; END $added$"_s;
+}
+
+QString sqlRangesChanged(const QString& function, const QString& first, const QString& last) {
+  const QString listed = u" WHERE EXISTS (SELECT 1 FROM reports r WHERE r.rp_id = c.rp_id)"_s;
+  const QString index =
+      u"PERFORM quillet_index_range(c.rp_id, c."_s + first + u", c."_s + last + u") FROM "_s;
+  return u"CREATE OR REPLACE FUNCTION "_s + function +
+         u"() RETURNS trigger LANGUAGE plpgsql AS $changed$ BEGIN IF TG_OP IN ('INSERT', "
+         u"'UPDATE') THEN "_s +
+         index + u"new_rows c"_s + listed + u"; END IF; IF TG_OP IN ('DELETE', 'UPDATE') THEN "_s +
+         index + u"old_rows c"_s + listed + u"; END IF; RETURN NULL; END $changed$"_s;
+}
 
 const QString kListingsChanged =
     u"CREATE OR REPLACE FUNCTION quillet_listings_changed() RETURNS trigger LANGUAGE plpgsql "
@@ -57,7 +89,7 @@ const QString kListingsChanged =
     u"PERFORM quillet_index_listing(rp_id) FROM new_rows; END IF; RETURN NULL; END "
     u"$listings$"_s;
 
-QStringList triggersOn(const QString& table, const QString& function) {
+QStringList triggersOn(const QString& table, const QString& onInsert, const QString& function) {
   QStringList statements;
   for (const auto& [event, tables] :
        {std::pair{u"INSERT"_s, u"NEW TABLE AS new_rows"_s},
@@ -67,7 +99,7 @@ QStringList triggersOn(const QString& table, const QString& function) {
     statements.append(u"DROP TRIGGER IF EXISTS "_s + name + u" ON "_s + table);
     statements.append(u"CREATE TRIGGER "_s + name + u" AFTER "_s + event + u" ON "_s + table +
                       u" REFERENCING "_s + tables + u" FOR EACH STATEMENT EXECUTE FUNCTION "_s +
-                      function + u"()"_s);
+                      (event == u"INSERT"_s ? onInsert : function) + u"()"_s);
   }
   return statements;
 }
@@ -85,24 +117,28 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
   if (statements.isEmpty()) {
     return {};
   }
-  statements += {
-      kPairsFunction,
-      kKeyFunction.arg(sqlLiteral(programSpaces())),
-      kSearchTable,
-      u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
-      u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,
-      u"CREATE INDEX IF NOT EXISTS search_files_pairs ON search_files USING gin (pairs)"_s,
-      kIndexListing.arg(sqlDirectoryOfFile()),
-      kRowsChanged,
-      kListingsChanged};
+  statements +=
+      {kPairsFunction,
+       kKeyFunction.arg(sqlLiteral(programSpaces())),
+       kSearchTable,
+       u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
+       u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,
+       u"CREATE INDEX IF NOT EXISTS search_files_pairs ON search_files USING gin (pairs)"_s,
+       sqlIndexListing(),
+       sqlIndexRange(),
+       sqlFilesAdded(),
+       sqlRangesChanged(u"quillet_files_changed"_s, u"filegenorder"_s, u"filegenorder"_s),
+       sqlRangesChanged(u"quillet_dirs_changed"_s, u"songfrom"_s, u"songto"_s),
+       kListingsChanged};
   if (trigramIndex) {
     statements.append(
         u"CREATE INDEX IF NOT EXISTS search_files_texts ON search_files USING gin (alltext "
         u"gin_trgm_ops)"_s);
   }
-  statements += triggersOn(u"infomp3"_s, u"quillet_rows_changed"_s);
-  statements += triggersOn(u"estructdir"_s, u"quillet_rows_changed"_s);
-  statements += triggersOn(u"reports"_s, u"quillet_listings_changed"_s);
+  statements += triggersOn(u"infomp3"_s, u"quillet_files_added"_s, u"quillet_files_changed"_s);
+  statements += triggersOn(u"estructdir"_s, u"quillet_dirs_changed"_s, u"quillet_dirs_changed"_s);
+  statements +=
+      triggersOn(u"reports"_s, u"quillet_listings_changed"_s, u"quillet_listings_changed"_s);
   statements.append(u"SELECT quillet_index_listing(rp_id) FROM reports"_s);
   return statements;
 }
@@ -114,7 +150,8 @@ QString likePatternOf(const QString& piece) {
 BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
                                int limit) {
   BoundStatement statement;
-  const QString column = field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+  const QString column =
+      field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
   QString conditions;
   for (const QString& piece : pieces) {
     conditions += u" AND "_s + column + u" LIKE ?"_s;

@@ -203,8 +203,8 @@ QStringList sqlServerFoldFunctions(QSqlDatabase& db, QString& reason) {
     return {};
   }
   const QString changed = mending->from + mending->dropped;
-  return {kMendFunction.arg(sqlLiteral(u'[' + changed + u']'),
-                            sqlLiteral(changed), sqlLiteral(mending->to)),
+  return {kMendFunction.arg(sqlLiteral(u'[' + changed + u']'), sqlLiteral(changed),
+                            sqlLiteral(mending->to)),
           kFoldFunction.arg(sqlLiteral(u'[' + markRanges() + u']'), collation)};
 }
 

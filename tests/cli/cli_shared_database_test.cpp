@@ -23,8 +23,8 @@ class CliSharedDatabaseTest : public CliProgramTest, public testing::WithParamIn
     if (GetParam() == Engine::Server) {
       REQUIRE_TEST_SERVER();
       server_ = std::make_unique<ServerDatabase>();
-      writeFile(programFile("config.ini"),
-                "[log]\r\nlogfile=cli.log\r\n[bd]\r\ncadcon=" + server_->cadcon().toUtf8() + "\r\n");
+      writeFile(programFile("config.ini"), "[log]\r\nlogfile=cli.log\r\n[bd]\r\ncadcon=" +
+                                               server_->cadcon().toUtf8() + "\r\n");
     }
   }
 

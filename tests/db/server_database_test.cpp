@@ -96,16 +96,17 @@ TEST_F(ServerDatabaseTest, UnreachableServerIsSaidQuicklyAndTriedAgainOnTheNextU
 
 TEST_F(ServerDatabaseTest, NoServerAtAllFailsWithinTheConnectTimeout) {
   const QString nowhere = TestEnvironment::newTempDir();
-  const QString failure = open(u"Provider=QPSQL;Host=%1;Database=x;connect_timeout=2;"_s.arg(nowhere));
+  const QString failure =
+      open(u"Provider=QPSQL;Host=%1;Database=x;connect_timeout=2;"_s.arg(nowhere));
   EXPECT_TRUE(failure.contains(u"el catálogo no está accesible"_s)) << failure.toStdString();
   EXPECT_TRUE(failure.contains(nowhere));
 }
 
 TEST_F(ServerDatabaseTest, WrongPasswordIsSaidAsSuch) {
-  ASSERT_TRUE(server_->exec(
-      {u"DO $$ BEGIN CREATE ROLE quillet_pw LOGIN PASSWORD 'bien'; EXCEPTION WHEN "
-       u"duplicate_object OR unique_violation THEN NULL; END $$"_s,
-       u"GRANT ALL ON SCHEMA public TO quillet_pw"_s}));
+  ASSERT_TRUE(
+      server_->exec({u"DO $$ BEGIN CREATE ROLE quillet_pw LOGIN PASSWORD 'bien'; EXCEPTION WHEN "
+                     u"duplicate_object OR unique_violation THEN NULL; END $$"_s,
+                     u"GRANT ALL ON SCHEMA public TO quillet_pw"_s}));
   const QString items = u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=quillet_pw;"_s.arg(
       qEnvironmentVariable("QUILLET_TEST_PGHOST"), qEnvironmentVariable("QUILLET_TEST_PGPORT"),
       server_->name());
@@ -118,7 +119,8 @@ TEST_F(ServerDatabaseTest, WrongPasswordIsSaidAsSuch) {
 
 TEST_F(ServerDatabaseTest, AUserWithoutRightsToCreateTablesIsToldSoAndNothingIsMade) {
   const QString role = u"quillet_ro_%1"_s.arg(server_->name().section(u'_', 2));
-  ASSERT_TRUE(execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
+  ASSERT_TRUE(
+      execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
   const QString failure = open(u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"_s.arg(
       qEnvironmentVariable("QUILLET_TEST_PGHOST"), qEnvironmentVariable("QUILLET_TEST_PGPORT"),
       server_->name(), role));
@@ -131,20 +133,21 @@ TEST_F(ServerDatabaseTest, AUserWithoutRightsToCreateTablesIsToldSoAndNothingIsM
   execOnServer({u"DROP ROLE "_s + role});
 }
 
-TEST_F(ServerDatabaseTest, ConnectionLostInTheMiddleOfAStoreLeavesNothingAndTheNextStoreReconnects) {
+TEST_F(ServerDatabaseTest,
+       ConnectionLostInTheMiddleOfAStoreLeavesNothingAndTheNextStoreReconnects) {
   ASSERT_EQ(open(server_->cadcon()), QString());
   ASSERT_EQ(Save2bd(*makeListing(u"kept"_s, kMedioCd, {2})).rp_id, 1);
   const StoreResult lost =
       Save2bd(*makeListing(u"lost"_s, kMedioCd, {3, 3}), [&](const StoreProgress& progress) {
         if (progress.overall == 1 && progress.stepValue == 2) {
-          server_->exec({u"select pg_terminate_backend(pid) from pg_stat_activity where "
-                         u"datname = current_database() and pid <> pg_backend_pid()"_s});
+          server_->exec(
+              {u"select pg_terminate_backend(pid) from pg_stat_activity where "
+               u"datname = current_database() and pid <> pg_backend_pid()"_s});
         }
       });
   EXPECT_TRUE(lost.error.startsWith(u"Se ha perdido la conexión con el servidor de la BD"_s))
       << lost.error.toStdString();
-  EXPECT_EQ(server_->rows(kAllRows),
-            (QStringList{u"d|1"_s, u"f|1"_s, u"f|1"_s, u"r|1"_s}));
+  EXPECT_EQ(server_->rows(kAllRows), (QStringList{u"d|1"_s, u"f|1"_s, u"f|1"_s, u"r|1"_s}));
   EXPECT_EQ(Save2bd(*makeListing(u"next"_s, kMedioCd, {1})).rp_id, 2);
 }
 
@@ -172,7 +175,8 @@ TEST_F(ServerDatabaseTest, AStoreWaitingForAnotherComputersLockGivesUpAsBusy) {
 
 TEST_F(ServerDatabaseTest, WithoutRightsToAddTrigramsTheSearchSaysSoAndStillFinds) {
   const QString role = u"quillet_nt_%1"_s.arg(server_->name().section(u'_', 2));
-  ASSERT_TRUE(execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
+  ASSERT_TRUE(
+      execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
   ASSERT_TRUE(server_->exec({u"GRANT CREATE ON SCHEMA public TO "_s + role}));
   LogRecorder log;
   ASSERT_EQ(open(u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"_s.arg(
@@ -185,8 +189,9 @@ TEST_F(ServerDatabaseTest, WithoutRightsToAddTrigramsTheSearchSaysSoAndStillFind
   ASSERT_TRUE(Save2bd(*makeListing(u"Sin trigramas"_s, kMedioCd, {2, 1})).ok());
   EXPECT_EQ(searchCatalogue({u"title3"_s}).files.size(), 1U);
   EXPECT_EQ(searchCatalogue({u"trigramas"_s}).files.size(), 3U);
-  EXPECT_EQ(server_->rows(u"select count(*) from pg_indexes where indexname = 'search_files_texts'"_s),
-            QStringList{u"0"_s});
+  EXPECT_EQ(
+      server_->rows(u"select count(*) from pg_indexes where indexname = 'search_files_texts'"_s),
+      QStringList{u"0"_s});
   CloseBd();
   server_.reset();
   execOnServer({u"DROP ROLE "_s + role});

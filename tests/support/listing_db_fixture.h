@@ -75,6 +75,6 @@ inline void PrintTo(Engine engine, std::ostream* os) {
   *os << (engine == Engine::Server ? "server" : "file");
 }
 
-#define INSTANTIATE_ON_BOTH_ENGINES(Suite)                                                    \
+#define INSTANTIATE_ON_BOTH_ENGINES(Suite)                                                  \
   INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(Engine::File, Engine::Server), \
                            engineName)

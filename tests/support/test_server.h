@@ -16,14 +16,14 @@ QString testServerProblem();
  * Skips the test when there is no server outside CI; in CI (CI=true) the test fails instead,
  * so the server's tests are never skipped silently there.
  */
-#define REQUIRE_TEST_SERVER()                                                       \
-  do {                                                                              \
-    if (const QString problem = testServerProblem(); !problem.isEmpty()) {         \
-      if (qEnvironmentVariable("CI") == QStringLiteral("true")) {                  \
-        FAIL() << "no test server: " << problem.toStdString();                      \
-      }                                                                             \
-      GTEST_SKIP() << "no test server: " << problem.toStdString();                  \
-    }                                                                               \
+#define REQUIRE_TEST_SERVER()                                              \
+  do {                                                                     \
+    if (const QString problem = testServerProblem(); !problem.isEmpty()) { \
+      if (qEnvironmentVariable("CI") == QStringLiteral("true")) {          \
+        FAIL() << "no test server: " << problem.toStdString();             \
+      }                                                                    \
+      GTEST_SKIP() << "no test server: " << problem.toStdString();         \
+    }                                                                      \
   } while (false)
 
 /** The connection string items that reach the server as its superuser, database left out. */
