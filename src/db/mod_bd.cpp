@@ -166,7 +166,7 @@ DbRecordset& BdRecordset() {
 
 QString OpenBd() {
   WriteLog(u"Inicializando conexion BD..."_s);
-  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ConfigIniPath());
+  state().prefix = ReadConfig(u"bd"_s, u"cadcon"_s);
   if (!configuredEngine().keepsFile()) {
     // A server has no file steps: nothing to copy, nothing to back up.
     state().path.clear();
