@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   std::vector<double> stores;
   std::vector<double> loads;
   for (int run = 0; run < kRuns; ++run) {
-    qint16 rpId = 0;
+    int rpId = 0;
     stores.push_back(timedMs([&] {
       const StoreResult result = Save2bd(*model);
       rpId = result.rp_id;

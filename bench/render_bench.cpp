@@ -19,8 +19,8 @@ std::unique_ptr<ListingModel> fullListing() {
   for (int d = 1; d <= kMaxDirectorios; ++d) {
     DirRecord& dir = model->Directorios[d];
     dir.dirname = u"/home/usuario/Música/Artista %1/Álbum & <Edición> %1"_s.arg(d);
-    dir.songfrom = static_cast<qint16>((d - 1) * filesPerDirectory + 1);
-    dir.songto = static_cast<qint16>(d * filesPerDirectory);
+    dir.songfrom = static_cast<int>((d - 1) * filesPerDirectory + 1);
+    dir.songto = static_cast<int>(d * filesPerDirectory);
     for (int f = dir.songfrom; f <= dir.songto; ++f) {
       model->Canciones[f] = {u"Álbum %1"_s.arg(d),
                              u"Artista \"%1\""_s.arg(d),

@@ -104,8 +104,8 @@ class ListingGenerator {
   DirRecord directory(int f) {
     artist_ = v_.artists[random_.bounded(v_.artists.size())];
     album_ = pick() + u' ' + pick();
-    return {u"/música/"_s + artist_ + u'/' + album_, static_cast<qint16>(f),
-            static_cast<qint16>(std::min(f + kFilesPerDirectory - 1, kFilesPerListing))};
+    return {u"/música/"_s + artist_ + u'/' + album_, static_cast<int>(f),
+            static_cast<int>(std::min(f + kFilesPerDirectory - 1, kFilesPerListing))};
   }
 
   // File f of the listing, in the directory last made.
@@ -191,7 +191,7 @@ std::unique_ptr<ListingModel> fullListing() {
     }
     model->Canciones[f] = generator.file(f);
   }
-  model->NumDirectoriosMP3 = static_cast<qint16>(dirs);
+  model->NumDirectoriosMP3 = static_cast<int>(dirs);
   model->NumCancionesMP3 = kFilesPerListing;
   return model;
 }

@@ -6,7 +6,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPointer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -15,6 +14,7 @@
 #include "accessories/web_links.h"
 #include "app/frm_options.h"
 #include "app/gui_log_list.h"
+#include "app/gui_window_menu.h"
 #include "app/lifecycle.h"
 #include "app/log.h"
 #include "db/frm_reportsbd.h"
@@ -82,7 +82,7 @@ void frm_main::OpenStoredListings() {
   window->Recarga();
 }
 
-void frm_main::openStoredListing(qint16 rpId) {
+void frm_main::openStoredListing(int rpId) {
   frm_report::openStoredIn(*m_mdiArea, rpId);
 }
 
@@ -97,7 +97,7 @@ void frm_main::OpenSearch() {
   window->activateWindow();
 }
 
-void frm_main::openStoredFile(qint16 rpId, const QString& nodeKey) {
+void frm_main::openStoredFile(int rpId, const QString& nodeKey) {
   frm_report::openStoredIn(*m_mdiArea, rpId, nodeKey);
 }
 
@@ -144,7 +144,6 @@ void frm_main::createToolsMenu() {
 
 void frm_main::createWindowMenu() {
   m_windowMenu = addMenu(nullptr, u"mn_windows"_s, u"&Ventana"_s);
-  connect(m_windowMenu, &QMenu::aboutToShow, this, &frm_main::updateWindowMenu);
 }
 
 void frm_main::createHelpMenu() {
@@ -197,6 +196,7 @@ void frm_main::createLogPanel() {
 void frm_main::createCentralArea() {
   m_mdiArea = new QMdiArea;
   m_mdiArea->setObjectName(u"MDIClient"_s);
+  new WindowMenu(*m_windowMenu, *m_mdiArea);
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -250,24 +250,6 @@ void frm_main::toolbarButtonClicked(QAction* button) {
     OpenStoredListings();
   } else if (key == u"buscar") {
     OpenSearch();
-  }
-}
-
-void frm_main::updateWindowMenu() {
-  m_windowMenu->clear();
-  const QList<QMdiSubWindow*> children = m_mdiArea->subWindowList();
-  for (qsizetype i = 0; i < children.size(); ++i) {
-    QPointer<QMdiSubWindow> child = children.at(i);
-    QString title = child->windowTitle();
-    QAction* item =
-        m_windowMenu->addAction(u"&%1 %2"_s.arg(i + 1).arg(title.replace(u'&', u"&&"_s)));
-    item->setCheckable(true);
-    item->setChecked(child == m_mdiArea->currentSubWindow());
-    connect(item, &QAction::triggered, m_mdiArea, [this, child] {
-      if (child) {
-        m_mdiArea->setActiveSubWindow(child);
-      }
-    });
   }
 }
 

@@ -52,9 +52,8 @@ class frm_main : public QMainWindow {
   void addToolbarButton(QToolBar* toolbar, const QString& key, int image, const QString& tip);
 
   void toolbarButtonClicked(QAction* button);
-  void openStoredListing(qint16 rpId);
-  void openStoredFile(qint16 rpId, const QString& nodeKey);
-  void updateWindowMenu();
+  void openStoredListing(int rpId);
+  void openStoredFile(int rpId, const QString& nodeKey);
   void updateLogListWidth();
   void addLogLine(const QString& line);
 

@@ -47,14 +47,21 @@ frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   m_encoding = addChoice(u"Combo3"_s, u"Codificación de las exportaciones:"_s, 2);
   m_encoding->addItem(u"Windows-1252"_s, exportEncodingKey(ExportEncoding::Windows1252));
   m_encoding->addItem(u"UTF-8"_s, exportEncodingKey(ExportEncoding::Utf8));
+  m_limits = addChoice(u"Combo4"_s, u"Tamaño de los listados:"_s, 3);
+  m_limits->addItem(u"Límites clásicos (500 directorios con MP3, 1000 archivos)"_s,
+                    listingLimitsKey(ListingLimits::Classic));
+  m_limits->addItem(u"Sin límite"_s, listingLimitsKey(ListingLimits::None));
+  m_csvSeparator = addChoice(u"Combo6"_s, u"Separador de las exportaciones CSV:"_s, 4);
+  m_csvSeparator->addItem(u"Coma (,)"_s, csvSeparatorKey(CsvSeparator::Comma));
+  m_csvSeparator->addItem(u"Punto y coma (;)"_s, csvSeparatorKey(CsvSeparator::Semicolon));
 
   auto* ok = new QPushButton(u"Aceptar"_s);
   ok->setObjectName(u"Command1"_s);
   ok->setDefault(true);
   auto* cancel = new QPushButton(u"Cancelar"_s);
   cancel->setObjectName(u"Command2"_s);
-  layout->addWidget(ok, 3, 0);
-  layout->addWidget(cancel, 3, 1);
+  layout->addWidget(ok, 5, 0);
+  layout->addWidget(cancel, 5, 1);
   connect(ok, &QPushButton::clicked, this, &frm_options::accept);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -80,6 +87,8 @@ void frm_options::showOptions(const ProgramOptions& options) {
   selectData(*m_tags, source);
   selectData(*m_codePage, codePageName(options.tags.id3v1CodePage));
   selectData(*m_encoding, exportEncodingKey(options.exportEncoding));
+  selectData(*m_limits, listingLimitsKey(options.limits));
+  selectData(*m_csvSeparator, csvSeparatorKey(options.csvSeparator));
 }
 
 ProgramOptions frm_options::chosen() const {
@@ -90,6 +99,10 @@ ProgramOptions frm_options::chosen() const {
       codePageFromName(m_codePage->currentData().toString()).value_or(CodePage::Windows1252);
   options.exportEncoding = exportEncodingFromKey(m_encoding->currentData().toString())
                                .value_or(ExportEncoding::Windows1252);
+  options.limits =
+      listingLimitsFromKey(m_limits->currentData().toString()).value_or(ListingLimits::Classic);
+  options.csvSeparator =
+      csvSeparatorFromKey(m_csvSeparator->currentData().toString()).value_or(CsvSeparator::Comma);
   return options;
 }
 

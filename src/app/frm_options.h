@@ -8,9 +8,10 @@
 class QComboBox;
 
 /**
- * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2) and
- * the encoding of the exports (Combo3). "Aceptar" (Command1) saves the choices and closes it;
- * "Cancelar" (Command2) closes it. At most one exists.
+ * The options window: where tags come from (Combo1), the code page of ID3v1 texts (Combo2), the
+ * encoding of the exports (Combo3), how much of a tree a scan lists (Combo4) and the separator of
+ * CSV exports (Combo6). "Aceptar" (Command1) saves the choices and closes it; "Cancelar"
+ * (Command2) closes it. At most one exists.
  */
 class frm_options : public QWidget {
   Q_OBJECT
@@ -19,7 +20,7 @@ class frm_options : public QWidget {
   /** Shows the window with the saved choices, creating it when none is open. */
   static frm_options* showInstance(QWidget* parent = nullptr);
 
-  /** The choices as the three lists show them. */
+  /** The choices as the lists show them. */
   ProgramOptions chosen() const;
 
  private:
@@ -33,4 +34,6 @@ class frm_options : public QWidget {
   QComboBox* m_tags = nullptr;
   QComboBox* m_codePage = nullptr;
   QComboBox* m_encoding = nullptr;
+  QComboBox* m_limits = nullptr;
+  QComboBox* m_csvSeparator = nullptr;
 };

@@ -10,6 +10,8 @@ const QString kSection = u"cfg"_s;
 const QString kTagSource = u"tag_source"_s;
 const QString kCodePage = u"id3v1_codepage"_s;
 const QString kExportEncoding = u"export_encoding"_s;
+const QString kListingLimits = u"listing_limits"_s;
+const QString kCsvSeparator = u"csv_separator"_s;
 
 QString stored(const QString& key) {
   return GetSetting(kSection, key, QString());
@@ -24,6 +26,8 @@ ProgramOptions LoadProgramOptions() {
       codePageFromName(stored(kCodePage)).value_or(options.tags.id3v1CodePage);
   options.exportEncoding =
       exportEncodingFromKey(stored(kExportEncoding)).value_or(options.exportEncoding);
+  options.limits = listingLimitsFromKey(stored(kListingLimits)).value_or(options.limits);
+  options.csvSeparator = csvSeparatorFromKey(stored(kCsvSeparator)).value_or(options.csvSeparator);
   return options;
 }
 
@@ -31,4 +35,6 @@ void SaveProgramOptions(const ProgramOptions& options) {
   SaveSetting(kSection, kTagSource, tagSourceKey(options.tags.source));
   SaveSetting(kSection, kCodePage, codePageName(options.tags.id3v1CodePage));
   SaveSetting(kSection, kExportEncoding, exportEncodingKey(options.exportEncoding));
+  SaveSetting(kSection, kListingLimits, listingLimitsKey(options.limits));
+  SaveSetting(kSection, kCsvSeparator, csvSeparatorKey(options.csvSeparator));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "output/export_writer.h"
 #include "platform/code_pages.h"
+#include "scan/listing_model.h"
 #include "tags/tag_sources.h"
 
 // The user's choices of the options window, kept in the settings store (section "cfg"). This
@@ -10,6 +12,11 @@
 struct ProgramOptions {
   TagReading tags;
   ExportEncoding exportEncoding = ExportEncoding::Windows1252;
+  ListingLimits limits = ListingLimits::Classic;
+  CsvSeparator csvSeparator = CsvSeparator::Comma;
+
+  /** How the listing window writes its exports. */
+  ExportChoices exportChoices() const { return {exportEncoding, csvSeparator}; }
 
   bool operator==(const ProgramOptions&) const = default;
 };

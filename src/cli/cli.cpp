@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "cli/cli_copy.h"
 #include "cli/cli_listing_output.h"
 #include "cli/cli_scan.h"
 #include "cli/cli_search.h"
@@ -34,6 +35,8 @@ constexpr std::array kVerbs = {
          &runSearchVerb},
     Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,
          &duplicatesHelp, &runDuplicatesVerb},
+    Verb{"copy-db", u"copia los listados almacenados a otra base de datos", &copyOptions, &copyHelp,
+         &runCopyVerb},
 };
 
 QString generalHelp() {

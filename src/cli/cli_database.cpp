@@ -44,7 +44,7 @@ int withDatabase(const std::function<int()>& work) {
   return work();
 }
 
-int requireStoredListing(qint16 rpId) {
+int requireStoredListing(int rpId) {
   const std::optional<bool> stored = isListingStored(rpId);
   if (!stored) {
     printError(u"no se puede consultar la base de datos: "_s + BdConnection().lastError());

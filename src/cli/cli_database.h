@@ -19,4 +19,4 @@ int withDatabase(const std::function<int()>& work);
  * 0 when listing rpId is stored; otherwise reports that it is missing, or that the database
  * cannot say, and returns the failure exit code.
  */
-int requireStoredListing(qint16 rpId);
+int requireStoredListing(int rpId);

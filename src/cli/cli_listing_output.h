@@ -7,7 +7,7 @@
 
 #include "cli/cli_support.h"
 #include "listing/saved_designs.h"
-#include "output/export_writer.h"
+#include "output/listing_export.h"
 #include "scan/listing_model.h"
 
 // What every verb that writes a listing shares (`scan`, `show`): the design, format and output
@@ -17,11 +17,14 @@
 struct ListingOutput {
   LineDesigns designs;
   ExportFormat format = ExportFormat::Text;
-  ExportEncoding encoding = ExportEncoding::Windows1252;
+  ExportChoices choices;
   std::optional<QByteArray> file;  // standard output when not given
 };
 
-/** --dir-design, --file-design, --format, --encoding and --output, each with its value. */
+/**
+ * --dir-design, --file-design, --format, --encoding, --csv-separator and --output, each with
+ * its value.
+ */
 OptionNames listingOutputOptions();
 
 /**
@@ -37,7 +40,8 @@ QString listingOutputHelp();
 std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name);
 
 /**
- * Renders the model with the designs and writes the export bytes of the format. Returns the exit
+ * Writes the export bytes of the format: the model rendered with the designs, or its files as
+ * CSV or JSON. Returns the exit
  * code; a failure has been reported on standard error and leaves no file behind.
  */
-int writeListing(const ListingOutput& output, const ListingModel& model);
+int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name);

@@ -19,11 +19,13 @@ namespace {
 const QByteArray kStore = "--store";
 const QByteArray kTags = "--tags";
 const QByteArray kCodePage = "--codepage";
+const QByteArray kLimits = "--limits";
 
 struct ScanRequest {
   WalkPath start;
   ListingOutput output;
   TagReading tags;
+  ListingLimits limits = ListingLimits::Classic;
   bool store = false;
 };
 
@@ -55,6 +57,19 @@ QString tagReadingFrom(const ParsedArguments& parsed, TagReading& tags) {
   return {};
 }
 
+// The saved choice, unless the options give another.
+QString listingLimitsFrom(const ParsedArguments& parsed, ListingLimits& limits) {
+  limits = LoadProgramOptions().limits;
+  if (const std::optional<QString> key = optionText(parsed, kLimits)) {
+    const std::optional<ListingLimits> chosen = listingLimitsFromKey(*key);
+    if (!chosen) {
+      return u"límites desconocidos: %1 (se admite classic o none)"_s.arg(*key);
+    }
+    limits = *chosen;
+  }
+  return {};
+}
+
 // Fills request from the parsed arguments; a Spanish usage error otherwise.
 QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
   if (parsed.positional.empty() || parsed.positional.front().isEmpty()) {
@@ -68,14 +83,19 @@ QString requestFrom(const ParsedArguments& parsed, ScanRequest& request) {
   if (const QString error = tagReadingFrom(parsed, request.tags); !error.isEmpty()) {
     return error;
   }
+  if (const QString error = listingLimitsFrom(parsed, request.limits); !error.isEmpty()) {
+    return error;
+  }
   return listingOutputFrom(parsed, request.output);
 }
 
 std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
   auto model = std::make_unique<ListingModel>();
-  const WalkStop stop = RunDirectoryScan(*model, request.start, {}, request.tags);
-  if (stop == WalkStop::DirectoryLimit || stop == WalkStop::SongLimit) {
-    printError(u"aviso: "_s + limitReachedText(stop));
+  ScanRun run(*model);
+  const WalkStop stop =
+      run.walk(rootDirectoryScan(*model, request.start), {}, request.tags, request.limits);
+  if (isLimitStop(stop)) {
+    printError(u"aviso: "_s + limitReachedText(stop, run.leftOut()));
   }
   return model;
 }
@@ -83,7 +103,8 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
 int scanAndWrite(const ScanRequest& request) {
   UseConfiguredLogFile();
   LogWhereFilesLive();
-  return writeListing(request.output, *scanListing(request));
+  const auto model = scanListing(request);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 // Stored before it is written, so a database that refuses it leaves no listing file either.
@@ -96,7 +117,7 @@ int scanStoreAndWrite(const ScanRequest& request) {
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
   indexStoredListing();
-  return writeListing(request.output, *model);
+  return writeListing(request.output, *model, listingNameOf(*model));
 }
 
 }  // namespace
@@ -105,21 +126,25 @@ OptionNames scanOptions() {
   OptionNames options = listingOutputOptions();
   options.values.push_back(kTags);
   options.values.push_back(kCodePage);
+  options.values.push_back(kLimits);
   options.flags.push_back(kStore);
   return options;
 }
 
 QString scanHelp() {
-  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--tags v1|v2|v1v2|v2v1]\n"
-         u"                    [--codepage NOMBRE] [--output ARCHIVO] [--store]\n"
+  return u"Uso: quillet scan DIR [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--tags v1|v2|v1v2|v2v1] [--codepage NOMBRE]\n"
+         u"                    [--limits classic|none] [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"
          u"los dos diseños de línea, con los mismos bytes que su exportación (Windows-1252,\n"
-         u"CR LF). Las etiquetas, la página de códigos y la codificación son por omisión las\n"
-         u"elegidas en Opciones. No guarda los diseños ni las opciones. Sin --store no abre la\n"
-         u"base de datos.\n"
+         u"CR LF), salvo en un terminal cuya configuración regional es UTF-8: sin --encoding\n"
+         u"ni --output ARCHIVO, allí lo escribe en UTF-8, para que se lean los acentos. Las\n"
+         u"etiquetas, la página de códigos y la codificación son por omisión las elegidas en\n"
+         u"Opciones. No guarda los diseños ni las opciones. Sin --store no abre la base de\n"
+         u"datos.\n"
          u"\n"
          u"Opciones:\n"_s +
          listingOutputHelp() +
@@ -130,6 +155,10 @@ QString scanHelp() {
          u"  --codepage NOMBRE    página de códigos de los textos de ID3v1: Windows-1252,\n"
          u"                       ISO-8859-1, ISO-8859-15, Windows-1250, Windows-1251 o\n"
          u"                       UTF-8 (también cp1252, cp1250, cp1251, latin1, latin9, utf8)\n"
+         u"  --limits classic|none\n"
+         u"                       tamaño del listado: classic hasta 500 directorios con MP3 y\n"
+         u"                       1000 archivos (lo de siempre), none todos los del árbol; por\n"
+         u"                       omisión el elegido en Opciones\n"
          u"  --store              además almacena el listado en la base de datos, como el\n"
          u"                       botón «Almacenar en BD», antes de escribirlo, y dice su\n"
          u"                       número en la salida de errores\n"_s +

@@ -7,6 +7,8 @@
 
 #include "app/text_helpers.h"
 #include "cli/cli_database.h"
+#include "cli/cli_table_output.h"
+#include "output/catalogue_table.h"
 #include "scan/listing_model.h"
 #include "search/catalogue_search.h"
 
@@ -65,6 +67,33 @@ std::optional<SearchMedium> mediumFrom(const ParsedArguments& parsed, QString& e
   return std::nullopt;
 }
 
+// How found files are written: tab-separated lines (the default), CSV or JSON.
+struct FoundOutput {
+  enum class Format { Tsv, Csv, Json } format = Format::Tsv;
+  CsvSeparator separator = CsvSeparator::Comma;
+};
+
+QString foundOutputFrom(const ParsedArguments& parsed, FoundOutput& output) {
+  if (const auto given = parsed.options.find("--format"); given != parsed.options.end()) {
+    if (given->second == "csv") {
+      output.format = FoundOutput::Format::Csv;
+    } else if (given->second == "json") {
+      output.format = FoundOutput::Format::Json;
+    } else if (given->second != "tsv") {
+      return u"formato desconocido: %1 (se admite tsv, csv o json)"_s.arg(
+          argumentText(given->second));
+    }
+  }
+  return csvSeparatorFrom(parsed, output.separator);
+}
+
+int writeTable(const FoundOutput& output, const ExportTable& table) {
+  const QByteArray bytes = output.format == FoundOutput::Format::Json
+                               ? jsonArrayBytes(table)
+                               : csvBytes(table, output.separator, csvByteOrderMark(std::nullopt));
+  return writeVerbOutput(std::nullopt, bytes, u"los archivos encontrados"_s);
+}
+
 QString requestFrom(const ParsedArguments& parsed, SearchRequest& request) {
   if (parsed.positional.empty()) {
     return u"falta el texto que buscar"_s;
@@ -115,11 +144,14 @@ QString lineOf(const CatalogueFile& file) {
   return shown.join(u'\t') + u'\n';
 }
 
-int printFound(const SearchRequest& request) {
+int printFound(const SearchRequest& request, const FoundOutput& output) {
   const SearchResult result = searchCatalogue(request);
   if (!result.error.isEmpty()) {
     printError(result.error);
     return kExitFailure;
+  }
+  if (output.format != FoundOutput::Format::Tsv) {
+    return writeTable(output, searchTable(result.files));
   }
   QString text;
   for (const CatalogueFile& file : result.files) {
@@ -129,11 +161,14 @@ int printFound(const SearchRequest& request) {
   return kExitOk;
 }
 
-int printDuplicates(SearchMedium medium) {
+int printDuplicates(SearchMedium medium, const FoundOutput& output) {
   const DuplicatesResult result = findDuplicates(medium);
   if (!result.error.isEmpty()) {
     printError(result.error);
     return kExitFailure;
+  }
+  if (output.format != FoundOutput::Format::Tsv) {
+    return writeTable(output, duplicatesTable(result.groups));
   }
   QStringList groups;
   for (const DuplicateGroup& group : result.groups) {
@@ -157,6 +192,13 @@ QString mediumHelp() {
   return u"  --medium cd|dir      solo los listados de CD o solo los de directorio\n"_s;
 }
 
+QString formatHelp() {
+  return u"  --format tsv|csv|json\n"
+         u"                       tsv: las líneas de arriba (por omisión); csv o json: una fila\n"
+         u"                       por archivo con sus campos con nombre, en UTF-8\n"_s +
+         csvSeparatorHelp();
+}
+
 QString exitHelp() {
   return u"\n"
          u"Salida: 0 si todo fue bien (también si no se encuentra nada), 1 si la base de datos\n"
@@ -166,19 +208,24 @@ QString exitHelp() {
 }  // namespace
 
 OptionNames searchOptions() {
-  return {{"--in", "--medium", "--limit"}};
+  return {{"--in", "--medium", "--limit", "--format", csvSeparatorOption()}};
 }
 
 OptionNames duplicatesOptions() {
-  return {{"--medium"}};
+  return {{"--medium", "--format", csvSeparatorOption()}};
 }
 
 int runSearchVerb(const ParsedArguments& parsed) {
   SearchRequest request;
-  if (const QString error = requestFrom(parsed, request); !error.isEmpty()) {
+  FoundOutput output;
+  QString error = requestFrom(parsed, request);
+  if (error.isEmpty()) {
+    error = foundOutputFrom(parsed, output);
+  }
+  if (!error.isEmpty()) {
     return usageError("search", error);
   }
-  return withDatabase([&] { return printFound(request); });
+  return withDatabase([&] { return printFound(request, output); });
 }
 
 int runDuplicatesVerb(const ParsedArguments& parsed) {
@@ -188,14 +235,19 @@ int runDuplicatesVerb(const ParsedArguments& parsed) {
   }
   QString error;
   const std::optional<SearchMedium> medium = mediumFrom(parsed, error);
-  if (!medium) {
+  FoundOutput output;
+  if (error.isEmpty()) {
+    error = foundOutputFrom(parsed, output);
+  }
+  if (!error.isEmpty()) {
     return usageError("duplicates", error);
   }
-  return withDatabase([&] { return printDuplicates(*medium); });
+  return withDatabase([&] { return printDuplicates(*medium, output); });
 }
 
 QString searchHelp() {
   return u"Uso: quillet search TEXTO [--in CAMPO] [--medium cd|dir] [--limit N]\n"
+         u"                      [--format tsv|csv|json] [--csv-separator comma|semicolon]\n"
          u"\n"
          u"Busca en todos los listados almacenados los archivos que contienen cada palabra del\n"
          u"TEXTO, sin distinguir mayúsculas ni acentos; una parte entre comillas dobles ha de\n"
@@ -205,12 +257,13 @@ QString searchHelp() {
          u"Opciones:\n"
          u"  --in CAMPO           dónde buscar: todo (por omisión), artista, titulo, album,\n"
          u"                       comentario, genero, anyo, archivo, directorio o listado\n"_s +
-         mediumHelp() + u"  --limit N            como mucho N archivos\n"_s + helpOptionLine() +
-         exitHelp();
+         mediumHelp() + u"  --limit N            como mucho N archivos\n"_s + formatHelp() +
+         helpOptionLine() + exitHelp();
 }
 
 QString duplicatesHelp() {
-  return u"Uso: quillet duplicates [--medium cd|dir]\n"
+  return u"Uso: quillet duplicates [--medium cd|dir] [--format tsv|csv|json]\n"
+         u"                          [--csv-separator comma|semicolon]\n"
          u"\n"
          u"Muestra los archivos almacenados más de una vez: los que tienen el mismo artista y\n"
          u"el mismo título (sin distinguir mayúsculas ni acentos) o, si les falta alguno de\n"
@@ -219,5 +272,5 @@ QString duplicatesHelp() {
          lineFormatHelp() +
          u"\n"
          u"Opciones:\n"_s +
-         mediumHelp() + helpOptionLine() + exitHelp();
+         mediumHelp() + formatHelp() + helpOptionLine() + exitHelp();
 }

@@ -14,37 +14,36 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A listing number as typed: decimal digits only, within the numbers a listing can have.
-std::optional<qint16> listingNumberOf(const QByteArray& text) {
+std::optional<int> listingNumberOf(const QByteArray& text) {
   const bool digits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(),
                                                      [](char c) { return c >= '0' && c <= '9'; });
   bool ok = false;
   const int number = digits ? text.toInt(&ok) : 0;
-  if (!ok || number < 1 || number > std::numeric_limits<qint16>::max()) {
+  if (!ok || number < 1) {
     return std::nullopt;
   }
-  return static_cast<qint16>(number);
+  return number;
 }
 
 // The one positional argument of show and delete; a Spanish usage error otherwise.
-QString listingNumberFrom(const ParsedArguments& parsed, qint16& number) {
+QString listingNumberFrom(const ParsedArguments& parsed, int& number) {
   if (parsed.positional.empty()) {
     return u"falta el número del listado"_s;
   }
   if (parsed.positional.size() > 1) {
     return u"sobra el argumento %1"_s.arg(argumentText(parsed.positional[1]));
   }
-  const std::optional<qint16> parsedNumber = listingNumberOf(parsed.positional.front());
+  const std::optional<int> parsedNumber = listingNumberOf(parsed.positional.front());
   if (!parsedNumber) {
     return u"número de listado no válido: %1 (ha de ser un número del 1 al %2)"_s.arg(
-        argumentText(parsed.positional.front()),
-        QString::number(std::numeric_limits<qint16>::max()));
+        argumentText(parsed.positional.front()), QString::number(std::numeric_limits<int>::max()));
   }
   number = *parsedNumber;
   return {};
 }
 
 struct ListLine {
-  qint16 number;
+  int number;
   QString medium;
   QString name;
 };
@@ -67,19 +66,20 @@ QString listText(const StoredListings& listings) {
   return text;
 }
 
-int showListing(qint16 number, const ListingOutput& output) {
+int showListing(int number, const ListingOutput& output) {
   if (const int missing = requireStoredListing(number); missing != kExitOk) {
     return missing;
   }
   const auto model = std::make_unique<ListingModel>();
-  if (!Load4bd(number, *model).found) {
+  const LoadResult loaded = Load4bd(number, *model);
+  if (!loaded.found) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;
   }
-  return writeListing(output, *model);
+  return writeListing(output, *model, {loaded.name, loaded.medio});
 }
 
-int deleteListing(qint16 number) {
+int deleteListing(int number) {
   if (const int missing = requireStoredListing(number); missing != kExitOk) {
     return missing;
   }
@@ -112,7 +112,7 @@ int runListVerb(const ParsedArguments& parsed) {
 }
 
 int runShowVerb(const ParsedArguments& parsed) {
-  qint16 number = 0;
+  int number = 0;
   ListingOutput output;
   QString error = listingNumberFrom(parsed, number);
   if (error.isEmpty()) {
@@ -125,7 +125,7 @@ int runShowVerb(const ParsedArguments& parsed) {
 }
 
 int runDeleteVerb(const ParsedArguments& parsed) {
-  qint16 number = 0;
+  int number = 0;
   if (const QString error = listingNumberFrom(parsed, number); !error.isEmpty()) {
     return usageError("delete", error);
   }
@@ -146,11 +146,13 @@ QString listHelp() {
 }
 
 QString showHelp() {
-  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format txt|html]\n"
-         u"                    [--encoding cp1252|utf8] [--output ARCHIVO]\n"
+  return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
+         u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
+         u"                    [--output ARCHIVO]\n"
          u"\n"
          u"Escribe el listado almacenado con el número N (véase «quillet list») con los dos\n"
-         u"diseños de línea, con los mismos bytes que su exportación, como «quillet scan».\n"
+         u"diseños de línea, con los mismos bytes que su exportación (en un terminal UTF-8,\n"
+         u"en UTF-8), como «quillet scan».\n"
          u"\n"
          u"Opciones:\n"_s +
          listingOutputHelp() + helpOptionLine() +

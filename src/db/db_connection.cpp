@@ -287,12 +287,12 @@ bool ScopedTransaction::Commit() {
   return committed_;
 }
 
-std::optional<qint16> toInt16(const QVariant& value) {
+std::optional<int> toInt32(const QVariant& value) {
   bool ok = false;
   const qlonglong number = value.toLongLong(&ok);
-  if (value.isNull() || !ok || number < std::numeric_limits<qint16>::min() ||
-      number > std::numeric_limits<qint16>::max()) {
+  if (value.isNull() || !ok || number < std::numeric_limits<int>::min() ||
+      number > std::numeric_limits<int>::max()) {
     return std::nullopt;
   }
-  return static_cast<qint16>(number);
+  return static_cast<int>(number);
 }

@@ -151,5 +151,5 @@ class ScopedTransaction {
 /** The database's own words for an error, else the driver's. */
 QString reasonOf(const QSqlError& error);
 
-/** A whole number read from the database as a 16-bit listing value; nothing when it is not one. */
-std::optional<qint16> toInt16(const QVariant& value);
+/** A whole number read from the database as a 32-bit listing value; nothing when it is not one. */
+std::optional<int> toInt32(const QVariant& value);

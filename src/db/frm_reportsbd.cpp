@@ -188,6 +188,6 @@ void frm_reportsbd::setListingButtonsEnabled(bool enabled) {
   openReport_->setEnabled(enabled);
 }
 
-qint16 frm_reportsbd::selectedListingNumber() const {
+int frm_reportsbd::selectedListingNumber() const {
   return listingNumberOfKey(keyOf(selNode_));
 }

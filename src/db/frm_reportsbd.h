@@ -40,7 +40,7 @@ class frm_reportsbd : public QWidget {
 
  signals:
   /** The user asked to open stored listing rpId; the main window opens a listing window. */
-  void openListingRequested(qint16 rpId);
+  void openListingRequested(int rpId);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -55,7 +55,7 @@ class frm_reportsbd : public QWidget {
   void onNodeClicked(QTreeWidgetItem* node);
   void onNodeDoubleClicked();
   void setListingButtonsEnabled(bool enabled);
-  qint16 selectedListingNumber() const;
+  int selectedListingNumber() const;
 
   static QPointer<frm_reportsbd>& instance();
 

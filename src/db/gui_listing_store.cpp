@@ -34,7 +34,7 @@ StoreResult storeShowingProgress(const ListingModel& model) {
 
 }  // namespace
 
-std::optional<qint16> storeListingWithProgress(QWidget* parent, const ListingModel& model) {
+std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel& model) {
   const QPointer<QWidget> owner(parent);
   const StoreResult result = storeShowingProgress(model);
   if (result.ok()) {

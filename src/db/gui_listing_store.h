@@ -12,4 +12,4 @@ class QWidget;
  * failed store is shown in a message box over parent. The new listing's number, or nothing
  * when the listing was not stored.
  */
-std::optional<qint16> storeListingWithProgress(QWidget* parent, const ListingModel& model);
+std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel& model);

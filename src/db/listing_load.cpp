@@ -12,10 +12,11 @@ namespace {
 struct ListingHeader {
   QString name;
   QString rootKey;
+  int medio = 0;
 };
 
 // Reads the listing's row and roots the tree; nothing when the row cannot be had.
-std::optional<ListingHeader> readHeader(qint16 rpId, ListingModel& model, QString& title) {
+std::optional<ListingHeader> readHeader(int rpId, ListingModel& model, QString& title) {
   DbRecordset& recordset = BdRecordset();
   recordset.Close();
   if (!recordset.Open(sqlListingByNumber(rpId), BdConnection())) {
@@ -29,8 +30,8 @@ std::optional<ListingHeader> readHeader(qint16 rpId, ListingModel& model, QStrin
     return std::nullopt;
   }
   const QString name = recordset.Fields(u"report_name"_s).toString();
-  const ListingHeader header{name, u"[DIR]"_s + name};
-  const int medio = toInt16(recordset.Fields(u"medio"_s)).value_or(0);
+  const int medio = toInt32(recordset.Fields(u"medio"_s)).value_or(0);
+  const ListingHeader header{name, u"[DIR]"_s + name, medio};
   if (medio == kMedioCd) {
     title = u"[CD]"_s;
     model.tree.addRoot(header.rootKey, header.name, kImageCd);
@@ -46,8 +47,8 @@ std::optional<ListingHeader> readHeader(qint16 rpId, ListingModel& model, QStrin
 
 void readDirectoryRecord(const DbRecordset& rows, DirRecord& dir) {
   dir.dirname = rows.Fields(u"dirname"_s).toString();
-  dir.songfrom = toInt16(rows.Fields(u"songfrom"_s)).value_or(dir.songfrom);
-  dir.songto = toInt16(rows.Fields(u"songto"_s)).value_or(dir.songto);
+  dir.songfrom = toInt32(rows.Fields(u"songfrom"_s)).value_or(dir.songfrom);
+  dir.songto = toInt32(rows.Fields(u"songto"_s)).value_or(dir.songto);
 }
 
 void readSongRecord(const DbRecordset& rows, SongRecord& song) {
@@ -64,7 +65,7 @@ void readSongRecord(const DbRecordset& rows, SongRecord& song) {
 
 class BodyLoad {
  public:
-  BodyLoad(qint16 rpId, ListingModel& model, const QString& rootKey)
+  BodyLoad(int rpId, ListingModel& model, const QString& rootKey)
       : rpId_(rpId), model_(model), rootKey_(rootKey) {}
 
   void run();
@@ -73,22 +74,21 @@ class BodyLoad {
   void loadSongs(DirRecord& dir);
   void passOver(const QString& what);
 
-  const qint16 rpId_;
+  const int rpId_;
   ListingModel& model_;
   const QString rootKey_;
   DbRecordset songRows_;
-  bool truncated_ = false;
 };
 
-// From here on a failure is passed over: the rows that can be read are loaded.
+// From here on a failure is passed over: the rows that can be read are loaded. A stored
+// listing comes back whole, however many rows it has.
 void BodyLoad::run() {
   DbRecordset& dirRows = BdRecordset();
   model_.CancionActualNum = 0;
-  qint16 dirCount = 0;
+  int dirCount = 0;
   if (dirRows.Open(sqlDirectoriesOf(rpId_), BdConnection())) {
-    truncated_ = dirRows.RecordCount() > kMaxDirectorios;
-    for (int row = 0; row < dirRows.RecordCount() && dirCount < kMaxDirectorios; ++row) {
-      DirRecord& dir = model_.Directorios[++dirCount];
+    for (int row = 0; row < dirRows.RecordCount(); ++row) {
+      DirRecord& dir = model_.directorySlot(++dirCount);
       readDirectoryRecord(dirRows, dir);
       model_.tree.addChild(rootKey_, dir.dirname, dir.dirname, kImageDirectory);
       loadSongs(dir);
@@ -101,13 +101,6 @@ void BodyLoad::run() {
   model_.DirActualNum = dirCount;
   dirRows.Close();
   model_.NumCancionesMP3 = model_.CancionActualNum;
-  if (truncated_) {
-    WriteLog(
-        u"El listado número %1 pasa de %2 directorios o %3 archivos MP3: se cargan solo "
-        u"los primeros"_s.arg(rpId_)
-            .arg(kMaxDirectorios)
-            .arg(kMaxCanciones));
-  }
 }
 
 void BodyLoad::loadSongs(DirRecord& dir) {
@@ -115,18 +108,14 @@ void BodyLoad::loadSongs(DirRecord& dir) {
   // The directory's range becomes the numbers its files get here: stored ranges that run
   // backwards, overlap or skip rows would otherwise render other directories' files, or a
   // thousand empty ones.
-  dir.songfrom = static_cast<qint16>(model_.CancionActualNum + 1);
+  dir.songfrom = model_.CancionActualNum + 1;
   dir.songto = model_.CancionActualNum;
   if (!songRows_.Open(query, BdConnection())) {
     passOver(u"los archivos de "_s + dir.dirname);
     return;
   }
   for (int row = 0; row < songRows_.RecordCount(); ++row) {
-    if (model_.CancionActualNum >= kMaxCanciones) {
-      truncated_ = true;
-      break;
-    }
-    SongRecord& song = model_.Canciones[++model_.CancionActualNum];
+    SongRecord& song = model_.songSlot(++model_.CancionActualNum);
     dir.songto = model_.CancionActualNum;
     readSongRecord(songRows_, song);
     songRows_.MoveNext();
@@ -147,7 +136,7 @@ QString fileNodeKey(const QString& dirname, const QString& filename) {
   return dirname + u'/' + filename;
 }
 
-LoadResult Load4bd(qint16 rpId, ListingModel& model) {
+LoadResult Load4bd(int rpId, ListingModel& model) {
   LoadResult result;
   const std::optional<ListingHeader> header = readHeader(rpId, model, result.title);
   if (!header) {
@@ -157,5 +146,7 @@ LoadResult Load4bd(qint16 rpId, ListingModel& model) {
   WriteLog(u"con %1 directorios y %2 archivos MP3"_s.arg(model.NumDirectoriosMP3)
                .arg(model.NumCancionesMP3));
   result.found = true;
+  result.name = header->name;
+  result.medio = header->medio;
   return result;
 }

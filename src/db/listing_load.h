@@ -10,6 +10,9 @@ struct LoadResult {
   bool found = false;
   /** The listing window's title: "[CD] name" or "[DIR] name". */
   QString title;
+  /** The stored listing's name and medium, which the load leaves out of the model. */
+  QString name;
+  int medio = 0;
 };
 
 /**
@@ -19,7 +22,7 @@ struct LoadResult {
  * songto become the numbers its files got. Logs the listing's name and its counts. Only file
  * names get their apostrophes back.
  */
-LoadResult Load4bd(qint16 rpId, ListingModel& model);
+LoadResult Load4bd(int rpId, ListingModel& model);
 
 /** The tree key of a file's node: its directory, "/", and its name as the listing shows it. */
 QString fileNodeKey(const QString& dirname, const QString& filename);

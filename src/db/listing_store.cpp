@@ -24,8 +24,8 @@ struct ListingRows {
 };
 
 ListingRows rowsOf(const ListingModel& model) {
-  const int dirs = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
-  const int songs = std::clamp<int>(model.NumCancionesMP3, 0, kMaxCanciones);
+  const int dirs = std::clamp(model.NumDirectoriosMP3, 0, model.lastDirectorySlot());
+  const int songs = std::clamp(model.NumCancionesMP3, 0, model.lastSongSlot());
   return {
       model.FinalName, model.FinalType,
       std::vector<DirRecord>(model.Directorios.begin() + 1, model.Directorios.begin() + 1 + dirs),
@@ -40,9 +40,9 @@ class StoreRun {
   StoreResult run();
 
  private:
-  std::optional<qint16> nextNumber();
-  bool writeDirectories(qint16 rpId);
-  bool writeSongs(qint16 rpId);
+  std::optional<int> nextNumber();
+  bool writeDirectories(int rpId);
+  bool writeSongs(int rpId);
   void report() const;
   bool refuse(const QString& reason);
 
@@ -59,7 +59,7 @@ StoreResult StoreRun::run() {
   if (!transaction.started()) {
     return {0, BdConnection().lastError()};
   }
-  const std::optional<qint16> rpId = nextNumber();
+  const std::optional<int> rpId = nextNumber();
   if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId)) {
     return {0, error_};
   }
@@ -72,7 +72,7 @@ StoreResult StoreRun::run() {
   return {*rpId, {}};
 }
 
-std::optional<qint16> StoreRun::nextNumber() {
+std::optional<int> StoreRun::nextNumber() {
   DbRecordset& recordset = BdRecordset();
   recordset.Close();
   if (!recordset.Open(sqlHighestNumber(), BdConnection())) {
@@ -82,15 +82,15 @@ std::optional<qint16> StoreRun::nextNumber() {
   const QVariant highest = recordset.Fields(0);
   recordset.Close();
   const qlonglong next = highest.isNull() ? 1 : highest.toLongLong() + 1;
-  if (next > std::numeric_limits<qint16>::max()) {
+  if (next > std::numeric_limits<int>::max()) {
     refuse(u"No caben más listados en la BD: ya se ha usado el número más alto posible (%1)"_s.arg(
-        std::numeric_limits<qint16>::max()));
+        std::numeric_limits<int>::max()));
     return std::nullopt;
   }
-  return static_cast<qint16>(next);
+  return static_cast<int>(next);
 }
 
-bool StoreRun::writeDirectories(qint16 rpId) {
+bool StoreRun::writeDirectories(int rpId) {
   progress_ = {u"Volcando directorios"_s, 0, static_cast<int>(rows_.directories.size()), 0};
   report();
   for (const DirRecord& dir : rows_.directories) {
@@ -103,7 +103,7 @@ bool StoreRun::writeDirectories(qint16 rpId) {
   return true;
 }
 
-bool StoreRun::writeSongs(qint16 rpId) {
+bool StoreRun::writeSongs(int rpId) {
   progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
   report();
   int filegenorder = 0;

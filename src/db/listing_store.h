@@ -21,8 +21,8 @@ struct StoreProgress {
 using StoreProgressFn = std::function<void(const StoreProgress& progress)>;
 
 struct StoreResult {
-  qint16 rp_id = 0;  // the new listing's number, when stored
-  QString error;     // why nothing was stored, in Spanish
+  int rp_id = 0;  // the new listing's number, when stored
+  QString error;  // why nothing was stored, in Spanish
   bool ok() const { return error.isEmpty(); }
 };
 
@@ -31,6 +31,6 @@ struct StoreResult {
  * first without a file name, and last the row that names it, under the highest number in use
  * plus one. All of it is one transaction, so a failure, or the process dying, leaves the
  * database as it was. Refused while another store or delete runs, and when the number would
- * pass 32767. Writes to the log only on failure.
+ * pass the largest 32-bit number. Writes to the log only on failure.
  */
 StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress = {});

@@ -26,12 +26,12 @@ QString sqlHighestNumber() {
   return u"select max(rp_id) from reports"_s;
 }
 
-QString sqlDirectoryRow(qint16 rpId, const DirRecord& dir) {
+QString sqlDirectoryRow(int rpId, const DirRecord& dir) {
   return u"INSERT INTO estructdir VALUES ("_s + n(rpId) + u',' + quoted(dir.dirname) + u',' +
          n(dir.songfrom) + u',' + n(dir.songto) + u')';
 }
 
-QString sqlFileRow(qint16 rpId, const SongRecord& song, int fileorder, int filegenorder) {
+QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder) {
   const QStringList texts = {quoted(song.album), quoted(song.artist),  quoted(song.comment),
                              quoted(song.genre), quoted(song.title),   quoted(song.track),
                              quoted(song.year),  quoted(song.filename)};
@@ -39,22 +39,22 @@ QString sqlFileRow(qint16 rpId, const SongRecord& song, int fileorder, int fileg
          n(fileorder) + u',' + n(filegenorder) + u')';
 }
 
-QString sqlListingRow(qint16 rpId, const QString& name, int medium) {
+QString sqlListingRow(int rpId, const QString& name, int medium) {
   return u"INSERT INTO reports VALUES ("_s + n(rpId) + u',' + quoted(name) + u',' + n(medium) +
          u',' + quoted(name) + u')';
 }
 
-QString sqlListingByNumber(qint16 rpId) {
+QString sqlListingByNumber(int rpId) {
   return u"select * from reports where rp_id = "_s + n(rpId);
 }
 
 // The loading queries name their order, so rows come back in their stored numbering whatever
 // the engine's natural order.
-QString sqlDirectoriesOf(qint16 rpId) {
+QString sqlDirectoriesOf(int rpId) {
   return u"select * from estructdir where rp_id = "_s + n(rpId) + u" order by songfrom"_s;
 }
 
-QString sqlFilesOfDirectory(qint16 rpId, qint16 songfrom, qint16 songto) {
+QString sqlFilesOfDirectory(int rpId, int songfrom, int songto) {
   return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" and filegenorder between "_s +
          n(songfrom) + u" and "_s + n(songto) + u" order by filegenorder"_s;
 }
@@ -63,14 +63,53 @@ QString sqlListingsOfMedium(int medium) {
   return u"select * from reports where medio="_s + n(medium) + u" order by rp_id"_s;
 }
 
-QString sqlDeleteListing(qint16 rpId) {
+QString sqlDeleteListing(int rpId) {
   return u"delete from reports where rp_id="_s + n(rpId);
 }
 
-QString sqlDeleteDirectories(qint16 rpId) {
+QString sqlDeleteDirectories(int rpId) {
   return u"delete from estructdir where rp_id="_s + n(rpId);
 }
 
-QString sqlDeleteFiles(qint16 rpId) {
+QString sqlDeleteFiles(int rpId) {
   return u"delete from infoMP3 where rp_id="_s + n(rpId);
+}
+
+QString sqlCopyListingNumbers() {
+  return u"select rp_id from reports order by rp_id"_s;
+}
+
+QString sqlCopyListingRow() {
+  return u"select report_name, medio, report_desc from reports where rp_id = ?"_s;
+}
+
+QString sqlCopyDirectories() {
+  return u"select dirname, songfrom, songto from estructdir where rp_id = ? order by songfrom, "
+         u"songto, dirname"_s;
+}
+
+QString sqlCopyFiles() {
+  return u"select album, artist, comment, genre, title, track, year, filename, fileorder, "
+         u"filegenorder from infoMP3 where rp_id = ? order by filegenorder, fileorder, "
+         u"filename"_s;
+}
+
+QString sqlCopySameNameAndMedium() {
+  return u"select rp_id from reports where report_name = ? and medio = ? order by rp_id"_s;
+}
+
+QString sqlCopyNumberTaken() {
+  return u"select rp_id from reports where rp_id = ?"_s;
+}
+
+QString sqlCopyDirectoryRow() {
+  return u"INSERT INTO estructdir VALUES (?,?,?,?)"_s;
+}
+
+QString sqlCopyFileRow() {
+  return u"INSERT INTO infoMP3 VALUES (?,?,?,?,?,?,?,?,?,?,?)"_s;
+}
+
+QString sqlCopyListingInsert() {
+  return u"INSERT INTO reports VALUES (?,?,?,?)"_s;
 }

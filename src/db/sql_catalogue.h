@@ -11,14 +11,25 @@ struct SongRecord;
 
 QString sqlStoredCdCheck(const QString& label);
 QString sqlHighestNumber();
-QString sqlDirectoryRow(qint16 rpId, const DirRecord& dir);
-QString sqlFileRow(qint16 rpId, const SongRecord& song, int fileorder, int filegenorder);
-QString sqlListingRow(qint16 rpId, const QString& name, int medium);
-QString sqlListingByNumber(qint16 rpId);
-QString sqlDirectoriesOf(qint16 rpId);
-QString sqlFilesOfDirectory(qint16 rpId, qint16 songfrom, qint16 songto);
+QString sqlDirectoryRow(int rpId, const DirRecord& dir);
+QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder);
+QString sqlListingRow(int rpId, const QString& name, int medium);
+QString sqlListingByNumber(int rpId);
+QString sqlDirectoriesOf(int rpId);
+QString sqlFilesOfDirectory(int rpId, int songfrom, int songto);
 /** The listings of one medium (1 CD, 2 directory) in number order. */
 QString sqlListingsOfMedium(int medium);
-QString sqlDeleteListing(qint16 rpId);
-QString sqlDeleteDirectories(qint16 rpId);
-QString sqlDeleteFiles(qint16 rpId);
+QString sqlDeleteListing(int rpId);
+QString sqlDeleteDirectories(int rpId);
+QString sqlDeleteFiles(int rpId);
+
+// Copying listings between databases: the values are bound ("?"), as they are copied as stored.
+QString sqlCopyListingNumbers();
+QString sqlCopyListingRow();
+QString sqlCopyDirectories();
+QString sqlCopyFiles();
+QString sqlCopySameNameAndMedium();
+QString sqlCopyNumberTaken();
+QString sqlCopyDirectoryRow();
+QString sqlCopyFileRow();
+QString sqlCopyListingInsert();

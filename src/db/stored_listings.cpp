@@ -20,7 +20,7 @@ bool readMedium(int medium, std::vector<StoredListing>& listings) {
     return false;
   }
   for (int row = 0; row < recordset.RecordCount(); ++row) {
-    if (const std::optional<qint16> id = toInt16(recordset.Fields(u"rp_id"_s))) {
+    if (const std::optional<int> id = toInt32(recordset.Fields(u"rp_id"_s))) {
       listings.push_back({*id, recordset.Fields(u"report_name"_s).toString()});
     }
     recordset.MoveNext();
@@ -34,7 +34,7 @@ struct DeleteStep {
   QString logLine;
 };
 
-std::array<DeleteStep, 3> deleteSteps(qint16 rpId) {
+std::array<DeleteStep, 3> deleteSteps(int rpId) {
   const QString n = QString::number(rpId);
   return {
       {{sqlDeleteListing(rpId), u"Borrando informacion del listado número "_s + n},
@@ -43,7 +43,7 @@ std::array<DeleteStep, 3> deleteSteps(qint16 rpId) {
        {sqlDeleteFiles(rpId), u"Borrando informacion de ficheros mp3 del listado número "_s + n}}};
 }
 
-QString deleteInTransaction(qint16 rpId, const std::function<void()>& pump) {
+QString deleteInTransaction(int rpId, const std::function<void()>& pump) {
   ScopedTransaction transaction(BdConnection());
   if (!transaction.started()) {
     return BdConnection().lastError();
@@ -62,15 +62,15 @@ QString deleteInTransaction(qint16 rpId, const std::function<void()>& pump) {
 
 // The number of the first reports row a query gives: 0 when it gives none, nothing (logged)
 // when the query fails.
-std::optional<qint16> firstListingNumber(const QString& sql) {
+std::optional<int> firstListingNumber(const QString& sql) {
   DbRecordset& recordset = BdRecordset();
   recordset.Close();
   if (!recordset.Open(sql, BdConnection())) {
     WriteLog(u"No se puede consultar la BD: "_s + BdConnection().lastError());
     return std::nullopt;
   }
-  const qint16 id =
-      recordset.RecordCount() > 0 ? toInt16(recordset.Fields(u"rp_id"_s)).value_or(0) : 0;
+  const int id =
+      recordset.RecordCount() > 0 ? toInt32(recordset.Fields(u"rp_id"_s)).value_or(0) : 0;
   recordset.Close();
   return id;
 }
@@ -86,17 +86,17 @@ StoredListings readStoredListings() {
   return listings;
 }
 
-std::optional<qint16> findStoredCd(const QString& label) {
-  const std::optional<qint16> id = firstListingNumber(sqlStoredCdCheck(label));
+std::optional<int> findStoredCd(const QString& label) {
+  const std::optional<int> id = firstListingNumber(sqlStoredCdCheck(label));
   return id && *id != 0 ? id : std::nullopt;
 }
 
-std::optional<bool> isListingStored(qint16 rpId) {
-  const std::optional<qint16> id = firstListingNumber(sqlListingByNumber(rpId));
+std::optional<bool> isListingStored(int rpId) {
+  const std::optional<int> id = firstListingNumber(sqlListingByNumber(rpId));
   return id ? std::optional<bool>(*id != 0) : std::nullopt;
 }
 
-QString deleteStoredListing(qint16 rpId, const std::function<void()>& pump) {
+QString deleteStoredListing(int rpId, const std::function<void()>& pump) {
   const BdWriteGuard guard;
   const QString error = guard.acquired() ? deleteInTransaction(rpId, pump) : bdBusyText();
   if (!error.isEmpty()) {
@@ -108,7 +108,7 @@ QString deleteStoredListing(qint16 rpId, const std::function<void()>& pump) {
   return {};
 }
 
-qint16 listingNumberOfKey(const QString& key) {
+int listingNumberOfKey(const QString& key) {
   QStringView rest;
   if (key.startsWith(u"dir"_s)) {
     rest = QStringView(key).mid(3);
@@ -119,5 +119,5 @@ qint16 listingNumberOfKey(const QString& key) {
   while (digits < rest.size() && rest[digits] >= u'0' && rest[digits] <= u'9') {
     ++digits;
   }
-  return toInt16(rest.left(digits).toString()).value_or(0);
+  return toInt32(rest.left(digits).toString()).value_or(0);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct StoredListing {
-  qint16 rp_id = 0;
+  int rp_id = 0;
   QString report_name;
 };
 
@@ -24,13 +24,13 @@ StoredListings readStoredListings();
  * The number of the first stored listing named as this CD label, or nothing when there is none
  * (or the database cannot say, which is logged).
  */
-std::optional<qint16> findStoredCd(const QString& label);
+std::optional<int> findStoredCd(const QString& label);
 
 /**
  * Whether listing rpId has its reports row; nothing when the database cannot say (logged, with
  * the reason left in BdConnection().lastError()).
  */
-std::optional<bool> isListingStored(qint16 rpId);
+std::optional<bool> isListingStored(int rpId);
 
 /**
  * Deletes listing rpId: its reports row first, so it vanishes from view before its rows go,
@@ -38,10 +38,10 @@ std::optional<bool> isListingStored(qint16 rpId);
  * and a last one when done; pump runs after each statement. Refused while a store or another
  * delete runs. Empty text on success, else the reason (logged); nothing is deleted then.
  */
-QString deleteStoredListing(qint16 rpId, const std::function<void()>& pump = {});
+QString deleteStoredListing(int rpId, const std::function<void()>& pump = {});
 
 /**
  * The listing number of a stored-listings tree key: "cd12" and "dir12" give 12; a key of
  * neither form, or without a leading number after its prefix, gives 0.
  */
-qint16 listingNumberOfKey(const QString& key);
+int listingNumberOfKey(const QString& key);

@@ -5,30 +5,30 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTime>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
 
 #include "app/app_info.h"
+#include "app/gui_window_menu.h"
 #include "app/log.h"
 #include "app/program_options.h"
 #include "db/gui_listing_store.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_look.h"
+#include "listing/gui_listing_toolbar.h"
+#include "listing/gui_notice_strip.h"
+#include "listing/gui_scan_progress.h"
 #include "output/form2.h"
-#include "platform/desktop_opener.h"
+#include "output/gui_listing_export.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
 #include "scan/gui_scan_driver.h"
-#include "scan/scan_driver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -75,13 +75,14 @@ frm_report* frm_report::openIn(QMdiArea& area) {
   auto* report = new frm_report;
   QMdiSubWindow* window = area.addSubWindow(report);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  placeCascaded(area, *window);
   window->show();
   return report;
 }
 
-void frm_report::openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey) {
+void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
-  report->storeAction_->setEnabled(false);
+  report->toolbar_->storeAction()->setEnabled(false);
   report->Load4bd(rpId);
   if (report && !nodeKey.isEmpty()) {
     report->selectNode(nodeKey);
@@ -107,7 +108,7 @@ LineDesigns frm_report::designs() const {
   return panel_->designs();
 }
 
-void frm_report::Load4bd(qint16 rpId) {
+void frm_report::Load4bd(int rpId) {
   const QPointer<frm_report> self(this);
   const WaitCursor hourglass;
   QCoreApplication::processEvents();
@@ -117,23 +118,25 @@ void frm_report::Load4bd(qint16 rpId) {
   const LoadResult loaded = ::Load4bd(rpId, model_);
   if (loaded.found) {
     setWindowTitle(loaded.title);
+    loadedName_ = ListingName{loaded.name, loaded.medio};
   } else {
     closeWindow();
   }
 }
 
+// The log stays silent about a store; the strip says it happened, and under which number. A
+// failure has its message box and leaves the strip as it was.
 void frm_report::Save2bd() {
   setBusy(true);
-  storeListingWithProgress(this, model_);
+  if (const std::optional<int> stored = storeListingWithProgress(this, model_)) {
+    notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
+  }
   setBusy(false);
 }
 
 void frm_report::Gouu() {
   setBusy(true);
-  ScanRun run(model_);
-  if (const std::optional<WalkPath> walkPath = nameAndRootScan(*this)) {
-    run.walk(*walkPath, scanPump(*this), LoadProgramOptions().tags);
-  }
+  scanIntoWindow(*this);
   setBusy(false);
 }
 
@@ -192,42 +195,9 @@ void frm_report::closeEvent(QCloseEvent* event) {
 }
 
 void frm_report::createToolbar() {
-  toolbar_ = new QToolBar(this);
-  toolbar_->setObjectName(u"Toolbar1"_s);
-  toolbar_->setIconSize(QSize(16, 16));
+  toolbar_ = new ListingToolbar(this);
   toolbar_->setGeometry(0, 0, width(), twipsToPixels(360));
-
-  toolbar_->addSeparator();
-  addToolbarButton(u"salir"_s, 10, u"Cerrar Listado"_s);
-  addToolbarButton(u"refresca"_s, 6, {});
-  addToolbarButton(u"imprime"_s, 4, {});
-  addExportMenu(addToolbarButton(u"exporta"_s, 7, {}));
-  storeAction_ = addToolbarButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
-  designAction_ =
-      addToolbarButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
-  designAction_->setCheckable(true);
-}
-
-QAction* frm_report::addToolbarButton(const QString& key, int image, const QString& toolTip) {
-  QAction* action = toolbar_->addAction(imageListIcon(image), QString());
-  action->setObjectName(key);
-  action->setToolTip(toolTip);
-  connect(action, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
-  return action;
-}
-
-// The button itself has no action of its own; its menu entries are dispatched by their keys.
-void frm_report::addExportMenu(QAction* exporta) {
-  auto* menu = new QMenu(toolbar_);
-  for (const QString& format : {u"txt"_s, u"html"_s}) {
-    QAction* entry = menu->addAction(format);
-    const QString key = u"export_"_s + format;
-    entry->setObjectName(key);
-    connect(entry, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
-  }
-  auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(exporta));
-  button->setMenu(menu);
-  button->setPopupMode(QToolButton::MenuButtonPopup);
+  connect(toolbar_, &ListingToolbar::keyTriggered, this, &frm_report::dispatchToolbarKey);
 }
 
 void frm_report::createPanes() {
@@ -254,6 +224,11 @@ void frm_report::createPanes() {
   panel_->setGeometry(twipRect(495, 1305, 7935, 1140));
   panel_->hide();
   panel_->installEventFilter(this);
+
+  progress_ = new ScanProgressStrip(this);
+  connect(progress_, &ScanProgressStrip::shownOrHidden, this, &frm_report::applyLayoutRule);
+  notices_ = new NoticeStrip(this);
+  connect(notices_, &NoticeStrip::changed, this, &frm_report::applyLayoutRule);
 }
 
 void frm_report::followTree() {
@@ -286,28 +261,14 @@ void frm_report::dispatchToolbarKey(const QString& key) {
   } else if (key == u"2bd"_s) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
-    panel_->setVisible(designAction_->isChecked());
-  } else if (key == u"export_txt"_s) {
-    exportListing(ExportFormat::Text);
-  } else if (key == u"export_html"_s) {
-    exportListing(ExportFormat::Html);
+    panel_->setVisible(toolbar_->designAction()->isChecked());
+  } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
+    exportListing(*format);
   }
 }
 
-// A failed export leaves the window as it was; the user is told why.
 void frm_report::exportListing(ExportFormat format) {
-  const QString path = UserFile(exportFileName(format));
-  const ExportEncoding encoding = LoadProgramOptions().exportEncoding;
-  if (const QString failure = writeExport(path, format, rendered_, encoding); !failure.isEmpty()) {
-    WriteLog(u"No se ha podido exportar el listado a %1: %2"_s.arg(path, failure));
-    showMessage({this, AppTitle(),
-                 u"No se ha podido exportar el listado a %1.\n\n%2"_s.arg(path, failure),
-                 MessageIcon::Critical, MessageButtons::Ok});
-    return;
-  }
-  if (!openOnDesktop(path)) {
-    WriteLog(u"No se ha podido abrir %1 en el escritorio"_s.arg(path));
-  }
+  exportOnDesktop(*this, format, model_, loadedName_.value_or(listingNameOf(model_)), rendered_);
 }
 
 // The window as the user sizes it: the MDI subwindow with its frame and caption, or this
@@ -352,7 +313,13 @@ void frm_report::snapToMinimumSize() {
 
 void frm_report::applyLayoutRule() {
   const QSize outer = outerSize();
-  const int paneHeight = outer.height() - kPaneHeightMargin;
+  // The progress and the notices take their room from the panes, below them.
+  const int progressHeight = progress_->isHidden() ? 0 : progress_->sizeHint().height();
+  const int noticeHeight = notices_->heightFor(width());
+  const int paneHeight = outer.height() - kPaneHeightMargin - progressHeight - noticeHeight;
+  const int bottom = tree_->y() + std::max(0, paneHeight);
+  progress_->setGeometry(0, bottom, width(), progressHeight);
+  notices_->setGeometry(0, bottom + progressHeight, width(), noticeHeight);
   setHeightIfValid(*list_, paneHeight);
   setWidthIfValid(*list_, outer.width() - tree_->width() - kListWidthMargin);
   setHeightIfValid(*tree_, paneHeight);

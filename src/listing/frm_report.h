@@ -8,15 +8,16 @@
 #include "app/loaded_forms.h"
 #include "listing/renderer.h"
 #include "listing/saved_designs.h"
-#include "output/export_writer.h"
+#include "output/listing_export.h"
 #include "scan/listing_model.h"
 
 class DesignPanel;
-class QAction;
+class ListingToolbar;
+class NoticeStrip;
+class ScanProgressStrip;
 class QListWidget;
 class QMdiArea;
 class QMouseEvent;
-class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -55,7 +56,7 @@ class frm_report : public QWidget {
    * A new listing window in area holding stored listing rpId, which it cannot store again; the
    * node keyed nodeKey, when the listing has it, chosen and scrolled into view.
    */
-  static void openStoredIn(QMdiArea& area, qint16 rpId, const QString& nodeKey = {});
+  static void openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey = {});
 
   ListingModel& model() { return model_; }
   const ListingModel& model() const { return model_; }
@@ -70,6 +71,11 @@ class frm_report : public QWidget {
   QString tag() const { return tag_; }
   void setTag(const QString& tag) { tag_ = tag; }
 
+  /** What the user should know about this listing, shown below the panes until closed. */
+  NoticeStrip& notices() { return *notices_; }
+  /** A scan's progress and its "Detener", below the panes while the scan runs. */
+  ScanProgressStrip& scanProgress() { return *progress_; }
+
   /** The designs as they stand in the panel: Text2 (directory) and Text1 (file). */
   LineDesigns designs() const;
 
@@ -77,7 +83,7 @@ class frm_report : public QWidget {
   bool selectNode(const QString& key);
 
   /** Fills the empty window with stored listing rpId; a listing that is gone closes it. */
-  void Load4bd(qint16 rpId);
+  void Load4bd(int rpId);
   /** Stores the listing in the database as a new stored listing. */
   void Save2bd();
   /** Scans into the window: the directory RutaInicial, or the CD drive when it is empty. */
@@ -114,8 +120,6 @@ class frm_report : public QWidget {
 
  private:
   void createToolbar();
-  QAction* addToolbarButton(const QString& key, int image, const QString& toolTip);
-  void addExportMenu(QAction* exporta);
   void createPanes();
   void followTree();
   void addTreeItem(const TreeNode& node, int index);
@@ -138,16 +142,17 @@ class frm_report : public QWidget {
   ListingModel model_;
   QString tag_;
   std::vector<RenderedEntry> rendered_;
+  std::optional<ListingName> loadedName_;  // a stored listing's, which its model does not hold
   bool busy_ = false;
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;
 
-  QToolBar* toolbar_;                        // Toolbar1
-  QAction* storeAction_;                     // "2bd"
-  QAction* designAction_;                    // "modifydesign"
+  ListingToolbar* toolbar_;                  // Toolbar1
   QTreeWidget* tree_;                        // tv
   QWidget* splitter_;                        // Picture1
   QListWidget* list_;                        // List1
   DesignPanel* panel_;                       // Frame1
+  NoticeStrip* notices_;                     // Notices
+  ScanProgressStrip* progress_;              // Progreso
   std::vector<QTreeWidgetItem*> treeItems_;  // tv's item of each node, by node index
 };

@@ -283,14 +283,14 @@ std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDe
   const CompiledDesign directoryDesign(designs.directory, kDirectorySteps);
   const CompiledDesign fileDesign(designs.file, kFileSteps);
   std::vector<RenderedEntry> entries;
-  const int lastDir = std::clamp<int>(model.DirActualNum, 0, kMaxDirectorios);
+  const int lastDir = std::clamp(model.DirActualNum, 0, model.lastDirectorySlot());
   for (int d = 1; d <= lastDir; ++d) {
     const DirRecord& dir = model.Directorios[d];
     if (!designs.directory.isEmpty()) {
       entries.push_back(directoryDesign.render(u"D-", {d, &dir}));
     }
-    const int lastFile = std::min<int>(dir.songto, kMaxCanciones);
-    for (int f = std::max<int>(dir.songfrom, 1); f <= lastFile; ++f) {
+    const int lastFile = std::min(dir.songto, model.lastSongSlot());
+    for (int f = std::max(dir.songfrom, 1); f <= lastFile; ++f) {
       entries.push_back(fileDesign.render(u"F-", {d, &dir, f, &model.Canciones[f]}));
     }
     entries.push_back({u"  "_s, u"  "_s});

@@ -23,7 +23,17 @@ QString htmlRow(const QString& html) {
 }  // namespace
 
 QString exportFileName(ExportFormat format) {
-  return format == ExportFormat::Html ? u"lista.html"_s : u"lista.txt"_s;
+  switch (format) {
+    case ExportFormat::Html:
+      return u"lista.html"_s;
+    case ExportFormat::Csv:
+      return u"lista.csv"_s;
+    case ExportFormat::Json:
+      return u"lista.json"_s;
+    case ExportFormat::Text:
+      break;
+  }
+  return u"lista.txt"_s;
 }
 
 QString HtmlPageHead(ExportEncoding encoding) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "listing/renderer.h"
+#include "output/table_export.h"
 #include "platform/code_pages.h"
 
 // The two exports of a rendered listing: a text file and an HTML page, both Windows-1252 (or
@@ -13,9 +14,20 @@
 // the program directory and opens them; the command line writes the same bytes to a file or to
 // standard output.
 
-enum class ExportFormat { Text, Html };
+// Text and Html render the listing's lines; Csv and Json (listing_export.h) write its files.
+// The order is that of the export menu.
+/** How the exports are written: the text encoding (txt and html only; csv and json are always
+ *  UTF-8), the CSV separator and whether a CSV starts with a byte-order mark. */
+struct ExportChoices {
+  ExportEncoding encoding = ExportEncoding::Windows1252;
+  CsvSeparator csvSeparator = CsvSeparator::Comma;
+  bool byteOrderMark = true;
+};
 
-/** "lista.txt" or "lista.html": the export's fixed name in the program directory. */
+enum class ExportFormat { Text, Html, Csv, Json };
+
+/** "lista.txt", "lista.html", "lista.csv" or "lista.json": the fixed name in the program
+ * directory. */
 QString exportFileName(ExportFormat format);
 
 /**
@@ -35,6 +47,7 @@ QByteArray textExportBytes(const std::vector<RenderedEntry>& entries,
 QByteArray htmlExportBytes(const std::vector<RenderedEntry>& entries,
                            ExportEncoding encoding = ExportEncoding::Windows1252);
 
+/** The Text or Html export of the entries. */
 QByteArray exportBytes(ExportFormat format, const std::vector<RenderedEntry>& entries,
                        ExportEncoding encoding = ExportEncoding::Windows1252);
 

@@ -1,6 +1,8 @@
 #include "output/form2.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "app/app_info.h"
 #include "app/log.h"
@@ -16,6 +19,7 @@
 #include "output/print_choices.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_save_chooser.h"
 #include "platform/settings_store.h"
 #include "platform/twips.h"
 
@@ -59,6 +63,14 @@ QPushButton* placeButton(QWidget* parent, const QString& name, const QString& te
   return button;
 }
 
+// The documents folder when there is one, otherwise the home folder.
+QString proposedPdfPath() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString folder =
+      !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+  return folder + u"/lista.pdf"_s;
+}
+
 }  // namespace
 
 Form2* Form2::instance() {
@@ -98,6 +110,10 @@ void Form2::createControls() {
           &Form2::Imprimir);
   connect(placeButton(this, u"Command2"_s, u"Cerrar"_s, 1305), &QPushButton::clicked, this,
           &QWidget::close);
+  // Beside "Imprimir", in the row the pickers leave free: pages to a file, printer or none.
+  auto* pdf = place<QPushButton>(this, u"Command3"_s, 2160, 1305, 2625, kButtonHeight);
+  pdf->setText(u"Guardar como PDF..."_s);
+  connect(pdf, &QPushButton::clicked, this, &Form2::GuardarPdf);
   auto* image = place<QLabel>(this, u"Image1"_s, 5625, 630, kIconSize, kIconSize);
   image->setPixmap(imageListIcon(kPrintIconIndex).pixmap(16, 16));
 }
@@ -162,6 +178,24 @@ void Form2::Imprimir() {
     return;
   }
   WriteLog(u"Imprimiendo listado..."_s);
+}
+
+void Form2::GuardarPdf() {
+  const QString path =
+      ChooseSaveFile(this, {u"Guardar como PDF"_s, proposedPdfPath(), u"PDF (*.pdf)"_s, u"pdf"_s});
+  if (path.isEmpty()) {
+    return;
+  }
+  const QString failure = SaveEntriesAsPdf(QFile::encodeName(path), listingEntries(), chosenFont(),
+                                           chosenOrientation());
+  if (!failure.isEmpty()) {
+    WriteLog(u"No se ha podido guardar el listado en %1: %2"_s.arg(path, failure));
+    showMessage({this, AppTitle(),
+                 u"No se ha podido guardar el listado en %1.\n\n%2"_s.arg(path, failure),
+                 MessageIcon::Warning, MessageButtons::Ok});
+    return;
+  }
+  WriteLog(u"Listado guardado como PDF en %1"_s.arg(path));
 }
 
 // Empty when the listing went to the printer (or there was nothing to print).

@@ -56,6 +56,8 @@ class Form2 final : public QWidget {
 
   void EligeImpresora();
   void Imprimir();
+  /** Writes the pages "Imprimir" would print to a PDF file the user names. */
+  void GuardarPdf();
   QString printListing(const QString& printerName) const;
   void reportFailure(const QString& printerName, const QString& reason);
 

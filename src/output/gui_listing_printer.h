@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
@@ -19,3 +20,12 @@ class QPrinter;
  */
 QString PrintEntries(QPrinter& printer, const QStringList& entries, const QFont& font,
                      QPageLayout::Orientation orientation);
+
+/**
+ * Writes the same pages as PrintEntries, as a PDF file of Qt's own making (A4, no printer or
+ * print system involved), through the program's one output writer: a regular file is replaced
+ * whole or not at all. Without entries the document is one blank page. Returns the reason
+ * (Spanish, for the user) when it failed, empty otherwise.
+ */
+QString SaveEntriesAsPdf(const QByteArray& path, const QStringList& entries, const QFont& font,
+                         QPageLayout::Orientation orientation);

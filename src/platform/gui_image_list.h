@@ -7,7 +7,7 @@
 // 9 store in database, 10 close / erase, 13 stored listing / open, 14 search.
 
 inline constexpr int kImageSearch = 14;
-inline constexpr int kImageListSize = 14;
+inline constexpr int kImageListSize = 15;
 
 /** The 16 x 16 icon at index (1-based); a null icon outside 1..kImageListSize. */
 QIcon imageListIcon(int index);

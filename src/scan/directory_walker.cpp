@@ -24,11 +24,15 @@ bool hasMp3Extension(QByteArrayView name) {
 
 }  // namespace
 
-QString limitReachedText(WalkStop limit) {
+QString limitReachedText(WalkStop limit, const LeftOut& left) {
   const QString reached = limit == WalkStop::DirectoryLimit
                               ? u"%1 directorios con MP3"_s.arg(kMaxDirectorios)
                               : u"%1 archivos MP3"_s.arg(kMaxCanciones);
-  return u"Se ha alcanzado el límite del listado (%1): la búsqueda termina aquí"_s.arg(reached);
+  return u"Se ha alcanzado el límite del listado (%1): quedan fuera: %2 directorios con MP3 y %3 "
+         u"archivos MP3. Para listarlos todos, elija «Sin límite» en «Tamaño de los listados» "
+         u"(Opciones...)"_s.arg(reached)
+             .arg(left.directories)
+             .arg(left.files);
 }
 
 QString FileNodeKey(const QString& dirname, const QString& filename) {
@@ -36,25 +40,52 @@ QString FileNodeKey(const QString& dirname, const QString& filename) {
 }
 
 DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes sizes,
-                                 TagReading tags)
-    : model_(model), pump_(std::move(pump)), sizes_(sizes), tags_(tags) {}
+                                 TagReading tags, ListingLimits limits)
+    : model_(model), pump_(std::move(pump)), sizes_(sizes), tags_(tags), limits_(limits) {}
 
-bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
+bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, int /*nivelIndent*/, qint64& totalFicheros,
                               qint64& totalTamano) {
-  const WalkPath dir = dirOrigen.withoutFinalSlash();
+  return walkDirectory(dirOrigen.withoutFinalSlash(), totalFicheros, totalTamano) &&
+         stopReason() == WalkStop::None;
+}
+
+// False once the walk is cancelled; past a limit it goes on, counting only.
+bool DirectoryWalker::walkDirectory(const WalkPath& dir, qint64& totalFicheros,
+                                    qint64& totalTamano) {
+  if (limit_ != WalkStop::None) {
+    return countLeftOut(dir);
+  }
   WriteLog(u"Buscando en "_s + dir.shown);
   Level level;
   if (!readLevel(dir, level)) {
-    return stop_ == WalkStop::None;
+    return !cancelled_;
   }
-  if (!level.songs.empty() && !storeSongs(dir, level.songs)) {
-    return false;
+  if (level.songs.empty() || storeSongs(dir, level.songs)) {
+    addSubdirectoryNodes(dir, level.subdirectories);
+    totalFicheros += level.fileCount;
+    totalTamano += qRound64(static_cast<double>(level.byteTotal) / 1024.0);
   }
-  addSubdirectoryNodes(dir, level.subdirectories);
-  totalFicheros += level.fileCount;
-  totalTamano += qRound64(static_cast<double>(level.byteTotal) / 1024.0);
+  return walkSubdirectories(dir, level, totalFicheros, totalTamano);
+}
+
+// Past a limit: no tags, no records, no nodes, no log lines.
+bool DirectoryWalker::countLeftOut(const WalkPath& dir) {
+  Level level;
+  if (!readLevel(dir, level)) {
+    return !cancelled_;
+  }
+  if (!level.songs.empty()) {
+    ++leftOut_.directories;
+    leftOut_.files += static_cast<int>(level.songs.size());
+  }
+  qint64 uncounted = 0;
+  return walkSubdirectories(dir, level, uncounted, uncounted);
+}
+
+bool DirectoryWalker::walkSubdirectories(const WalkPath& dir, const Level& level,
+                                         qint64& totalFicheros, qint64& totalTamano) {
   for (const NamedEntry& subdirectory : level.subdirectories) {
-    if (!DirUtil(dir.child(subdirectory.raw), nivelIndent + 1, totalFicheros, totalTamano)) {
+    if (!walkDirectory(dir.child(subdirectory.raw), totalFicheros, totalTamano)) {
       return false;
     }
   }
@@ -64,6 +95,8 @@ bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qin
 // The one read of a directory: MP3 files, subdirectories to walk and the plain-file totals.
 // False when the directory could not be read or the pump stopped the walk.
 bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
+  ++progress_.directories;
+  progress_.current = dir.shown;
   const int error = readDirectoryOnce(dir.raw, sizes_, [&](const RawDirEntry& entry) {
     if (isHidden(entry.name)) {
       return true;
@@ -82,11 +115,15 @@ bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
     level.byteTotal += entry.size;
     return pump();
   });
-  if (error != 0 || stop_ != WalkStop::None) {
+  if (error != 0 || cancelled_) {
     return false;
   }
-  sortByName(level.songs);
-  sortByName(level.subdirectories);
+  progress_.mp3Files += static_cast<int>(level.songs.size());
+  // What is only counted needs no order.
+  if (limit_ == WalkStop::None) {
+    sortByName(level.songs);
+    sortByName(level.subdirectories);
+  }
   return true;
 }
 
@@ -110,29 +147,36 @@ void DirectoryWalker::sortByName(std::vector<NamedEntry>& entries) const {
 // Numbers the directory and stores its files, up to the listing's limits.
 bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs) {
   // Counters left below their start values must not lead to slot 0 or before it.
-  model_.DirActualNum = std::max<qint16>(model_.DirActualNum, 0);
-  model_.CancionActualNum = std::max<qint16>(model_.CancionActualNum, 1);
-  if (model_.DirActualNum >= kMaxDirectorios) {
-    return stopAtLimit(WalkStop::DirectoryLimit);
+  model_.DirActualNum = std::max(model_.DirActualNum, 0);
+  model_.CancionActualNum = std::max(model_.CancionActualNum, 1);
+  if (directoryLimitReached()) {
+    return stopAtLimit(WalkStop::DirectoryLimit, songs.size(), true);
   }
-  if (model_.CancionActualNum > kMaxCanciones) {
-    return stopAtLimit(WalkStop::SongLimit);
+  if (songLimitReached()) {
+    return stopAtLimit(WalkStop::SongLimit, songs.size(), true);
   }
   const QString dirname = trimBlanks(dir.shown);
   ++model_.DirActualNum;
-  DirRecord& record = model_.Directorios[model_.DirActualNum];
+  DirRecord& record = model_.directorySlot(model_.DirActualNum);
   record.dirname = dirname;
   record.songfrom = model_.CancionActualNum;
-  record.songto = static_cast<qint16>(model_.CancionActualNum - 1);
+  record.songto = model_.CancionActualNum - 1;
   WriteLog(u"Directorio %1 contiene MP3 (directorio # %2)"_s.arg(dirname).arg(model_.DirActualNum));
-  int order = 1;
-  for (const NamedEntry& song : songs) {
-    if (model_.CancionActualNum > kMaxCanciones) {
-      return stopAtLimit(WalkStop::SongLimit);
+  for (std::size_t stored = 0; stored < songs.size(); ++stored) {
+    if (songLimitReached()) {
+      return stopAtLimit(WalkStop::SongLimit, songs.size() - stored, false);
     }
-    storeSong(dir, dirname, song, order++);
+    storeSong(dir, dirname, songs[stored], static_cast<int>(stored) + 1);
   }
   return true;
+}
+
+bool DirectoryWalker::directoryLimitReached() const {
+  return limits_ == ListingLimits::Classic && model_.DirActualNum >= kMaxDirectorios;
+}
+
+bool DirectoryWalker::songLimitReached() const {
+  return limits_ == ListingLimits::Classic && model_.CancionActualNum > kMaxCanciones;
 }
 
 void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song,
@@ -140,7 +184,7 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
   const TagInfo tag = ReadFileTags(dir.child(song.raw).raw, tags_);
-  SongRecord& record = model_.Canciones[model_.CancionActualNum];
+  SongRecord& record = model_.songSlot(model_.CancionActualNum);
   record.album = QuoteToAcute(tag.Album);
   record.artist = QuoteToAcute(tag.Artist);
   record.comment = QuoteToAcute(tag.Comment);
@@ -168,13 +212,15 @@ void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
 
 bool DirectoryWalker::pump() {
   if (pump_ && !pump_()) {
-    stop_ = WalkStop::Cancelled;
+    cancelled_ = true;
   }
-  return stop_ == WalkStop::None;
+  return !cancelled_;
 }
 
-bool DirectoryWalker::stopAtLimit(WalkStop limit) {
-  stop_ = limit;
-  WriteLog(limitReachedText(limit));
+// The cap's log line comes once the rest of the tree has been counted (see ScanRun).
+bool DirectoryWalker::stopAtLimit(WalkStop limit, std::size_t songsLeft, bool wholeDirectory) {
+  limit_ = limit;
+  leftOut_.directories += wholeDirectory ? 1 : 0;
+  leftOut_.files += static_cast<int>(songsLeft);
   return false;
 }

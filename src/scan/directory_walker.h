@@ -26,8 +26,29 @@ enum class WalkStop {
   SongLimit,       // an MP3 file past kMaxCanciones
 };
 
-/** The log line of a walk that stopped at one of the listing's limits. */
-QString limitReachedText(WalkStop limit);
+/** True for the stops at one of the classic limits. */
+inline bool isLimitStop(WalkStop stop) {
+  return stop == WalkStop::DirectoryLimit || stop == WalkStop::SongLimit;
+}
+
+/** What the classic limits kept out of a listing: MP3 directories wholly left out, MP3 files. */
+struct LeftOut {
+  int directories = 0;
+  int files = 0;
+};
+
+/**
+ * The log line (and notice) of a walk cut at one of the classic limits: which limit, what was
+ * left out and where to choose a listing without limits.
+ */
+QString limitReachedText(WalkStop limit, const LeftOut& left);
+
+/** A walk's progress so far, for a window to show while it runs. */
+struct WalkProgress {
+  int directories = 0;  // directories visited
+  int mp3Files = 0;     // MP3 files found, listed or not
+  QString current;      // the directory being read
+};
 
 /** The key of an MP3 file's tree node: its directory's name, "/" and the file name. */
 QString FileNodeKey(const QString& dirname, const QString& filename);
@@ -46,7 +67,8 @@ class DirectoryWalker {
    * tag comes from (by default its ID3v1 block in Windows-1252).
    */
   explicit DirectoryWalker(ListingModel& model, WalkPump pump = {},
-                           EntrySizes sizes = EntrySizes::Skip, TagReading tags = {});
+                           EntrySizes sizes = EntrySizes::Skip, TagReading tags = {},
+                           ListingLimits limits = ListingLimits::Classic);
 
   /**
    * Walks dirOrigen and, depth first in name order, every directory below it, numbering on
@@ -54,12 +76,15 @@ class DirectoryWalker {
    * entries (leading ".") and symbolic links to directories are left out; a directory that cannot
    * be read is logged and contributes nothing. totalFicheros and totalTamano (KB) gather the plain
    * files below (sizes only when asked for). Returns false when the walk stopped early: see
-   * stopReason().
+   * stopReason(). Past a classic limit the walk goes on through the rest of the tree reading
+   * directories only, to count what was left out (leftOut()); it logs nothing there.
    */
-  bool DirUtil(const WalkPath& dirOrigen, qint16 nivelIndent, qint64& totalFicheros,
+  bool DirUtil(const WalkPath& dirOrigen, int nivelIndent, qint64& totalFicheros,
                qint64& totalTamano);
 
-  WalkStop stopReason() const { return stop_; }
+  WalkStop stopReason() const { return cancelled_ ? WalkStop::Cancelled : limit_; }
+  const LeftOut& leftOut() const { return leftOut_; }
+  const WalkProgress& progress() const { return progress_; }
 
  private:
   struct NamedEntry {
@@ -73,18 +98,28 @@ class DirectoryWalker {
     qint64 byteTotal = 0;
   };
 
+  bool walkDirectory(const WalkPath& dir, qint64& totalFicheros, qint64& totalTamano);
+  bool countLeftOut(const WalkPath& dir);
+  bool walkSubdirectories(const WalkPath& dir, const Level& level, qint64& totalFicheros,
+                          qint64& totalTamano);
   bool readLevel(const WalkPath& dir, Level& level);
   void sortByName(std::vector<NamedEntry>& entries) const;
   bool storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs);
+  bool directoryLimitReached() const;
+  bool songLimitReached() const;
   void storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song, int order);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
   bool pump();
-  bool stopAtLimit(WalkStop limit);
+  bool stopAtLimit(WalkStop limit, std::size_t songsLeft, bool wholeDirectory);
 
   ListingModel& model_;
   WalkPump pump_;
   EntrySizes sizes_;
   TagReading tags_;
+  ListingLimits limits_;
   NameOrder order_;
-  WalkStop stop_ = WalkStop::None;
+  bool cancelled_ = false;
+  WalkStop limit_ = WalkStop::None;
+  LeftOut leftOut_;
+  WalkProgress progress_;
 };

@@ -5,8 +5,11 @@
 
 #include "app/app_info.h"
 #include "app/log.h"
+#include "app/program_options.h"
 #include "db/stored_listings.h"
 #include "listing/frm_report.h"
+#include "listing/gui_notice_strip.h"
+#include "listing/gui_scan_progress.h"
 #include "platform/event_pump.h"
 #include "platform/gui_folder_chooser.h"
 #include "platform/gui_message_box.h"
@@ -19,7 +22,7 @@ namespace {
 // The CD already stored under this label is offered instead of a new scan; true when the user
 // took it and the window now holds it.
 bool loadStoredCdInstead(frm_report& report, const QString& label) {
-  const std::optional<qint16> stored = findStoredCd(label);
+  const std::optional<int> stored = findStoredCd(label);
   if (!stored) {
     return false;
   }
@@ -51,6 +54,22 @@ std::optional<WalkPath> nameAndRootCdScan(frm_report& report) {
   return rootCdScan(model, target.driveRoot);
 }
 
+QString partialListingText(const ListingModel& model) {
+  return u"Escaneo detenido por el usuario: el listado está incompleto (%1 directorios con MP3, "
+         u"%2 archivos MP3)"_s.arg(model.NumDirectoriosMP3)
+             .arg(model.NumCancionesMP3);
+}
+
+void noticeWalkEnd(frm_report& report, const ScanRun& run, WalkStop stop) {
+  if (isLimitStop(stop)) {
+    report.notices().setNotice(u"cap"_s, limitReachedText(stop, run.leftOut()));
+  } else if (stop == WalkStop::Cancelled && report.scanProgress().stopPressed()) {
+    const QString partial = partialListingText(report.model());
+    WriteLog(partial);
+    report.notices().setNotice(u"partial"_s, partial);
+  }
+}
+
 }  // namespace
 
 void OpenListingWindow(QMdiArea& area, bool directoryMode) {
@@ -80,9 +99,28 @@ std::optional<WalkPath> nameAndRootScan(frm_report& report) {
   return walkPath;
 }
 
-WalkPump scanPump(frm_report& report) {
-  return [window = QPointer<frm_report>(&report), pump = ThrottledEventPump()]() mutable {
+void scanIntoWindow(frm_report& report) {
+  ScanRun run(report.model());
+  const std::optional<WalkPath> walkPath = nameAndRootScan(report);
+  if (!walkPath) {
+    return;
+  }
+  const ProgramOptions options = LoadProgramOptions();
+  report.notices().removeNotice(u"cap"_s);
+  report.notices().removeNotice(u"partial"_s);
+  report.scanProgress().start();
+  const WalkStop stop = run.walk(*walkPath, scanPump(report, run), options.tags, options.limits);
+  report.scanProgress().finish();
+  noticeWalkEnd(report, run, stop);
+}
+
+WalkPump scanPump(frm_report& report, const ScanRun& run) {
+  return [window = QPointer<frm_report>(&report), &run, pump = ThrottledEventPump()]() mutable {
     pump();
-    return window && !window->stopRequested();
+    if (!window) {
+      return false;
+    }
+    window->scanProgress().offer(run.progress());
+    return !window->stopRequested() && !window->scanProgress().stopPressed();
   };
 }

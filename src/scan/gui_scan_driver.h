@@ -6,6 +6,7 @@
 #include "scan/walk_path.h"
 
 class QMdiArea;
+class ScanRun;
 class frm_report;
 
 // The scan commands of the main window, and the steps of a listing window's scan (Gouu) that
@@ -25,5 +26,15 @@ void OpenListingWindow(QMdiArea& area, bool directoryMode);
  */
 std::optional<WalkPath> nameAndRootScan(frm_report& report);
 
-/** Lets events run about every 20 ms during the walk; stops it once the window was closed. */
-WalkPump scanPump(frm_report& report);
+/**
+ * A listing window's scan (Gouu) from its first log line: names and roots the listing, walks it
+ * with the saved options while the window shows its progress, and leaves what the user should
+ * know about the result (a listing cut at its limits, or stopped) in the window's notices.
+ */
+void scanIntoWindow(frm_report& report);
+
+/**
+ * Lets events run about every 20 ms during the walk and shows its progress; stops it once the
+ * window was closed or "Detener" pressed.
+ */
+WalkPump scanPump(frm_report& report, const ScanRun& run);

@@ -1,14 +1,28 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
-#include <array>
+#include <optional>
+#include <vector>
 
 #include "scan/node_tree.h"
 
-/** A listing holds at most this many directories and files; numbers run from 1. */
+/** With the classic limits a listing holds at most this many directories and files. */
 inline constexpr int kMaxDirectorios = 500;
 inline constexpr int kMaxCanciones = 1000;
+
+/**
+ * How much of a tree a scan lists: the classic limits above (the program's own way), or every
+ * directory with MP3 files and every MP3 file. Loading, showing and searching a stored listing
+ * always take it whole.
+ */
+enum class ListingLimits { Classic, None };
+
+/** "classic" or "none", as the command line and the settings store name them. */
+QString listingLimitsKey(ListingLimits limits);
+
+std::optional<ListingLimits> listingLimitsFromKey(QStringView key);
 
 /** Tree images of the listing window's image list. */
 inline constexpr int kImageCd = 1;
@@ -17,8 +31,8 @@ inline constexpr int kImageMp3 = 5;
 
 struct DirRecord {
   QString dirname;
-  qint16 songfrom = 0;
-  qint16 songto = 0;
+  int songfrom = 0;
+  int songto = 0;
 };
 
 struct SongRecord {
@@ -36,19 +50,27 @@ struct SongRecord {
 /**
  * The catalogue of one CD or directory tree, owned by one listing window. A plain state block:
  * the scan, the loader, the renderer and the store read and write its members directly. Slot 0
- * of both arrays is never used; every writer keeps its indices within 1..kMax*.
+ * of both tables is never used. Both start with room for the classic limits; a writer that goes
+ * past them makes room first (directorySlot, songSlot), and a reader stays below size().
  */
 struct ListingModel {
   QString FinalName;
   quint8 FinalType = 0;  // 1 = CD, 2 = directory
-  qint16 NumCancionesMP3 = 0;
-  qint16 NumDirectoriosMP3 = 0;
+  int NumCancionesMP3 = 0;
+  int NumDirectoriosMP3 = 0;
   QString RutaInicial;  // empty = CD mode
-  qint16 DirActualNum = 0;
-  qint16 CancionActualNum = 0;
-  std::array<DirRecord, kMaxDirectorios + 1> Directorios;
-  std::array<SongRecord, kMaxCanciones + 1> Canciones;
+  int DirActualNum = 0;
+  int CancionActualNum = 0;
+  std::vector<DirRecord> Directorios = std::vector<DirRecord>(kMaxDirectorios + 1);
+  std::vector<SongRecord> Canciones = std::vector<SongRecord>(kMaxCanciones + 1);
   NodeTree tree;
+
+  /** The record of directory number (1-based), made room for when it is past the end. */
+  DirRecord& directorySlot(int number);
+  SongRecord& songSlot(int number);
+  /** The highest directory and file numbers the tables hold. */
+  int lastDirectorySlot() const { return static_cast<int>(Directorios.size()) - 1; }
+  int lastSongSlot() const { return static_cast<int>(Canciones.size()) - 1; }
 };
 
 inline constexpr quint8 kMedioCd = 1;

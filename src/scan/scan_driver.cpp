@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint16 kStartDepth = 5;
+constexpr int kStartDepth = 5;
 
 // Trimmed like every other directory key, so the start directory's own files find it.
 WalkPath addRoot(ListingModel& model, const WalkPath& start, int image) {
@@ -35,20 +35,32 @@ ScanRun::ScanRun(ListingModel& model)
   model_.tree.clear();
 }
 
-WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags) {
-  DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags);
+WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags,
+                       ListingLimits limits) {
+  DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags, limits);
+  walker_ = &walker;
   qint64 totalFicheros = 0;
   qint64 totalTamano = 0;
   walker.DirUtil(walkPath, kStartDepth, totalFicheros, totalTamano);
+  walker_ = nullptr;
+  leftOut_ = walker.leftOut();
 
+  if (isLimitStop(walker.stopReason())) {
+    WriteLog(limitReachedText(walker.stopReason(), leftOut_));
+  }
   if (walker.stopReason() == WalkStop::Cancelled) {
     WriteLog(u"Proceso interrumpido"_s);
   } else {
     logSummary(model_, QDateTime::currentSecsSinceEpoch() - startSeconds_);
   }
   model_.NumDirectoriosMP3 = model_.DirActualNum;
-  model_.NumCancionesMP3 = static_cast<qint16>(model_.CancionActualNum - 1);
+  model_.NumCancionesMP3 = model_.CancionActualNum - 1;
   return walker.stopReason();
+}
+
+const WalkProgress& ScanRun::progress() const {
+  static const WalkProgress notStarted;
+  return walker_ ? walker_->progress() : notStarted;
 }
 
 WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start) {
@@ -86,7 +98,7 @@ QString scanCaption(const ListingModel& model) {
 }
 
 WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump,
-                          const TagReading& tags) {
+                          const TagReading& tags, ListingLimits limits) {
   ScanRun run(model);
-  return run.walk(rootDirectoryScan(model, start), pump, tags);
+  return run.walk(rootDirectoryScan(model, start), pump, tags, limits);
 }

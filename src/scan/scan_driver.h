@@ -22,13 +22,22 @@ class ScanRun {
 
   /**
    * Walks walkPath and everything below it, logs the summary (or "Proceso interrumpido" when the
-   * pump stopped the walk) and sets the Num* totals. The model must outlive the call.
+   * pump stopped the walk) and sets the Num* totals. The model must outlive the call. A walk cut
+   * at a classic limit logs limitReachedText before its summary; leftOut() then tells what the
+   * listing is missing.
    */
-  WalkStop walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags = {});
+  WalkStop walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags = {},
+                ListingLimits limits = ListingLimits::Classic);
+
+  /** The walk's progress so far; the pump may read it while the walk runs. */
+  const WalkProgress& progress() const;
+  const LeftOut& leftOut() const { return leftOut_; }
 
  private:
   ListingModel& model_;
   qint64 startSeconds_;
+  const DirectoryWalker* walker_ = nullptr;
+  LeftOut leftOut_;
 };
 
 /**
@@ -65,4 +74,5 @@ QString scanCaption(const ListingModel& model);
  * already be absolute (WalkPath::absolute).
  */
 WalkStop RunDirectoryScan(ListingModel& model, const WalkPath& start, const WalkPump& pump = {},
-                          const TagReading& tags = {});
+                          const TagReading& tags = {},
+                          ListingLimits limits = ListingLimits::Classic);

@@ -128,7 +128,7 @@ DuplicatesResult findDuplicates(SearchMedium medium) {
 
 CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   CatalogueFile file;
-  file.rp_id = toInt16(row.value(first)).value_or(0);
+  file.rp_id = toInt32(row.value(first)).value_or(0);
   file.medio = row.value(first + 1).toInt();
   file.report_name = row.value(first + 2).toString();
   file.dirname = row.value(first + 3).toString();
@@ -151,7 +151,7 @@ SearchResult searchResultOf(QSqlQuery& query) {
     result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
-  QSet<qint16> listings;
+  QSet<int> listings;
   while (query.next()) {
     result.files.push_back(catalogueFileOf(query, 0));
     listings.insert(result.files.back().rp_id);

@@ -27,7 +27,7 @@ enum class SearchMedium { Todos, CDs, Directorios };
 
 /** One stored file, with the listing and the directory that hold it; texts as stored. */
 struct CatalogueFile {
-  qint16 rp_id = 0;
+  int rp_id = 0;
   int medio = 0;
   QString report_name;
   QString dirname;

@@ -15,6 +15,7 @@
 #include "platform/gui_wait_cursor.h"
 #include "platform/gui_window_placement.h"
 #include "search/catalogue_search.h"
+#include "search/gui_column_widths.h"
 #include "search/gui_search_models.h"
 
 using namespace Qt::StringLiterals;
@@ -145,6 +146,7 @@ QWidget* frm_search::buildSearchPage() {
   results_->setSelectionMode(QAbstractItemView::SingleSelection);
   results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   fixRowHeights(results_);
+  fitColumnsOnEveryReset(*results_, *results_->horizontalHeader());
   connect(results_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { requestOpen(resultsModel_->fileAt(index.row())); });
   count_ = addLabel(u"lblCuenta"_s);
@@ -176,6 +178,7 @@ QWidget* frm_search::buildDuplicatesPage() {
   duplicates_->setModel(duplicatesModel_);
   duplicates_->setUniformRowHeights(true);
   duplicates_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  fitColumnsOnEveryReset(*duplicates_, *duplicates_->header());
   connect(duplicates_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
     if (const CatalogueFile* copy = duplicatesModel_->copyAt(index)) {
       requestOpen(*copy);

@@ -39,7 +39,7 @@ class frm_search : public QWidget {
 
  signals:
   /** The user asked to open stored listing rpId with the node keyed nodeKey chosen. */
-  void openFileRequested(qint16 rpId, const QString& nodeKey);
+  void openFileRequested(int rpId, const QString& nodeKey);
 
  private:
   explicit frm_search(QWidget* parent);

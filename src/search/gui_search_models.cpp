@@ -25,6 +25,11 @@ QString shownFileName(const CatalogueFile& file) {
   return AcuteToQuote(file.filename);
 }
 
+// A value too long for its column is elided in the view; its tooltip shows it whole.
+bool shownRole(int role) {
+  return role == Qt::DisplayRole || role == Qt::ToolTipRole;
+}
+
 QVariant headerFor(int section, Qt::Orientation orientation, int role) {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return {};
@@ -90,7 +95,7 @@ int SearchResultsModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) {
+  if (!index.isValid() || !shownRole(role)) {
     return {};
   }
   return fileColumnText(fileAt(index.row()), index.column());
@@ -146,7 +151,7 @@ int DuplicatesModel::columnCount(const QModelIndex& /*parent*/) const {
 }
 
 QVariant DuplicatesModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) {
+  if (!index.isValid() || !shownRole(role)) {
     return {};
   }
   if (const CatalogueFile* copy = copyAt(index)) {

@@ -68,6 +68,17 @@ QString commentOf(const TagLib::ID3v2::Tag& tag) {
   return toQString(frames->front()->toString());
 }
 
+// The recording time, else the year of an ID3v2.3 tag, else the release time (where eyeD3 puts
+// the year of a 2.4 tag), else the original release time: the first that has a text.
+QString yearOf(const TagLib::ID3v2::Tag& tag) {
+  for (const char* id : {"TDRC", "TYER", "TDRL", "TDOR"}) {
+    if (const QString year = firstText(tag, id).left(4); !year.isEmpty()) {
+      return year;
+    }
+  }
+  return {};
+}
+
 qint16 trackOf(const QString& track) {
   bool ok = false;
   const int number = track.section(u'/', 0, 0).trimmed().toInt(&ok);
@@ -96,7 +107,7 @@ std::optional<TagInfo> recordOf(const TagLib::ID3v2::Tag& parsed) {
   tag.Title = firstText(parsed, "TIT2");
   tag.Artist = firstText(parsed, "TPE1");
   tag.Album = firstText(parsed, "TALB");
-  tag.Year = firstText(parsed, "TDRC").left(4);
+  tag.Year = yearOf(parsed);
   tag.Comment = commentOf(parsed);
   const QString track = firstField(parsed, "TRCK");
   tag.Track = track.isEmpty() ? qint16(-1) : trackOf(track);

@@ -136,6 +136,10 @@ TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
                          u"  mn_buscar Buscar en la BD... Ctrl+F"_s,
                          u"  mn_opciones Opciones..."_s,
                          u"mn_windows &Ventana"_s,
+                         u"  mn_windowsbar - (disabled)"_s,
+                         u"  mn_cascada Cascada (disabled)"_s,
+                         u"  mn_mosaico Mosaico (disabled)"_s,
+                         u"  mn_cerrartodas Cerrar todas (disabled)"_s,
                          u"mn_help &Ayuda"_s,
                          u"  mn_helpf1 Ayuda F1 (disabled)"_s,
                          u"  mn_helponline Ayuda online (disabled)"_s,
@@ -256,7 +260,8 @@ TEST_F(FrmMainTest, WindowMenuListsTheChildWindowsAndActivatesThem) {
 
   QMenu* menu = window->findChild<QMenu*>(u"mn_windows"_s);
   emit menu->aboutToShow();
-  ASSERT_EQ(menu->actions().size(), 2);
+  // The open windows, then a separator and the three arrangement items.
+  ASSERT_EQ(menu->actions().size(), 2 + 4);
   EXPECT_EQ(menu->actions()[0]->text(), u"&1 Uno"_s);
   EXPECT_EQ(menu->actions()[1]->text(), u"&2 Dos && tres"_s);
   EXPECT_FALSE(menu->actions()[0]->isChecked());
@@ -266,7 +271,7 @@ TEST_F(FrmMainTest, WindowMenuListsTheChildWindowsAndActivatesThem) {
 
   delete first;
   emit menu->aboutToShow();
-  ASSERT_EQ(menu->actions().size(), 1);
+  ASSERT_EQ(menu->actions().size(), 1 + 4);
   EXPECT_EQ(menu->actions()[0]->text(), u"&1 Dos && tres"_s);
 }
 

@@ -80,7 +80,26 @@ TEST_F(OptionsWindowTest, AceptarSavesTheChoicesAndTheNextOpeningShowsThem) {
 TEST_F(OptionsWindowTest, UnknownSavedValuesMeanTheProgramsOwnBehaviour) {
   SaveSetting(u"cfg"_s, u"tag_source"_s, u"v3"_s);
   SaveSetting(u"cfg"_s, u"id3v1_codepage"_s, u"EBCDIC"_s);
+  SaveSetting(u"cfg"_s, u"listing_limits"_s, u"some"_s);
   EXPECT_EQ(LoadProgramOptions(), ProgramOptions{});
+}
+
+TEST_F(OptionsWindowTest, Combo4ChoosesTheSizeOfTheListingsClassicUnlessChangedAndSavesIt) {
+  open();
+  QComboBox* limits = combo("Combo4");
+  ASSERT_NE(limits, nullptr);
+  EXPECT_EQ(limits->currentText(), u"Límites clásicos (500 directorios con MP3, 1000 archivos)"_s);
+  EXPECT_EQ(limits->count(), 2);
+  limits->setCurrentText(u"Sin límite"_s);
+  click("Command1");
+  EXPECT_EQ(GetSetting(u"cfg"_s, u"listing_limits"_s, {}), u"none"_s);
+  EXPECT_EQ(LoadProgramOptions().limits, ListingLimits::None);
+
+  open();
+  EXPECT_EQ(combo("Combo4")->currentText(), u"Sin límite"_s);
+  combo("Combo4")->setCurrentIndex(0);
+  click("Command1");
+  EXPECT_EQ(GetSetting(u"cfg"_s, u"listing_limits"_s, {}), u"classic"_s);
 }
 
 TEST_F(OptionsWindowTest, TheNextScanReadsTagsAsChosen) {

@@ -1,3 +1,4 @@
+#include "app/program_options.h"
 #include "cli/cli_program_fixture.h"
 #include "listing/saved_designs.h"
 
@@ -125,11 +126,41 @@ TEST_F(CliScanTest, OverTheLimitStillSucceedsWithAWarning) {
   const ProgramRun result =
       run({u"scan"_s, tree, u"--dir-design"_s, QString(), u"--file-design"_s, QString()});
   EXPECT_EQ(result.exitCode, 0);
+  // Many/499, Many/500 and Sub are left out.
   EXPECT_EQ(result.err,
-            "quillet: aviso: Se ha alcanzado el límite del listado (500 directorios con MP3): la "
-            "búsqueda termina aquí\n");
+            "quillet: aviso: Se ha alcanzado el límite del listado (500 directorios con MP3): "
+            "quedan fuera: 3 directorios con MP3 y 3 archivos MP3. Para listarlos todos, elija "
+            "«Sin límite» en «Tamaño de los listados» (Opciones...)\n");
   // The start directory's 2 files and one file in each of Many/000 to Many/498: 501 empty
   // file records and 500 separators.
   EXPECT_EQ(result.out, QByteArray("\r\n").repeated(501 + 500));
   EXPECT_TRUE(log().contains("Numero de Directorios: 500\r\n"));
+
+  const ProgramRun whole = run({u"scan"_s, tree, u"--limits"_s, u"none"_s, u"--dir-design"_s,
+                                QString(), u"--file-design"_s, QString()});
+  EXPECT_EQ(whole.exitCode, 0);
+  EXPECT_EQ(whole.err, QByteArray());
+  EXPECT_EQ(whole.out, QByteArray("\r\n").repeated(504 + 503));
+}
+
+TEST_F(CliScanTest, LimitsDefaultToTheSavedChoiceAndAnUnknownOneIsAUsageError) {
+  for (int d = 0; d <= 500; ++d) {
+    writeMp3(tree + u"/Many/%1/x.mp3"_s.arg(d, 3, 10, QLatin1Char('0')));
+  }
+  ProgramOptions options;
+  options.limits = ListingLimits::None;
+  SaveProgramOptions(options);
+  const QStringList emptyDesigns{u"--dir-design"_s, QString(), u"--file-design"_s, QString()};
+  EXPECT_EQ(run(QStringList{u"scan"_s, tree} + emptyDesigns).out,
+            QByteArray("\r\n").repeated(504 + 503));
+  const ProgramRun classic =
+      run(QStringList{u"scan"_s, tree, u"--limits=classic"_s} + emptyDesigns);
+  EXPECT_EQ(classic.out, QByteArray("\r\n").repeated(501 + 500));
+  EXPECT_EQ(LoadProgramOptions().limits, ListingLimits::None);  // never saved
+
+  const ProgramRun wrong = run({u"scan"_s, tree, u"--limits"_s, u"todo"_s});
+  EXPECT_EQ(wrong.exitCode, 2);
+  EXPECT_TRUE(
+      wrong.err.startsWith("quillet: límites desconocidos: todo (se admite classic o none)"));
+  SaveProgramOptions({});
 }

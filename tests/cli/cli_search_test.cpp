@@ -81,3 +81,31 @@ TEST_F(CliSearchTest, UsageErrorsExplainThemselves) {
   EXPECT_TRUE(run({u"search"_s, u"--help"_s}).out.contains("--in CAMPO"));
   EXPECT_TRUE(run({u"duplicates"_s, u"--help"_s}).out.contains("--medium cd|dir"));
 }
+
+// Both read back by Python: the CSV by its csv module, the JSON by its json module.
+TEST_F(CliSearchTest, SearchAndDuplicatesWriteCsvAndJsonWithNamedFields) {
+  const ProgramRun csv = run(
+      {u"search"_s, u"cancion"_s, u"--format"_s, u"csv"_s, u"--csv-separator"_s, u"semicolon"_s});
+  EXPECT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+  EXPECT_EQ(csv.out.left(3), "\xEF\xBB\xBF");
+  EXPECT_EQ(QString::fromUtf8(csv.out.mid(3)),
+            u"num_listado;listado;medio;directorio;num_archivo;archivo;artista;titulo;"
+            u"album;anyo;pista;genero;comentario\r\n"
+            u"1;Disco;CD;/cd/Pop;1;a.mp3;Artista;Canción;Álbum;2000;1;Pop;\r\n"
+            u"2;Carpeta;DIR;/home/mú;1;c.mp3;ARTISTA;cancion;C;1999;1;;\r\n"_s);
+
+  QProcess python;
+  python.start(u"python3"_s,
+               {u"-c"_s,
+                u"import json,sys; rows=json.load(sys.stdin); "
+                u"print(';'.join('%s,%s,%s' % (r['grupo'], r['num_listado'], r['titulo']) "
+                u"for r in rows))"_s});
+  python.write(run({u"duplicates"_s, u"--format"_s, u"json"_s}).out);
+  python.closeWriteChannel();
+  ASSERT_TRUE(python.waitForFinished(30000));
+  EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()), u"1,1,Canción;1,2,cancion\n"_s);
+
+  const ProgramRun wrong = run({u"duplicates"_s, u"--format"_s, u"xml"_s});
+  EXPECT_EQ(wrong.exitCode, 2);
+  EXPECT_TRUE(wrong.err.startsWith("quillet: formato desconocido: xml")) << wrong.err.data();
+}

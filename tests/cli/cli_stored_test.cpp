@@ -121,9 +121,9 @@ TEST_F(CliStoredTest, AMissingListingFailsAndWritesNothing) {
   EXPECT_FALSE(log().contains("Borrando"));
 }
 
-TEST_F(CliStoredTest, ListingNumbersOutsideOneTo32767AreUsageErrors) {
-  for (const QString& number :
-       {u"abc"_s, u"1x"_s, u"+1"_s, u" 1"_s, u"0"_s, u"32768"_s, u"99999999999"_s, QString()}) {
+TEST_F(CliStoredTest, ListingNumbersOutsideTheirRangeAreUsageErrors) {
+  for (const QString& number : {u"abc"_s, u"1x"_s, u"+1"_s, u" 1"_s, u"0"_s, u"2147483648"_s,
+                                u"99999999999"_s, QString()}) {
     for (const QString& verb : {u"show"_s, u"delete"_s}) {
       const ProgramRun result = run({verb, number});
       EXPECT_EQ(result.exitCode, 2) << verb.toStdString() << " '" << number.toStdString() << "'";

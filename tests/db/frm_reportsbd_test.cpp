@@ -98,8 +98,8 @@ TEST_F(FrmReportsbdTest, OpeningAListingAsksForItsNumber) {
   click(u"/dir uno"_s);
   button(u"openreport"_s)->trigger();
   ASSERT_EQ(requests.size(), 2);
-  EXPECT_EQ(requests[0][0].value<qint16>(), 3);
-  EXPECT_EQ(requests[1][0].value<qint16>(), 1);
+  EXPECT_EQ(requests[0][0].value<int>(), 3);
+  EXPECT_EQ(requests[1][0].value<int>(), 1);
 
   click(u"Directorios"_s);
   QTest::mouseDClick(tv_->viewport(), Qt::LeftButton, {},

@@ -54,7 +54,7 @@ TEST_F(GuiListingStoreTest, ProgressWindowShowsTheStoreAndIsGoneWhenItReturns) {
            << QString::number(bar->maximum()) + u'/' + QString::number(bar->value());
     }
   });
-  EXPECT_EQ(storeListingWithProgress(nullptr, *model), std::optional<qint16>(1));
+  EXPECT_EQ(storeListingWithProgress(nullptr, *model), std::optional<int>(1));
   setStatementHook({});
   EXPECT_EQ(seen, QStringList({u"Proceso Global"_s, u"Volcando mp3"_s, u"7/7"_s}));
   EXPECT_EQ(progressWindow(), nullptr);
@@ -67,13 +67,13 @@ TEST_F(GuiListingStoreTest, ProgressWindowShowsTheStoreAndIsGoneWhenItReturns) {
 TEST_F(GuiListingStoreTest, RefusedOrFailedStoreIsShownInAMessageBox) {
   auto model = makeListing(u"CD"_s, kMedioCd, {1});
   MessageRecorder messages;
-  std::optional<qint16> nested = 0;
+  std::optional<int> nested = 0;
   setStatementHook([&](const QString& sql) {
     if (sql.startsWith(u"INSERT INTO infoMP3"_s)) {
       nested = storeListingWithProgress(nullptr, *model);
     }
   });
-  EXPECT_EQ(storeListingWithProgress(nullptr, *model), std::optional<qint16>(1));
+  EXPECT_EQ(storeListingWithProgress(nullptr, *model), std::optional<int>(1));
   setStatementHook({});
   EXPECT_EQ(nested, std::nullopt);
   ASSERT_EQ(messages.texts.size(), 1);

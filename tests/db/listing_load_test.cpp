@@ -27,7 +27,7 @@ QStringList texts(const SongRecord& s) {
 
 class ListingLoadTest : public EngineBdTest {
  protected:
-  qint16 store(const ListingModel& model) {
+  int store(const ListingModel& model) {
     const StoreResult result = Save2bd(model);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     return result.rp_id;
@@ -37,7 +37,7 @@ class ListingLoadTest : public EngineBdTest {
 INSTANTIATE_ON_BOTH_ENGINES(ListingLoadTest);
 
 TEST_P(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
-  const qint16 id = store(*makeListing(u"MUSICA_01"_s, kMedioCd, {2, 1, 4}));
+  const int id = store(*makeListing(u"MUSICA_01"_s, kMedioCd, {2, 1, 4}));
   LogRecorder log;
   const LoadResult result = Load4bd(id, loaded_);
   ASSERT_TRUE(result.found);
@@ -74,7 +74,7 @@ TEST_P(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophes
   model->Canciones[1] = {u"%_"_s, u"O'Brien"_s, u"a\\b"_s,     u"\"quoted\""_s, u"Don't"_s,
                          u"1"_s,  u"%1"_s,      u"It's.mp3"_s, u"1"_s};
   model->Canciones[3].filename = u"1-1.mp3"_s;  // the same name as in the first directory
-  const qint16 id = store(*model);
+  const int id = store(*model);
   const LoadResult result = Load4bd(id, loaded_);
   ASSERT_TRUE(result.found);
   EXPECT_EQ(result.title, u"[DIR] ´); DROP TABLE reports; --"_s);
@@ -98,7 +98,7 @@ TEST_P(ListingLoadTest, MissingListingIsLoggedAndReportedAsNotFound) {
   EXPECT_EQ(BdRecordset().State(), kStateClosed);
 }
 
-TEST_P(ListingLoadTest, RowsPastTheModelsLimitsAreLeftOut) {
+TEST_P(ListingLoadTest, AStoredListingPastTheClassicLimitsLoadsWhole) {
   {
     ScopedTransaction transaction(BdConnection());
     ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (1,'big',1,'big')"_s));
@@ -114,11 +114,35 @@ TEST_P(ListingLoadTest, RowsPastTheModelsLimitsAreLeftOut) {
   }
   LogRecorder log;
   ASSERT_TRUE(Load4bd(1, loaded_).found);
-  EXPECT_EQ(loaded_.NumDirectoriosMP3, kMaxDirectorios);
-  EXPECT_EQ(loaded_.NumCancionesMP3, kMaxCanciones);
-  EXPECT_EQ(loaded_.Canciones[kMaxCanciones].filename, u"1000.mp3"_s);
-  EXPECT_EQ(log.lines.size(), 3);
-  EXPECT_EQ(log.lines.last(), u"con 500 directorios y 1000 archivos MP3"_s);
+  EXPECT_EQ(loaded_.NumDirectoriosMP3, kMaxDirectorios + 1);
+  EXPECT_EQ(loaded_.NumCancionesMP3, kMaxCanciones + 2);
+  EXPECT_EQ(loaded_.Directorios[kMaxDirectorios + 1].songto, kMaxCanciones + 2);
+  EXPECT_EQ(loaded_.Canciones[kMaxCanciones + 2].filename, u"1002.mp3"_s);
+  EXPECT_EQ(log.lines.size(), 2);
+  EXPECT_EQ(log.lines.last(), u"con 501 directorios y 1002 archivos MP3"_s);
+}
+
+// Every number of a listing this size is past what 16 bits hold: a narrow read of songfrom,
+// songto or filegenorder anywhere on the way would wrap.
+TEST_P(ListingLoadTest, AListingPast32767FilesIsStoredLoadedAndShownBackWhole) {
+  const auto model = makeListing(u"/big"_s, kMedioDirectorio, std::vector<int>(3300, 10));
+  const int id = store(*model);
+  ASSERT_TRUE(Load4bd(id, loaded_).found);
+  ASSERT_EQ(loaded_.NumDirectoriosMP3, 3300);
+  ASSERT_EQ(loaded_.NumCancionesMP3, 33000);
+  EXPECT_EQ(loaded_.Directorios[3300].songfrom, 32991);
+  EXPECT_EQ(loaded_.Directorios[3300].songto, 33000);
+  EXPECT_EQ(texts(loaded_.Canciones[33000]), texts(model->Canciones[33000]));
+  EXPECT_TRUE(loaded_.tree.contains(fileNodeKey(u"/music/dir3300"_s, u"3300-10.mp3"_s)));
+
+  const LineDesigns designs{u"{#D} {TD}"_s, u"{#F} {OF} {TF} {3Tit}"_s};
+  const std::vector<RenderedEntry> shown = renderListing(loaded_, designs);
+  const std::vector<RenderedEntry> scanned = renderListing(*model, designs);
+  ASSERT_EQ(shown.size(), scanned.size());
+  for (std::size_t entry = 0; entry < shown.size(); ++entry) {
+    ASSERT_EQ(shown[entry].text, scanned[entry].text) << entry;
+  }
+  EXPECT_EQ(shown[shown.size() - 2].text, u"F-33000 10 3300-10 title33000"_s);
 }
 
 TEST_P(ListingLoadTest, HostileRowsRenderEachLoadedFileOnceUnderItsOwnDirectory) {

@@ -105,14 +105,18 @@ TEST_P(ListingStoreTest, FailureHalfWayRollsBackEverythingAndIsLogged) {
   EXPECT_EQ(rows(kAllRows), QStringList());
 }
 
-TEST_P(ListingStoreTest, NumberPast32767IsRefusedAndNothingIsWritten) {
+TEST_P(ListingStoreTest, NumbersGoPast32767ButNotPastTheLargest32BitNumber) {
   ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (32767,'x',1,'x')"_s));
+  EXPECT_EQ(Save2bd(*makeListing(u"CD"_s, kMedioCd, {1})).rp_id, 32768);
+
+  ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (2147483647,'x',1,'x')"_s));
+  const QStringList before = rows(kAllRows);
   LogRecorder log;
   const StoreResult result = Save2bd(*makeListing(u"CD"_s, kMedioCd, {1}));
   EXPECT_FALSE(result.ok());
-  EXPECT_TRUE(result.error.contains(u"32767"_s));
+  EXPECT_TRUE(result.error.contains(u"2147483647"_s));
   EXPECT_EQ(log.lines.size(), 1);
-  EXPECT_EQ(rows(kAllRows), QStringList({u"r|32767"_s}));
+  EXPECT_EQ(rows(kAllRows), before);
 }
 
 TEST_P(ListingStoreTest, SecondStoreWhileOneRunsIsRefused) {

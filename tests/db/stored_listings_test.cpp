@@ -41,7 +41,7 @@ TEST_P(StoredListingsTest, FindsAStoredCdByItsLabel) {
   ASSERT_TRUE(Save2bd(*makeListing(u"otro"_s, kMedioCd, {1})).ok());
   ASSERT_TRUE(Save2bd(*makeListing(u"Rock'n'Roll"_s, kMedioCd, {1})).ok());
   StatementRecorder recorder;
-  EXPECT_EQ(findStoredCd(u"Rock'n'Roll"_s), std::optional<qint16>(2));
+  EXPECT_EQ(findStoredCd(u"Rock'n'Roll"_s), std::optional<int>(2));
   EXPECT_EQ(recorder.statements,
             QStringList({u"select * from reports where report_name='Rock´n´Roll'"_s}));
   EXPECT_EQ(findStoredCd(u"Rock"_s), std::nullopt);
@@ -94,5 +94,6 @@ TEST(ListingNumberOfKey, ReadsTheLeadingNumberAfterItsPrefix) {
   EXPECT_EQ(listingNumberOfKey(u"root-cd"_s), 0);
   EXPECT_EQ(listingNumberOfKey(u"root-dir"_s), 0);
   EXPECT_EQ(listingNumberOfKey(u"dir"_s), 0);
-  EXPECT_EQ(listingNumberOfKey(u"cd99999"_s), 0);
+  EXPECT_EQ(listingNumberOfKey(u"cd99999"_s), 99999);
+  EXPECT_EQ(listingNumberOfKey(u"cd99999999999"_s), 0);
 }

@@ -47,12 +47,12 @@ int smallNumber(char byte) {
   return static_cast<qint8>(byte) / 16;
 }
 
-qint16 firstSong(char byte) {
+int firstSong(char byte) {
   const auto value = static_cast<qint8>(byte);
   if (value == std::numeric_limits<qint8>::max()) {
     return kMaxCanciones - 2;
   }
-  return value == std::numeric_limits<qint8>::min() ? std::numeric_limits<qint16>::min()
+  return value == std::numeric_limits<qint8>::min() ? std::numeric_limits<int>::min()
                                                     : smallNumber(byte);
 }
 
@@ -62,13 +62,13 @@ std::pair<int, int> songsWithinTheArrays(const DirRecord& dir) {
 }
 
 void fillModel(ListingModel& model, QByteArrayView header, TextSource& texts) {
-  model.DirActualNum = static_cast<qint16>(smallNumber(header[0]));
+  model.DirActualNum = static_cast<int>(smallNumber(header[0]));
   for (int d = 1; d <= kDirectories; ++d) {
     DirRecord& dir = model.Directorios[d];
     dir.dirname = texts.next();
     dir.songfrom = firstSong(header[2 * d - 1]);
-    dir.songto = static_cast<qint16>(std::max<int>(dir.songfrom + smallNumber(header[2 * d]),
-                                                   std::numeric_limits<qint16>::min()));
+    dir.songto = static_cast<int>(
+        std::max<int>(dir.songfrom + smallNumber(header[2 * d]), std::numeric_limits<int>::min()));
     const auto [first, last] = songsWithinTheArrays(dir);
     for (int f = first; f <= last; ++f) {
       fillSong(model.Canciones[f], texts);

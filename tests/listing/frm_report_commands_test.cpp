@@ -8,11 +8,13 @@
 
 #include "app/app_info.h"
 #include "db/mod_bd.h"
+#include "listing/gui_notice_strip.h"
 #include "listing_window_fixture.h"
 #include "output/export_writer.h"
 #include "output/form2.h"
 #include "platform/desktop_opener.h"
 #include "platform/gui_message_box.h"
+#include "platform/settings_store.h"
 #include "support/fixtures.h"
 #include "support/listing_db_fixture.h"
 #include "support/read_only_dir.h"
@@ -101,6 +103,28 @@ TEST_F(ListingCommandsTest, ExportsWriteTheirFilesAndHandThemToTheDesktop) {
                 "<tr><td>&nbsp;</td></tr>\r\n</table>\r\n</BODY></HTML>\r\n");
   EXPECT_EQ(opened, QStringList({ProgramFile(u"lista.txt"_s), ProgramFile(u"lista.html"_s)}));
   EXPECT_TRUE(messages.isEmpty());
+}
+
+// The files come from the listing itself, with the separator chosen in Opciones, whether or
+// not the text lines were rendered; lista.txt is left alone.
+TEST_F(ListingCommandsTest, CsvAndJsonExportsWriteTheListingsFilesBesideTheOthers) {
+  fillSmallListing(report_->model());
+  writeFile(ProgramFile(u"lista.txt"_s), "kept");
+  SaveSetting(u"cfg"_s, u"csv_separator"_s, u"semicolon"_s);
+  chooseExport(u"export_csv"_s);
+  chooseExport(u"export_json"_s);
+  EXPECT_EQ(opened, QStringList({ProgramFile(u"lista.csv"_s), ProgramFile(u"lista.json"_s)}));
+  const QByteArray csv = readFile(ProgramFile(u"lista.csv"_s));
+  EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBFlistado;medio;num_directorio;")) << csv.data();
+  EXPECT_TRUE(
+      csv.endsWith("\r\n/m\xC3\xBAsica/A&B;DIR;1;/m\xC3\xBAsica/A&B;1;1;01 Intro.mp3;;"
+                   "Tom & Jerry;;;;;;;;;\r\n"))
+      << csv.data();
+  EXPECT_TRUE(
+      readFile(ProgramFile(u"lista.json"_s)).startsWith("{\"listado\": \"/m\xC3\xBAsica/A&B\""));
+  EXPECT_EQ(readFile(ProgramFile(u"lista.txt"_s)), "kept");
+  EXPECT_TRUE(messages.isEmpty());
+  SaveSetting(u"cfg"_s, u"csv_separator"_s, u"comma"_s);
 }
 
 TEST_F(ListingCommandsTest, ExportsGoToTheUsersDataDirectoryWhenTheProgramDirIsReadOnly) {
@@ -196,6 +220,29 @@ TEST_F(ListingStoreTest, StoreKeepsTheToolbarOutOfUseAndTheWindowOpenUntilItEnds
   // The close asked for during the store runs once it has ended.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(report_.isNull());
+}
+
+TEST_F(ListingStoreTest, EachStoreSaysItsNumberInTheNoticeStripAndAFailureSaysNothingThere) {
+  fillSmallListing(report_->model());
+  LogRecorder log;
+  QStringList boxes;
+  setMessageAnswerer([&boxes](const MessageRequest& request) {
+    boxes.append(request.text);
+    return MessageAnswer::Ok;
+  });
+  clickToolbar(u"2bd"_s);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 1"_s});
+  EXPECT_TRUE(report_->notices().isVisible());
+  EXPECT_TRUE(toolbarAction(u"2bd"_s)->isEnabled());
+  clickToolbar(u"2bd"_s);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 2"_s});
+  EXPECT_EQ(log.lines, QStringList());  // storing writes nothing to the log
+
+  ASSERT_TRUE(BdConnection().Execute(u"DROP TABLE infoMP3"_s));
+  clickToolbar(u"2bd"_s);
+  setMessageAnswerer({});
+  EXPECT_EQ(boxes.size(), 1);
+  EXPECT_EQ(report_->notices().notices(), QStringList{u"Almacenado en la BD con el número 2"_s});
 }
 
 TEST_F(ListingStoreTest, LoadingAListingThatIsGoneClosesTheEmptyWindow) {

@@ -48,11 +48,12 @@ TEST_F(ListingWindowTest, ExportaIsADropDownWhoseButtonDoesNothing) {
   QToolButton* exporta = toolbarButton(u"exporta"_s);
   EXPECT_EQ(exporta->popupMode(), QToolButton::MenuButtonPopup);
   const QList<QAction*> entries = exporta->menu()->actions();
-  ASSERT_EQ(entries.size(), 2);
-  EXPECT_EQ(entries[0]->objectName(), u"export_txt"_s);
-  EXPECT_EQ(entries[0]->text(), u"txt"_s);
-  EXPECT_EQ(entries[1]->objectName(), u"export_html"_s);
-  EXPECT_EQ(entries[1]->text(), u"html"_s);
+  ASSERT_EQ(entries.size(), 4);
+  const QStringList formats = {u"txt"_s, u"html"_s, u"csv"_s, u"json"_s};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(entries[i]->objectName(), u"export_"_s + formats[i]);
+    EXPECT_EQ(entries[i]->text(), formats[i]);
+  }
 
   report_->showEntries({{u"D-1 /m"_s, u"<p>1 /m</p>"_s}});
   clickToolbar(u"exporta"_s);

@@ -16,8 +16,8 @@ class RenderTest : public testing::Test {
   void addDirectory(const QString& dirname, const QStringList& files) {
     const int d = ++model->DirActualNum;
     const int first = model->DirActualNum == 1 ? 1 : model->Directorios[d - 1].songto + 1;
-    model->Directorios[d] = {dirname, static_cast<qint16>(first),
-                             static_cast<qint16>(first + files.size() - 1)};
+    model->Directorios[d] = {dirname, static_cast<int>(first),
+                             static_cast<int>(first + files.size() - 1)};
     for (int i = 0; i < files.size(); ++i) {
       SongRecord& song = model->Canciones[first + i];
       song.filename = files[i];

@@ -1,8 +1,10 @@
 #include "scan/directory_walker.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -192,8 +194,9 @@ TEST_F(WalkTest, StopsAtTheDirectoryLimitWithOneLogLine) {
   EXPECT_EQ(model->NumCancionesMP3, kMaxDirectorios);
   EXPECT_EQ(model->Directorios[kMaxDirectorios].dirname, root + u"/d499"_s);
   EXPECT_EQ(log.lines().filter(u"límite"_s),
-            QStringList{u"Se ha alcanzado el límite del listado (500 directorios con MP3): la "
-                        u"búsqueda termina aquí"_s});
+            QStringList{u"Se ha alcanzado el límite del listado (500 directorios con MP3): quedan "
+                        u"fuera: 1 directorios con MP3 y 1 archivos MP3. Para listarlos todos, "
+                        u"elija «Sin límite» en «Tamaño de los listados» (Opciones...)"_s});
   EXPECT_TRUE(log.lines().contains(u"Numero de Directorios: 500"_s));
 }
 
@@ -210,6 +213,92 @@ TEST_F(WalkTest, StopsAtTheFileLimitCuttingTheLastDirectoryShort) {
   EXPECT_EQ(model->Directorios[2].songto, kMaxCanciones);
   EXPECT_EQ(model->Canciones[kMaxCanciones].filename, u"0399.mp3"_s);
   EXPECT_EQ(log.lines().filter(u"límite"_s).size(), 1);
+}
+
+// Past the cap the walk only counts: every MP3 directory and file it did not list, and nothing
+// else, neither log lines nor tree nodes.
+TEST_F(WalkTest, TheCapsLineCountsWhatItLeftOutAfterTheCut) {
+  for (int f = 0; f < 600; ++f) {
+    writeMp3(root + u"/a/%1.mp3"_s.arg(f, 4, 10, QLatin1Char('0')));
+    writeMp3(root + u"/b/%1.mp3"_s.arg(f, 4, 10, QLatin1Char('0')));
+  }
+  writeMp3(root + u"/b/deeper/x.mp3"_s);
+  writeMp3(root + u"/c/1.mp3"_s);
+  writeMp3(root + u"/c/2.mp3"_s);
+  writeFile(root + u"/c/notes.txt"_s, "x");
+  makeDirectory(root + u"/d/empty"_s);
+  LogCapture log;
+  ScanRun run(*model);
+  makeDirectory(root);
+  EXPECT_EQ(run.walk(rootDirectoryScan(*model, WalkPath::fromText(root)), {}), WalkStop::SongLimit);
+  // b's last 200 files; b/deeper and c wholly.
+  EXPECT_EQ(run.leftOut().directories, 2);
+  EXPECT_EQ(run.leftOut().files, 203);
+  const QStringList lines = maskElapsedSeconds(log.lines());
+  EXPECT_EQ(lines.filter(u"Buscando en"_s),
+            QStringList({u"Buscando en "_s + root, u"Buscando en "_s + root + u"/a"_s,
+                         u"Buscando en "_s + root + u"/b"_s}));
+  EXPECT_TRUE(lines.filter(u"límite"_s)
+                  .value(0)
+                  .contains(u"quedan fuera: 2 directorios con MP3 y 203 archivos MP3"_s));
+  EXPECT_EQ(lines.indexOf(u"Finalizado con exito"_s),
+            lines.indexOf(QRegularExpression(u".*límite.*"_s)) + 1);
+  // c's node came with its parent's level, before the cut; nothing below the cut gets one.
+  EXPECT_TRUE(model->tree.contains(root + u"/c"_s));
+  EXPECT_FALSE(model->tree.contains(root + u"/c/1.mp3"_s));
+  EXPECT_FALSE(model->tree.contains(root + u"/b/deeper"_s));
+}
+
+// The brute-force listing of a tree: every directory holding MP3 files, each with its MP3 files'
+// names, in no particular order.
+QStringList bruteForceListing(const QString& root) {
+  QStringList entries;
+  QDirIterator dirs(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+  QStringList all{root};
+  while (dirs.hasNext()) {
+    all.append(dirs.next());
+  }
+  for (const QString& dir : all) {
+    for (const QString& name : QDir(dir).entryList({u"*.mp3"_s}, QDir::Files)) {
+      entries.append(dir + u'/' + name);
+    }
+  }
+  entries.sort();
+  return entries;
+}
+
+TEST_F(WalkTest, WithoutLimitsEveryMp3OfATreeOverBothLimitsIsListedAndNumbered) {
+  for (int d = 0; d < 520; ++d) {
+    writeMp3(root + u"/%1/%2/s.mp3"_s.arg(d % 7).arg(d, 3, 10, QLatin1Char('0')));
+  }
+  for (int f = 0; f < 700; ++f) {
+    writeMp3(root + u"/big/%1.mp3"_s.arg(f, 4, 10, QLatin1Char('0')));
+  }
+  LogCapture log;
+  makeDirectory(root);
+  EXPECT_EQ(RunDirectoryScan(*model, WalkPath::fromText(root), {}, {}, ListingLimits::None),
+            WalkStop::None);
+  EXPECT_TRUE(log.lines().filter(u"límite"_s).isEmpty());
+  ASSERT_EQ(model->NumDirectoriosMP3, 521);
+  ASSERT_EQ(model->NumCancionesMP3, 1220);
+
+  QStringList listed;
+  int next = 1;
+  for (int d = 1; d <= model->NumDirectoriosMP3; ++d) {
+    const DirRecord& dir = model->Directorios[d];
+    EXPECT_EQ(dir.songfrom, next);
+    for (int f = dir.songfrom; f <= dir.songto; ++f) {
+      const SongRecord& song = model->Canciones[f];
+      EXPECT_EQ(song.fileorder, QString::number(f - dir.songfrom + 1));
+      const QString key = FileNodeKey(dir.dirname, song.filename);
+      EXPECT_TRUE(model->tree.contains(key)) << key.toStdString();
+      listed.append(key);
+    }
+    next = dir.songto + 1;
+  }
+  EXPECT_EQ(next, 1221);
+  listed.sort();
+  EXPECT_EQ(listed, bruteForceListing(root));
 }
 
 TEST_F(WalkTest, DirectoryFoundAfterTheLastFreeFileGetsNoRecord) {

@@ -1,7 +1,10 @@
 #include "search/frm_search.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -11,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -282,4 +286,30 @@ TEST_F(SearchWindowTest, ADatabaseThatCannotBeReadIsSaidInTheCountLine) {
   EXPECT_EQ(table->model()->rowCount(), 0);
   control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
   EXPECT_TRUE(control<QLabel>(u"lblDuplicados"_s)->text().startsWith(u"No se han podido"_s));
+}
+
+TEST_F(SearchWindowTest, ColumnsFitWhatTheyHoldAndEveryCellShowsItsWholeValueAsATooltip) {
+  typeQuery(u"arbol"_s);
+  ASSERT_EQ(table->model()->rowCount(), 2);
+  const QHeaderView& header = *table->horizontalHeader();
+  const int titleColumn = 6;
+  const QString title = u"Canción del árbol"_s;
+  EXPECT_LT(header.sectionSize(0), header.sectionSize(titleColumn));
+  EXPECT_GT(header.sectionSize(titleColumn), table->fontMetrics().horizontalAdvance(title));
+  EXPECT_TRUE(header.stretchLastSection());
+  EXPECT_EQ(table->model()->index(0, titleColumn).data(Qt::ToolTipRole).toString(), title);
+
+  // The view shows that tooltip where the cell is.
+  const QRect cell = table->visualRect(table->model()->index(1, titleColumn));
+  QHelpEvent help(QEvent::ToolTip, cell.center(), table->viewport()->mapToGlobal(cell.center()));
+  QApplication::sendEvent(table->viewport(), &help);
+  EXPECT_EQ(QToolTip::text(), title);
+  QToolTip::hideText();
+
+  control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
+  auto* tree = control<QTreeView>(u"tvDuplicados"_s);
+  const QModelIndex group = tree->model()->index(0, 0);
+  EXPECT_LT(tree->header()->sectionSize(0),
+            tree->fontMetrics().horizontalAdvance(group.data().toString()));
+  EXPECT_EQ(tree->model()->index(0, 2, group).data(Qt::ToolTipRole).toString(), u"CD uno"_s);
 }

@@ -32,11 +32,11 @@ std::unique_ptr<ListingModel> makeListing(const QString& name, quint8 medium,
   model->FinalType = medium;
   int song = 0;
   for (std::size_t d = 1; d <= filesPerDirectory.size(); ++d) {
-    DirRecord& dir = model->Directorios[d];
+    DirRecord& dir = model->directorySlot(static_cast<int>(d));
     dir.dirname = u"/music/dir%1"_s.arg(d);
-    dir.songfrom = static_cast<qint16>(song + 1);
+    dir.songfrom = song + 1;
     for (int order = 1; order <= filesPerDirectory[d - 1]; ++order) {
-      SongRecord& record = model->Canciones[++song];
+      SongRecord& record = model->songSlot(++song);
       record = {u"album%1"_s.arg(song),
                 u"artist%1"_s.arg(song),
                 u"comment%1"_s.arg(song),
@@ -47,12 +47,12 @@ std::unique_ptr<ListingModel> makeListing(const QString& name, quint8 medium,
                 u"%1-%2.mp3"_s.arg(d).arg(order),
                 QString::number(order)};
     }
-    dir.songto = static_cast<qint16>(song);
+    dir.songto = song;
   }
-  model->NumDirectoriosMP3 = static_cast<qint16>(filesPerDirectory.size());
+  model->NumDirectoriosMP3 = static_cast<int>(filesPerDirectory.size());
   model->DirActualNum = model->NumDirectoriosMP3;
-  model->NumCancionesMP3 = static_cast<qint16>(song);
-  model->CancionActualNum = static_cast<qint16>(song + 1);
+  model->NumCancionesMP3 = song;
+  model->CancionActualNum = song + 1;
   return model;
 }
 

@@ -114,6 +114,23 @@ TEST(Id3v2Tag, TrackBeforeTheSlashOrMinusOneWhenNotANumber) {
   EXPECT_EQ(readV2(taggedFile(u"mid3v2"_s, {u"-t"_s, u"x"_s, u"-T"_s, u"A1"_s})).Track, -1);
 }
 
+TEST(Id3v2Tag, YearFromRecordingElseV23YearElseReleaseElseOriginalReleaseTime) {
+  // eyeD3's -Y writes the year of a 2.4 tag as the release time, TDRL, and nothing else.
+  const QString eyeD3Year = taggedFile(u"eyeD3"_s, {u"-Q"_s, u"--to-v2.4"_s, u"-Y"_s, u"1987"_s});
+  ASSERT_TRUE(readFile(eyeD3Year).contains("TDRL"));
+  EXPECT_FALSE(readFile(eyeD3Year).contains("TDRC"));
+  EXPECT_EQ(readV2(eyeD3Year).Year, u"1987"_s);
+  EXPECT_EQ(readV2(taggedFile(u"eyeD3"_s, {u"-Q"_s, u"--to-v2.4"_s, u"--recording-date"_s,
+                                           u"2003-05-01"_s, u"--release-date"_s, u"2004"_s}))
+                .Year,
+            u"2003"_s);
+  EXPECT_EQ(readV2(taggedFile(u"id3v2"_s, {u"-2"_s, u"-y"_s, u"1992"_s})).Year, u"1992"_s);
+  EXPECT_EQ(
+      readV2(taggedFile(u"mid3v2"_s, {u"--TDRL"_s, u"1990-02"_s, u"--TDOR"_s, u"1980"_s})).Year,
+      u"1990"_s);
+  EXPECT_EQ(readV2(taggedFile(u"mid3v2"_s, {u"--TDOR"_s, u"1975-10-03"_s})).Year, u"1975"_s);
+}
+
 TEST(Id3v2Tag, FirstCommentWithoutDescriptionWins) {
   const QString path = taggedFile(
       u"mid3v2"_s, {u"--COMM"_s, u"con descripción:desc:spa"_s, u"--COMM"_s, u"para todos"_s});

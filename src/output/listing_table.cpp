@@ -1,0 +1,104 @@
+#include "output/listing_table.h"
+
+#include <algorithm>
+
+#include "app/text_helpers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The technical fields (duration, bit rate, sample rate, size); absent while the listing
+// does not carry them.
+const QStringList kTechnicalColumns = {u"duracion_ms"_s, u"kbps"_s, u"hz"_s, u"bytes"_s};
+
+struct DirectoryRange {
+  int number;
+  int first;
+  int last;
+};
+
+// The directories as the renderer walks them: each file range cut to the listing's slots.
+std::vector<DirectoryRange> directoryRanges(const ListingModel& model) {
+  std::vector<DirectoryRange> ranges;
+  const int dirs = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
+  for (int d = 1; d <= dirs; ++d) {
+    const DirRecord& dir = model.Directorios[d];
+    ranges.push_back({d, std::max<int>(dir.songfrom, 1), std::min<int>(dir.songto, kMaxCanciones)});
+  }
+  return ranges;
+}
+
+ExportRow fileRow(const ListingModel& model, const ListingName& name, const DirectoryRange& dir,
+                  int f) {
+  const SongRecord& song = model.Canciones[f];
+  ExportRow row = {{AcuteToQuote(name.name)},
+                   {mediumText(name.medio)},
+                   ExportCell::number(dir.number),
+                   {AcuteToQuote(model.Directorios[dir.number].dirname)},
+                   ExportCell::number(f),
+                   ExportCell::numberOrText(song.fileorder),
+                   {AcuteToQuote(song.filename)},
+                   {song.artist},
+                   {song.title},
+                   {song.album},
+                   {song.year},
+                   {song.track},
+                   {song.genre},
+                   {song.comment}};
+  row.insert(row.end(), kTechnicalColumns.size(), ExportCell::absent());
+  return row;
+}
+
+}  // namespace
+
+ListingName listingNameOf(const ListingModel& model) {
+  return {model.FinalName, model.FinalType};
+}
+
+QString mediumText(int medio) {
+  return medio == kMedioCd ? u"CD"_s : medio == kMedioDirectorio ? u"DIR"_s : u"?"_s;
+}
+
+QStringList listingColumns() {
+  return QStringList{u"listado"_s,     u"medio"_s,     u"num_directorio"_s, u"directorio"_s,
+                     u"num_archivo"_s, u"orden"_s,     u"archivo"_s,        u"artista"_s,
+                     u"titulo"_s,      u"album"_s,     u"anyo"_s,           u"pista"_s,
+                     u"genero"_s,      u"comentario"_s} +
+         kTechnicalColumns;
+}
+
+ExportTable listingTable(const ListingModel& model, const ListingName& name) {
+  ExportTable table{listingColumns(), {}};
+  for (const DirectoryRange& dir : directoryRanges(model)) {
+    for (int f = dir.first; f <= dir.last; ++f) {
+      table.rows.push_back(fileRow(model, name, dir, f));
+    }
+  }
+  return table;
+}
+
+QByteArray listingJsonBytes(const ListingModel& model, const ListingName& name) {
+  const QStringList columns = listingColumns();
+  QByteArray out = "{\"listado\": " + jsonString(AcuteToQuote(name.name)) +
+                   ", \"medio\": " + jsonString(mediumText(name.medio));
+  const std::vector<DirectoryRange> ranges = directoryRanges(model);
+  qint64 files = 0;
+  QByteArray directories;
+  for (const DirectoryRange& dir : ranges) {
+    directories += directories.isEmpty() ? "\n  " : ",\n  ";
+    directories += "{\"num_directorio\": " + QByteArray::number(dir.number) + ", \"directorio\": " +
+                   jsonString(AcuteToQuote(model.Directorios[dir.number].dirname)) +
+                   ", \"archivo\": [";
+    for (int f = dir.first; f <= dir.last; ++f) {
+      directories += (f == dir.first ? "\n    " : ",\n    ") +
+                     jsonObject(columns, fileRow(model, name, dir, f));
+      ++files;
+    }
+    directories += dir.first <= dir.last ? "\n  ]}" : "]}";
+  }
+  out += ", \"directorios\": " + QByteArray::number(static_cast<qint64>(ranges.size())) +
+         ", \"archivos\": " + QByteArray::number(files) + ", \"directorio\": [" + directories +
+         (ranges.empty() ? "]}\n" : "\n]}\n");
+  return out;
+}

@@ -1,0 +1,38 @@
+#include "scan/listing_model.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// resize grows the capacity geometrically, so a walk that adds one slot at a time stays linear.
+template <typename Record>
+Record& slot(std::vector<Record>& records, int number) {
+  const auto index = static_cast<std::size_t>(number);
+  if (index >= records.size()) {
+    records.resize(index + 1);
+  }
+  return records[index];
+}
+
+}  // namespace
+
+QString listingLimitsKey(ListingLimits limits) {
+  return limits == ListingLimits::None ? u"none"_s : u"classic"_s;
+}
+
+std::optional<ListingLimits> listingLimitsFromKey(QStringView key) {
+  for (const ListingLimits limits : {ListingLimits::Classic, ListingLimits::None}) {
+    if (key == listingLimitsKey(limits)) {
+      return limits;
+    }
+  }
+  return std::nullopt;
+}
+
+DirRecord& ListingModel::directorySlot(int number) {
+  return slot(Directorios, number);
+}
+
+SongRecord& ListingModel::songSlot(int number) {
+  return slot(Canciones, number);
+}
