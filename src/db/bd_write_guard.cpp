@@ -1,19 +1,20 @@
 #include "db/bd_write_guard.h"
 
+#include <atomic>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-bool& writeRunning() {
-  static bool running = false;
+// Read by the search thread too.
+std::atomic<bool>& writeRunning() {
+  static std::atomic<bool> running = false;
   return running;
 }
 
 }  // namespace
 
-BdWriteGuard::BdWriteGuard() : acquired_(!writeRunning()) {
-  writeRunning() = true;
-}
+BdWriteGuard::BdWriteGuard() : acquired_(!writeRunning().exchange(true)) {}
 
 BdWriteGuard::~BdWriteGuard() {
   if (acquired_) {

@@ -151,6 +151,18 @@ bool DbConnection::Execute(const QString& sql) {
   return run(sql).has_value();
 }
 
+bool DbConnection::ForEachRow(const QString& sql,
+                              const std::function<void(const QSqlRecord& row)>& row) {
+  std::optional<QSqlQuery> query = run(sql);
+  if (!query) {
+    return false;
+  }
+  while (query->next()) {
+    row(query->record());
+  }
+  return !query->lastError().isValid() || fail(query->lastError());
+}
+
 void DbConnection::Close() {
   if (!QSqlDatabase::contains(name_)) {
     return;
@@ -184,6 +196,10 @@ void DbConnection::RollbackTrans() {
 
 QStringList DbConnection::tables() const {
   return State() == kStateOpen ? QSqlDatabase::database(name_, false).tables() : QStringList();
+}
+
+std::function<void()> DbConnection::interrupter() const {
+  return State() == kStateOpen ? engine_->interrupter(driverConnection()) : nullptr;
 }
 
 QSqlDatabase DbConnection::driverConnection() const {

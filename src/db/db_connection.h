@@ -59,6 +59,12 @@ class DbConnection {
   bool reconnects() const { return !connectionString_.isEmpty(); }
   /** Runs a statement that returns no rows; it has taken effect when this returns true. */
   [[nodiscard]] bool Execute(const QString& sql);
+  /**
+   * Runs a query and hands each row to row as it is read, none kept (for results too large
+   * for a DbRecordset); false, with lastError(), when the query fails.
+   */
+  [[nodiscard]] bool ForEachRow(const QString& sql,
+                                const std::function<void(const QSqlRecord& row)>& row);
   void Close();
 
   /**
@@ -77,6 +83,9 @@ class DbConnection {
    * the catalogue's; they bypass the statement hook, which sees only the catalogue's.
    */
   QSqlDatabase driverConnection() const;
+
+  /** What stops this connection's running statement from another thread (see DbEngine). */
+  std::function<void()> interrupter() const;
 
   /**
    * Why the last operation failed, in the database's own words when it gave any; a database

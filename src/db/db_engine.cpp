@@ -1,7 +1,10 @@
 #include "db/db_engine.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <sqlite3.h>
 
 #include <optional>
 
@@ -54,6 +57,17 @@ class SqliteEngine : public DbEngine {
     const int code = error.nativeErrorCode().toInt() & 0xff;
     return code == 5 || code == 6;
   }
+
+  // sqlite3_interrupt is the one call SQLite allows from another thread; it ends the statement
+  // with SQLITE_INTERRUPT and leaves the connection as it was.
+  std::function<void()> interrupter(const QSqlDatabase& db) const override {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+      return {};
+    }
+    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+    return [connection] { sqlite3_interrupt(connection); };
+  }
 };
 
 }  // namespace
@@ -93,6 +107,10 @@ QSqlError DbEngine::beginWrite(QSqlDatabase& db) const {
 
 bool DbEngine::isBusy(const QSqlError&) const {
   return false;
+}
+
+std::function<void()> DbEngine::interrupter(const QSqlDatabase&) const {
+  return {};
 }
 
 const DbEngine& engineFor(const QString& provider) {

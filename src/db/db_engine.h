@@ -4,6 +4,8 @@
 #include <QSqlError>
 #include <QString>
 
+#include <functional>
+
 struct ConnectionParts;
 
 // What a database engine does its own way: how a connection string reaches the driver, how
@@ -46,6 +48,11 @@ class DbEngine {
   virtual QString describe(const ConnectionParts& parts) const;
   /** The connection string as the log may show it (no password). */
   virtual QString loggable(const QString& connectionString) const { return connectionString; }
+  /**
+   * A call that, from any thread, makes the statement running on db fail at once, leaving the
+   * connection usable; empty when the engine has no way to.
+   */
+  virtual std::function<void()> interrupter(const QSqlDatabase& db) const;
 };
 
 /** The engine behind a Qt SQL driver name. */

@@ -1,5 +1,10 @@
 #include "db/listing_load.h"
 
+#include <QSqlRecord>
+
+#include <algorithm>
+#include <vector>
+
 #include "app/log.h"
 #include "app/text_helpers.h"
 #include "db/mod_bd.h"
@@ -51,17 +56,23 @@ void readDirectoryRecord(const DbRecordset& rows, DirRecord& dir) {
   dir.songto = toInt32(rows.Fields(u"songto"_s)).value_or(dir.songto);
 }
 
-void readSongRecord(const DbRecordset& rows, SongRecord& song) {
-  song.filename = AcuteToQuote(rows.Fields(u"filename"_s).toString());
-  song.fileorder = rows.Fields(u"fileorder"_s).toString();
-  song.album = rows.Fields(u"album"_s).toString();
-  song.artist = rows.Fields(u"artist"_s).toString();
-  song.comment = rows.Fields(u"comment"_s).toString();
-  song.genre = rows.Fields(u"genre"_s).toString();
-  song.title = rows.Fields(u"title"_s).toString();
-  song.track = rows.Fields(u"track"_s).toString();
-  song.year = rows.Fields(u"year"_s).toString();
+void readSongRecord(const QSqlRecord& row, SongRecord& song) {
+  song.filename = AcuteToQuote(row.value(u"filename"_s).toString());
+  song.fileorder = row.value(u"fileorder"_s).toString();
+  song.album = row.value(u"album"_s).toString();
+  song.artist = row.value(u"artist"_s).toString();
+  song.comment = row.value(u"comment"_s).toString();
+  song.genre = row.value(u"genre"_s).toString();
+  song.title = row.value(u"title"_s).toString();
+  song.track = row.value(u"track"_s).toString();
+  song.year = row.value(u"year"_s).toString();
 }
+
+// A stored file row with its number in the listing.
+struct StoredSong {
+  int filegenorder = 0;
+  SongRecord record;
+};
 
 class BodyLoad {
  public:
@@ -71,18 +82,20 @@ class BodyLoad {
   void run();
 
  private:
+  void readSongs();
   void loadSongs(DirRecord& dir);
   void passOver(const QString& what);
 
   const int rpId_;
   ListingModel& model_;
   const QString rootKey_;
-  DbRecordset songRows_;
+  std::vector<StoredSong> songs_;  // by filegenorder
 };
 
 // From here on a failure is passed over: the rows that can be read are loaded. A stored
 // listing comes back whole, however many rows it has.
 void BodyLoad::run() {
+  readSongs();
   DbRecordset& dirRows = BdRecordset();
   model_.CancionActualNum = 0;
   int dirCount = 0;
@@ -103,26 +116,43 @@ void BodyLoad::run() {
   model_.NumCancionesMP3 = model_.CancionActualNum;
 }
 
+// All the listing's files in one query, read as they come: a query per directory would scan
+// the files' table once per directory.
+void BodyLoad::readSongs() {
+  const bool read = BdConnection().ForEachRow(sqlFilesOf(rpId_), [this](const QSqlRecord& row) {
+    StoredSong song{row.value(u"filegenorder"_s).toInt(), {}};
+    readSongRecord(row, song.record);
+    songs_.push_back(std::move(song));
+  });
+  if (!read) {
+    songs_.clear();
+    passOver(u"sus archivos"_s);
+  }
+  // Numbers that are not numbers read as 0 and may come in any order from the engine.
+  std::stable_sort(songs_.begin(), songs_.end(), [](const StoredSong& a, const StoredSong& b) {
+    return a.filegenorder < b.filegenorder;
+  });
+}
+
+// The files whose numbers fall in the directory's stored range, in number order.
 void BodyLoad::loadSongs(DirRecord& dir) {
-  const QString query = sqlFilesOfDirectory(rpId_, dir.songfrom, dir.songto);
+  const auto byNumber = [](const StoredSong& song, int number) {
+    return song.filegenorder < number;
+  };
+  auto song = std::lower_bound(songs_.cbegin(), songs_.cend(), dir.songfrom, byNumber);
+  const int last = dir.songto;
   // The directory's range becomes the numbers its files get here: stored ranges that run
   // backwards, overlap or skip rows would otherwise render other directories' files, or a
   // thousand empty ones.
   dir.songfrom = model_.CancionActualNum + 1;
   dir.songto = model_.CancionActualNum;
-  if (!songRows_.Open(query, BdConnection())) {
-    passOver(u"los archivos de "_s + dir.dirname);
-    return;
-  }
-  for (int row = 0; row < songRows_.RecordCount(); ++row) {
-    SongRecord& song = model_.songSlot(++model_.CancionActualNum);
+  for (; song != songs_.cend() && song->filegenorder <= last; ++song) {
+    SongRecord& record = model_.songSlot(++model_.CancionActualNum);
+    record = song->record;
     dir.songto = model_.CancionActualNum;
-    readSongRecord(songRows_, song);
-    songRows_.MoveNext();
-    model_.tree.addChild(dir.dirname, fileNodeKey(dir.dirname, song.filename), song.filename,
+    model_.tree.addChild(dir.dirname, fileNodeKey(dir.dirname, record.filename), record.filename,
                          kImageMp3);
   }
-  songRows_.Close();
 }
 
 void BodyLoad::passOver(const QString& what) {

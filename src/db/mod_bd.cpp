@@ -75,9 +75,7 @@ QString whatIsConnected() {
 
 QString connect() {
   DbConnection& connection = BdConnection();
-  const QString connectionString = configuredEngine().keepsFile()
-                                       ? state().prefix + u" Data Source="_s + state().path
-                                       : state().prefix;
+  const QString connectionString = BdConnectionString();
   QString reason;
   if (!connection.Open(connectionString)) {
     reason = connection.lastError();
@@ -147,6 +145,11 @@ QString BdPath() {
 
 QString BdConnectionPrefix() {
   return state().prefix;
+}
+
+QString BdConnectionString() {
+  return configuredEngine().keepsFile() ? state().prefix + u" Data Source="_s + state().path
+                                        : state().prefix;
 }
 
 DbConnection& BdConnection() {

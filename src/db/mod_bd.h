@@ -17,6 +17,9 @@ QString BdPath();
 /** The cadcon value of config.ini that OpenBd connected with. */
 QString BdConnectionPrefix();
 
+/** The connection string OpenBd connected with, for connections of other threads. */
+QString BdConnectionString();
+
 /** The one connection; closed until OpenBd succeeds. */
 DbConnection& BdConnection();
 /**

@@ -9,6 +9,8 @@
 
 #include <libpq-fe.h>
 
+#include <memory>
+
 #include "app/log.h"
 #include "db/db_connection.h"
 #include "search/search_sql_server.h"
@@ -314,4 +316,18 @@ QString PgEngine::loggable(const QString& connectionString) const {
                                            QRegularExpression::CaseInsensitiveOption);
   QString shown = connectionString;
   return shown.replace(password, u"\\1***"_s);
+}
+
+std::function<void()> PgEngine::interrupter(const QSqlDatabase& db) const {
+  PGconn* connection = pgConnection(db);
+  // The server's cancel request: it reaches the backend over a connection of its own, so any
+  // thread may send it while the statement runs, and the session stays usable.
+  std::shared_ptr<PGcancel> cancel(connection ? PQgetCancel(connection) : nullptr, PQfreeCancel);
+  if (!cancel) {
+    return {};
+  }
+  return [cancel] {
+    char reason[256];
+    PQcancel(cancel.get(), reason, sizeof reason);
+  };
 }

@@ -20,6 +20,7 @@ class PgEngine : public DbEngine {
   bool keepsFile() const override { return false; }
   QString describe(const ConnectionParts& parts) const override;
   QString loggable(const QString& connectionString) const override;
+  std::function<void()> interrupter(const QSqlDatabase& db) const override;
 };
 
 /** The connect timeout, in seconds, when the connection string names none. */

@@ -54,9 +54,8 @@ QString sqlDirectoriesOf(int rpId) {
   return u"select * from estructdir where rp_id = "_s + n(rpId) + u" order by songfrom"_s;
 }
 
-QString sqlFilesOfDirectory(int rpId, int songfrom, int songto) {
-  return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" and filegenorder between "_s +
-         n(songfrom) + u" and "_s + n(songto) + u" order by filegenorder"_s;
+QString sqlFilesOf(int rpId) {
+  return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" order by filegenorder"_s;
 }
 
 QString sqlListingsOfMedium(int medium) {

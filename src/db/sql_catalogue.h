@@ -16,7 +16,7 @@ QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegeno
 QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);
-QString sqlFilesOfDirectory(int rpId, int songfrom, int songto);
+QString sqlFilesOf(int rpId);
 /** The listings of one medium (1 CD, 2 directory) in number order. */
 QString sqlListingsOfMedium(int medium);
 QString sqlDeleteListing(int rpId);

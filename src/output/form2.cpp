@@ -1,6 +1,7 @@
 #include "output/form2.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -173,6 +175,10 @@ void Form2::Imprimir() {
   }
   const QString printerName = CurrentPrinterName();
   const QString failure = printListing(printerName);
+  if (failure == printCancelledText()) {
+    WriteLog(u"Impresión del listado cancelada"_s);
+    return;
+  }
   if (!failure.isEmpty()) {
     reportFailure(printerName, failure);
     return;
@@ -199,7 +205,7 @@ void Form2::GuardarPdf() {
 }
 
 // Empty when the listing went to the printer (or there was nothing to print).
-QString Form2::printListing(const QString& printerName) const {
+QString Form2::printListing(const QString& printerName) {
   QString failure;
   const std::unique_ptr<QPrinter> printer = printerSource().openPrinter(printerName, &failure);
   if (!printer) {
@@ -207,7 +213,19 @@ QString Form2::printListing(const QString& printerName) const {
   }
   printer->setDocName(AppTitle());
   const QStringList entries = listingEntries();
-  failure = PrintEntries(*printer, entries, chosenFont(), chosenOrientation());
+  // A long listing shows the pages done and can be stopped; a short one prints before the
+  // dialog's delay runs out, and shows nothing.
+  // It has no parent: nothing the user does meanwhile can take it away while it is in use.
+  QProgressDialog progress(u"Imprimiendo el listado..."_s, u"Cancelar"_s, 0, 0);
+  progress.setObjectName(u"prgImpresion"_s);
+  progress.setWindowTitle(AppTitle());
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setValue(0);  // starts the dialog's delay
+  failure = PrintEntries(*printer, entries, chosenFont(), chosenOrientation(), [&](int pages) {
+    progress.setLabelText(u"Imprimiendo el listado: %1 páginas hechas"_s.arg(pages));
+    QCoreApplication::processEvents();
+    return !progress.wasCanceled();
+  });
   if (failure.isEmpty() && !entries.isEmpty()) {
     failure = printerSource().jobError();
   }

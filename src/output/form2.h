@@ -58,7 +58,7 @@ class Form2 final : public QWidget {
   void Imprimir();
   /** Writes the pages "Imprimir" would print to a PDF file the user names. */
   void GuardarPdf();
-  QString printListing(const QString& printerName) const;
+  QString printListing(const QString& printerName);
   void reportFailure(const QString& printerName, const QString& reason);
 
   QFont chosenFont() const;

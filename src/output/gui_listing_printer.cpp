@@ -22,9 +22,11 @@ constexpr qreal kPdfMarginMm = 10;
 // Keeps track of where the next line goes and turns pages when the current one is full.
 class LineWriter {
  public:
-  LineWriter(QPainter& painter, QPagedPaintDevice& printer)
+  LineWriter(QPainter& painter, QPagedPaintDevice& printer,
+             const std::function<bool(int)>& pageDone)
       : painter_(painter),
         printer_(printer),
+        pageDone_(pageDone),
         lineHeight_(QFontMetricsF(painter.font(), &printer).lineSpacing()),
         pageHeight_(printer.height()) {
     option_.setWrapMode(QTextOption::NoWrap);
@@ -32,9 +34,14 @@ class LineWriter {
                                QFontMetricsF(painter.font(), &printer).horizontalAdvance(u' '));
   }
 
-  // False when the printer could not start a new page.
+  // False when the printer could not start a new page, or the user stopped the printing.
   bool write(const QString& line) {
     if (top_ > 0 && top_ + lineHeight_ > pageHeight_) {
+      ++pagesDone_;
+      if (pageDone_ && !pageDone_(pagesDone_)) {
+        cancelled_ = true;
+        return false;
+      }
       if (!printer_.newPage()) {
         return false;
       }
@@ -46,9 +53,14 @@ class LineWriter {
     return true;
   }
 
+  bool cancelled() const { return cancelled_; }
+
  private:
   QPainter& painter_;
   QPagedPaintDevice& printer_;
+  const std::function<bool(int)>& pageDone_;
+  int pagesDone_ = 0;
+  bool cancelled_ = false;
   QTextOption option_;
   qreal lineHeight_;
   qreal pageHeight_;
@@ -60,34 +72,35 @@ QStringList printedLines(const QString& entry) {
   return entry.split(lineBreak);
 }
 
-// False when the printer could not start a new page.
-bool writeLines(QPainter& painter, QPagedPaintDevice& printer, const QStringList& entries) {
-  LineWriter writer(painter, printer);
+enum class Painted { Done, NotStarted, PageNotTurned, NotEnded, Cancelled };
+
+Painted writeLines(QPainter& painter, QPagedPaintDevice& printer, const QStringList& entries,
+                   const std::function<bool(int)>& pageDone) {
+  LineWriter writer(painter, printer, pageDone);
   for (const QString& entry : entries) {
     for (const QString& line : printedLines(entry)) {
       if (!writer.write(line)) {
-        return false;
+        return writer.cancelled() ? Painted::Cancelled : Painted::PageNotTurned;
       }
     }
   }
-  return true;
+  return Painted::Done;
 }
-
-enum class Painted { Done, NotStarted, PageNotTurned, NotEnded };
 
 // Paints the entries on the device's pages, one document.
 Painted paintEntries(QPagedPaintDevice& device, const QStringList& entries, const QFont& font,
-                     QPageLayout::Orientation orientation) {
+                     QPageLayout::Orientation orientation,
+                     const std::function<bool(int)>& pageDone = {}) {
   device.setPageOrientation(orientation);
   QPainter painter;
   if (!painter.begin(&device)) {
     return Painted::NotStarted;
   }
   painter.setFont(font);
-  const bool pagesTurned = writeLines(painter, device, entries);
+  const Painted written = writeLines(painter, device, entries, pageDone);
   const bool ended = painter.end();
-  if (!pagesTurned) {
-    return Painted::PageNotTurned;
+  if (written != Painted::Done) {
+    return written;
   }
   return ended ? Painted::Done : Painted::NotEnded;
 }
@@ -101,6 +114,8 @@ QString failureText(Painted painted, const QString& notEnded) {
       return u"no se pudo empezar una página nueva"_s;
     case Painted::NotEnded:
       return notEnded;
+    case Painted::Cancelled:
+      return printCancelledText();
     case Painted::Done:
       break;
   }
@@ -109,13 +124,26 @@ QString failureText(Painted painted, const QString& notEnded) {
 
 }  // namespace
 
+QString printCancelledText() {
+  return u"impresión cancelada"_s;
+}
+
 QString PrintEntries(QPrinter& printer, const QStringList& entries, const QFont& font,
-                     QPageLayout::Orientation orientation) {
+                     QPageLayout::Orientation orientation,
+                     const std::function<bool(int)>& pageDone) {
   if (entries.isEmpty()) {
     return {};
   }
   const QString refused = u"la impresora no aceptó el documento"_s;
-  const Painted painted = paintEntries(printer, entries, font, orientation);
+  // Aborted while the document is still open, so the queue drops the job.
+  const auto pageDoneOrAbort = [&](int pages) {
+    if (!pageDone || pageDone(pages)) {
+      return true;
+    }
+    printer.abort();
+    return false;
+  };
+  const Painted painted = paintEntries(printer, entries, font, orientation, pageDoneOrAbort);
   if (painted == Painted::Done && printer.printerState() == QPrinter::Error) {
     return refused;
   }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QFont;
 class QPrinter;
 
@@ -19,7 +21,14 @@ class QPrinter;
  * printer failed, empty otherwise. The same code serves real queues and PDF files.
  */
 QString PrintEntries(QPrinter& printer, const QStringList& entries, const QFont& font,
-                     QPageLayout::Orientation orientation);
+                     QPageLayout::Orientation orientation,
+                     const std::function<bool(int)>& pageDone = {});
+
+/**
+ * What PrintEntries returns when pageDone, called with the number of pages done each time a
+ * page is full and another follows, returned false: the job is aborted, nothing more printed.
+ */
+QString printCancelledText();
 
 /**
  * Writes the same pages as PrintEntries, as a PDF file of Qt's own making (A4, no printer or

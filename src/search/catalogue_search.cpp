@@ -24,7 +24,7 @@ constexpr int kTrigram = 3;
 // The index brought up to date first, unless a store or a delete is half-way on this same
 // connection: the search then reads the index as it stands.
 QString readyIndex() {
-  if (BdConnection().State() != kStateOpen) {
+  if (searchConnection().State() != kStateOpen) {
     return u"La conexión con la BD no está abierta"_s;
   }
   if (isBdWriteRunning()) {
@@ -36,7 +36,7 @@ QString readyIndex() {
 }
 
 QStringList trigramsStartingWith(const QString& piece, QString& reason) {
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   query.prepare(sqlTrigramsStartingWith());
   query.bindValue(u":piece"_s, piece);
@@ -63,7 +63,7 @@ class CatalogueQuery {
     if (!plan()) {
       return result_;
     }
-    QSqlQuery query(BdConnection().driverConnection());
+    QSqlQuery query(searchConnection().driverConnection());
     query.setForwardOnly(true);
     query.prepare(sqlSearch(request_.medium, request_.field, checked_.size(), request_.limit));
     query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
@@ -147,7 +147,7 @@ CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
 SearchResult searchResultOf(QSqlQuery& query) {
   SearchResult result;
   if (!query.exec()) {
-    BdConnection().noteFailure(query.lastError());
+    searchConnection().noteFailure(query.lastError());
     result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
@@ -167,10 +167,10 @@ SearchResult searchResultOf(QSqlQuery& query) {
 
 DuplicatesResult duplicatesOf(const QString& sql) {
   DuplicatesResult result;
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   if (!query.exec(sql)) {
-    BdConnection().noteFailure(query.lastError());
+    searchConnection().noteFailure(query.lastError());
     result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query.lastError());
     return result;
   }

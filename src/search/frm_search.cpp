@@ -12,11 +12,14 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "db/mod_bd.h"
 #include "platform/gui_wait_cursor.h"
 #include "platform/gui_window_placement.h"
+#include "search/background_search.h"
 #include "search/catalogue_search.h"
 #include "search/gui_column_widths.h"
 #include "search/gui_search_models.h"
+#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -200,13 +203,33 @@ QWidget* frm_search::buildDuplicatesPage() {
 void frm_search::Busca() {
   pause_->stop();
   if (query_->text().trimmed().isEmpty()) {
+    if (search_) {
+      search_->cancel();
+    }
     resultsModel_->setFiles({});
     count_->clear();
     return;
   }
   const SearchRequest request{query_->text(), static_cast<SearchField>(field_->currentIndex()),
                               mediumOf(medium_), kShownFiles + 1};
-  SearchResult result = searchCatalogue(request);
+  // A database without the index (or none open) is searched here: creating the index logs, and
+  // the log belongs to this thread.
+  if (!hasSearchIndex()) {
+    showResult(searchCatalogue(request));
+    return;
+  }
+  if (!search_) {
+    search_ = new BackgroundSearch(BdConnectionString(), this);
+    connect(search_, &BackgroundSearch::finished, this, &frm_search::showResult);
+  }
+  search_->start(request);
+}
+
+bool frm_search::searching() const {
+  return search_ && search_->busy();
+}
+
+void frm_search::showResult(SearchResult result) {
   count_->setText(searchCountLine(result));
   if (result.files.size() > static_cast<std::size_t>(kShownFiles)) {
     result.files.resize(kShownFiles);

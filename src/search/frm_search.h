@@ -5,6 +5,7 @@
 
 #include "app/loaded_forms.h"
 
+class BackgroundSearch;
 class DuplicatesModel;
 class QComboBox;
 class QLabel;
@@ -17,6 +18,7 @@ class QTimer;
 class QTreeView;
 class SearchResultsModel;
 struct CatalogueFile;
+struct SearchResult;
 
 /**
  * "Buscar en la BD": finds files across every stored listing as the user types (page "Buscar")
@@ -32,8 +34,13 @@ class frm_search : public QWidget {
   /** The open window, or nullptr. */
   static frm_search* current();
 
-  /** Runs the query in Text1 with the chosen field and medium; its results replace the table's. */
+  /**
+   * Starts the query in Text1 with the chosen field and medium off the window's thread; its
+   * results replace the table's when it ends, unless a newer query has started meanwhile.
+   */
   void Busca();
+  /** True while a query started by Busca runs. */
+  bool searching() const;
   /** Fills the Duplicados page from the database. */
   void BuscaDuplicados();
 
@@ -47,6 +54,7 @@ class frm_search : public QWidget {
   QWidget* buildDuplicatesPage();
   void requestOpen(const CatalogueFile& file);
   void onPageChanged(int page);
+  void showResult(SearchResult result);
 
   static QPointer<frm_search>& instance();
 
@@ -59,6 +67,7 @@ class frm_search : public QWidget {
   QLabel* count_ = nullptr;
   QTimer* pause_ = nullptr;
   SearchResultsModel* resultsModel_ = nullptr;
+  BackgroundSearch* search_ = nullptr;
   QComboBox* duplicatesMedium_ = nullptr;
   QPushButton* refreshDuplicates_ = nullptr;
   QTreeView* duplicates_ = nullptr;

@@ -1,6 +1,7 @@
 #include "search/search_engine.h"
 
 #include "db/mod_bd.h"
+#include "search/search_index.h"
 #include "search/search_server.h"
 
 using namespace Qt::StringLiterals;
@@ -27,7 +28,7 @@ class FileSearchEngine : public SearchEngine {
 const SearchEngine& searchEngine() {
   static const FileSearchEngine file;
   static const ServerSearchEngine server;
-  return BdConnection().driverConnection().driverName() == u"QPSQL"_s
+  return searchConnection().driverConnection().driverName() == u"QPSQL"_s
              ? static_cast<const SearchEngine&>(server)
              : file;
 }

@@ -18,7 +18,7 @@ namespace {
 
 // A statement of the index on the driver's connection: none of them is the catalogue's own.
 bool execute(const QString& sql, QString& reason) {
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   if (!query.exec(sql)) {
     reason = reasonOf(query.lastError());
     return false;
@@ -26,12 +26,14 @@ bool execute(const QString& sql, QString& reason) {
   return true;
 }
 
+thread_local DbConnection* threadConnection = nullptr;
+
 // Folds and writes a listing's texts in SQL, through the functions the writer gives the
 // connection, so no row of it passes through the program.
 class IndexWriter {
  public:
   IndexWriter()
-      : db_(BdConnection().driverConnection()),
+      : db_(searchConnection().driverConnection()),
         texts_(db_),
         keys_(db_),
         forgetTexts_(db_),
@@ -90,7 +92,7 @@ class IndexWriter {
 
 std::vector<QVariant> pendingListings(QString& reason) {
   std::vector<QVariant> listings;
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   if (!query.exec(sqlPendingListings())) {
     reason = reasonOf(query.lastError());
@@ -148,16 +150,16 @@ QString executeAll(const QStringList& statements) {
 
 // The version of the index the database holds; 0 when it has none.
 int schemaVersion() {
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   return query.exec(sqlSchemaVersion()) && query.next() ? query.value(0).toInt() : 0;
 }
 
 // An older version of the index goes first, so its objects are all made again; a database
 // without one may hold nothing of ours, so nothing of it is dropped.
 QString createInTransaction(const StoreProgressFn& progress, int& files) {
-  ScopedTransaction transaction(BdConnection());
+  ScopedTransaction transaction(searchConnection());
   if (!transaction.started()) {
-    return BdConnection().lastError();
+    return searchConnection().lastError();
   }
   QStringList statements = sqlCreateSearchIndex();
   if (statements.isEmpty()) {
@@ -175,16 +177,29 @@ QString createInTransaction(const StoreProgressFn& progress, int& files) {
     return reason;
   }
   files = writer.filesIndexed();
-  return transaction.Commit() ? QString() : BdConnection().lastError();
+  return transaction.Commit() ? QString() : searchConnection().lastError();
 }
 
 }  // namespace
+
+DbConnection& searchConnection() {
+  return threadConnection ? *threadConnection : BdConnection();
+}
+
+SearchConnectionScope::SearchConnectionScope(DbConnection& connection)
+    : previous_(threadConnection) {
+  threadConnection = &connection;
+}
+
+SearchConnectionScope::~SearchConnectionScope() {
+  threadConnection = previous_;
+}
 
 bool fileHasSearchIndex() {
   if (schemaVersion() < kSearchSchemaVersion) {
     return false;
   }
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
 }
 
@@ -207,20 +222,20 @@ QString fileUpdateSearchIndex() {
     return fileCreateSearchIndex();
   }
   // Most searches find nothing noted, and need not write at all.
-  QSqlQuery noted(BdConnection().driverConnection());
+  QSqlQuery noted(searchConnection().driverConnection());
   if (noted.exec(sqlPendingListings()) && !noted.next() && !noted.lastError().isValid()) {
     return {};
   }
   noted.finish();
-  ScopedTransaction transaction(BdConnection());
+  ScopedTransaction transaction(searchConnection());
   if (!transaction.started()) {
-    return BdConnection().lastError();
+    return searchConnection().lastError();
   }
   IndexWriter writer;
   if (const QString reason = indexPending(writer, {}); !reason.isEmpty()) {
     return reason;
   }
-  return transaction.Commit() ? QString() : BdConnection().lastError();
+  return transaction.Commit() ? QString() : searchConnection().lastError();
 }
 
 bool hasSearchIndex() {

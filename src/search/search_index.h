@@ -2,10 +2,29 @@
 
 #include <QString>
 
+#include "db/db_connection.h"
 #include "db/listing_store.h"
 
 // The search index of the program's database (BdConnection): created on a database written
 // before it existed, and brought up to date with the listings its triggers noted.
+
+/**
+ * The connection the search code of the calling thread works on: the program's (BdConnection),
+ * unless a SearchConnectionScope of this thread gave it one of its own.
+ */
+DbConnection& searchConnection();
+
+/** While it lives, the search code of this thread works on connection. */
+class SearchConnectionScope {
+ public:
+  explicit SearchConnectionScope(DbConnection& connection);
+  ~SearchConnectionScope();
+  SearchConnectionScope(const SearchConnectionScope&) = delete;
+  SearchConnectionScope& operator=(const SearchConnectionScope&) = delete;
+
+ private:
+  DbConnection* previous_;
+};
 
 /** Whether the database already has the index (an older one has not). */
 bool hasSearchIndex();

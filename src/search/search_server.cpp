@@ -1,6 +1,7 @@
 #include "search/search_server.h"
 
 #include "db/mod_bd.h"
+#include "search/search_index.h"
 #include "search/search_sql_server.h"
 #include "search/search_terms.h"
 
@@ -11,12 +12,12 @@ SearchResult ServerSearchEngine::search(const SearchRequest& request) const {
   if (pieces.isEmpty()) {
     return {};
   }
-  if (!BdConnection().ensureOpen()) {
-    return {{}, 0, BdConnection().lastError()};
+  if (!searchConnection().ensureOpen()) {
+    return {{}, 0, searchConnection().lastError()};
   }
   const BoundStatement statement =
       sqlServerSearch(request.medium, request.field, pieces, request.limit);
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   query.prepare(statement.sql);
   for (const QVariant& value : statement.values) {
@@ -26,8 +27,8 @@ SearchResult ServerSearchEngine::search(const SearchRequest& request) const {
 }
 
 DuplicatesResult ServerSearchEngine::duplicates(SearchMedium medium) const {
-  if (!BdConnection().ensureOpen()) {
-    return {{}, BdConnection().lastError()};
+  if (!searchConnection().ensureOpen()) {
+    return {{}, searchConnection().lastError()};
   }
   return duplicatesOf(sqlServerDuplicates(medium));
 }

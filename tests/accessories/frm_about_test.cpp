@@ -82,3 +82,16 @@ TEST_F(FrmAboutTest, OkDestroysItAndTheNextOpeningBuildsItAgain) {
   EXPECT_TRUE(about->isVisible());
   EXPECT_TRUE(label(u"Label1"_s)->text().startsWith(VersionText()));
 }
+
+TEST_F(FrmAboutTest, CreditTextSaysWhatTheProgramDoesNowAndFitsItsLabel) {
+  const QLabel* credits = label(u"Label1"_s);
+  const QString text = credits->text();
+  for (const QString& feature : {u"ID3v2"_s, u"página de códigos"_s, u"busca"_s, u"duplicados"_s,
+                                 u"Opciones..."_s, u"línea de órdenes"_s, u"PDF"_s, u"csv"_s}) {
+    EXPECT_TRUE(text.contains(feature)) << feature.toStdString();
+  }
+  EXPECT_FALSE(text.contains(u"la etiqueta ID3v1 de cada"_s));  // an older program's claim
+  const QRect needed = credits->fontMetrics().boundingRect(credits->rect(), Qt::AlignLeft, text);
+  EXPECT_LE(needed.width(), credits->width());
+  EXPECT_LE(needed.height(), credits->height());
+}

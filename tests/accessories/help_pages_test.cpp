@@ -30,6 +30,32 @@ TEST(HelpPages, BuildShipsHistoryAndAReferenceRowWithExampleForEveryPlaceholder)
   }
 }
 
+TEST(HelpPages, HistoryDescribesWhatTheProgramDoesNow) {
+  const QString page = shippedPage(u"history.html"_s);
+  const QStringList features{u"ID3v2"_s,
+                             u"página de códigos"_s,
+                             u"UTF-8"_s,
+                             u"Buscar en la BD"_s,
+                             u"Duplicados"_s,
+                             u"Opciones..."_s,
+                             u"sin límite"_s,
+                             u"Detener"_s,
+                             u"CSV"_s,
+                             u"JSON"_s,
+                             u"Guardar como PDF..."_s,
+                             u"Cascada"_s,
+                             u"quillet scan"_s,
+                             u"quillet list"_s,
+                             u"quillet show"_s,
+                             u"quillet delete"_s,
+                             u"quillet search"_s,
+                             u"quillet duplicates"_s};
+  for (const QString& feature : features) {
+    EXPECT_TRUE(page.contains(feature)) << feature.toStdString();
+  }
+  EXPECT_FALSE(page.contains(u"lee la etiqueta ID3v1 de cada"_s));  // an older program's claim
+}
+
 TEST(HelpPages, OpenThroughTheDesktopFromTheProgramDirectory) {
   QStringList opened;
   setDesktopOpenHandler([&opened](const QString& target) {

@@ -1,6 +1,13 @@
 #include "db/db_connection.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
@@ -87,4 +94,49 @@ TEST_F(RecordsetTest, FailuresComeBackWithTheDatabasesReasonAndEveryTextPassesTh
   EXPECT_EQ(recordset_.State(), kStateClosed);
   EXPECT_EQ(recorder.statements,
             QStringList({u"INSERT INTO nosuch VALUES (1)"_s, u"select * from nosuch"_s}));
+}
+
+// The search thread's statement is stopped from the window's thread: the statement fails at
+// once, and the connection goes on working.
+TEST(Connection, TheInterrupterStopsARunningStatementFromAnotherThread) {
+  const QString path = TestEnvironment::newTempDir() + u"/interrupt.mdb"_s;
+  std::atomic<bool> done = false;
+  std::mutex mutex;
+  std::function<void()> interrupt;
+  QString failure;
+  bool usableAfter = false;
+  std::thread worker([&] {
+    DbConnection connection;
+    ASSERT_TRUE(connection.Open(u"Provider=QSQLITE; Data Source="_s + path));
+    {
+      const std::lock_guard lock(mutex);
+      interrupt = connection.interrupter();
+    }
+    QSqlQuery endless(connection.driverConnection());
+    // Counts for ever unless stopped.
+    endless.exec(
+        u"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+        u"SELECT count(*) FROM n"_s);
+    failure = endless.lastError().text();
+    endless.finish();
+    QSqlQuery next(connection.driverConnection());
+    usableAfter = next.exec(u"SELECT 1"_s) && next.next() && next.value(0).toInt() == 1;
+    {
+      const std::lock_guard lock(mutex);
+      interrupt = nullptr;
+    }
+    done = true;
+  });
+  while (!done) {
+    {
+      const std::lock_guard lock(mutex);
+      if (interrupt) {
+        interrupt();
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  worker.join();
+  EXPECT_TRUE(failure.contains(u"interrupt"_s)) << failure.toStdString();
+  EXPECT_TRUE(usableAfter);
 }

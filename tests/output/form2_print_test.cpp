@@ -1,5 +1,8 @@
+#include <QApplication>
 #include <QFontDatabase>
+#include <QProgressDialog>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include "form2_fixture.h"
 #include "support/pdf_tools.h"
@@ -77,6 +80,24 @@ TEST_F(Form2PrintTest, ALongListingFillsPagesInOrder) {
   }
   EXPECT_GE(nonBlankLines(pages.last()).size(), 1);
   EXPECT_LE(nonBlankLines(pages.last()).size(), perPage);
+}
+
+// The dialog shows itself only once a print has run a few seconds; the test presses its
+// Cancelar at the first page done, shown or not.
+TEST_F(Form2PrintTest, ALongPrintReportsPagesDoneAndCanBeCancelled) {
+  QString label;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* progress = qobject_cast<QProgressDialog*>(widget)) {
+        label = progress->labelText();
+        progress->cancel();
+      }
+    }
+  });
+  print(numberedSongs(300));
+  EXPECT_EQ(label, u"Imprimiendo el listado: 1 páginas hechas"_s);
+  EXPECT_EQ(logLines, QStringList{u"Impresión del listado cancelada"_s});
+  EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(Form2PrintTest, TheChosenSizeSetsTheLineHeight) {

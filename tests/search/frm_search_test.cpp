@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -86,6 +87,11 @@ class SearchWindowTest : public testing::Test {
     QTest::keyClicks(query, text);
     auto* pause = control<QTimer>(u"tmrBusqueda"_s);
     EXPECT_TRUE(QTest::qWaitFor([pause] { return !pause->isActive(); }, 5000));
+    settle();
+  }
+  // Lets the query running off the window's thread come back.
+  void settle() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !search->searching(); }, 10000));
   }
   // Each row as "Nº|Medio|Listado|Directorio|Archivo|Artista|Título".
   QStringList tableRows() const {
@@ -171,6 +177,27 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
   EXPECT_EQ(countLine(), QString());
 }
 
+TEST_F(SearchWindowTest, ANewerQueryWinsAndTheOlderOneNeverFillsTheTable) {
+  QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
+  query->setText(u"ana"_s);
+  search->Busca();
+  EXPECT_TRUE(search->searching());
+  query->setText(u"lola"_s);
+  search->Busca();
+  settle();
+  EXPECT_EQ(tableRows(), QStringList({u"1|CD|CD uno|/music/dir2|2-1.mp3|Lola|Mar"_s}));
+  EXPECT_EQ(resets.count(), 1);
+
+  // Emptied meanwhile: the query running is dropped with the table.
+  query->setText(u"ana"_s);
+  search->Busca();
+  query->clear();
+  search->Busca();
+  EXPECT_FALSE(search->searching());
+  QTest::qWait(50);
+  EXPECT_EQ(tableRows(), QStringList());
+}
+
 TEST_F(SearchWindowTest, TheChoosersNarrowTheSearchAtOnce) {
   auto* field = control<QComboBox>(u"cboCampo"_s);
   auto* medium = control<QComboBox>(u"cboMedio"_s);
@@ -185,12 +212,15 @@ TEST_F(SearchWindowTest, TheChoosersNarrowTheSearchAtOnce) {
   typeQuery(u"ana"_s);
   EXPECT_EQ(tableRows().size(), 2);
   medium->setCurrentText(u"CDs"_s);
+  settle();
   EXPECT_EQ(tableRows(),
             QStringList({u"1|CD|CD uno|/music/dir1|1-1.mp3|Ana Belén|Canción del árbol"_s}));
   medium->setCurrentText(u"Directorios"_s);
+  settle();
   EXPECT_EQ(tableRows().value(0).left(2), u"2|"_s);
   EXPECT_EQ(tableRows().size(), 1);
   field->setCurrentText(u"Título"_s);
+  settle();
   EXPECT_EQ(countLine(), u"0 archivos en 0 listados"_s);
 
   medium->setCurrentText(u"Todos"_s);

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The whole-collection benchmark: a tree of 8,420 directories and 100,000 MP3 files with ID3v1
+# tags (make_collection.py), scanned "Sin límite" (--limits none) by the command line, against
+# a plain C walk that reads the same tags (c_walk.c: the floor); the same scan of a 10,000-file
+# tree of the same shape (800 leaf directories), for the time per file; storing the listing with
+# the search index catching up, showing it back as text and HTML, and deleting it; peak memory.
+# Then the default scan of the scan benchmark's tree (make_tree.py), side by side with BASELINE
+# when given. Exits non-zero when a target is missed.
+# Usage: bench/collection_bench.sh [QUILLET [BASELINE_QUILLET]]
+set -euo pipefail
+
+bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+quillet=$(realpath "${1:-$bench_dir/../build/bin/quillet}")
+baseline=${2:+$(realpath "$2")}
+runs=${RUNS:-5}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+setup_program() {  # DIR QUILLET
+  mkdir -p "$1"
+  cp "$2" "$1/quillet"
+  cp "$(dirname "$2")/bd-acces2k.blank" "$1/"
+  printf '[log]\r\nlogfile=bench.log\r\n[bd]\r\ncadcon=Provider=QSQLITE;\r\n' >"$1/config.ini"
+}
+setup_program "$work/program" "$quillet"
+mkdir -p "$work/config"
+export XDG_CONFIG_HOME="$work/config"
+q="$work/program/quillet"
+
+. "$bench_dir/bench_helpers.sh"
+
+echo "Creando los árboles de prueba..."
+cc -O2 -o "$work/c_walk" "$bench_dir/c_walk.c"
+PYTHONPATH="$bench_dir" python3 "$bench_dir/make_collection.py" "$work/big"
+PYTHONPATH="$bench_dir" python3 "$bench_dir/make_collection.py" "$work/small" --files 10000 \
+  --bottom 2
+python3 "$bench_dir/make_tree.py" "$work/classic"
+
+run_floor() { "$work/c_walk" "$work/big"; }
+run_big() { "$q" scan "$work/big" --limits none; }
+run_small() { "$q" scan "$work/small" --limits none; }
+run_floor >/dev/null
+run_big >/dev/null  # warms the trees and the program's own files
+run_small >/dev/null
+
+floor_ms=$(median_ms run_floor)
+big_ms=$(median_ms run_big)
+small_ms=$(median_ms run_small)
+big_kb=$(peak_kb "$q" scan "$work/big" --limits none)
+
+ms_of() {  # COMMAND...: wall time of one run, in ms
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+store_total_ms=$(ms_of "$q" scan "$work/big" --limits none --store)
+store_ms=$((store_total_ms - big_ms))
+show_txt_ms=$(ms_of "$q" show 1)
+show_html_ms=$(ms_of "$q" show 1 --format html)
+show_kb=$(peak_kb "$q" show 1)
+delete_ms=$(ms_of "$q" delete 1)
+
+printf '%-58s %8s\n' "camino" "ms"
+printf '%-58s %8d\n' "c_walk (suelo: readdir, lstat, open, pread 128)" "$floor_ms"
+printf '%-58s %8d\n' "quillet scan --limits none, 100.000 archivos" "$big_ms"
+printf '%-58s %8d\n' "quillet scan --limits none, 10.000 archivos" "$small_ms"
+printf '%-58s %8d\n' "almacenar (scan --store menos scan) con el índice" "$store_ms"
+printf '%-58s %8d\n' "quillet show (txt)" "$show_txt_ms"
+printf '%-58s %8d\n' "quillet show --format html" "$show_html_ms"
+printf '%-58s %8d\n' "quillet delete" "$delete_ms"
+echo "memoria: scan ${big_kb} KB, show ${show_kb} KB"
+
+ok=1
+check() {  # CONDITION TEXT
+  if awk "BEGIN { exit !($1) }"; then echo "ok:    $2"; else echo "FALLA: $2"; ok=0; fi
+}
+check "$big_ms <= 1.5 * $floor_ms" "scan <= 1.5x el suelo ($(awk "BEGIN {printf \"%.2f\", $big_ms / $floor_ms}")x)"
+check "$big_ms <= 12 * $small_ms" "100.000 archivos <= 12x 10.000 ($(awk "BEGIN {printf \"%.2f\", $big_ms / $small_ms}")x)"
+check "$store_ms < 5000" "almacenar < 5 s"
+check "$show_txt_ms < 2000" "show < 2 s"
+check "$delete_ms < 2000" "delete < 2 s"
+check "$big_kb < 150 * 1024" "scan < 150 MB"
+
+if [ -n "$baseline" ]; then
+  setup_program "$work/baseline" "$baseline"
+  run_new() { "$q" scan "$work/classic"; }
+  run_old() { "$work/baseline/quillet" scan "$work/classic"; }
+  run_new >/dev/null
+  run_old >/dev/null
+  new_total=0 old_total=0
+  # Alternated, so both see the same noise of a shared machine.
+  for _ in $(seq 3); do
+    old_total=$((old_total + $(median_ms run_old)))
+    new_total=$((new_total + $(median_ms run_new)))
+  done
+  printf '%-58s %8d\n' "scan por omisión, árbol de scan_bench, antes (mediana x3)" $((old_total / 3))
+  printf '%-58s %8d\n' "scan por omisión, árbol de scan_bench, ahora (mediana x3)" $((new_total / 3))
+  check "$new_total <= 1.1 * $old_total" "scan por omisión <= 1.1x antes ($(awk "BEGIN {printf \"%.3f\", $new_total / $old_total}")x)"
+fi
+[ "$ok" = 1 ]
