@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -27,13 +26,12 @@
 #include "search/search_index.h"
 #include "search/search_sql.h"
 
+#include "bench_catalogue.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kListings = 1000;
-constexpr int kFilesPerListing = 1000;
-constexpr int kFilesPerDirectory = 12;
 bool missed = false;
 
 double median(std::vector<double> values) {
@@ -54,146 +52,6 @@ void verdict(const char* what, double value, double target, const char* unit) {
   std::printf("%-44s %10.1f %s  (target < %.0f %s) %s\n", what, value, unit, target, unit,
               ok ? "ok" : "MISSED");
   std::fflush(stdout);
-}
-
-void fail(const QString& why) {
-  std::fprintf(stderr, "search_bench: %s\n", qPrintable(why));
-  std::exit(2);
-}
-
-// Syllables with accents, so names and words are varied and fold to other texts.
-QString word(QRandomGenerator& random, int syllables) {
-  static const QStringList pieces = {u"ca"_s,  u"mi"_s,  u"ño"_s, u"ló"_s, u"ra"_s,  u"té"_s,
-                                     u"su"_s,  u"ve"_s,  u"dá"_s, u"ri"_s, u"go"_s,  u"ba"_s,
-                                     u"lú"_s,  u"ne"_s,  u"zo"_s, u"pí"_s, u"cha"_s, u"tro"_s,
-                                     u"mar"_s, u"sol"_s, u"ár"_s, u"en"_s, u"qui"_s, u"fe"_s};
-  QString text;
-  for (int s = 0; s < syllables; ++s) {
-    text += pieces[random.bounded(pieces.size())];
-  }
-  text[0] = text[0].toUpper();
-  return text;
-}
-
-struct Vocabulary {
-  QStringList artists;
-  QStringList words;
-  QStringList genres = {u"Rock"_s,  u"Pop"_s,   u"Jazz"_s,  u"Flamenco"_s, u"Clásica"_s,
-                        u"Blues"_s, u"Metal"_s, u"Salsa"_s, u"Tango"_s,    u"Folk"_s};
-};
-
-Vocabulary vocabulary(QRandomGenerator& random) {
-  Vocabulary v;
-  for (int a = 0; a < 3000; ++a) {
-    v.artists.append(a == 7 ? u"U2"_s : word(random, 2) + u' ' + word(random, 3));
-  }
-  for (int w = 0; w < 5000; ++w) {
-    v.words.append(word(random, 2 + random.bounded(2)).toLower());
-  }
-  return v;
-}
-
-// Listings as people store them: directories of twelve files by one artist, one album each.
-class ListingGenerator {
- public:
-  explicit ListingGenerator(quint32 seed) : random_(seed), v_(vocabulary(random_)) {}
-
-  QString listingName(int rp) { return u"Disco %1 "_s.arg(rp) + word(random_, 2); }
-
-  // The directory that starts at file f, as stored: its name and its file range.
-  DirRecord directory(int f) {
-    artist_ = v_.artists[random_.bounded(v_.artists.size())];
-    album_ = pick() + u' ' + pick();
-    return {u"/música/"_s + artist_ + u'/' + album_, static_cast<int>(f),
-            static_cast<int>(std::min(f + kFilesPerDirectory - 1, kFilesPerListing))};
-  }
-
-  // File f of the listing, in the directory last made.
-  SongRecord file(int f) {
-    // One file in thirty is a copy of an earlier one.
-    QString title = pick() + u' ' + pick() + u"´s"_s;
-    if (!previousTitles_.isEmpty() && random_.bounded(30) == 0) {
-      title = previousTitles_[random_.bounded(previousTitles_.size())];
-    } else if (random_.bounded(100) == 0) {
-      previousTitles_.append(title);
-    }
-    const QString order = QString::number(f % kFilesPerDirectory + 1);
-    return {album_,
-            artist_,
-            random_.bounded(1000) == 0 ? u"Edición remasterizada"_s : QString(),
-            v_.genres[random_.bounded(v_.genres.size())],
-            title,
-            order,
-            QString::number(1960 + random_.bounded(60)),
-            order + u' ' + title + u".mp3"_s,
-            order};
-  }
-
- private:
-  QString pick() { return v_.words[random_.bounded(v_.words.size())]; }
-
-  QRandomGenerator random_;
-  const Vocabulary v_;
-  QStringList previousTitles_;
-  QString artist_;
-  QString album_;
-};
-
-// Every row by plain SQL in one transaction, as fast as the engine takes them.
-void generateCatalogue() {
-  ListingGenerator generator(12);
-  QSqlDatabase db = BdConnection().driverConnection();
-  QSqlQuery file(db);
-  QSqlQuery dir(db);
-  QSqlQuery listing(db);
-  file.prepare(u"INSERT INTO infoMP3 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-  dir.prepare(u"INSERT INTO estructdir VALUES (?, ?, ?, ?)"_s);
-  listing.prepare(u"INSERT INTO reports VALUES (?, ?, ?, ?)"_s);
-  if (!db.transaction()) {
-    fail(u"no transaction"_s);
-  }
-  const auto bindAll = [](QSqlQuery& query, const QVariantList& values) {
-    for (const QVariant& value : values) {
-      query.addBindValue(value);
-    }
-    if (!query.exec()) {
-      fail(u"insert failed"_s);
-    }
-  };
-  for (int rp = 1; rp <= kListings; ++rp) {
-    const QString name = generator.listingName(rp);
-    bindAll(listing, {rp, name, rp % 3 == 0 ? 2 : 1, name});
-    for (int f = 1; f <= kFilesPerListing; ++f) {
-      if ((f - 1) % kFilesPerDirectory == 0) {
-        const DirRecord d = generator.directory(f);
-        bindAll(dir, {rp, d.dirname, d.songfrom, d.songto});
-      }
-      const SongRecord s = generator.file(f);
-      bindAll(file, {rp, s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year,
-                     s.filename, s.fileorder.toInt(), f});
-    }
-  }
-  if (!db.commit()) {
-    fail(u"commit failed"_s);
-  }
-}
-
-// A full listing, of as many files as a listing holds, made like the catalogue's.
-std::unique_ptr<ListingModel> fullListing() {
-  ListingGenerator generator(34);
-  auto model = std::make_unique<ListingModel>();
-  model->FinalName = generator.listingName(kListings + 1);
-  model->FinalType = kMedioCd;
-  int dirs = 0;
-  for (int f = 1; f <= kFilesPerListing; ++f) {
-    if ((f - 1) % kFilesPerDirectory == 0) {
-      model->Directorios[++dirs] = generator.directory(f);
-    }
-    model->Canciones[f] = generator.file(f);
-  }
-  model->NumDirectoriosMP3 = static_cast<int>(dirs);
-  model->NumCancionesMP3 = kFilesPerListing;
-  return model;
 }
 
 // The database as it was before the index existed.

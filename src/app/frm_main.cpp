@@ -24,6 +24,7 @@
 #include "platform/twips.h"
 #include "scan/gui_scan_driver.h"
 #include "search/frm_search.h"
+#include "stats/frm_stats.h"
 
 using namespace Qt::StringLiterals;
 
@@ -97,6 +98,13 @@ void frm_main::OpenSearch() {
   window->activateWindow();
 }
 
+// The catalogue's statistics open the files of their lists as the search window does.
+void frm_main::OpenStats() {
+  frm_stats* window = frm_stats::showCatalogue(this);
+  connect(window, &frm_stats::openFileRequested, this, &frm_main::openStoredFile,
+          Qt::UniqueConnection);
+}
+
 void frm_main::openStoredFile(int rpId, const QString& nodeKey) {
   frm_report::openStoredIn(*m_mdiArea, rpId, nodeKey);
 }
@@ -138,6 +146,8 @@ void frm_main::createToolsMenu() {
   connect(
       addItem(menu, u"mn_buscar"_s, u"Buscar en la BD..."_s, QKeySequence(Qt::CTRL | Qt::Key_F)),
       &QAction::triggered, this, &frm_main::OpenSearch);
+  connect(addItem(menu, u"mn_estadisticas"_s, u"Estadísticas de la BD..."_s), &QAction::triggered,
+          this, &frm_main::OpenStats);
   connect(addItem(menu, u"mn_opciones"_s, u"Opciones..."_s), &QAction::triggered, this,
           [this] { frm_options::showInstance(this); });
 }

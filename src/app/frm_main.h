@@ -29,6 +29,8 @@ class frm_main : public QMainWindow {
   virtual void ScanDir();
   virtual void OpenStoredListings();
   virtual void OpenSearch();
+  /** "Estadísticas de la BD...": the catalogue's statistics window. */
+  void OpenStats();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -8,6 +8,7 @@
 #include "cli/cli_listing_output.h"
 #include "cli/cli_scan.h"
 #include "cli/cli_search.h"
+#include "cli/cli_stats.h"
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
 
@@ -35,6 +36,8 @@ constexpr std::array kVerbs = {
          &runSearchVerb},
     Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,
          &duplicatesHelp, &runDuplicatesVerb},
+    Verb{"stats", u"muestra las estadísticas de los listados almacenados", &statsOptions,
+         &statsHelp, &runStatsVerb},
     Verb{"copy-db", u"copia los listados almacenados a otra base de datos", &copyOptions, &copyHelp,
          &runCopyVerb},
 };

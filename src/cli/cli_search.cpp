@@ -51,7 +51,8 @@ std::optional<SearchField> fieldOf(const QByteArray& name) {
   return std::nullopt;
 }
 
-// The --medium option; Todos when absent, nothing when it names no medium.
+}  // namespace
+
 std::optional<SearchMedium> mediumFrom(const ParsedArguments& parsed, QString& error) {
   const auto given = parsed.options.find("--medium");
   if (given == parsed.options.end()) {
@@ -66,6 +67,12 @@ std::optional<SearchMedium> mediumFrom(const ParsedArguments& parsed, QString& e
   error = u"medio no válido: %1 (ha de ser cd o dir)"_s.arg(argumentText(given->second));
   return std::nullopt;
 }
+
+QString mediumHelp() {
+  return u"  --medium cd|dir      solo los listados de CD o solo los de directorio\n"_s;
+}
+
+namespace {
 
 // How found files are written: tab-separated lines (the default), CSV or JSON.
 struct FoundOutput {
@@ -186,10 +193,6 @@ QString lineFormatHelp() {
   return u"Escribe una línea por archivo, con estos campos separados por tabuladores: número\n"
          u"del listado, CD o DIR, nombre del listado, directorio, nombre del archivo, artista,\n"
          u"título, álbum y año. Los caracteres de control se muestran como «?».\n"_s;
-}
-
-QString mediumHelp() {
-  return u"  --medium cd|dir      solo los listados de CD o solo los de directorio\n"_s;
 }
 
 QString formatHelp() {

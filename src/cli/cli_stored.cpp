@@ -26,6 +26,8 @@ std::optional<int> listingNumberOf(const QByteArray& text) {
 }
 
 // The one positional argument of show and delete; a Spanish usage error otherwise.
+}  // namespace
+
 QString listingNumberFrom(const ParsedArguments& parsed, int& number) {
   if (parsed.positional.empty()) {
     return u"falta el número del listado"_s;
@@ -41,6 +43,8 @@ QString listingNumberFrom(const ParsedArguments& parsed, int& number) {
   number = *parsedNumber;
   return {};
 }
+
+namespace {
 
 struct ListLine {
   int number;

@@ -17,6 +17,9 @@ int runShowVerb(const ParsedArguments& parsed);
 /** `quillet delete N`: deletes stored listing N as the stored-listings window's "Borrar" does. */
 int runDeleteVerb(const ParsedArguments& parsed);
 
+/** The one plain argument as a listing number; a Spanish usage error, or empty text. */
+QString listingNumberFrom(const ParsedArguments& parsed, int& number);
+
 /** The verbs' help texts, in Spanish. */
 QString listHelp();
 QString showHelp();

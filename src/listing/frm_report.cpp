@@ -29,6 +29,7 @@
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
 #include "scan/gui_scan_driver.h"
+#include "stats/frm_stats.h"
 
 using namespace Qt::StringLiterals;
 
@@ -262,6 +263,8 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(toolbar_->designAction()->isChecked());
+  } else if (key == u"estadisticas"_s) {
+    frm_stats::showListing(model_, this, [this](const QString& node) { selectNode(node); });
   } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
     exportListing(*format);
   }

@@ -19,6 +19,7 @@ ListingToolbar::ListingToolbar(QWidget* parent) : QToolBar(parent) {
   storeAction_ = addButton(u"2bd"_s, 9, u"Almacenar en BD"_s);
   designAction_ = addButton(u"modifydesign"_s, 8, u"Modificar diseño directorio y archivo"_s);
   designAction_->setCheckable(true);
+  addButton(u"estadisticas"_s, 15, u"Estadísticas del listado"_s);
 }
 
 QAction* ListingToolbar::addButton(const QString& key, int image, const QString& toolTip) {

@@ -12,23 +12,6 @@ namespace {
 // does not carry them.
 const QStringList kTechnicalColumns = {u"duracion_ms"_s, u"kbps"_s, u"hz"_s, u"bytes"_s};
 
-struct DirectoryRange {
-  int number;
-  int first;
-  int last;
-};
-
-// The directories as the renderer walks them: each file range cut to the listing's slots.
-std::vector<DirectoryRange> directoryRanges(const ListingModel& model) {
-  std::vector<DirectoryRange> ranges;
-  const int dirs = std::clamp<int>(model.NumDirectoriosMP3, 0, kMaxDirectorios);
-  for (int d = 1; d <= dirs; ++d) {
-    const DirRecord& dir = model.Directorios[d];
-    ranges.push_back({d, std::max<int>(dir.songfrom, 1), std::min<int>(dir.songto, kMaxCanciones)});
-  }
-  return ranges;
-}
-
 ExportRow fileRow(const ListingModel& model, const ListingName& name, const DirectoryRange& dir,
                   int f) {
   const SongRecord& song = model.Canciones[f];
@@ -54,6 +37,16 @@ ExportRow fileRow(const ListingModel& model, const ListingName& name, const Dire
 
 ListingName listingNameOf(const ListingModel& model) {
   return {model.FinalName, model.FinalType};
+}
+
+std::vector<DirectoryRange> directoryRanges(const ListingModel& model) {
+  std::vector<DirectoryRange> ranges;
+  const int dirs = std::clamp(model.NumDirectoriosMP3, 0, model.lastDirectorySlot());
+  for (int d = 1; d <= dirs; ++d) {
+    const DirRecord& dir = model.Directorios[d];
+    ranges.push_back({d, std::max(dir.songfrom, 1), std::min(dir.songto, model.lastSongSlot())});
+  }
+  return ranges;
 }
 
 QString mediumText(int medio) {

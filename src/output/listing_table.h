@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <vector>
+
 #include "output/table_export.h"
 #include "scan/listing_model.h"
 
@@ -15,6 +17,16 @@ struct ListingName {
   QString name;
   int medio = 0;
 };
+
+/** A directory of a listing: its number and the numbers of its first and last files. */
+struct DirectoryRange {
+  int number;
+  int first;
+  int last;
+};
+
+/** The directories as the renderer walks them: each file range cut to the listing's slots. */
+std::vector<DirectoryRange> directoryRanges(const ListingModel& model);
 
 /** A scanned listing's: its FinalName and FinalType. A loaded listing's come with the load. */
 ListingName listingNameOf(const ListingModel& model);

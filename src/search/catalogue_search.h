@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QSqlQuery;
+
 #include <vector>
 
 // Finding files across every stored listing: a search over the folded texts of the file rows,
@@ -41,6 +43,9 @@ struct CatalogueFile {
   QString comment;
   int filegenorder = 0;
 };
+
+/** The file of a query row whose columns from first on are sqlCatalogueFileColumns(). */
+CatalogueFile catalogueFileOf(const QSqlQuery& row, int first = 0);
 
 struct SearchRequest {
   QString text;

@@ -27,7 +27,6 @@ class SearchEngine {
 const SearchEngine& searchEngine();
 
 // Shared by the engines: a result row read, a prepared search run, a duplicates query run.
-CatalogueFile catalogueFileOf(const QSqlQuery& row, int first);
 SearchResult searchResultOf(QSqlQuery& query);
 DuplicatesResult duplicatesOf(const QString& sql);
 

@@ -17,8 +17,6 @@ QString searchColumnOf(SearchField field);
 QString sqlMediumCondition(SearchMedium medium, const QString& reports);
 /** The directory that lists file i: the one whose file range holds it and starts nearest. */
 QString sqlDirectoryOfFile();
-/** The columns a result row gives, for fileOf(): listing r, file i and its directory. */
-QString sqlFileColumns();
 
 /** The statements that create the index objects, each once (those missing only). */
 QStringList sqlCreateSearchIndex();
@@ -53,5 +51,10 @@ QString checkedPiece(qsizetype piece);
  * pieces (:piece0, :piece1, ...), in listing order; limit 0 for every file.
  */
 QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
+/**
+ * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
+ * reports as r; the directory is the one whose file range holds the file.
+ */
+QString sqlCatalogueFileColumns();
 /** The files whose key another file of the medium shares, by key, then listing order. */
 QString sqlDuplicates(SearchMedium medium);

@@ -47,7 +47,7 @@ QString sqlDirectoryOfFile() {
          u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
 }
 
-QString sqlFileColumns() {
+QString sqlCatalogueFileColumns() {
   return u"r.rp_id, r.medio, r.report_name, "_s + sqlDirectoryOfFile() +
          u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
          u"i.filegenorder"_s;

@@ -166,7 +166,7 @@ BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QSt
       statement.values.append(piece);
     }
   }
-  statement.sql = u"SELECT "_s + sqlFileColumns() +
+  statement.sql = u"SELECT "_s + sqlCatalogueFileColumns() +
                   u" FROM search_files s JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder "
                   u"= s.filegenorder JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
                   conditions + sqlMediumCondition(medium, u"r"_s) +
@@ -176,7 +176,7 @@ BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QSt
 }
 
 QString sqlServerDuplicates(SearchMedium medium) {
-  return u"SELECT f.dupkey, "_s + sqlFileColumns() +
+  return u"SELECT f.dupkey, "_s + sqlCatalogueFileColumns() +
          u" FROM search_files f JOIN infomp3 i ON i.rp_id = f.rp_id AND i.filegenorder = "
          u"f.filegenorder JOIN reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT "
          u"g.dupkey FROM search_files g JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS "

@@ -199,7 +199,7 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  return u"SELECT "_s + sqlFileColumns() +
+  return u"SELECT "_s + sqlCatalogueFileColumns() +
          u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
          u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
          u"search_index MATCH :expression"_s +
@@ -209,7 +209,7 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
 }
 
 QString sqlDuplicates(SearchMedium medium) {
-  return u"SELECT f.dupkey, "_s + sqlFileColumns() +
+  return u"SELECT f.dupkey, "_s + sqlCatalogueFileColumns() +
          u" FROM search_files f JOIN infoMP3 i ON i.rowid = f.file AND i.rp_id = f.rp_id JOIN "
          u"reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT g.dupkey FROM search_files g "
          u"JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS NOT NULL"_s +

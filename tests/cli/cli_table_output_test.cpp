@@ -48,3 +48,23 @@ TEST_F(CliTableOutputTest, EncodingWithCsvOrJsonAndUnknownChoicesAreUsageErrors)
       run({u"scan"_s, tree, u"--format"_s, u"xls"_s})
           .err.startsWith("quillet: formato desconocido: xls (se admite txt, html, csv o json)"));
 }
+
+TEST_F(CliTableOutputTest, StatsWritesFiguresThenChartBlocksAndRefusesAMissingListing) {
+  ASSERT_EQ(run({u"scan"_s, tree, u"--store"_s}).exitCode, 0);
+  const ProgramRun stats = run({u"stats"_s});
+  EXPECT_EQ(stats.exitCode, 0) << stats.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(stats.out),
+            u"listados\t1\ndirectorios\t2\narchivos\t4\nartistas\t1\nalbumes\t0\n"
+            u"sin_artista\t3\nsin_titulo\t1\nsin_album\t4\nsin_anyo\t2\nsin_etiqueta\t1\n"
+            u"\ngeneros\nBlues\t3\n"
+            u"\ndecadas\n1990-1999\t1\n2000-2009\t1\nSin año\t2\n"
+            u"\ntop_artistas\nNiño´s\t1\n"_s);
+  EXPECT_EQ(run({u"stats"_s, u"1"_s, u"--medium"_s, u"dir"_s}).out,
+            stats.out.mid(stats.out.indexOf("directorios")));
+  EXPECT_TRUE(run({u"stats"_s, u"--format"_s, u"json"_s}).out.startsWith("{\"listados\": 1,\n"));
+
+  const ProgramRun missing = run({u"stats"_s, u"7"_s});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, QByteArray());
+  EXPECT_EQ(missing.err.count('\n'), 1);
+}

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -15,6 +17,8 @@
 #include "platform/desktop_opener.h"
 #include "platform/gui_message_box.h"
 #include "platform/settings_store.h"
+#include "stats/frm_stats.h"
+#include "stats/gui_stats_chart.h"
 #include "support/fixtures.h"
 #include "support/listing_db_fixture.h"
 #include "support/read_only_dir.h"
@@ -125,6 +129,31 @@ TEST_F(ListingCommandsTest, CsvAndJsonExportsWriteTheListingsFilesBesideTheOther
   EXPECT_EQ(readFile(ProgramFile(u"lista.txt"_s)), "kept");
   EXPECT_TRUE(messages.isEmpty());
   SaveSetting(u"cfg"_s, u"csv_separator"_s, u"comma"_s);
+  for (const QString& name : {u"lista.txt"_s, u"lista.csv"_s, u"lista.json"_s}) {
+    QFile::remove(ProgramFile(name));
+  }
+}
+
+TEST_F(ListingCommandsTest, EstadisticasOpensTheListingsFiguresAndTheirFilesChooseItsNodes) {
+  fillSmallListing(report_->model());
+  NodeTree& tree = report_->model().tree;
+  tree.addRoot(u"raíz"_s, u"raíz"_s, kImageDirectory);
+  tree.addChild(u"raíz"_s, u"/música/A&B"_s, u"/música/A&B"_s, kImageDirectory);
+  tree.addChild(u"/música/A&B"_s, u"/música/A&B/01 Intro.mp3"_s, u"01 Intro.mp3"_s, kImageMp3);
+  clickToolbar(u"estadisticas"_s);
+  auto* stats = report_->findChild<frm_stats*>();
+  ASSERT_TRUE(stats);
+  EXPECT_EQ(stats->chart(u"top_artistas"_s)->bars(), std::vector<StatsBar>());
+  EXPECT_EQ(stats->findChild<QLabel*>(u"lblTotales"_s)->text(),
+            u"Directorios: 1    Archivos: 1    Artistas: 0    Álbumes: 0"_s);
+  stats->ListaArchivos(0);
+  auto* files = stats->findChild<QTableWidget*>(u"grdArchivos"_s);
+  ASSERT_EQ(files->rowCount(), 1);
+  emit files->cellDoubleClicked(0, 0);
+  QTreeWidgetItem* chosen = report_->findChild<QTreeWidget*>(u"tv"_s)->currentItem();
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(chosen->text(0), u"01 Intro.mp3"_s);
+  delete stats;
 }
 
 TEST_F(ListingCommandsTest, ExportsGoToTheUsersDataDirectoryWhenTheProgramDirIsReadOnly) {

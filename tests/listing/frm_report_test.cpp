@@ -18,7 +18,7 @@ QImage iconImage(const QIcon& icon) {
 
 TEST_F(ListingWindowTest, ToolbarCarriesItsKeyedButtonsInOrderAfterASeparator) {
   const QList<QAction*> actions = control<QToolBar>(u"Toolbar1"_s)->actions();
-  ASSERT_EQ(actions.size(), 7);
+  ASSERT_EQ(actions.size(), 8);
   EXPECT_TRUE(actions[0]->isSeparator());
 
   struct Button {
@@ -33,6 +33,7 @@ TEST_F(ListingWindowTest, ToolbarCarriesItsKeyedButtonsInOrderAfterASeparator) {
       {u"exporta"_s, QString(), 7},
       {u"2bd"_s, u"Almacenar en BD"_s, 9},
       {u"modifydesign"_s, u"Modificar diseño directorio y archivo"_s, 8},
+      {u"estadisticas"_s, u"Estadísticas del listado"_s, 15},
   };
   for (size_t i = 0; i < expected.size(); ++i) {
     const QAction* action = actions[static_cast<int>(i) + 1];

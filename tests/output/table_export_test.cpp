@@ -167,3 +167,18 @@ TEST(TableExport, AnEmptyListingIsAValidDocument) {
       csvBytes(listingTable(model, listingNameOf(model)), CsvSeparator::Comma, false).count("\r\n"),
       1);
 }
+
+// A whole-collection listing is written whole, past the classic limits.
+TEST(TableExport, AListingPastTheClassicLimitsIsWrittenWhole) {
+  ListingModel model;
+  const int files = kMaxCanciones + 5;
+  model.directorySlot(1) = {u"/d"_s, 1, files};
+  for (int f = 1; f <= files; ++f) {
+    model.songSlot(f).filename = u"%1.mp3"_s.arg(f);
+  }
+  model.NumDirectoriosMP3 = 1;
+  model.NumCancionesMP3 = files;
+  const ExportTable table = listingTable(model, listingNameOf(model));
+  ASSERT_EQ(table.rows.size(), size_t{files});
+  EXPECT_EQ(table.rows.back()[6].text, u"1005.mp3"_s);
+}

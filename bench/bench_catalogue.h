@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+#include "scan/listing_model.h"
+
+// The catalogue the database benchmarks work on: 1,000 stored listings of 1,000 files, made of
+// accented syllables so names fold to other texts, by artist and album as people store them.
+
+inline constexpr int kListings = 1000;
+inline constexpr int kFilesPerListing = 1000;
+inline constexpr int kFilesPerDirectory = 12;
+
+/** Reports why a benchmark cannot go on and ends it with exit code 2. */
+[[noreturn]] void fail(const QString& why);
+
+/** Writes the catalogue into the open database by plain SQL, in one transaction. */
+void generateCatalogue();
+
+/** A full listing, of as many files as a listing holds, made like the catalogue's. */
+std::unique_ptr<ListingModel> fullListing();

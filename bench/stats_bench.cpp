@@ -1,0 +1,132 @@
+// Times the statistics and the table exports: the catalogue's figures (1,000 stored listings of
+// 1,000 files) as the statistics window fills itself and through `quillet stats`, and a full
+// listing's figures and CSV and JSON exports. Run it on the offscreen platform
+// (QT_QPA_PLATFORM=offscreen). Exits 1 when a target is missed. STATS_BENCH_KEEP=1 keeps the
+// temporary directory (its path is printed); STATS_BENCH_DB=FILE works on a kept catalogue.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "app/app_info.h"
+#include "app/log.h"
+#include "bench_catalogue.h"
+#include "db/mod_bd.h"
+#include "output/listing_export.h"
+#include "stats/frm_stats.h"
+#include "stats/stats_sources.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool missed = false;
+
+double medianMs(int runs, const std::function<void()>& work) {
+  std::vector<double> ms;
+  for (int run = 0; run < runs; ++run) {
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    ms.push_back(clock.nsecsElapsed() / 1e6);
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+void verdict(const char* what, double value, double target) {
+  const bool ok = value < target;
+  missed = missed || !ok;
+  std::printf("%-48s %10.1f ms  (target < %.0f ms) %s\n", what, value, target,
+              ok ? "ok" : "MISSED");
+  std::fflush(stdout);
+}
+
+void timeListing() {
+  const auto model = fullListing();
+  const ListingName name = listingNameOf(*model);
+  qint64 files = 0;
+  verdict("figures of a full listing, median",
+          medianMs(21, [&] { files = collectionStats(countsOfListing(*model)).files; }), 50);
+  for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::Json}) {
+    qsizetype bytes = 0;
+    const double ms =
+        medianMs(21, [&] { bytes = listingExportBytes(format, *model, name, {}, {}).size(); });
+    char label[96];
+    std::snprintf(label, sizeof label, "%s export of it (%lld files, %lld KB), median",
+                  format == ExportFormat::Csv ? "CSV" : "JSON", static_cast<long long>(files),
+                  static_cast<long long>(bytes / 1024));
+    verdict(label, ms, 50);
+  }
+}
+
+void timeCatalogue(const QString& program) {
+  verdict("catalogue figures in the window (fill), median",
+          medianMs(5,
+                   [] {
+                     frm_stats* window = frm_stats::showCatalogue(nullptr);
+                     window->close();
+                     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                   }),
+          1000);
+  QString error;
+  verdict("catalogue figures, core only, median",
+          medianMs(5, [&] { collectionStats(countsOfCatalogue({}, error)); }), 1000);
+  if (!error.isEmpty()) {
+    fail(error);
+  }
+  CloseBd();
+  verdict("quillet stats end to end, median",
+          medianMs(5,
+                   [&] {
+                     QProcess process;
+                     process.start(program, {u"stats"_s});
+                     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+                       fail(u"quillet stats failed"_s);
+                     }
+                   }),
+          1500);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  if (qEnvironmentVariableIsSet("STATS_BENCH_KEEP")) {
+    dir.setAutoRemove(false);
+    std::printf("keeping %s\n", qPrintable(dir.path()));
+  }
+  setProgramDir(QStringLiteral(QUILLET_BIN_DIR));
+  for (const QString& name : {u"bd-acces2k.blank"_s, u"config.ini"_s, u"quillet"_s}) {
+    if (!dir.isValid() || !QFile::copy(ProgramFile(name), dir.filePath(name))) {
+      fail(u"cannot copy "_s + ProgramFile(name));
+    }
+  }
+  setProgramDir(dir.path());
+  setLogFilePath(dir.filePath(u"quillet.log"_s));
+
+  timeListing();
+  // A catalogue kept from an earlier run (STATS_BENCH_KEEP) saves generating it again.
+  const QString kept = qEnvironmentVariable("STATS_BENCH_DB");
+  if (!kept.isEmpty() && !QFile::copy(kept, dir.filePath(u"quillet.mdb"_s))) {
+    fail(u"cannot copy "_s + kept);
+  }
+  if (!OpenBd().isEmpty()) {
+    fail(u"cannot open"_s);
+  }
+  if (kept.isEmpty()) {
+    std::printf("generating %d listings of %d files...\n", kListings, kFilesPerListing);
+    std::fflush(stdout);
+    generateCatalogue();
+  }
+  timeCatalogue(dir.filePath(u"quillet"_s));
+  return missed ? 1 : 0;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Numbers as Spanish readers expect them: thousands grouped with a point from five digits on
+// ("1234", "12.345": the Spanish norm leaves four-digit numbers whole), a decimal comma.
+
+QString spanishNumber(qint64 value);
+
+/** part of whole as a percentage with one decimal ("12,5 %"); "0,0 %" of nothing. */
+QString spanishShare(qint64 part, qint64 whole);

@@ -1,0 +1,234 @@
+#include "stats/collection_stats.h"
+#include "stats/stats_format.h"
+#include "stats/stats_sources.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <memory>
+
+#include "db/listing_store.h"
+#include "search/search_fold.h"
+#include "support/listing_db_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+void PrintTo(const StatsBar& bar, std::ostream* os) {
+  *os << '{' << bar.label.toStdString() << ", " << bar.count << '}';
+}
+
+namespace {
+
+// Texts that fold together (case, accents, "'" and its stored "´"), blanks, and years that
+// are and are not four digits, spread over files so every figure has ties and leftovers.
+const QStringList kArtists = {u"Björk"_s, u"BJORK"_s, u"bjórk"_s, u"Ana d´Or"_s, u"Ana d'or"_s,
+                              {},         u"Zoë"_s,   u" "_s,     u"Ñandú"_s};
+const QStringList kAlbums = {u"Uno"_s, u"UNO"_s, {}, u"Dos"_s, u"Tres, ´cuatro´"_s};
+const QStringList kYears = {u"1999"_s, u"2001"_s, {},         u"19x9"_s, u"199"_s,
+                            u"0999"_s, u"1975"_s, u"20011"_s, u"2010"_s, u" 198"_s};
+
+std::unique_ptr<ListingModel> generatedListing(int seed, int files, quint8 medium) {
+  auto model = std::make_unique<ListingModel>();
+  model->FinalName = u"Generado %1"_s.arg(seed);
+  model->FinalType = medium;
+  const int dirs = 3;
+  for (int d = 1; d <= dirs; ++d) {
+    model->Directorios[d] = {u"/m/d%1-%2"_s.arg(seed).arg(d),
+                             static_cast<qint16>((d - 1) * files / dirs + 1),
+                             static_cast<qint16>(d * files / dirs)};
+  }
+  for (int f = 1; f <= files; ++f) {
+    const int k = f * 7 + seed * 13;
+    SongRecord& song = model->Canciones[f];
+    song.artist = kArtists[k % kArtists.size()];
+    song.album = kAlbums[(k / 3) % kAlbums.size()];
+    song.title = k % 5 == 0 ? QString() : u"Título %1"_s.arg(k);
+    song.year = kYears[(k / 2) % kYears.size()];
+    song.genre = k % 11 == 0 ? QString() : u"Género %1"_s.arg(k % 17);
+    song.track = k % 6 == 0 ? u"0"_s : QString::number(k % 20 + 1);
+    song.filename = u"%1.mp3"_s.arg(f);
+    song.fileorder = QString::number(f);
+  }
+  model->NumDirectoriosMP3 = dirs;
+  model->NumCancionesMP3 = static_cast<qint16>(files);
+  return model;
+}
+
+// The figures counted the slow, obvious way over every file.
+struct BruteForce {
+  qint64 files = 0;
+  QSet<QString> artists;
+  QSet<QString> albums;
+  std::map<QString, qint64> genres;
+  std::map<QString, qint64> decades;
+  std::map<QString, qint64> artistFiles;  // by folded artist
+  std::array<qint64, kHealthChecks.size()> health{};
+
+  void add(const ListingModel& model) {
+    for (int f = 1; f <= model.NumCancionesMP3; ++f) {
+      const SongRecord& s = model.Canciones[f];
+      ++files;
+      if (!s.artist.isEmpty()) {
+        artists.insert(foldText(s.artist));
+        ++artistFiles[foldText(s.artist)];
+      }
+      if (!s.album.isEmpty()) {
+        albums.insert(foldText(s.artist) + u'|' + foldText(s.album));
+      }
+      if (!s.genre.isEmpty()) {
+        ++genres[s.genre];
+      }
+      const bool fourDigits = s.year.size() == 4 && s.year.toUInt() < 10000 &&
+                              !s.year.contains(u' ') && !s.year.contains(u'x');
+      ++decades[fourDigits ? s.year.left(3) + u"0-"_s + s.year.left(3) + u'9' : u"Sin año"_s];
+      const bool fails[] = {s.artist.isEmpty(), s.title.isEmpty(), s.album.isEmpty(), !fourDigits,
+                            s.track == u"0"_s};
+      for (size_t i = 0; i < health.size(); ++i) {
+        health[i] += fails[i] ? 1 : 0;
+      }
+    }
+  }
+
+  static void sortRanked(std::vector<StatsBar>& bars) {
+    std::stable_sort(bars.begin(), bars.end(),
+                     [](const StatsBar& a, const StatsBar& b) { return a.count > b.count; });
+  }
+
+  static std::vector<StatsBar> ranked(const std::map<QString, qint64>& counts) {
+    std::vector<StatsBar> bars;
+    for (const auto& [label, count] : counts) {
+      bars.push_back({label, count});
+    }
+    sortRanked(bars);
+    return bars;
+  }
+
+  void expectMatches(const CollectionStats& stats) const {
+    EXPECT_EQ(stats.files, files);
+    EXPECT_EQ(stats.artists, artists.size());
+    EXPECT_EQ(stats.albums, albums.size());
+    EXPECT_EQ(stats.health, health);
+
+    std::vector<StatsBar> genreTop = ranked(genres);
+    qint64 others = 0;
+    for (size_t i = kTopGenres; i < genreTop.size(); ++i) {
+      others += genreTop[i].count;
+    }
+    ASSERT_GT(genreTop.size(), size_t{kTopGenres});
+    genreTop.resize(kTopGenres);
+    genreTop.push_back({u"Otros"_s, others});
+    EXPECT_EQ(stats.genres, genreTop);
+
+    std::vector<StatsBar> decadeBars;
+    for (const auto& [label, count] : decades) {
+      if (label != u"Sin año"_s) {
+        decadeBars.push_back({label, count});
+      }
+    }
+    decadeBars.push_back({u"Sin año"_s, decades.at(u"Sin año"_s)});
+    EXPECT_EQ(stats.decades, decadeBars);
+
+    std::vector<StatsBar> folded;
+    for (const StatsBar& bar : stats.artistsTop) {
+      folded.push_back({foldText(bar.label), bar.count});
+    }
+    // Artists with as many files may come in any order; compare them as the brute force ranks.
+    std::sort(folded.begin(), folded.end(),
+              [](const StatsBar& a, const StatsBar& b) { return a.label < b.label; });
+    sortRanked(folded);
+    EXPECT_EQ(folded, ranked(artistFiles));
+  }
+};
+
+}  // namespace
+
+TEST(CollectionStats, ListingFiguresMatchABruteForceCount) {
+  const auto model = generatedListing(1, 240, kMedioDirectorio);
+  BruteForce brute;
+  brute.add(*model);
+  const CollectionStats stats = collectionStats(countsOfListing(*model));
+  brute.expectMatches(stats);
+  EXPECT_EQ(stats.directories, 3);
+  EXPECT_FALSE(stats.listings.has_value());
+
+  for (const HealthCheck check : kHealthChecks) {
+    const std::vector<int> failing = listingFilesFailing(*model, check);
+    EXPECT_EQ(static_cast<qint64>(failing.size()), stats.health[static_cast<size_t>(check)]);
+  }
+}
+
+TEST(CollectionStats, TopTwelveGenresThenOtros) {
+  TagCounts counts;
+  for (int g = 1; g <= 14; ++g) {
+    counts.genres[u"g%1"_s.arg(g, 2, 10, QChar(u'0'))] = g;
+  }
+  counts.genres[QString()] = 100;
+  const std::vector<StatsBar> bars = genreBars(counts);
+  ASSERT_EQ(bars.size(), 13u);
+  EXPECT_EQ(bars.front(), (StatsBar{u"g14"_s, 14}));
+  EXPECT_EQ(bars.back(), (StatsBar{u"Otros"_s, 3}));
+}
+
+class CatalogueStatsTest : public BdTest {
+ protected:
+  void SetUp() override {
+    BdTest::SetUp();
+    const quint8 media[] = {kMedioCd, kMedioDirectorio, kMedioCd};
+    for (int seed = 0; seed < 3; ++seed) {
+      models_.push_back(generatedListing(seed, 150 + seed * 40, media[seed]));
+      const StoreResult stored = Save2bd(*models_.back());
+      ASSERT_EQ(stored.error, QString());
+      numbers_.push_back(stored.rp_id);
+    }
+  }
+
+  std::vector<std::unique_ptr<ListingModel>> models_;
+  std::vector<qint16> numbers_;
+};
+
+TEST_F(CatalogueStatsTest, CatalogueFiguresMatchABruteForceCountForEachScope) {
+  struct Case {
+    StatsScope scope;
+    std::vector<size_t> listings;
+  };
+  for (const Case& c : {Case{{}, {0, 1, 2}}, Case{{SearchMedium::CDs, {}}, {0, 2}},
+                        Case{{SearchMedium::Todos, numbers_[1]}, {1}}}) {
+    BruteForce brute;
+    for (const size_t i : c.listings) {
+      brute.add(*models_[i]);
+    }
+    QString error;
+    const CollectionStats stats = collectionStats(countsOfCatalogue(c.scope, error));
+    ASSERT_EQ(error, QString());
+    brute.expectMatches(stats);
+    EXPECT_EQ(stats.directories, static_cast<qint64>(3 * c.listings.size()));
+    EXPECT_EQ(stats.listings,
+              c.scope.rpId ? std::nullopt : std::optional<qint64>(c.listings.size()));
+  }
+}
+
+TEST_F(CatalogueStatsTest, FailingFilesAreTheOnesTheListingCounts) {
+  QString error;
+  for (const HealthCheck check : kHealthChecks) {
+    const std::vector<CatalogueFile> files =
+        catalogueFilesFailing({SearchMedium::Todos, numbers_[2]}, check, 1000, error);
+    ASSERT_EQ(error, QString());
+    std::vector<int> numbers;
+    for (const CatalogueFile& file : files) {
+      EXPECT_EQ(file.rp_id, numbers_[2]);
+      EXPECT_EQ(file.dirname.left(6), u"/m/d2-"_s);
+      numbers.push_back(file.filegenorder);
+    }
+    EXPECT_EQ(numbers, listingFilesFailing(*models_[2], check)) << healthKey(check).toStdString();
+  }
+  EXPECT_EQ(catalogueFilesFailing({}, HealthCheck::SinTitulo, 5, error).size(), 5u);
+}
+
+TEST(StatsFormat, FourDigitNumbersStayWholeAndLongerOnesAreGroupedWithPoints) {
+  EXPECT_EQ(spanishNumber(0), u"0"_s);
+  EXPECT_EQ(spanishNumber(1234), u"1234"_s);
+  EXPECT_EQ(spanishNumber(12345), u"12.345"_s);
+  EXPECT_EQ(spanishNumber(1000000), u"1.000.000"_s);
+  EXPECT_EQ(spanishShare(1, 8), u"12,5 %"_s);
+  EXPECT_EQ(spanishShare(3, 0), u"0,0 %"_s);
+}
