@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Builds what changed and runs the whole suite on the offscreen Qt platform: once as built for
-# users, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# users, once under AddressSanitizer and UndefinedBehaviorSanitizer. The database server tests
+# run against a private, throwaway PostgreSQL server, stopped and removed whatever happens.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/private_postgres.sh"
 ensure_packages "${build_packages[@]}" "${test_packages[@]}"
+ensure_postgres_packages
 export QT_QPA_PLATFORM=offscreen
+
+pg_dir=$(mktemp -d "${TMPDIR:-/tmp}/quillet-pg.XXXXXX")
+trap 'stop_private_postgres "$pg_dir"' EXIT
+start_private_postgres "$pg_dir"
 
 build_tree "$repo_root/build"
 ctest --test-dir "$repo_root/build" --output-on-failure -j "$(nproc)" --timeout 300

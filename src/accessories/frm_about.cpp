@@ -40,7 +40,8 @@ QString creditText() {
                      u"lee sus etiquetas ID3v1 e ID3v2 en la página de códigos"_s,
                      u"elegida, numera carpetas y archivos, y muestra, exporta"_s,
                      u"(txt, html, csv, json), imprime, guarda en PDF y almacena"_s,
-                     u"los listados; busca en ellos y encuentra los duplicados."_s,
+                     u"los listados; busca en ellos, encuentra los duplicados y"_s,
+                     u"da sus estadísticas con gráficos."_s,
                      u"Sus opciones, en Herramientas > Opciones...; también en la"_s,
                      u"línea de órdenes (quillet --help). Hecho en C++ con Qt."_s}
       .join(kCrLf);

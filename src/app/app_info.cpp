@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include "app/ini_reader.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -37,9 +39,12 @@ bool userCanWrite(const QString& dir) {
   return ::access(QFile::encodeName(dir).constData(), W_OK | X_OK) == 0;
 }
 
+QString userDataPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Quillet"_s;
+}
+
 QString userDataDir() {
-  const QString dir =
-      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Quillet"_s;
+  const QString dir = userDataPath();
   // A failure shows up where the files are written, each with its own message.
   QDir().mkpath(dir);
   return dir;
@@ -80,9 +85,15 @@ bool FilesLiveApart() {
   return FilesDir() != ProgramDir();
 }
 
-QString ConfigIniPath() {
-  const QString own = UserFile(u"config.ini"_s);
-  return FilesLiveApart() && QFileInfo::exists(own) ? own : ProgramFile(u"config.ini"_s);
+QString UserConfigIniPath() {
+  return userDataPath() + u"/config.ini"_s;
+}
+
+QString ReadConfig(const QString& section, const QString& key) {
+  if (std::optional<QString> own = ReadIniEntry(section, key, UserConfigIniPath())) {
+    return *own;
+  }
+  return ReadIni(section, key, ProgramFile(u"config.ini"_s));
 }
 
 void setProgramDir(const QString& dir) {

@@ -28,11 +28,14 @@ QString FilesDir();
 /** Full path of a file the program writes, in FilesDir(). */
 QString UserFile(const QString& name);
 
+/** The user's own config.ini, in the user's data directory ($XDG_DATA_HOME/Quillet). */
+QString UserConfigIniPath();
+
 /**
- * The config.ini to read: the user's own one in FilesDir() when the files live apart from the
- * program directory and the user has put one there, otherwise the shipped one.
+ * A setting of config.ini: the user's own config.ini first, key by key, whenever it exists,
+ * then the shipped one; so a user file holding only [bd] cadcon keeps the shipped [log].
  */
-QString ConfigIniPath();
+QString ReadConfig(const QString& section, const QString& key);
 
 /** True when FilesDir() is not the program directory. */
 bool FilesLiveApart();

@@ -37,9 +37,14 @@ QStringView sectionName(QStringView line) {
 }  // namespace
 
 QString ReadIni(const QString& section, const QString& key, const QString& iniPath) {
+  return ReadIniEntry(section, key, iniPath).value_or(QString());
+}
+
+std::optional<QString> ReadIniEntry(const QString& section, const QString& key,
+                                    const QString& iniPath) {
   QFile file(iniPath);
   if (!file.open(QIODevice::ReadOnly)) {
-    return {};
+    return std::nullopt;
   }
   const QString text = decodeIniText(file.readAll());
   const QString wantedKey = key.toLower();
@@ -60,5 +65,5 @@ QString ReadIni(const QString& section, const QString& key, const QString& iniPa
     const QString value = withoutSurroundingQuotes(line.mid(eq + 1).trimmed().toString());
     return value.left(kBufferSize - 1);
   }
-  return {};
+  return std::nullopt;
 }

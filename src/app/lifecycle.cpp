@@ -39,7 +39,7 @@ void InitApp(const std::function<void(const QString& caption)>& setCaption) {
 }
 
 void UseConfiguredLogFile() {
-  const QString logFile = ReadIni(u"log"_s, u"logfile"_s, ConfigIniPath());
+  const QString logFile = ReadConfig(u"log"_s, u"logfile"_s);
   setLogFilePath(UserFile(logFile));
 }
 

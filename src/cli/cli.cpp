@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "cli/cli_copy.h"
 #include "cli/cli_listing_output.h"
 #include "cli/cli_scan.h"
 #include "cli/cli_search.h"
@@ -37,6 +38,8 @@ constexpr std::array kVerbs = {
          &duplicatesHelp, &runDuplicatesVerb},
     Verb{"stats", u"muestra las estadísticas de los listados almacenados", &statsOptions,
          &statsHelp, &runStatsVerb},
+    Verb{"copy-db", u"copia los listados almacenados a otra base de datos", &copyOptions, &copyHelp,
+         &runCopyVerb},
 };
 
 QString generalHelp() {

@@ -98,20 +98,47 @@ DbConnection::~DbConnection() {
 
 bool DbConnection::Open(const QString& connectionString) {
   Close();
-  const ConnectionParts parts = parseConnectionString(connectionString);
+  connectionString_.clear();
+  ConnectionParts parts = parseConnectionString(connectionString);
   if (const QString problem = providerProblem(parts.provider); !problem.isEmpty()) {
     return fail(problem);
   }
-  if (parts.dataSource.isEmpty()) {
-    return fail(u"La cadena de conexión no indica el archivo de la base de datos"_s);
-  }
   engine_ = &engineFor(parts.provider);
-  const QString options = engine_->connectOptions(parts.options);
-  busyWaitMs_ = engine_->busyWaitMs(options);
+  parts.options = engine_->connectOptions(parts.options);
+  busyWaitMs_ = engine_->busyWaitMs(parts.options);
+  // A server that cannot be reached now may be later: the next use tries again.
+  if (!engine_->keepsFile()) {
+    connectionString_ = connectionString;
+  }
+  // The driver's handle is let go before a failed database is closed and removed.
+  const QString problem = openDriver(parts);
+  if (!problem.isEmpty()) {
+    Close();
+    return fail(problem);
+  }
+  return true;
+}
+
+QString DbConnection::openDriver(const ConnectionParts& parts) {
   QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
-  db.setDatabaseName(parts.dataSource);
-  db.setConnectOptions(options);
-  return db.open() || fail(db.lastError());
+  if (QString problem = engine_->configure(db, parts); !problem.isEmpty()) {
+    return problem;
+  }
+  if (!db.open()) {
+    return engine_->openFailure(db.lastError(), parts);
+  }
+  return engine_->prepare(db);
+}
+
+bool DbConnection::ensureOpen() {
+  if (State() == kStateOpen) {
+    return true;
+  }
+  if (connectionString_.isEmpty()) {
+    return fail(u"La conexión con la BD no está abierta"_s);
+  }
+  const QString connectionString = connectionString_;
+  return Open(connectionString);
 }
 
 int DbConnection::State() const {
@@ -145,8 +172,8 @@ void DbConnection::Close() {
 }
 
 bool DbConnection::BeginTrans() {
-  if (State() != kStateOpen) {
-    return fail(u"La conexión con la BD no está abierta"_s);
+  if (!ensureOpen()) {
+    return false;
   }
   QSqlDatabase db = QSqlDatabase::database(name_, false);
   const QSqlError error = engine_->beginWrite(db);
@@ -154,12 +181,17 @@ bool DbConnection::BeginTrans() {
 }
 
 bool DbConnection::CommitTrans() {
+  if (State() != kStateOpen) {
+    return fail(u"La conexión con la BD no está abierta"_s);
+  }
   QSqlDatabase db = QSqlDatabase::database(name_, false);
   return db.commit() || fail(db.lastError());
 }
 
 void DbConnection::RollbackTrans() {
-  QSqlDatabase::database(name_, false).rollback();
+  if (State() == kStateOpen) {
+    QSqlDatabase::database(name_, false).rollback();
+  }
 }
 
 QStringList DbConnection::tables() const {
@@ -176,8 +208,7 @@ QSqlDatabase DbConnection::driverConnection() const {
 
 // The one way a statement reaches the database.
 std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
-  if (State() != kStateOpen) {
-    fail(u"La conexión con la BD no está abierta"_s);
+  if (!ensureOpen()) {
     return std::nullopt;
   }
   if (statementHook()) {
@@ -198,7 +229,21 @@ bool DbConnection::fail(const QString& reason) {
 }
 
 bool DbConnection::fail(const QSqlError& error) {
+  if (engine_ && QSqlDatabase::contains(name_) &&
+      engine_->isConnectionLost(QSqlDatabase::database(name_, false), error)) {
+    // Whatever the transaction held is gone with the connection; the next use reconnects.
+    // Closed, not removed: the failed statement may still hold the driver.
+    QSqlDatabase::database(name_, false).close();
+    return fail(
+        u"Se ha perdido la conexión con el servidor de la BD; la operación no se ha "
+        u"hecho (%1)"_s.arg(reasonOf(error)));
+  }
   return fail(engine_ && engine_->isBusy(error) ? busyText(busyWaitMs_) : reasonOf(error));
+}
+
+QSqlError DbConnection::noteFailure(const QSqlError& error) {
+  fail(error);
+  return error;
 }
 
 bool DbRecordset::Open(const QString& sql, DbConnection& connection) {

@@ -50,6 +50,13 @@ class DbConnection {
   /** Opens the database the connection string names; false when it cannot. */
   [[nodiscard]] bool Open(const QString& connectionString);
   int State() const;
+  /**
+   * True when the connection is open; a server connection that could not be opened, or was
+   * lost, is opened again first with the same connection string.
+   */
+  [[nodiscard]] bool ensureOpen();
+  /** True when a closed connection is opened again on its next use (a server's). */
+  bool reconnects() const { return !connectionString_.isEmpty(); }
   /** Runs a statement that returns no rows; it has taken effect when this returns true. */
   [[nodiscard]] bool Execute(const QString& sql);
   /**
@@ -85,16 +92,23 @@ class DbConnection {
    * another program kept busy past the wait is said in Spanish.
    */
   const QString& lastError() const { return lastError_; }
+  /**
+   * Records a failure of a statement run on driverConnection() as lastError() would, closing a
+   * lost connection so the next use reconnects; returns the error.
+   */
+  QSqlError noteFailure(const QSqlError& error);
 
  private:
   friend class DbRecordset;
   std::optional<QSqlQuery> run(const QString& sql);
+  QString openDriver(const ConnectionParts& parts);
   bool fail(const QString& reason);
   bool fail(const QSqlError& error);
 
   const QString name_;
   const DbEngine* engine_ = nullptr;
   int busyWaitMs_ = 0;
+  QString connectionString_;  // kept for a server, to reconnect
   QString lastError_;
 };
 

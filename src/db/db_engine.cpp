@@ -8,6 +8,9 @@
 
 #include <optional>
 
+#include "db/db_connection.h"
+#include "db/pg_engine.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -69,8 +72,33 @@ class SqliteEngine : public DbEngine {
 
 }  // namespace
 
+QString DbEngine::configure(QSqlDatabase& db, const ConnectionParts& parts) const {
+  if (parts.dataSource.isEmpty()) {
+    return u"La cadena de conexión no indica el archivo de la base de datos"_s;
+  }
+  db.setDatabaseName(parts.dataSource);
+  db.setConnectOptions(parts.options);
+  return {};
+}
+
 int DbEngine::busyWaitMs(const QString&) const {
   return 0;
+}
+
+QString DbEngine::prepare(QSqlDatabase&) const {
+  return {};
+}
+
+bool DbEngine::isConnectionLost(const QSqlDatabase&, const QSqlError&) const {
+  return false;
+}
+
+QString DbEngine::openFailure(const QSqlError& error, const ConnectionParts&) const {
+  return reasonOf(error);
+}
+
+QString DbEngine::describe(const ConnectionParts& parts) const {
+  return parts.dataSource;
 }
 
 QSqlError DbEngine::beginWrite(QSqlDatabase& db) const {
@@ -87,6 +115,10 @@ std::function<void()> DbEngine::interrupter(const QSqlDatabase&) const {
 
 const DbEngine& engineFor(const QString& provider) {
   static const SqliteEngine sqlite;
+  static const PgEngine server;
   static const DbEngine other;
-  return provider == u"QSQLITE"_s ? static_cast<const DbEngine&>(sqlite) : other;
+  if (provider == u"QSQLITE"_s) {
+    return sqlite;
+  }
+  return provider == u"QPSQL"_s ? static_cast<const DbEngine&>(server) : other;
 }

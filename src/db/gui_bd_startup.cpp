@@ -44,6 +44,12 @@ bool openDatabaseOrQuit(QWidget* parent, const std::function<void()>& endProgram
     indexOlderDatabase(parent);
     return true;
   }
+  // A server that cannot be reached now may be later: the program scans meanwhile, and every
+  // command that needs the catalogue tries to connect again.
+  if (BdConnection().reconnects()) {
+    showMessage({parent, AppTitle(), failure, MessageIcon::Warning, MessageButtons::Ok});
+    return true;
+  }
   showMessage({parent, AppTitle(), failure, MessageIcon::Critical, MessageButtons::Ok});
   endProgram();
   return false;

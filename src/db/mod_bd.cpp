@@ -10,6 +10,7 @@
 #include "app/app_info.h"
 #include "app/ini_reader.h"
 #include "app/log.h"
+#include "db/db_engine.h"
 #include "db/technical_store.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
@@ -61,6 +62,18 @@ QString missingTable(const DbConnection& connection) {
   return {};
 }
 
+// The configured engine: a file beside the program, or a server.
+const DbEngine& configuredEngine() {
+  return engineFor(parseConnectionString(state().prefix).provider);
+}
+
+// The database as messages name it: the file, or the server and database.
+QString whatIsConnected() {
+  return configuredEngine().keepsFile()
+             ? state().path
+             : configuredEngine().describe(parseConnectionString(state().prefix));
+}
+
 QString connect() {
   DbConnection& connection = BdConnection();
   const QString connectionString = BdConnectionString();
@@ -71,7 +84,7 @@ QString connect() {
     connection.Close();
     reason =
         u"%1 no es una base de datos de listados válida o está dañada (no se puede leer "
-        u"la tabla %2)"_s.arg(state().path, table);
+        u"la tabla %2)"_s.arg(whatIsConnected(), table);
   }
   if (connection.State() == kStateOpen) {
     WriteLog(u"Conexión satisfactoria!"_s);
@@ -136,7 +149,8 @@ QString BdConnectionPrefix() {
 }
 
 QString BdConnectionString() {
-  return state().prefix + u" Data Source="_s + state().path;
+  return configuredEngine().keepsFile() ? state().prefix + u" Data Source="_s + state().path
+                                        : state().prefix;
 }
 
 DbConnection& BdConnection() {
@@ -156,8 +170,16 @@ DbRecordset& BdRecordset() {
 
 QString OpenBd() {
   WriteLog(u"Inicializando conexion BD..."_s);
+  state().prefix = ReadConfig(u"bd"_s, u"cadcon"_s);
+  if (!configuredEngine().keepsFile()) {
+    // A server has no file steps: nothing to copy, nothing to back up.
+    state().path.clear();
+    BdRecordset().Close();
+    WriteLog(u"Conectando con "_s + whatIsConnected());
+    WriteLog(u"mediante "_s + configuredEngine().loggable(state().prefix));
+    return connect();
+  }
   state().path = UserFile(kBdFileName.toString());
-  state().prefix = ReadIni(u"bd"_s, u"cadcon"_s, ConfigIniPath());
   // Not NewBlankBd: a database another program creates meanwhile must be used, not replaced.
   if (!QFileInfo::exists(state().path)) {
     if (const QString failure = copyTemplate(); !failure.isEmpty()) {
@@ -192,6 +214,9 @@ QString NewBlankBd() {
 QString OpenBdAtStartUp() {
   if (const QString failure = OpenBd(); !failure.isEmpty()) {
     return failure;
+  }
+  if (!configuredEngine().keepsFile()) {
+    return {};
   }
   return QFileInfo::exists(BdPath()) ? QString() : NewBlankBd();
 }

@@ -5,14 +5,14 @@
 
 #include "db/db_connection.h"
 
-// The program's one database: the file quillet.mdb in the program directory, its connection
-// and the shared result set, from start-up to shutdown.
+// The program's one database: the file quillet.mdb in the program directory, or the server
+// config.ini names, its connection and the shared result set, from start-up to shutdown.
 
 inline constexpr QStringView kBdFileName = u"quillet.mdb";
 inline constexpr QStringView kBdTemplateName = u"bd-acces2k.blank";
 inline constexpr QStringView kBdBackupName = u"quillet.bakup.mdb";
 
-/** Full path of quillet.mdb; set by OpenBd. */
+/** Full path of quillet.mdb; set by OpenBd; empty when the catalogue is on a server. */
 QString BdPath();
 /** The cadcon value of config.ini that OpenBd connected with. */
 QString BdConnectionPrefix();

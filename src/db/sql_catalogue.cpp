@@ -73,3 +73,42 @@ QString sqlDeleteDirectories(int rpId) {
 QString sqlDeleteFiles(int rpId) {
   return u"delete from infoMP3 where rp_id="_s + n(rpId);
 }
+
+QString sqlCopyListingNumbers() {
+  return u"select rp_id from reports order by rp_id"_s;
+}
+
+QString sqlCopyListingRow() {
+  return u"select report_name, medio, report_desc from reports where rp_id = ?"_s;
+}
+
+QString sqlCopyDirectories() {
+  return u"select dirname, songfrom, songto from estructdir where rp_id = ? order by songfrom, "
+         u"songto, dirname"_s;
+}
+
+QString sqlCopyFiles() {
+  return u"select album, artist, comment, genre, title, track, year, filename, fileorder, "
+         u"filegenorder from infoMP3 where rp_id = ? order by filegenorder, fileorder, "
+         u"filename"_s;
+}
+
+QString sqlCopySameNameAndMedium() {
+  return u"select rp_id from reports where report_name = ? and medio = ? order by rp_id"_s;
+}
+
+QString sqlCopyNumberTaken() {
+  return u"select rp_id from reports where rp_id = ?"_s;
+}
+
+QString sqlCopyDirectoryRow() {
+  return u"INSERT INTO estructdir VALUES (?,?,?,?)"_s;
+}
+
+QString sqlCopyFileRow() {
+  return u"INSERT INTO infoMP3 VALUES (?,?,?,?,?,?,?,?,?,?,?)"_s;
+}
+
+QString sqlCopyListingInsert() {
+  return u"INSERT INTO reports VALUES (?,?,?,?)"_s;
+}

@@ -22,3 +22,14 @@ QString sqlListingsOfMedium(int medium);
 QString sqlDeleteListing(int rpId);
 QString sqlDeleteDirectories(int rpId);
 QString sqlDeleteFiles(int rpId);
+
+// Copying listings between databases: the values are bound ("?"), as they are copied as stored.
+QString sqlCopyListingNumbers();
+QString sqlCopyListingRow();
+QString sqlCopyDirectories();
+QString sqlCopyFiles();
+QString sqlCopySameNameAndMedium();
+QString sqlCopyNumberTaken();
+QString sqlCopyDirectoryRow();
+QString sqlCopyFileRow();
+QString sqlCopyListingInsert();

@@ -85,7 +85,7 @@ ExportTable listingTable(const ListingModel& model, const ListingName& name) {
 }
 
 QByteArray listingJsonBytes(const ListingModel& model, const ListingName& name) {
-  const QStringList columns = listingColumns();
+  const QList<QByteArray> columns = jsonKeys(listingColumns());
   QByteArray out = "{\"listado\": " + jsonString(AcuteToQuote(name.name)) +
                    ", \"medio\": " + jsonString(mediumText(name.medio));
   const std::vector<DirectoryRange> ranges = directoryRanges(model);

@@ -1,5 +1,7 @@
 #include "output/table_export.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -61,6 +63,13 @@ QByteArray csvBytes(const ExportTable& table, CsvSeparator separator, bool byteO
 }
 
 QByteArray jsonString(const QString& text) {
+  // Most texts need no escape: one conversion and the quotes.
+  const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+    return c.unicode() < 0x20 || c == u'"' || c == u'\\';
+  });
+  if (plain) {
+    return '"' + text.toUtf8() + '"';
+  }
   QString escaped;
   escaped.reserve(text.size() + 2);
   escaped += u'"';
@@ -98,22 +107,36 @@ QByteArray jsonValue(const ExportCell& cell) {
   return jsonString(cell.text);
 }
 
-QByteArray jsonObject(const QStringList& columns, const ExportRow& row) {
+QList<QByteArray> jsonKeys(const QStringList& columns) {
+  QList<QByteArray> keys;
+  for (const QString& column : columns) {
+    keys.append(jsonString(column) + ": ");
+  }
+  return keys;
+}
+
+QByteArray jsonObject(const QList<QByteArray>& keys, const ExportRow& row) {
   QByteArray out = "{";
-  for (qsizetype i = 0; i < columns.size(); ++i) {
+  for (qsizetype i = 0; i < keys.size(); ++i) {
     if (i > 0) {
       out += ", ";
     }
-    out += jsonString(columns[i]) + ": " + jsonValue(row[static_cast<size_t>(i)]);
+    out += keys[i];
+    out += jsonValue(row[static_cast<size_t>(i)]);
   }
   return out + '}';
 }
 
+QByteArray jsonObject(const QStringList& columns, const ExportRow& row) {
+  return jsonObject(jsonKeys(columns), row);
+}
+
 QByteArray jsonArrayBytes(const ExportTable& table) {
+  const QList<QByteArray> keys = jsonKeys(table.columns);
   QByteArray out = "[";
   for (size_t i = 0; i < table.rows.size(); ++i) {
     out += i == 0 ? "\n" : ",\n";
-    out += jsonObject(table.columns, table.rows[i]);
+    out += jsonObject(keys, table.rows[i]);
   }
   return out + (table.rows.empty() ? "]\n" : "\n]\n");
 }

@@ -43,7 +43,10 @@ QByteArray csvBytes(const ExportTable& table, CsvSeparator separator, bool byteO
 QByteArray jsonValue(const ExportCell& cell);
 /** A quoted, escaped JSON string. */
 QByteArray jsonString(const QString& text);
+/** Each column as a JSON key with its colon, ready to be followed by a value. */
+QList<QByteArray> jsonKeys(const QStringList& columns);
 /** {"column": value, ...} in column order. */
+QByteArray jsonObject(const QList<QByteArray>& keys, const ExportRow& row);
 QByteArray jsonObject(const QStringList& columns, const ExportRow& row);
 /** [ one object per row ], one row a line, ended by a line feed. */
 QByteArray jsonArrayBytes(const ExportTable& table);

@@ -9,6 +9,7 @@
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
 #include "db/mod_bd.h"
+#include "search/search_engine.h"
 #include "search/search_index.h"
 #include "search/search_sql.h"
 #include "search/search_terms.h"
@@ -20,31 +21,6 @@ namespace {
 // Trigrams hold three characters; shorter pieces are found through the trigrams they start.
 constexpr int kTrigram = 3;
 
-}  // namespace
-
-CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
-  CatalogueFile file;
-  file.rp_id = toInt32(row.value(first)).value_or(0);
-  file.medio = row.value(first + 1).toInt();
-  file.report_name = row.value(first + 2).toString();
-  file.dirname = row.value(first + 3).toString();
-  file.filename = row.value(first + 4).toString();
-  file.artist = row.value(first + 5).toString();
-  file.title = row.value(first + 6).toString();
-  file.album = row.value(first + 7).toString();
-  file.year = row.value(first + 8).toString();
-  file.track = row.value(first + 9).toString();
-  file.genre = row.value(first + 10).toString();
-  file.comment = row.value(first + 11).toString();
-  file.filegenorder = row.value(first + 12).toInt();
-  if (const QVariant duration = row.value(first + 13); !duration.isNull()) {
-    file.durationMs = duration.toLongLong();
-  }
-  return file;
-}
-
-namespace {
-
 // The index brought up to date first, unless a store or a delete is half-way on this same
 // connection: the search then reads the index as it stands.
 QString readyIndex() {
@@ -52,9 +28,9 @@ QString readyIndex() {
     return u"La conexión con la BD no está abierta"_s;
   }
   if (isBdWriteRunning()) {
-    return hasSearchIndex() ? QString() : bdBusyText();
+    return fileHasSearchIndex() ? QString() : bdBusyText();
   }
-  const QString reason = updateSearchIndex();
+  const QString reason = fileUpdateSearchIndex();
   return reason.isEmpty() ? QString()
                           : u"No se puede poner al día el índice de búsqueda de la BD: "_s + reason;
 }
@@ -94,12 +70,7 @@ class CatalogueQuery {
     for (qsizetype piece = 0; piece < checked_.size(); ++piece) {
       query.bindValue(checkedPiece(piece), checked_[piece]);
     }
-    if (!query.exec()) {
-      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
-      return result_;
-    }
-    collect(query);
-    return result_;
+    return searchResultOf(query);
   }
 
  private:
@@ -128,20 +99,6 @@ class CatalogueQuery {
     return !phrases_.empty();
   }
 
-  void collect(QSqlQuery& query) {
-    QSet<int> listings;
-    while (query.next()) {
-      result_.files.push_back(catalogueFileOf(query, 0));
-      listings.insert(result_.files.back().rp_id);
-    }
-    if (query.lastError().isValid()) {
-      result_.files.clear();
-      result_.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
-      return;
-    }
-    result_.listings = static_cast<int>(listings.size());
-  }
-
   const SearchRequest& request_;
   SearchResult result_;
   std::vector<QStringList> phrases_;
@@ -150,18 +107,73 @@ class CatalogueQuery {
 
 }  // namespace
 
-SearchResult searchCatalogue(const SearchRequest& request) {
+SearchResult fileSearchCatalogue(const SearchRequest& request) {
   return CatalogueQuery(request).run();
 }
 
+DuplicatesResult fileFindDuplicates(SearchMedium medium) {
+  if (const QString reason = readyIndex(); !reason.isEmpty()) {
+    return {{}, reason};
+  }
+  return duplicatesOf(sqlDuplicates(medium));
+}
+
+SearchResult searchCatalogue(const SearchRequest& request) {
+  return searchEngine().search(request);
+}
+
 DuplicatesResult findDuplicates(SearchMedium medium) {
-  DuplicatesResult result;
-  if (result.error = readyIndex(); !result.error.isEmpty()) {
+  return searchEngine().duplicates(medium);
+}
+
+CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
+  CatalogueFile file;
+  file.rp_id = toInt32(row.value(first)).value_or(0);
+  file.medio = row.value(first + 1).toInt();
+  file.report_name = row.value(first + 2).toString();
+  file.dirname = row.value(first + 3).toString();
+  file.filename = row.value(first + 4).toString();
+  file.artist = row.value(first + 5).toString();
+  file.title = row.value(first + 6).toString();
+  file.album = row.value(first + 7).toString();
+  file.year = row.value(first + 8).toString();
+  file.track = row.value(first + 9).toString();
+  file.genre = row.value(first + 10).toString();
+  file.comment = row.value(first + 11).toString();
+  file.filegenorder = row.value(first + 12).toInt();
+  if (const QVariant duration = row.value(first + 13); !duration.isNull()) {
+    file.durationMs = duration.toLongLong();
+  }
+  return file;
+}
+
+SearchResult searchResultOf(QSqlQuery& query) {
+  SearchResult result;
+  if (!query.exec()) {
+    searchConnection().noteFailure(query.lastError());
+    result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
+  QSet<int> listings;
+  while (query.next()) {
+    result.files.push_back(catalogueFileOf(query, 0));
+    listings.insert(result.files.back().rp_id);
+  }
+  if (query.lastError().isValid()) {
+    result.files.clear();
+    result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
+    return result;
+  }
+  result.listings = static_cast<int>(listings.size());
+  return result;
+}
+
+DuplicatesResult duplicatesOf(const QString& sql) {
+  DuplicatesResult result;
   QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
-  if (!query.exec(sqlDuplicates(medium))) {
+  if (!query.exec(sql)) {
+    searchConnection().noteFailure(query.lastError());
     result.error = u"No se pueden buscar los duplicados en la BD: "_s + reasonOf(query.lastError());
     return result;
   }

@@ -9,6 +9,7 @@
 
 #include "app/log.h"
 #include "db/mod_bd.h"
+#include "search/search_engine.h"
 #include "search/search_sql.h"
 
 using namespace Qt::StringLiterals;
@@ -199,7 +200,7 @@ SearchConnectionScope::~SearchConnectionScope() {
   threadConnection = previous_;
 }
 
-bool hasSearchIndex() {
+bool fileHasSearchIndex() {
   if (schemaVersion() < kSearchSchemaVersion) {
     return false;
   }
@@ -207,7 +208,7 @@ bool hasSearchIndex() {
   return query.exec(sqlSearchIndexPresent()) && query.next() && query.value(0).toInt() == 4;
 }
 
-QString createSearchIndex(const StoreProgressFn& progress) {
+QString fileCreateSearchIndex(const StoreProgressFn& progress) {
   QElapsedTimer clock;
   clock.start();
   int files = 0;
@@ -221,9 +222,9 @@ QString createSearchIndex(const StoreProgressFn& progress) {
   return {};
 }
 
-QString updateSearchIndex() {
-  if (!hasSearchIndex()) {
-    return createSearchIndex();
+QString fileUpdateSearchIndex() {
+  if (!fileHasSearchIndex()) {
+    return fileCreateSearchIndex();
   }
   // Most searches find nothing noted, and need not write at all.
   QSqlQuery noted(searchConnection().driverConnection());
@@ -240,6 +241,18 @@ QString updateSearchIndex() {
     return reason;
   }
   return transaction.Commit() ? QString() : searchConnection().lastError();
+}
+
+bool hasSearchIndex() {
+  return searchEngine().hasIndex();
+}
+
+QString createSearchIndex(const StoreProgressFn& progress) {
+  return searchEngine().createIndex(progress);
+}
+
+QString updateSearchIndex() {
+  return searchEngine().updateIndex();
 }
 
 void indexStoredListing() {

@@ -11,6 +11,13 @@
 
 inline constexpr int kSearchSchemaVersion = 2;
 
+/** The column of the stored texts a field names; empty for every field. */
+QString searchColumnOf(SearchField field);
+/** " AND <reports>.medio = ..." for a medium; empty for every medium. */
+QString sqlMediumCondition(SearchMedium medium, const QString& reports);
+/** The directory that lists file i: the one whose file range holds it and starts nearest. */
+QString sqlDirectoryOfFile();
+
 /** The statements that create the index objects, each once (those missing only). */
 QStringList sqlCreateSearchIndex();
 /** The statements that drop whatever of those objects exists, dependents first. */

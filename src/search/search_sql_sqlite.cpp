@@ -1,5 +1,6 @@
 #include "search/search_sql.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -13,59 +14,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The script's statements; a trigger runs to its END.
+
 QString phrase(const QString& text) {
   QString quoted = text;
   return u'"' + quoted.replace(u'"', u"\"\""_s) + u'"';
 }
-
-QString columnOf(SearchField field) {
-  switch (field) {
-    case SearchField::Artista:
-      return u"artist"_s;
-    case SearchField::Titulo:
-      return u"title"_s;
-    case SearchField::Album:
-      return u"album"_s;
-    case SearchField::Comentario:
-      return u"comment"_s;
-    case SearchField::Genero:
-      return u"genre"_s;
-    case SearchField::Anyo:
-      return u"year"_s;
-    case SearchField::Archivo:
-      return u"filename"_s;
-    case SearchField::Directorio:
-      return u"dirname"_s;
-    case SearchField::Listado:
-      return u"report_name"_s;
-    case SearchField::Todo:
-      break;
-  }
-  return {};
-}
-
-QString mediumCondition(SearchMedium medium, const QString& reports) {
-  switch (medium) {
-    case SearchMedium::CDs:
-      return u" AND "_s + reports + u".medio = 1"_s;
-    case SearchMedium::Directorios:
-      return u" AND "_s + reports + u".medio = 2"_s;
-    case SearchMedium::Todos:
-      break;
-  }
-  return {};
-}
-
-// The directory that lists a file: the one whose file range holds it and starts nearest.
-const QString kDirectoryOfFile =
-    u"(SELECT d.dirname FROM estructdir d WHERE d.rp_id = i.rp_id AND d.songfrom <= "
-    u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
-
-const QString kFileColumns =
-    u"r.rp_id, r.medio, r.report_name, "_s + kDirectoryOfFile +
-    u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
-    u"i.filegenorder, (SELECT t.duracion_ms FROM infotecnica t WHERE t.rp_id = i.rp_id AND "
-    u"t.filegenorder = i.filegenorder)"_s;
 
 QByteArrayView utf8Of(sqlite3_value* value) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -103,10 +57,6 @@ sqlite3* sqliteConnection(const QSqlDatabase& db) {
 
 }  // namespace
 
-QString sqlCatalogueFileColumns() {
-  return kFileColumns;
-}
-
 QString registerSearchFunctions(const QSqlDatabase& db) {
   sqlite3* connection = sqliteConnection(db);
   if (!connection) {
@@ -125,7 +75,11 @@ QString registerSearchFunctions(const QSqlDatabase& db) {
 }
 
 QStringList sqlCreateSearchIndex() {
-  return resourceScriptStatements(u":/search_index.sql"_s);
+  QFile script(u":/search_index.sql"_s);
+  if (!script.open(QIODevice::ReadOnly)) {
+    return {};
+  }
+  return scriptStatements(QString::fromUtf8(script.readAll()));
 }
 
 QStringList sqlDropSearchIndex() {
@@ -178,7 +132,7 @@ QString sqlIndexTexts() {
          u"year, filename, dirname, report_name) SELECT i.rowid, search_text(i.artist), "
          u"search_text(i.title), search_text(i.album), search_text(i.comment), "
          u"search_text(i.genre), search_text(i.year), search_text(i.filename), search_text("_s +
-         kDirectoryOfFile +
+         sqlDirectoryOfFile() +
          u"), (SELECT search_text(report_name) FROM reports WHERE rp_id = :rp_id)"_s +
          kFilesOfListing;
 }
@@ -194,7 +148,7 @@ QString sqlTrigramsStartingWith() {
 }
 
 QString matchExpression(const std::vector<QStringList>& phrases, SearchField field) {
-  const QString column = columnOf(field);
+  const QString column = searchColumnOf(field);
   const QString filter = column.isEmpty() ? QString() : column + u" : "_s;
   QStringList all;
   for (const QStringList& alternatives : phrases) {
@@ -219,7 +173,7 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
         SearchField::Genero, SearchField::Anyo, SearchField::Archivo, SearchField::Directorio,
         SearchField::Listado}) {
     if (field == SearchField::Todo || field == each) {
-      columns.append(u"s."_s + columnOf(each));
+      columns.append(u"s."_s + searchColumnOf(each));
     }
   }
   QString checks;
@@ -230,21 +184,21 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  return u"SELECT "_s + kFileColumns +
+  return u"SELECT "_s + sqlCatalogueFileColumns() +
          u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
          u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
          u"search_index MATCH :expression"_s +
-         checks + mediumCondition(medium, u"r"_s) +
+         checks + sqlMediumCondition(medium, u"r"_s) +
          u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
          (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
 }
 
 QString sqlDuplicates(SearchMedium medium) {
-  return u"SELECT f.dupkey, "_s + kFileColumns +
+  return u"SELECT f.dupkey, "_s + sqlCatalogueFileColumns() +
          u" FROM search_files f JOIN infoMP3 i ON i.rowid = f.file AND i.rp_id = f.rp_id JOIN "
          u"reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT g.dupkey FROM search_files g "
          u"JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS NOT NULL"_s +
-         mediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
-         mediumCondition(medium, u"r"_s) +
+         sqlMediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
+         sqlMediumCondition(medium, u"r"_s) +
          u" ORDER BY f.dupkey, i.rp_id, i.filegenorder, i.rowid"_s;
 }

@@ -86,8 +86,9 @@ TEST_F(FrmAboutTest, OkDestroysItAndTheNextOpeningBuildsItAgain) {
 TEST_F(FrmAboutTest, CreditTextSaysWhatTheProgramDoesNowAndFitsItsLabel) {
   const QLabel* credits = label(u"Label1"_s);
   const QString text = credits->text();
-  for (const QString& feature : {u"ID3v2"_s, u"página de códigos"_s, u"busca"_s, u"duplicados"_s,
-                                 u"Opciones..."_s, u"línea de órdenes"_s, u"PDF"_s, u"csv"_s}) {
+  for (const QString& feature :
+       {u"ID3v2"_s, u"página de códigos"_s, u"busca"_s, u"duplicados"_s, u"Opciones..."_s,
+        u"línea de órdenes"_s, u"PDF"_s, u"csv"_s, u"estadísticas"_s}) {
     EXPECT_TRUE(text.contains(feature)) << feature.toStdString();
   }
   EXPECT_FALSE(text.contains(u"la etiqueta ID3v1 de cada"_s));  // an older program's claim

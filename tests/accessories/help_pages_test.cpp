@@ -50,7 +50,9 @@ TEST(HelpPages, HistoryDescribesWhatTheProgramDoesNow) {
                              u"quillet show"_s,
                              u"quillet delete"_s,
                              u"quillet search"_s,
-                             u"quillet duplicates"_s};
+                             u"quillet duplicates"_s,
+                             u"Estadísticas de la BD"_s,
+                             u"quillet stats"_s};
   for (const QString& feature : features) {
     EXPECT_TRUE(page.contains(feature)) << feature.toStdString();
   }

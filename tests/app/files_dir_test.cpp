@@ -44,7 +44,7 @@ TEST(FilesDir, WritableProgramDirectoryHoldsEverythingAsBefore) {
   EXPECT_FALSE(FilesLiveApart());
   EXPECT_EQ(UserFile(u"quillet.mdb"_s), dir + u"/quillet.mdb"_s);
   writeFile(dir + u"/config.ini"_s, kConfig);
-  EXPECT_EQ(ConfigIniPath(), dir + u"/config.ini"_s);
+  EXPECT_EQ(ReadConfig(u"bd"_s, u"cadcon"_s), u"Provider=QSQLITE;"_s);
   LogRecorder log;
   LogWhereFilesLive();
   EXPECT_TRUE(log.lines.isEmpty());
@@ -58,7 +58,7 @@ TEST_F(ReadOnlyProgramDir, WritesGoToTheUsersDataDirectoryWhichIsCreated) {
   EXPECT_EQ(UserFile(u"lista.txt"_s), userDir() + u"/lista.txt"_s);
   // What ships is still read from the program directory.
   EXPECT_EQ(ProgramFile(u"history.html"_s), program_.path() + u"/history.html"_s);
-  EXPECT_EQ(ConfigIniPath(), program_.path() + u"/config.ini"_s);
+  EXPECT_EQ(ReadConfig(u"log"_s, u"logfile"_s), u"quillet.log"_s);
 }
 
 TEST_F(ReadOnlyProgramDir, LogAndDatabaseLiveInTheDataDirectoryAndTheLogSaysSo) {
@@ -79,9 +79,26 @@ TEST_F(ReadOnlyProgramDir, LogAndDatabaseLiveInTheDataDirectoryAndTheLogSaysSo) 
 
 TEST_F(ReadOnlyProgramDir, ConfigIniTheUserPutsInTheDataDirectoryWins) {
   writeFile(UserFile(u"config.ini"_s), "[log]\r\nlogfile=propio.log\r\n");
-  EXPECT_EQ(ConfigIniPath(), userDir() + u"/config.ini"_s);
+  EXPECT_EQ(UserConfigIniPath(), userDir() + u"/config.ini"_s);
   UseConfiguredLogFile();
   EXPECT_EQ(LogFilePath(), userDir() + u"/propio.log"_s);
+}
+
+TEST(UserConfigIni, IsReadKeyByKeyBeforeTheShippedOneWhereverTheFilesLive) {
+  const QString dir = TestEnvironment::newTempDir();
+  setProgramDir(dir);
+  writeFile(dir + u"/config.ini"_s, kConfig);
+  ASSERT_FALSE(FilesLiveApart());
+  // Only the catalogue's connection of the user's own: the shipped log setting stays.
+  writeFile(UserConfigIniPath(), "[BD]\r\ncadcon = \"Provider=QPSQL;Database=casa;\"\r\n");
+  EXPECT_EQ(ReadConfig(u"bd"_s, u"cadcon"_s), u"Provider=QPSQL;Database=casa;"_s);
+  EXPECT_EQ(ReadConfig(u"log"_s, u"logfile"_s), u"quillet.log"_s);
+  // A key the user empties is the user's choice, not a missing one.
+  writeFile(UserConfigIniPath(), "[log]\r\nlogfile=\r\n");
+  EXPECT_EQ(ReadConfig(u"log"_s, u"logfile"_s), QString());
+  EXPECT_EQ(ReadConfig(u"bd"_s, u"cadcon"_s), u"Provider=QSQLITE;"_s);
+  QFile::remove(UserConfigIniPath());
+  setProgramDir(TestEnvironment::programDir());
 }
 
 TEST(FilesDirWithoutXdgDataHome, FallsBackToLocalShareUnderHome) {

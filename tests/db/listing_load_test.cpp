@@ -25,7 +25,7 @@ QStringList texts(const SongRecord& s) {
 
 }  // namespace
 
-class ListingLoadTest : public BdTest {
+class ListingLoadTest : public EngineBdTest {
  protected:
   int store(const ListingModel& model) {
     const StoreResult result = Save2bd(model);
@@ -34,8 +34,9 @@ class ListingLoadTest : public BdTest {
   }
   ListingModel loaded_;
 };
+INSTANTIATE_ON_BOTH_ENGINES(ListingLoadTest);
 
-TEST_F(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
+TEST_P(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
   const int id = store(*makeListing(u"MUSICA_01"_s, kMedioCd, {2, 1, 4}));
   LogRecorder log;
   const LoadResult result = Load4bd(id, loaded_);
@@ -66,7 +67,7 @@ TEST_F(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
   EXPECT_EQ(tree[10], u"/music/dir3 </music/dir3/3-4.mp3> 3-4.mp3 5"_s);
 }
 
-TEST_F(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophesBack) {
+TEST_P(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophesBack) {
   const QString name = u"'); DROP TABLE reports; --"_s;
   auto model = makeListing(name, kMedioDirectorio, {2, 1});
   model->Directorios[1].dirname = u"/m/100% \\ \"q\" it's"_s;
@@ -88,7 +89,7 @@ TEST_F(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophes
   EXPECT_EQ(rows(u"select count(*) from reports"_s), QStringList({u"1"_s}));
 }
 
-TEST_F(ListingLoadTest, MissingListingIsLoggedAndReportedAsNotFound) {
+TEST_P(ListingLoadTest, MissingListingIsLoggedAndReportedAsNotFound) {
   LogRecorder log;
   const LoadResult result = Load4bd(42, loaded_);
   EXPECT_FALSE(result.found);
@@ -97,7 +98,7 @@ TEST_F(ListingLoadTest, MissingListingIsLoggedAndReportedAsNotFound) {
   EXPECT_EQ(BdRecordset().State(), kStateClosed);
 }
 
-TEST_F(ListingLoadTest, AStoredListingPastTheClassicLimitsLoadsWhole) {
+TEST_P(ListingLoadTest, AStoredListingPastTheClassicLimitsLoadsWhole) {
   {
     ScopedTransaction transaction(BdConnection());
     ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (1,'big',1,'big')"_s));
@@ -123,7 +124,7 @@ TEST_F(ListingLoadTest, AStoredListingPastTheClassicLimitsLoadsWhole) {
 
 // Every number of a listing this size is past what 16 bits hold: a narrow read of songfrom,
 // songto or filegenorder anywhere on the way would wrap.
-TEST_F(ListingLoadTest, AListingPast32767FilesIsStoredLoadedAndShownBackWhole) {
+TEST_P(ListingLoadTest, AListingPast32767FilesIsStoredLoadedAndShownBackWhole) {
   const auto model = makeListing(u"/big"_s, kMedioDirectorio, std::vector<int>(3300, 10));
   const int id = store(*model);
   ASSERT_TRUE(Load4bd(id, loaded_).found);
@@ -144,7 +145,7 @@ TEST_F(ListingLoadTest, AListingPast32767FilesIsStoredLoadedAndShownBackWhole) {
   EXPECT_EQ(shown[shown.size() - 2].text, u"F-33000 10 3300-10 title33000"_s);
 }
 
-TEST_F(ListingLoadTest, HostileRowsRenderEachLoadedFileOnceUnderItsOwnDirectory) {
+TEST_P(ListingLoadTest, HostileRowsRenderEachLoadedFileOnceUnderItsOwnDirectory) {
   const QString huge = u"{3Tit}"_s.repeated(200000);
   {
     ScopedTransaction transaction(BdConnection());

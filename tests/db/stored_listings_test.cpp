@@ -20,9 +20,10 @@ QStringList describe(const std::vector<StoredListing>& listings) {
 
 }  // namespace
 
-using StoredListingsTest = BdTest;
+class StoredListingsTest : public EngineBdTest {};
+INSTANTIATE_ON_BOTH_ENGINES(StoredListingsTest);
 
-TEST_F(StoredListingsTest, ListsEachMediumInNumberOrderAndHidesOtherMedia) {
+TEST_P(StoredListingsTest, ListsEachMediumInNumberOrderAndHidesOtherMedia) {
   for (const QString& row : {u"3,'CD tres',1,'x'"_s, u"1,'/dir uno',2,'x'"_s, u"2,'CD dos',1,'x'"_s,
                              u"4,'otro',3,'x'"_s}) {
     ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES ("_s + row + u')'));
@@ -36,7 +37,7 @@ TEST_F(StoredListingsTest, ListsEachMediumInNumberOrderAndHidesOtherMedia) {
                          u"select * from reports where medio=2 order by rp_id"_s}));
 }
 
-TEST_F(StoredListingsTest, FindsAStoredCdByItsLabel) {
+TEST_P(StoredListingsTest, FindsAStoredCdByItsLabel) {
   ASSERT_TRUE(Save2bd(*makeListing(u"otro"_s, kMedioCd, {1})).ok());
   ASSERT_TRUE(Save2bd(*makeListing(u"Rock'n'Roll"_s, kMedioCd, {1})).ok());
   StatementRecorder recorder;
@@ -47,7 +48,7 @@ TEST_F(StoredListingsTest, FindsAStoredCdByItsLabel) {
   EXPECT_EQ(BdRecordset().State(), kStateClosed);
 }
 
-TEST_F(StoredListingsTest, DeleteRemovesReportsRowFirstThenTheRestAndLogsEachStep) {
+TEST_P(StoredListingsTest, DeleteRemovesReportsRowFirstThenTheRestAndLogsEachStep) {
   ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (6,'x',1,'x')"_s));
   ASSERT_EQ(Save2bd(*makeListing(u"siete"_s, kMedioCd, {2})).rp_id, 7);
   ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO infoMP3 (rp_id) VALUES (6)"_s));
@@ -75,7 +76,7 @@ TEST_F(StoredListingsTest, DeleteRemovesReportsRowFirstThenTheRestAndLogsEachSte
   EXPECT_EQ(log.lines.size(), 4);
 }
 
-TEST_F(StoredListingsTest, DeleteIsRefusedWhileAStoreRunsAndDeletesNothing) {
+TEST_P(StoredListingsTest, DeleteIsRefusedWhileAStoreRunsAndDeletesNothing) {
   ASSERT_TRUE(Save2bd(*makeListing(u"uno"_s, kMedioCd, {1})).ok());
   QString refusal;
   ASSERT_TRUE(Save2bd(*makeListing(u"dos"_s, kMedioCd, {1}), [&](const StoreProgress& p) {

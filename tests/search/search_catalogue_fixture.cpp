@@ -10,16 +10,25 @@
 using namespace Qt::StringLiterals;
 
 void SearchCatalogueTest::SetUp() {
-  BdTest::SetUp();
-  outside_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"outside-writer"_s);
-  outside_.setDatabaseName(BdPath());
+  EngineBdTest::SetUp();
+  if (HasFatalFailure() || IsSkipped()) {
+    return;
+  }
+  if (onServer()) {
+    outside_ = server_->connection(u"outside-writer"_s);
+  } else {
+    outside_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"outside-writer"_s);
+    outside_.setDatabaseName(BdPath());
+  }
   ASSERT_TRUE(outside_.open());
 }
 
 void SearchCatalogueTest::TearDown() {
-  outside_.close();
-  outside_ = {};
-  QSqlDatabase::removeDatabase(u"outside-writer"_s);
+  if (outside_.isValid()) {
+    outside_.close();
+    outside_ = {};
+    QSqlDatabase::removeDatabase(u"outside-writer"_s);
+  }
   BdTest::TearDown();
 }
 

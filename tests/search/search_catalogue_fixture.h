@@ -7,9 +7,10 @@
 #include "search/catalogue_search.h"
 #include "support/listing_db_fixture.h"
 
-// A catalogue written by plain SQL on a connection of its own, as any SQLite tool writes it,
-// with accents, apostrophes, full-text syntax characters and one- and two-letter words.
-class SearchCatalogueTest : public BdTest {
+// A catalogue written by plain SQL on a connection of its own, as any other client writes it,
+// with accents, apostrophes, full-text syntax characters and one- and two-letter words; on
+// the file and on the server.
+class SearchCatalogueTest : public EngineBdTest {
  protected:
   void SetUp() override;
   void TearDown() override;

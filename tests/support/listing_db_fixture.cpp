@@ -95,14 +95,33 @@ QStringList queryRows(const QString& databasePath, const QString& sql) {
 }
 
 void BdTest::SetUp() {
-  programDir_ = installProgramFiles();
+  openOn(Engine::File);
+}
+
+void BdTest::openOn(Engine engine) {
+  if (engine == Engine::Server) {
+    server_ = std::make_unique<ServerDatabase>();
+  }
+  programDir_ = server_ ? installProgramFiles(server_->cadcon()) : installProgramFiles();
   ASSERT_EQ(OpenBd(), QString());
 }
 
 void BdTest::TearDown() {
   CloseBd();
+  server_.reset();
 }
 
 QStringList BdTest::rows(const QString& sql) const {
-  return queryRows(BdPath(), sql);
+  return server_ ? server_->rows(sql) : queryRows(BdPath(), sql);
+}
+
+void EngineBdTest::SetUp() {
+  if (GetParam() == Engine::Server) {
+    REQUIRE_TEST_SERVER();
+  }
+  openOn(GetParam());
+}
+
+std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
+  return info.param == Engine::Server ? "Server" : "File";
 }

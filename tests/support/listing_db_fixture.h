@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scan/listing_model.h"
+#include "support/test_server.h"
 
 /**
  * Gives the test a fresh program directory holding the built blank template and a config.ini
@@ -45,13 +46,35 @@ class StatementRecorder {
  */
 QStringList queryRows(const QString& databasePath, const QString& sql);
 
+/** Where the program's database lives in a test. */
+enum class Engine { File, Server };
+
 /** A test with the program's database open on a fresh copy of the blank template. */
 class BdTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  /** Rows of a query on quillet.mdb, read past the program's own connection. */
+  /** Rows of a query on the database, read past the program's own connection. */
   QStringList rows(const QString& sql) const;
+  /** Opens the program's database: a fresh file, or a fresh database on the test server. */
+  void openOn(Engine engine);
+  bool onServer() const { return server_ != nullptr; }
 
   QString programDir_;
+  std::unique_ptr<ServerDatabase> server_;
 };
+
+/** The same tests against both engines: INSTANTIATE_ON_BOTH_ENGINES(Suite). */
+class EngineBdTest : public BdTest, public ::testing::WithParamInterface<Engine> {
+ protected:
+  void SetUp() override;
+};
+
+std::string engineName(const ::testing::TestParamInfo<Engine>& info);
+inline void PrintTo(Engine engine, std::ostream* os) {
+  *os << (engine == Engine::Server ? "server" : "file");
+}
+
+#define INSTANTIATE_ON_BOTH_ENGINES(Suite)                                                  \
+  INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(Engine::File, Engine::Server), \
+                           engineName)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "db/db_engine.h"
+
+// The catalogue on a PostgreSQL server, through Qt's QPSQL driver. The connection string names
+// the server the way the program's other providers do (Database, Host, Port, User ID,
+// Password), plus any libpq option; what it leaves out follows libpq's own defaults (PGHOST,
+// PGUSER, ~/.pgpass, the local socket), except the connect timeout, which is bounded.
+
+class PgEngine : public DbEngine {
+ public:
+  QString configure(QSqlDatabase& db, const ConnectionParts& parts) const override;
+  QString connectOptions(const QString& options) const override;
+  int busyWaitMs(const QString& options) const override;
+  QString prepare(QSqlDatabase& db) const override;
+  QSqlError beginWrite(QSqlDatabase& db) const override;
+  bool isBusy(const QSqlError& error) const override;
+  bool isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const override;
+  QString openFailure(const QSqlError& error, const ConnectionParts& parts) const override;
+  bool keepsFile() const override { return false; }
+  QString describe(const ConnectionParts& parts) const override;
+  QString loggable(const QString& connectionString) const override;
+  std::function<void()> interrupter(const QSqlDatabase& db) const override;
+};
+
+/** The connect timeout, in seconds, when the connection string names none. */
+inline constexpr int kDefaultConnectTimeoutS = 5;
+/** The version of the catalogue's objects on a server this program makes and reads. */
+inline constexpr int kServerSchemaVersion = 1;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include "search/catalogue_search.h"
+
+// Every statement of the search on a database server (PostgreSQL): the folded texts of each
+// stored file in a table the server's own triggers keep, whoever writes the catalogue, found
+// through pg_trgm's trigram index and, for one- and two-letter pieces, an index of each text's
+// letter pairs. The server folds with a function the program writes from its own folding, so
+// both engines find the same files.
+
+/**
+ * The statements that create the search objects on a database that has the catalogue tables,
+ * and index what it already holds; the trigram index only when pg_trgm is there. Empty, with
+ * the reason, when the server's folding cannot be written.
+ */
+QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& reason);
+
+/** A statement with its values, in the order of its "?" placeholders. */
+struct BoundStatement {
+  QString sql;
+  QVariantList values;
+};
+
+/**
+ * The files whose chosen folded texts hold each of the (folded) pieces, in listing order;
+ * limit 0 for every file.
+ */
+BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
+                               int limit);
+/** The files whose key another file of the medium shares, by key, then listing order. */
+QString sqlServerDuplicates(SearchMedium medium);

@@ -1,0 +1,198 @@
+// The catalogue on the test server: its objects, and each fault a user meets, with its message
+// and nothing partial left behind.
+
+#include <QSqlQuery>
+
+#include "db/listing_store.h"
+#include "db/mod_bd.h"
+#include "db/stored_listings.h"
+#include "search/catalogue_search.h"
+#include "support/listing_db_fixture.h"
+#include "support/test_env.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kAllRows =
+    u"select 'r', rp_id from reports union all select 'd', rp_id from estructdir "
+    u"union all select 'f', rp_id from infoMP3 order by 1, 2"_s;
+
+class ServerDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_SERVER();
+    server_ = std::make_unique<ServerDatabase>();
+  }
+  void TearDown() override { CloseBd(); }
+  QString open(const QString& cadcon) {
+    installProgramFiles(cadcon);
+    return OpenBd();
+  }
+  std::unique_ptr<ServerDatabase> server_;
+};
+
+}  // namespace
+
+TEST_F(ServerDatabaseTest, AnEmptyDatabaseGetsTheCatalogueOnceAndTheLogNamesNoPasswordNorFile) {
+  LogRecorder log;
+  ASSERT_EQ(open(server_->cadcon() + u"Password=secreto;"_s), QString());
+  EXPECT_EQ(BdPath(), QString());
+  EXPECT_TRUE(log.lines.contains(u"Conectando con servidor %1:%2, base de datos %3"_s.arg(
+      qEnvironmentVariable("QUILLET_TEST_PGHOST"), qEnvironmentVariable("QUILLET_TEST_PGPORT"),
+      server_->name())))
+      << log.lines.join(u'\n').toStdString();
+  EXPECT_FALSE(log.lines.join(u'\n').contains(u"secreto"_s));
+  EXPECT_TRUE(log.lines.contains(u"Conexión satisfactoria!"_s));
+  // The same tables, columns, order and kinds as the file's.
+  EXPECT_EQ(server_->rows(u"select table_name, string_agg(column_name || ' ' || data_type, ', ' "
+                          u"order by ordinal_position) from information_schema.columns where "
+                          u"table_name in ('reports', 'estructdir', 'infomp3') group by "
+                          u"table_name order by table_name"_s),
+            (QStringList{u"estructdir|rp_id integer, dirname text, songfrom integer, songto "
+                         u"integer"_s,
+                         u"infomp3|rp_id integer, album text, artist text, comment text, genre "
+                         u"text, title text, track text, year text, filename text, fileorder "
+                         u"integer, filegenorder integer"_s,
+                         u"reports|rp_id integer, report_name text, medio integer, report_desc "
+                         u"text"_s}));
+  ASSERT_TRUE(Save2bd(*makeListing(u"CD"_s, kMedioCd, {2})).ok());
+  CloseBd();
+  // A database that has them is used as it is.
+  ASSERT_EQ(OpenBd(), QString());
+  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s), QStringList{u"1"_s});
+  EXPECT_EQ(server_->rows(u"select count(*) from infomp3"_s), QStringList{u"2"_s});
+  EXPECT_EQ(server_->rows(u"select count(*) from search_files"_s), QStringList{u"2"_s});
+}
+
+TEST_F(ServerDatabaseTest, ADatabaseOfANewerQuilletIsRefused) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  CloseBd();
+  ASSERT_TRUE(server_->exec({u"update quillet_schema set version = 99"_s}));
+  const QString failure = OpenBd();
+  EXPECT_TRUE(failure.contains(u"versión más moderna de Quillet (esquema 99"_s))
+      << failure.toStdString();
+  EXPECT_NE(BdConnection().State(), kStateOpen);
+}
+
+TEST_F(ServerDatabaseTest, UnreachableServerIsSaidQuicklyAndTriedAgainOnTheNextUse) {
+  // A database that is not there yet stands for a server that cannot be reached now.
+  const QString missing = server_->name() + u"_later"_s;
+  const QString cadcon = testServerItems() + u"Database="_s + missing + u';';
+  const QString failure = open(cadcon);
+  EXPECT_TRUE(failure.startsWith(u"No se puede conectar con el servidor de la BD (servidor "_s))
+      << failure.toStdString();
+  EXPECT_TRUE(failure.contains(u"el catálogo no está accesible"_s));
+  EXPECT_TRUE(BdConnection().reconnects());
+  EXPECT_FALSE(readStoredListings().error.isEmpty());
+
+  ASSERT_TRUE(execOnServer({u"CREATE DATABASE "_s + missing + u" TEMPLATE template0"_s}));
+  const StoredListings listings = readStoredListings();
+  EXPECT_EQ(listings.error, QString());
+  EXPECT_EQ(Save2bd(*makeListing(u"CD"_s, kMedioCd, {1})).rp_id, 1);
+  CloseBd();
+  execOnServer({u"DROP DATABASE "_s + missing + u" WITH (FORCE)"_s});
+}
+
+TEST_F(ServerDatabaseTest, NoServerAtAllFailsWithinTheConnectTimeout) {
+  const QString nowhere = TestEnvironment::newTempDir();
+  const QString failure =
+      open(u"Provider=QPSQL;Host=%1;Database=x;connect_timeout=2;"_s.arg(nowhere));
+  EXPECT_TRUE(failure.contains(u"el catálogo no está accesible"_s)) << failure.toStdString();
+  EXPECT_TRUE(failure.contains(nowhere));
+}
+
+TEST_F(ServerDatabaseTest, WrongPasswordIsSaidAsSuch) {
+  ASSERT_TRUE(
+      server_->exec({u"DO $$ BEGIN CREATE ROLE quillet_pw LOGIN PASSWORD 'bien'; EXCEPTION WHEN "
+                     u"duplicate_object OR unique_violation THEN NULL; END $$"_s,
+                     u"GRANT ALL ON SCHEMA public TO quillet_pw"_s}));
+  const QString items = u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=quillet_pw;"_s.arg(
+      qEnvironmentVariable("QUILLET_TEST_PGHOST"), qEnvironmentVariable("QUILLET_TEST_PGPORT"),
+      server_->name());
+  const QString failure = open(items + u"Password=mal;"_s);
+  EXPECT_TRUE(failure.contains(u"no acepta el usuario o la contraseña"_s)) << failure.toStdString();
+  EXPECT_FALSE(failure.contains(u"mal;"_s));
+  CloseBd();
+  EXPECT_EQ(open(items + u"Password=bien;"_s), QString());
+}
+
+TEST_F(ServerDatabaseTest, AUserWithoutRightsToCreateTablesIsToldSoAndNothingIsMade) {
+  const QString role = u"quillet_ro_%1"_s.arg(server_->name().section(u'_', 2));
+  ASSERT_TRUE(
+      execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
+  const QString failure = open(u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"_s.arg(
+      qEnvironmentVariable("QUILLET_TEST_PGHOST"), qEnvironmentVariable("QUILLET_TEST_PGPORT"),
+      server_->name(), role));
+  EXPECT_TRUE(failure.contains(u"no tiene permiso para crear las tablas del catálogo"_s))
+      << failure.toStdString();
+  EXPECT_EQ(server_->rows(u"select count(*) from pg_tables where schemaname = 'public'"_s),
+            QStringList{u"0"_s});
+  CloseBd();
+  server_.reset();
+  execOnServer({u"DROP ROLE "_s + role});
+}
+
+TEST_F(ServerDatabaseTest,
+       ConnectionLostInTheMiddleOfAStoreLeavesNothingAndTheNextStoreReconnects) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  ASSERT_EQ(Save2bd(*makeListing(u"kept"_s, kMedioCd, {2})).rp_id, 1);
+  const StoreResult lost =
+      Save2bd(*makeListing(u"lost"_s, kMedioCd, {3, 3}), [&](const StoreProgress& progress) {
+        if (progress.overall == 1 && progress.stepValue == 2) {
+          server_->exec(
+              {u"select pg_terminate_backend(pid) from pg_stat_activity where "
+               u"datname = current_database() and pid <> pg_backend_pid()"_s});
+        }
+      });
+  EXPECT_TRUE(lost.error.startsWith(u"Se ha perdido la conexión con el servidor de la BD"_s))
+      << lost.error.toStdString();
+  EXPECT_EQ(server_->rows(kAllRows), (QStringList{u"d|1"_s, u"f|1"_s, u"f|1"_s, u"r|1"_s}));
+  EXPECT_EQ(Save2bd(*makeListing(u"next"_s, kMedioCd, {1})).rp_id, 2);
+}
+
+TEST_F(ServerDatabaseTest, AStoreWaitingForAnotherComputersLockGivesUpAsBusy) {
+  ASSERT_EQ(open(server_->cadcon() + u"lock_timeout=50;"_s), QString());
+  QSqlDatabase other = server_->connection(u"locker"_s);
+  ASSERT_TRUE(other.open());
+  {
+    QSqlQuery lock(other);
+    ASSERT_TRUE(lock.exec(u"BEGIN"_s));
+    ASSERT_TRUE(lock.exec(u"LOCK TABLE reports IN EXCLUSIVE MODE"_s));
+    const StoreResult result = Save2bd(*makeListing(u"CD"_s, kMedioCd, {1}));
+    EXPECT_EQ(result.error,
+              u"La BD está ocupada: otro programa la está modificando y no ha terminado en 50 "
+              u"milisegundos"_s);
+    // Readers still read.
+    EXPECT_EQ(readStoredListings().error, QString());
+    lock.exec(u"ROLLBACK"_s);
+  }
+  other.close();
+  other = {};
+  QSqlDatabase::removeDatabase(u"locker"_s);
+  EXPECT_EQ(Save2bd(*makeListing(u"CD"_s, kMedioCd, {1})).rp_id, 1);
+}
+
+TEST_F(ServerDatabaseTest, WithoutRightsToAddTrigramsTheSearchSaysSoAndStillFinds) {
+  const QString role = u"quillet_nt_%1"_s.arg(server_->name().section(u'_', 2));
+  ASSERT_TRUE(
+      execOnServer({u"DROP ROLE IF EXISTS "_s + role, u"CREATE ROLE "_s + role + u" LOGIN"_s}));
+  ASSERT_TRUE(server_->exec({u"GRANT CREATE ON SCHEMA public TO "_s + role}));
+  LogRecorder log;
+  ASSERT_EQ(open(u"Provider=QPSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"_s.arg(
+                qEnvironmentVariable("QUILLET_TEST_PGHOST"),
+                qEnvironmentVariable("QUILLET_TEST_PGPORT"), server_->name(), role)),
+            QString());
+  EXPECT_TRUE(log.lines.filter(u"No se puede crear la extensión pg_trgm en el servidor"_s).size() ==
+              1)
+      << log.lines.join(u'\n').toStdString();
+  ASSERT_TRUE(Save2bd(*makeListing(u"Sin trigramas"_s, kMedioCd, {2, 1})).ok());
+  EXPECT_EQ(searchCatalogue({u"title3"_s}).files.size(), 1U);
+  EXPECT_EQ(searchCatalogue({u"trigramas"_s}).files.size(), 3U);
+  EXPECT_EQ(
+      server_->rows(u"select count(*) from pg_indexes where indexname = 'search_files_texts'"_s),
+      QStringList{u"0"_s});
+  CloseBd();
+  server_.reset();
+  execOnServer({u"DROP ROLE "_s + role});
+}
