@@ -14,8 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The script's statements; a trigger runs to its END.
-
 QString phrase(const QString& text) {
   QString quoted = text;
   return u'"' + quoted.replace(u'"', u"\"\""_s) + u'"';
