@@ -16,6 +16,12 @@ QString reasonOfQuery(const QSqlQuery& query) {
   return reasonOf(query.lastError());
 }
 
+// Only the file database has the side table so far; a server's catalogue is left as it is and
+// its listings are stored and loaded without technical fields.
+bool onFileDatabase() {
+  return BdConnection().driverConnection().driverName() == u"QSQLITE"_s;
+}
+
 int schemaVersion() {
   QSqlQuery query(BdConnection().driverConnection());
   return query.exec(u"PRAGMA user_version"_s) && query.next() ? query.value(0).toInt() : 0;
@@ -76,6 +82,9 @@ void standInForTable() {
 }  // namespace
 
 QString ensureTechnicalTable() {
+  if (!onFileDatabase()) {
+    return {};
+  }
   const bool raiseVersion = schemaVersion() == kTechnicalSchemaVersion - 1;
   if (hasTable() && !raiseVersion) {
     return {};
@@ -89,6 +98,9 @@ QString ensureTechnicalTable() {
 }
 
 QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int lastFile) {
+  if (!onFileDatabase()) {
+    return {};
+  }
   if (!hasTable()) {
     if (const QString reason = createObjects(); !reason.isEmpty()) {
       return reason;
@@ -125,7 +137,7 @@ QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int 
 
 void loadTechnicalFields(qint16 rpId, ListingModel& model) {
   model.technical.clear();
-  if (!hasTable()) {
+  if (!onFileDatabase() || !hasTable()) {
     return;
   }
   QSqlQuery rows(BdConnection().driverConnection());
