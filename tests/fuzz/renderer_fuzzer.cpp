@@ -67,8 +67,10 @@ void fillModel(ListingModel& model, QByteArrayView header, TextSource& texts) {
     DirRecord& dir = model.Directorios[d];
     dir.dirname = texts.next();
     dir.songfrom = firstSong(header[2 * d - 1]);
-    dir.songto = static_cast<int>(
-        std::max<int>(dir.songfrom + smallNumber(header[2 * d]), std::numeric_limits<int>::min()));
+    // Summed in 64 bits: the first file may be the smallest int, and a step below it must
+    // stay there rather than wrap.
+    dir.songto = static_cast<int>(std::max<qint64>(
+        qint64{dir.songfrom} + smallNumber(header[2 * d]), std::numeric_limits<int>::min()));
     const auto [first, last] = songsWithinTheArrays(dir);
     for (int f = first; f <= last; ++f) {
       fillSong(model.Canciones[f], texts);
