@@ -52,7 +52,10 @@ TEST(HelpPages, HistoryDescribesWhatTheProgramDoesNow) {
                              u"quillet search"_s,
                              u"quillet duplicates"_s,
                              u"Estadísticas de la BD"_s,
-                             u"quillet stats"_s};
+                             u"quillet stats"_s,
+                             u"Todo el audio"_s,
+                             u"PostgreSQL"_s,
+                             u"quillet copy-db"_s};
   for (const QString& feature : features) {
     EXPECT_TRUE(page.contains(feature)) << feature.toStdString();
   }
