@@ -6,8 +6,8 @@ namespace {
 
 // The notice of a count that is not 0: one's own text for a single file, else many's with the
 // count.
-void addNotice(std::vector<ListingNotice>& shown, const QString& key, int count,
-               const QString& one, const QString& many) {
+void addNotice(std::vector<ListingNotice>& shown, const QString& key, int count, const QString& one,
+               const QString& many) {
   if (count == 1) {
     shown.push_back({key, one});
   } else if (count > 1) {

@@ -10,24 +10,24 @@
 using namespace Qt::StringLiterals;
 
 void makeAudioFiles(const std::vector<AudioFixture>& files) {
-  QJsonArray specs;
+  QJsonArray fixtures;
   for (const AudioFixture& file : files) {
     QJsonObject tags;
     for (auto it = file.tags.cbegin(); it != file.tags.cend(); ++it) {
       tags.insert(it.key(), it.value());
     }
-    specs.append(QJsonObject{{u"path"_s, file.path},
-                             {u"samples"_s, file.samples},
-                             {u"rate"_s, file.rate},
-                             {u"channels"_s, file.channels},
-                             {u"tags"_s, tags},
-                             {u"xing"_s, file.xing}});
+    fixtures.append(QJsonObject{{u"path"_s, file.path},
+                                {u"samples"_s, file.samples},
+                                {u"rate"_s, file.rate},
+                                {u"channels"_s, file.channels},
+                                {u"tags"_s, tags},
+                                {u"xing"_s, file.xing}});
   }
   // Debian's own Python, which has mutagen, whatever python3 comes first on the path.
   QProcess generator;
   generator.start(u"/usr/bin/python3"_s,
                   {QStringLiteral(QUILLET_SOURCE_DIR "/tests/support/make_audio.py")});
-  generator.write(QJsonDocument(specs).toJson());
+  generator.write(QJsonDocument(fixtures).toJson());
   generator.closeWriteChannel();
   ASSERT_TRUE(generator.waitForFinished(120000));
   ASSERT_EQ(generator.exitCode(), 0) << generator.readAllStandardError().toStdString();

@@ -24,8 +24,8 @@ def ffmpeg(source, target, codec):
         "64k", target)
 
 
-def encode(spec, work):
-    path, rate, channels = spec["path"], spec.get("rate", 44100), spec.get("channels", 2)
+def encode(fixture, work):
+    path, rate, channels = fixture["path"], fixture.get("rate", 44100), fixture.get("channels", 2)
     extension = os.path.splitext(path)[1].lower()
     os.makedirs(os.path.dirname(path), exist_ok=True)
     if extension == ".ape":
@@ -40,7 +40,7 @@ def encode(spec, work):
     # same bytes.
     run("sox", "-R", "-r", str(rate), "-n", "-r", str(rate), "-c", str(channels), "-b", "16", source,
         "synth",
-        f"{spec['samples']}s", "sine", "440", "vol", "0.5")
+        f"{fixture['samples']}s", "sine", "440", "vol", "0.5")
     if extension in (".wav", ".aif", ".aiff"):
         os.replace(source, path)
     elif extension == ".flac":
@@ -59,7 +59,7 @@ def encode(spec, work):
     elif extension == ".mpc":
         run("mpcenc", "--silent", "--overwrite", source, path)
     elif extension == ".mp3":
-        run("lame", "--quiet", "-b", "128", *([] if spec.get("xing", True) else ["-t"]), source,
+        run("lame", "--quiet", "-b", "128", *([] if fixture.get("xing", True) else ["-t"]), source,
             path)
     else:
         raise SystemExit(f"no encoder for {extension}")
@@ -131,10 +131,10 @@ def tag_file(path, tags):
 
 def main():
     with tempfile.TemporaryDirectory() as work:
-        for spec in json.load(sys.stdin):
-            encode(spec, work)
-            if spec.get("tags"):
-                tag_file(spec["path"], spec["tags"])
+        for fixture in json.load(sys.stdin):
+            encode(fixture, work)
+            if fixture.get("tags"):
+                tag_file(fixture["path"], fixture["tags"])
 
 
 if __name__ == "__main__":
