@@ -1,6 +1,7 @@
 #include "bench_catalogue.h"
 
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "db/mod_bd.h"
 
@@ -100,39 +102,81 @@ class ListingGenerator {
 
 }  // namespace
 
-// Every row by plain SQL in one transaction, as fast as the engine takes them.
-void generateCatalogue() {
-  ListingGenerator generator(12);
-  QSqlDatabase db = BdConnection().driverConnection();
-  QSqlQuery file(db);
-  QSqlQuery dir(db);
-  QSqlQuery listing(db);
-  file.prepare(u"INSERT INTO infoMP3 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-  dir.prepare(u"INSERT INTO estructdir VALUES (?, ?, ?, ?)"_s);
-  listing.prepare(u"INSERT INTO reports VALUES (?, ?, ?, ?)"_s);
-  if (!db.transaction()) {
-    fail(u"no transaction"_s);
+// Inserts rows of one table, rowsPerStatement of them to a statement: one row a statement suits
+// an engine in the same process, many a server, where each statement is a round trip.
+class RowWriter {
+ public:
+  RowWriter(QSqlDatabase db, const QString& table, int columns, int rowsPerStatement)
+      : db_(std::move(db)), table_(table), columns_(columns), rowsPerStatement_(rowsPerStatement),
+        full_(db_) {
+    full_.prepare(sql(rowsPerStatement_));
   }
-  const auto bindAll = [](QSqlQuery& query, const QVariantList& values) {
-    for (const QVariant& value : values) {
+
+  void add(const QVariantList& row) {
+    pending_ += row;
+    if (pending_.size() == columns_ * rowsPerStatement_) {
+      run(full_);
+    }
+  }
+
+  // Writes what is left, in one statement of its own size.
+  void flush() {
+    if (!pending_.isEmpty()) {
+      QSqlQuery rest(db_);
+      rest.prepare(sql(static_cast<int>(pending_.size() / columns_)));
+      run(rest);
+    }
+  }
+
+ private:
+  QString sql(int rows) const {
+    const QString row = u'(' + QStringList(columns_, u"?"_s).join(u", "_s) + u')';
+    return u"INSERT INTO "_s + table_ + u" VALUES "_s + QStringList(rows, row).join(u", "_s);
+  }
+
+  void run(QSqlQuery& query) {
+    for (const QVariant& value : std::as_const(pending_)) {
       query.addBindValue(value);
     }
     if (!query.exec()) {
-      fail(u"insert failed"_s);
+      fail(u"insert failed: "_s + query.lastError().text());
     }
-  };
+    pending_.clear();
+  }
+
+  QSqlDatabase db_;
+  const QString table_;
+  const int columns_;
+  const int rowsPerStatement_;
+  QSqlQuery full_;
+  QVariantList pending_;
+};
+
+// Every row by plain SQL in one transaction, as fast as the engine takes them: each listing's
+// row, then its directories and files.
+void generateCatalogue(int rowsPerStatement) {
+  ListingGenerator generator(12);
+  QSqlDatabase db = BdConnection().driverConnection();
+  if (!db.transaction()) {
+    fail(u"no transaction"_s);
+  }
+  RowWriter listing(db, u"reports"_s, 4, 1);
+  RowWriter dir(db, u"estructdir"_s, 4, rowsPerStatement);
+  RowWriter file(db, u"infoMP3"_s, 11, rowsPerStatement);
   for (int rp = 1; rp <= kListings; ++rp) {
     const QString name = generator.listingName(rp);
-    bindAll(listing, {rp, name, rp % 3 == 0 ? 2 : 1, name});
+    listing.add({rp, name, rp % 3 == 0 ? 2 : 1, name});
     for (int f = 1; f <= kFilesPerListing; ++f) {
       if ((f - 1) % kFilesPerDirectory == 0) {
         const DirRecord d = generator.directory(f);
-        bindAll(dir, {rp, d.dirname, d.songfrom, d.songto});
+        dir.add({rp, d.dirname, d.songfrom, d.songto});
       }
       const SongRecord s = generator.file(f);
-      bindAll(file, {rp, s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year,
-                     s.filename, s.fileorder.toInt(), f});
+      file.add({rp, s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year, s.filename,
+                s.fileorder.toInt(), f});
     }
+    dir.flush();
+    file.flush();
   }
   if (!db.commit()) {
     fail(u"commit failed"_s);

@@ -16,8 +16,11 @@ inline constexpr int kFilesPerDirectory = 12;
 /** Reports why a benchmark cannot go on and ends it with exit code 2. */
 [[noreturn]] void fail(const QString& why);
 
-/** Writes the catalogue into the open database by plain SQL, in one transaction. */
-void generateCatalogue();
+/**
+ * Writes the catalogue into the open database by plain SQL, in one transaction, up to
+ * rowsPerStatement directory or file rows to a statement.
+ */
+void generateCatalogue(int rowsPerStatement = 1);
 
 /** A full listing, of as many files as a listing holds, made like the catalogue's. */
 std::unique_ptr<ListingModel> fullListing();

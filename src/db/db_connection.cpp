@@ -198,6 +198,10 @@ QStringList DbConnection::tables() const {
   return State() == kStateOpen ? QSqlDatabase::database(name_, false).tables() : QStringList();
 }
 
+int DbConnection::rowsPerInsert() const {
+  return engine_ ? engine_->rowsPerInsert() : 1;
+}
+
 std::function<void()> DbConnection::interrupter() const {
   return State() == kStateOpen ? engine_->interrupter(driverConnection()) : nullptr;
 }

@@ -84,6 +84,9 @@ class DbConnection {
    */
   QSqlDatabase driverConnection() const;
 
+  /** How many rows a store writes with one INSERT on this connection (see DbEngine). */
+  int rowsPerInsert() const;
+
   /** What stops this connection's running statement from another thread (see DbEngine). */
   std::function<void()> interrupter() const;
 

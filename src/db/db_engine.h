@@ -53,6 +53,12 @@ class DbEngine {
    * connection usable; empty when the engine has no way to.
    */
   virtual std::function<void()> interrupter(const QSqlDatabase& db) const;
+  /**
+   * How many rows a store writes with one INSERT: one where a statement costs nothing more
+   * than its row, many on a server, where each statement is a round trip and fires the
+   * search's statement triggers once.
+   */
+  virtual int rowsPerInsert() const { return 1; }
 };
 
 /** The engine behind a Qt SQL driver name. */

@@ -21,6 +21,9 @@ class PgEngine : public DbEngine {
   QString describe(const ConnectionParts& parts) const override;
   QString loggable(const QString& connectionString) const override;
   std::function<void()> interrupter(const QSqlDatabase& db) const override;
+  int rowsPerInsert() const override { return kMaxRowsPerInsert; }
+  /** A whole listing's files in one statement. */
+  static constexpr int kMaxRowsPerInsert = 1000;
 };
 
 /** The connect timeout, in seconds, when the connection string names none. */

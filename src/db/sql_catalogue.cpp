@@ -26,17 +26,21 @@ QString sqlHighestNumber() {
   return u"select max(rp_id) from reports"_s;
 }
 
-QString sqlDirectoryRow(int rpId, const DirRecord& dir) {
-  return u"INSERT INTO estructdir VALUES ("_s + n(rpId) + u',' + quoted(dir.dirname) + u',' +
-         n(dir.songfrom) + u',' + n(dir.songto) + u')';
+QString sqlDirectoryValues(int rpId, const DirRecord& dir) {
+  return u'(' + n(rpId) + u',' + quoted(dir.dirname) + u',' + n(dir.songfrom) + u',' +
+         n(dir.songto) + u')';
 }
 
-QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder) {
+QString sqlFileValues(int rpId, const SongRecord& song, int fileorder, int filegenorder) {
   const QStringList texts = {quoted(song.album), quoted(song.artist),  quoted(song.comment),
                              quoted(song.genre), quoted(song.title),   quoted(song.track),
                              quoted(song.year),  quoted(song.filename)};
-  return u"INSERT INTO infoMP3 VALUES ("_s + n(rpId) + u',' + texts.join(u',') + u',' +
-         n(fileorder) + u',' + n(filegenorder) + u')';
+  return u'(' + n(rpId) + u',' + texts.join(u',') + u',' + n(fileorder) + u',' +
+         n(filegenorder) + u')';
+}
+
+QString sqlInsertRows(QStringView table, const QStringList& rows) {
+  return u"INSERT INTO "_s + table.toString() + u" VALUES "_s + rows.join(u',');
 }
 
 QString sqlListingRow(int rpId, const QString& name, int medium) {

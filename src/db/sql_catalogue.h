@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 struct DirRecord;
 struct SongRecord;
@@ -11,8 +13,14 @@ struct SongRecord;
 
 QString sqlStoredCdCheck(const QString& label);
 QString sqlHighestNumber();
-QString sqlDirectoryRow(int rpId, const DirRecord& dir);
-QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder);
+/** The values of a directory's row, "(...)", for sqlInsertRows. */
+QString sqlDirectoryValues(int rpId, const DirRecord& dir);
+/** The values of a file's row, "(...)", for sqlInsertRows. */
+QString sqlFileValues(int rpId, const SongRecord& song, int fileorder, int filegenorder);
+inline constexpr QStringView kDirectoriesTable = u"estructdir";
+inline constexpr QStringView kFilesTable = u"infoMP3";
+/** One INSERT of rows into a table, each given by its values. */
+QString sqlInsertRows(QStringView table, const QStringList& rows);
 QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);

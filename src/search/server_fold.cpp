@@ -174,10 +174,12 @@ const QString kFoldFunction =
     u"ELSE quillet_mend(lower(regexp_replace(normalize(t, NFD), %1, '', 'g') COLLATE \"%2\")) "
     u"END $fold$"_s;
 
+// In PL/pgSQL, not SQL: an SQL function is written into its caller's expression, which would
+// then fold the text once for each use of t here.
 const QString kMendFunction =
-    u"CREATE OR REPLACE FUNCTION quillet_mend(t text) RETURNS text LANGUAGE sql IMMUTABLE "
-    u"PARALLEL SAFE AS $mend$ SELECT CASE WHEN t ~ %1 THEN translate(t, %2, %3) ELSE t END "
-    u"$mend$"_s;
+    u"CREATE OR REPLACE FUNCTION quillet_mend(t text) RETURNS text LANGUAGE plpgsql IMMUTABLE "
+    u"PARALLEL SAFE AS $mend$ BEGIN RETURN CASE WHEN t ~ %1 THEN translate(t, %2, %3) ELSE t "
+    u"END; END $mend$"_s;
 
 }  // namespace
 

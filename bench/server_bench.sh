@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The catalogue on a PostgreSQL server beside the SQLite file, side by side in one run, on a
+# private throwaway server that this script starts and removes: storing, opening and listing a
+# full listing (server within 3x of the file), the search benchmark's catalogue of a million
+# files searched on the server, eight programs storing at once. Prints one table; exits 1 when
+# a target is missed. Needs Debian's postgresql (scripts/setup.sh's lists install it) and the
+# built tree.
+# Usage: bench/server_bench.sh [BUILD_DIR] [--repeat N]
+set -euo pipefail
+
+bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$bench_dir/.." && pwd)
+build=$(realpath "${1:-$root/build}")
+repeat=1
+[ "${2:-}" = --repeat ] && repeat=${3:-1}
+
+source "$root/scripts/setup.sh"
+source "$root/scripts/private_postgres.sh"
+ensure_postgres_packages
+
+work=$(mktemp -d)
+pg_dir=$(mktemp -d)
+trap 'stop_private_postgres "$pg_dir"; rm -rf "$work"' EXIT
+start_private_postgres "$pg_dir"
+# Nothing of the user's own settings reaches the programs started here.
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+
+psql_server() { "$pg_bin/psql" -h "$QUILLET_TEST_PGHOST" -p "$QUILLET_TEST_PGPORT" -U quillet \
+  -d postgres -qAt -c "$1"; }
+cadcon() {
+  echo "Provider=QPSQL;Host=$QUILLET_TEST_PGHOST;Port=$QUILLET_TEST_PGPORT;User ID=quillet;Database=$1;"
+}
+fresh_database() {
+  psql_server "DROP DATABASE IF EXISTS $1" && psql_server "CREATE DATABASE $1 ENCODING 'UTF8' TEMPLATE template0"
+}
+
+echo "Creando el árbol de 1.000 MP3 de los ocho almacenamientos simultáneos..."
+python3 "$bench_dir/make_tree.py" "$work/tree" --directories 84 --plain-files 0 \
+  --mp3-files 1000 --mp3-directories 84
+
+status=0
+bench=$build/bench/server_bench
+printf '| %-58s | %-26s | %-14s | %-6s |\n' "what" "figure" "target" ""
+for run in $(seq "$repeat"); do
+  echo "| run $run |"
+  fresh_database quillet_bench_store
+  nice "$bench" store "$(cadcon quillet_bench_store)" || status=1
+  fresh_database quillet_bench_eight
+  nice "$bench" concurrent "$(cadcon quillet_bench_eight)" "$work/tree" || status=1
+  # The million files are stored once; later runs search the same catalogue.
+  [ "$run" -eq 1 ] && fresh_database quillet_bench_search
+  nice "$bench" search "$(cadcon quillet_bench_search)" || status=1
+done
+exit $status
