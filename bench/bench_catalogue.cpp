@@ -107,7 +107,10 @@ class ListingGenerator {
 class RowWriter {
  public:
   RowWriter(QSqlDatabase db, const QString& table, int columns, int rowsPerStatement)
-      : db_(std::move(db)), table_(table), columns_(columns), rowsPerStatement_(rowsPerStatement),
+      : db_(std::move(db)),
+        table_(table),
+        columns_(columns),
+        rowsPerStatement_(rowsPerStatement),
         full_(db_) {
     full_.prepare(sql(rowsPerStatement_));
   }

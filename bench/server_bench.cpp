@@ -160,8 +160,9 @@ void storeAndLoad(const ProgramDir& dir, const ListingModel& model, EngineTimes&
 void ratioRow(const QString& what, const std::vector<double>& file,
               const std::vector<double>& server) {
   const double ratio = median(server) / median(file);
-  row(what, ms(median(server)) + u" vs "_s + ms(median(file)) + u" = "_s +
-                QString::number(ratio, 'f', 2) + u'x',
+  row(what,
+      ms(median(server)) + u" vs "_s + ms(median(file)) + u" = "_s +
+          QString::number(ratio, 'f', 2) + u'x',
       u"< 3x"_s, ratio < 3);
 }
 
@@ -256,20 +257,20 @@ QStringList column(const QString& sql) {
 void loadCatalogue() {
   const QStringList indexes =
       column(u"SELECT indexdef FROM pg_indexes WHERE tablename = 'search_files'"_s);
-  execute(column(u"SELECT 'DROP INDEX ' || indexname FROM pg_indexes WHERE tablename = "
-                 u"'search_files'"_s));
+  execute(
+      column(u"SELECT 'DROP INDEX ' || indexname FROM pg_indexes WHERE tablename = "
+             u"'search_files'"_s));
   const double loadS = timedMs([] { generateCatalogue(kFilesPerListing); }) / 1000;
-  const double indexS = timedMs([&] {
-                          execute(QStringList{u"SET maintenance_work_mem = '1GB'"_s} + indexes);
-                        }) /
-                        1000;
+  const double indexS =
+      timedMs([&] { execute(QStringList{u"SET maintenance_work_mem = '1GB'"_s} + indexes); }) /
+      1000;
   const double analyzeS = timedMs([] { execute({u"VACUUM ANALYZE"_s}); }) / 1000;
-  reported(u"set-up: %1 listings of %2 files stored and folded"_s.arg(kListings).arg(
-               kFilesPerListing),
-           QString::number(loadS, 'f', 0) + u" s"_s);
-  reported(u"set-up: the search table's indexes built, then VACUUM ANALYZE"_s,
-           QString::number(indexS, 'f', 0) + u" s, "_s + QString::number(analyzeS, 'f', 0) +
-               u" s"_s);
+  reported(
+      u"set-up: %1 listings of %2 files stored and folded"_s.arg(kListings).arg(kFilesPerListing),
+      QString::number(loadS, 'f', 0) + u" s"_s);
+  reported(
+      u"set-up: the search table's indexes built, then VACUUM ANALYZE"_s,
+      QString::number(indexS, 'f', 0) + u" s, "_s + QString::number(analyzeS, 'f', 0) + u" s"_s);
 }
 
 int benchSearch(const QString& serverCadcon) {
@@ -336,8 +337,8 @@ int benchConcurrent(const QString& serverCadcon, const QString& tree) {
   }
   const double seconds = clock.elapsed() / 1000.0;
   row(u"eight programs storing at once: stored"_s,
-      u"%1 of %2 in %3 s"_s.arg(stored).arg(kPrograms).arg(seconds, 0, 'f', 1),
-      u"8 of 8"_s, stored == kPrograms);
+      u"%1 of %2 in %3 s"_s.arg(stored).arg(kPrograms).arg(seconds, 0, 'f', 1), u"8 of 8"_s,
+      stored == kPrograms);
   row(u"  distinct numbers"_s, QString::number(numbers.size()), u"8"_s,
       numbers.size() == kPrograms);
   // Whole: each listing has as many files, directories and search rows as the first.
@@ -351,8 +352,8 @@ int benchConcurrent(const QString& serverCadcon, const QString& tree) {
   const int listings = firstValue(u"SELECT count(*) FROM reports"_s).toInt();
   const int files = firstValue(u"SELECT count(*) FROM infomp3"_s).toInt();
   row(u"  whole rows: listings alike, files and search rows alike"_s,
-      u"%1 listings, %2 files, %3 shape"_s.arg(listings).arg(files).arg(shapes),
-      u"1 shape"_s, shapes == 1 && listings == kPrograms);
+      u"%1 listings, %2 files, %3 shape"_s.arg(listings).arg(files).arg(shapes), u"1 shape"_s,
+      shapes == 1 && listings == kPrograms);
   CloseBd();
   return missed ? 1 : 0;
 }

@@ -35,8 +35,8 @@ QString sqlFileValues(int rpId, const SongRecord& song, int fileorder, int fileg
   const QStringList texts = {quoted(song.album), quoted(song.artist),  quoted(song.comment),
                              quoted(song.genre), quoted(song.title),   quoted(song.track),
                              quoted(song.year),  quoted(song.filename)};
-  return u'(' + n(rpId) + u',' + texts.join(u',') + u',' + n(fileorder) + u',' +
-         n(filegenorder) + u')';
+  return u'(' + n(rpId) + u',' + texts.join(u',') + u',' + n(fileorder) + u',' + n(filegenorder) +
+         u')';
 }
 
 QString sqlInsertRows(QStringView table, const QStringList& rows) {

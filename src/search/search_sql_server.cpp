@@ -32,28 +32,38 @@ const QString kKeyFunction =
     u"text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $key$ SELECT quillet_folded_key("
     u"quillet_fold(artist), quillet_fold(title), quillet_fold(filename)) $key$"_s;
 
+// The pairs column is left empty: the index computes the pairs from alltext itself, and the
+// table need not keep a kilobyte of them per file.
 const QString kSearchTable =
     u"CREATE TABLE IF NOT EXISTS search_files (rp_id INTEGER, filegenorder INTEGER, artist "
     u"TEXT, title TEXT, album TEXT, comment TEXT, genre TEXT, year TEXT, filename TEXT, "
     u"dirname TEXT, report_name TEXT, alltext TEXT, pairs TEXT[], dupkey TEXT)"_s;
 
-// The search rows of the files in i (infomp3, or the rows a statement added) whose listing
-// has its row, folded. OFFSET 0 keeps each level a level of its own: merged into the next, the
+// The folded texts of file i of listing r, each under its search column's name, and all of
+// them as alltext. OFFSET 0 keeps each level a level of its own: merged into the next, the
 // server would fold every text again for each use of it.
+QString sqlFoldedTexts(const QString& selected, const QString& from) {
+  return u"SELECT t.*, concat_ws(chr(1), t.artist, t.title, t.album, t.comment, t.genre, "
+         u"t.year, t.filename, t.dirname, t.report_name) AS alltext FROM (SELECT "_s +
+         selected +
+         u"quillet_fold(i.artist) AS artist, quillet_fold(i.title) AS title, "
+         u"quillet_fold(i.album) AS album, quillet_fold(i.comment) AS comment, "
+         u"quillet_fold(i.genre) AS genre, quillet_fold(i.year) AS year, "
+         u"quillet_fold(i.filename) AS filename, quillet_fold("_s +
+         sqlDirectoryOfFile() + u") AS dirname, quillet_fold(r.report_name) AS report_name"_s +
+         from + u" OFFSET 0) AS t OFFSET 0"_s;
+}
+
+// The search rows of the files in i (infomp3, or the rows a statement added) whose listing
+// has its row.
 QString sqlIndexRows(const QString& files, const QString& condition) {
   return u"INSERT INTO search_files SELECT f.rp_id, f.filegenorder, f.artist, f.title, f.album, "
-         u"f.comment, f.genre, f.year, f.filename, f.dirname, f.report_name, f.alltext, "
-         u"quillet_pairs(f.alltext), quillet_folded_key(f.artist, f.title, f.filename) FROM "
-         u"(SELECT t.*, concat_ws(chr(1), t.artist, "
-         u"t.title, t.album, t.comment, t.genre, t.year, t.filename, t.dirname, t.report_name) "
-         u"AS alltext FROM (SELECT i.rp_id, i.filegenorder, quillet_fold(i.artist) AS artist, "
-         u"quillet_fold(i.title) AS title, quillet_fold(i.album) AS album, "
-         u"quillet_fold(i.comment) AS comment, quillet_fold(i.genre) AS genre, "
-         u"quillet_fold(i.year) AS year, quillet_fold(i.filename) AS filename, quillet_fold("_s +
-         sqlDirectoryOfFile() +
-         u") AS dirname, quillet_fold(r.report_name) AS report_name FROM "_s +
-         files + u" i JOIN reports r ON r.rp_id = i.rp_id"_s + condition +
-         u" OFFSET 0) AS t OFFSET 0) AS f"_s;
+         u"f.comment, f.genre, f.year, f.filename, f.dirname, f.report_name, f.alltext, NULL, "
+         u"quillet_folded_key(f.artist, f.title, f.filename) FROM ("_s +
+         sqlFoldedTexts(
+             u"i.rp_id, i.filegenorder, "_s,
+             u" FROM "_s + files + u" i JOIN reports r ON r.rp_id = i.rp_id"_s + condition) +
+         u") AS f"_s;
 }
 
 // A listing indexed again whole: every old row of it goes first.
@@ -135,7 +145,10 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
        kSearchTable,
        u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
        u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,
-       u"CREATE INDEX IF NOT EXISTS search_files_pairs ON search_files USING gin (pairs)"_s,
+       u"CREATE INDEX IF NOT EXISTS search_files_letter_pairs ON search_files USING gin "
+       u"(quillet_pairs(alltext))"_s,
+       u"CREATE INDEX IF NOT EXISTS infomp3_unnumbered ON infomp3 (rp_id) WHERE filegenorder IS "
+       u"NULL"_s,
        sqlIndexListing(),
        sqlIndexRange(),
        sqlFilesAdded(),
@@ -159,30 +172,50 @@ QString likePatternOf(const QString& piece) {
   return u'%' + escapedLike(piece) + u'%';
 }
 
-BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
-                               int limit) {
-  BoundStatement statement;
-  const QString column =
-      field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+namespace {
+
+// " AND ..." for each piece in the column, with its values; through the letter pairs' index
+// for pieces of two letters when pairs is set.
+QString pieceConditions(const QString& column, bool allTexts, const QStringList& pieces, bool pairs,
+                        QVariantList& values) {
   QString conditions;
   for (const QString& piece : pieces) {
     conditions += u" AND "_s + column + u" LIKE ?"_s;
-    statement.values.append(likePatternOf(piece));
+    values.append(likePatternOf(piece));
     // The indexes cover the whole of a file's texts: the field's own check above is exact.
-    if (field != SearchField::Todo) {
+    if (!allTexts) {
       conditions += u" AND s.alltext LIKE ?"_s;
-      statement.values.append(likePatternOf(piece));
+      values.append(likePatternOf(piece));
     }
-    if (piece.size() == 2) {
-      conditions += u" AND s.pairs @> ARRAY[CAST(? AS text)]"_s;
-      statement.values.append(piece);
+    if (pairs && piece.size() == 2) {
+      conditions += u" AND quillet_pairs(s.alltext) @> ARRAY[CAST(? AS text)]"_s;
+      values.append(piece);
     }
   }
+  return conditions;
+}
+
+}  // namespace
+
+// The indexed files join their search rows by number. A file written without one (by another
+// program) has no number to join by: its texts are folded as the search reads it, found
+// through an index that holds only such files.
+BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
+                               int limit) {
+  BoundStatement statement;
+  const bool allTexts = field == SearchField::Todo;
+  const QString column = allTexts ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+  const QString indexed = pieceConditions(column, allTexts, pieces, true, statement.values);
+  const QString unnumbered = pieceConditions(column, allTexts, pieces, false, statement.values);
   statement.sql = u"SELECT "_s + sqlCatalogueFileColumns() +
                   u" FROM search_files s JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder "
                   u"= s.filegenorder JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
-                  conditions + sqlMediumCondition(medium, u"r"_s) +
-                  u" ORDER BY s.rp_id, s.filegenorder"_s +
+                  indexed + sqlMediumCondition(medium, u"r"_s) + u" UNION ALL SELECT "_s +
+                  sqlCatalogueFileColumns() +
+                  u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
+                  sqlFoldedTexts({}, {}) + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered +
+                  sqlMediumCondition(medium, u"r"_s) +
+                  u" ORDER BY rp_id, filegenorder NULLS FIRST"_s +
                   (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
   return statement;
 }

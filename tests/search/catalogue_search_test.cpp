@@ -64,6 +64,11 @@ const QStringList kQueries = {u"cancion"_s,
                               u"9"_s,
                               u"mp3 o"_s,
                               u"é"_s,
+                              u"iñ"_s,
+                              u"ar"_s,
+                              u"\" a\""_s,
+                              u"\"a \""_s,
+                              u"b)"_s,
                               u"concierto"_s,
                               u"concierto cd rock"_s,
                               u"vivo 2 cd"_s,
@@ -207,6 +212,37 @@ TEST_P(SearchCatalogueFileTest, TheIndexFunctionsServeNoViewNorTrigger) {
   EXPECT_FALSE(query.exec(u"SELECT * FROM folded"_s));
   EXPECT_TRUE(query.lastError().text().contains(u"search_text"_s))
       << query.lastError().text().toStdString();
+}
+
+// Another program may write files without their number: each is still found, once, with its
+// own texts, before the numbered files of its listing, and a miss finds none of them.
+TEST_P(SearchCatalogueTest, FilesWithoutANumberAreFoundEachOnce) {
+  plainSql({u"INSERT INTO reports VALUES (4, 'Suelto', 2, '')"_s,
+            u"INSERT INTO estructdir VALUES (4, '/suelto', 1, 1)"_s,
+            u"INSERT INTO infoMP3 VALUES (4, '', 'Ana', '', '', 'Sin número uno', '', '', "
+            u"'a.mp3', 1, NULL)"_s,
+            u"INSERT INTO infoMP3 VALUES (4, '', 'Eva', '', '', 'Sin número dos', '', '', "
+            u"'e.mp3', 2, NULL)"_s,
+            u"INSERT INTO infoMP3 VALUES (4, '', 'Ana', '', '', 'Numerado', '', '', "
+            u"'n.mp3', 3, 1)"_s});
+  const auto titlesOf = [](const SearchResult& result) {
+    QStringList titles;
+    for (const CatalogueFile& file : result.files) {
+      titles.append(file.title + u'@' + QString::number(file.filegenorder));
+    }
+    titles.sort();
+    return titles;
+  };
+  EXPECT_EQ(titlesOf(searchCatalogue({u"sin numero"_s})),
+            (QStringList{u"Sin número dos@0"_s, u"Sin número uno@0"_s}));
+  EXPECT_EQ(titlesOf(searchCatalogue({u"ana"_s, SearchField::Artista})),
+            (QStringList{u"Numerado@1"_s, u"Sin número uno@0"_s}));
+  EXPECT_EQ(titlesOf(searchCatalogue({u"ev"_s, SearchField::Todo, SearchMedium::Directorios})),
+            QStringList{u"Sin número dos@0"_s});
+  EXPECT_EQ(searchCatalogue({u"ev"_s, SearchField::Todo, SearchMedium::CDs}).files.size(), 0U);
+  const SearchResult ordered = searchCatalogue({u".mp3"_s});
+  ASSERT_EQ(ordered.files.size(), 3U);
+  EXPECT_EQ(ordered.files.back().title, u"Numerado"_s);
 }
 
 TEST_P(SearchCatalogueTest, ListingsStoredAndDeletedByTheProgramAreFollowed) {
