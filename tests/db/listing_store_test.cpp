@@ -32,18 +32,36 @@ TEST_P(ListingStoreTest, SendsItsStatementsInOrderWithApostrophesTurnedToAccents
   StatementRecorder recorder;
   LogRecorder log;
   ASSERT_TRUE(Save2bd(*model).ok());
+  const QString dir1 = u"(1,'/music/it´s',1,1)"_s;
+  const QString dir2 = u"(1,'/music/dir2',2,2)"_s;
+  const QString file1 =
+      u"(1,'album1','artist1','comment1','Rock','title1','1','1999','1-1.mp3',1,1)"_s;
+  const QString file2 =
+      u"(1,'album2','artist2','comment2','Rock','Don´t','1','1999','2-1.mp3',1,2)"_s;
+  // The file takes a statement a row; the server a statement a table, each a round trip.
+  const QStringList rows =
+      onServer() ? QStringList{u"INSERT INTO estructdir VALUES "_s + dir1 + u',' + dir2,
+                               u"INSERT INTO infoMP3 VALUES "_s + file1 + u',' + file2}
+                 : QStringList{u"INSERT INTO estructdir VALUES "_s + dir1,
+                               u"INSERT INTO estructdir VALUES "_s + dir2,
+                               u"INSERT INTO infoMP3 VALUES "_s + file1,
+                               u"INSERT INTO infoMP3 VALUES "_s + file2};
   EXPECT_EQ(recorder.statements,
-            QStringList({
-                u"select max(rp_id) from reports"_s,
-                u"INSERT INTO estructdir VALUES (1,'/music/it´s',1,1)"_s,
-                u"INSERT INTO estructdir VALUES (1,'/music/dir2',2,2)"_s,
-                u"INSERT INTO infoMP3 VALUES (1,'album1','artist1','comment1','Rock','title1',"
-                u"'1','1999','1-1.mp3',1,1)"_s,
-                u"INSERT INTO infoMP3 VALUES (1,'album2','artist2','comment2','Rock','Don´t',"
-                u"'1','1999','2-1.mp3',1,2)"_s,
-                u"INSERT INTO reports VALUES (1,'Rock´n´Roll',1,'Rock´n´Roll')"_s,
-            }));
+            QStringList{u"select max(rp_id) from reports"_s} + rows +
+                QStringList{u"INSERT INTO reports VALUES (1,'Rock´n´Roll',1,'Rock´n´Roll')"_s});
   EXPECT_EQ(log.lines, QStringList());
+}
+
+// More files than one statement carries on the server: every row arrives once, in order.
+TEST_P(ListingStoreTest, AListingPastOneStatementsRowsIsStoredWhole) {
+  const auto model = makeListing(u"big"_s, kMedioCd, std::vector<int>(kMaxDirectorios + 1, 2));
+  ASSERT_TRUE(Save2bd(*model).ok());
+  EXPECT_EQ(rows(u"select count(*), count(distinct filegenorder), min(filegenorder), "
+                 u"max(filegenorder) from infoMP3"_s),
+            QStringList{u"1002|1002|1|1002"_s});
+  EXPECT_EQ(rows(u"select count(*), max(songto) from estructdir"_s), QStringList{u"501|1002"_s});
+  EXPECT_EQ(rows(u"select title from infoMP3 where filegenorder in (1000, 1001) order by 1"_s),
+            (QStringList{u"title1000"_s, u"title1001"_s}));
 }
 
 TEST_P(ListingStoreTest, NumbersFollowTheHighestStoredNumber) {
