@@ -131,7 +131,7 @@ double commandLineMs(const ProgramDir& dir, const QStringList& arguments, int ru
 
 struct EngineTimes {
   std::vector<double> store;    // Save2bd
-  std::vector<double> indexed;  // and the index brought up to date, as the program does next
+  std::vector<double> indexed;  // and the search index brought up to date, as the program does
   std::vector<double> load;
 };
 
@@ -179,10 +179,15 @@ int benchStore(const QString& serverCadcon) {
     storeAndLoad(server, *model, onServer);
   }
   const QString files = QString::number(model->NumCancionesMP3);
-  ratioRow(u"store a %1-file listing, server vs file, median"_s.arg(files), onFile.store,
-           onServer.store);
-  ratioRow(u"  the same with the search index brought up to date"_s, onFile.indexed,
+  // What the user waits for: the store and the search index brought up to date, as the
+  // program does one after the other. The server's triggers index within the store; the file
+  // is indexed just after it.
+  ratioRow(u"store a %1-file listing and index it, server vs file"_s.arg(files), onFile.indexed,
            onServer.indexed);
+  const double bare = median(onServer.store) / median(onFile.store);
+  reported(u"  the store alone (the file indexes it afterwards)"_s,
+           ms(median(onServer.store)) + u" vs "_s + ms(median(onFile.store)) + u" = "_s +
+               QString::number(bare, 'f', 2) + u'x');
   ratioRow(u"open (load) it, server vs file, median"_s, onFile.load, onServer.load);
   std::vector<double> listFile;
   std::vector<double> listServer;
