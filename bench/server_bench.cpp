@@ -274,7 +274,7 @@ void loadCatalogue() {
       u"set-up: %1 listings of %2 files stored and folded"_s.arg(kListings).arg(kFilesPerListing),
       QString::number(loadS, 'f', 0) + u" s"_s);
   reported(
-      u"set-up: the search table's indexes built, then VACUUM ANALYZE"_s,
+      u"set-up: the search table's text indexes built, then VACUUM ANALYZE"_s,
       QString::number(indexS, 'f', 0) + u" s, "_s + QString::number(analyzeS, 'f', 0) + u" s"_s);
 }
 
