@@ -139,22 +139,19 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
     return {};
   }
   statements +=
-      {kPairsFunction,
-       kFoldedKeyFunction.arg(sqlLiteral(programSpaces())),
-       kKeyFunction,
+      {kPairsFunction, kFoldedKeyFunction.arg(sqlLiteral(programSpaces())), kKeyFunction,
        kSearchTable,
        u"CREATE INDEX IF NOT EXISTS search_files_file ON search_files (rp_id, filegenorder)"_s,
-       u"CREATE INDEX IF NOT EXISTS search_files_dupkey ON search_files (dupkey COLLATE \"C\")"_s,
+       // The copies read in key order from the index alone, each with its file.
+       u"CREATE INDEX IF NOT EXISTS search_files_copies ON search_files (dupkey COLLATE \"C\", "
+       u"rp_id, filegenorder) WHERE dupkey IS NOT NULL"_s,
        u"CREATE INDEX IF NOT EXISTS search_files_letter_pairs ON search_files USING gin "
        u"(quillet_pairs(alltext))"_s,
        u"CREATE INDEX IF NOT EXISTS infomp3_unnumbered ON infomp3 (rp_id) WHERE filegenorder IS "
        u"NULL"_s,
-       sqlIndexListing(),
-       sqlIndexRange(),
-       sqlFilesAdded(),
+       sqlIndexListing(), sqlIndexRange(), sqlFilesAdded(),
        sqlRangesChanged(u"quillet_files_changed"_s, u"filegenorder"_s, u"filegenorder"_s),
-       sqlRangesChanged(u"quillet_dirs_changed"_s, u"songfrom"_s, u"songto"_s),
-       kListingsChanged};
+       sqlRangesChanged(u"quillet_dirs_changed"_s, u"songfrom"_s, u"songto"_s), kListingsChanged};
   if (trigramIndex) {
     statements.append(
         u"CREATE INDEX IF NOT EXISTS search_files_texts ON search_files USING gin (alltext "
@@ -207,26 +204,31 @@ BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QSt
   const QString column = allTexts ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
   const QString indexed = pieceConditions(column, allTexts, pieces, true, statement.values);
   const QString unnumbered = pieceConditions(column, allTexts, pieces, false, statement.values);
-  statement.sql = u"SELECT "_s + sqlCatalogueFileColumns() +
-                  u" FROM search_files s JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder "
-                  u"= s.filegenorder JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
-                  indexed + sqlMediumCondition(medium, u"r"_s) + u" UNION ALL SELECT "_s +
-                  sqlCatalogueFileColumns() +
-                  u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
-                  sqlFoldedTexts({}, {}) + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered +
-                  sqlMediumCondition(medium, u"r"_s) +
-                  u" ORDER BY rp_id, filegenorder NULLS FIRST"_s +
-                  (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
+  const QString limited = limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString();
+  // Each part in order and limited on its own: the indexed files can then be read in order and
+  // the reading stop at the limit.
+  statement.sql =
+      u"(SELECT "_s + sqlCatalogueFileColumns() +
+      u" FROM search_files s JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder "
+      u"= s.filegenorder JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
+      indexed + sqlMediumCondition(medium, u"r"_s) + u" ORDER BY s.rp_id, s.filegenorder"_s +
+      limited + u") UNION ALL SELECT "_s + sqlCatalogueFileColumns() +
+      u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
+      sqlFoldedTexts({}, {}) + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered +
+      sqlMediumCondition(medium, u"r"_s) + u" ORDER BY rp_id, filegenorder NULLS FIRST"_s + limited;
   return statement;
 }
 
+// Each key's files counted as the index gives them in key order, nothing held but one key's:
+// grouping the whole table first would hash a million keys.
 QString sqlServerDuplicates(SearchMedium medium) {
+  const QString listings =
+      medium == SearchMedium::Todos ? QString() : u" JOIN reports q ON q.rp_id = g.rp_id"_s;
   return u"SELECT f.dupkey, "_s + sqlCatalogueFileColumns() +
-         u" FROM search_files f JOIN infomp3 i ON i.rp_id = f.rp_id AND i.filegenorder = "
-         u"f.filegenorder JOIN reports r ON r.rp_id = f.rp_id WHERE f.dupkey IN (SELECT "
-         u"g.dupkey FROM search_files g JOIN reports q ON q.rp_id = g.rp_id WHERE g.dupkey IS "
-         u"NOT NULL"_s +
-         sqlMediumCondition(medium, u"q"_s) + u" GROUP BY g.dupkey HAVING count(*) > 1)"_s +
-         sqlMediumCondition(medium, u"r"_s) +
+         u" FROM (SELECT g.dupkey, g.rp_id, g.filegenorder, count(*) OVER (PARTITION BY "
+         u"g.dupkey COLLATE \"C\") AS copies FROM search_files g"_s +
+         listings + u" WHERE g.dupkey IS NOT NULL"_s + sqlMediumCondition(medium, u"q"_s) +
+         u") AS f JOIN infomp3 i ON i.rp_id = f.rp_id AND i.filegenorder = f.filegenorder JOIN "
+         u"reports r ON r.rp_id = f.rp_id WHERE f.copies > 1"_s +
          u" ORDER BY f.dupkey COLLATE \"C\", f.rp_id, f.filegenorder"_s;
 }
