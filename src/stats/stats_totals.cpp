@@ -14,8 +14,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QString driverName() {
+  return BdConnection().driverConnection().driverName();
+}
+
 bool onFileDatabase() {
-  return BdConnection().driverConnection().driverName() == u"QSQLITE"_s;
+  return driverName() == u"QSQLITE"_s;
 }
 
 std::vector<QVariant> listingsWithoutTotals(const QSqlDatabase& db, QString& reason) {
@@ -133,5 +137,10 @@ void catchUpStatsTotals() {
 }
 
 StatsRows catalogueStatsRows(const StatsScope& scope) {
+  // A server's triggers keep them in every writer's transaction: a server catalogue the program
+  // opened always has them.
+  if (driverName() == u"QPSQL"_s) {
+    return StatsRows::Totals;
+  }
   return totalsKept() && listingsNotCovered(scope) == 0 ? StatsRows::Totals : StatsRows::Files;
 }

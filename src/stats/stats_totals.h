@@ -10,12 +10,13 @@
 #include "stats/stats_sources.h"
 #include "stats/stats_sql.h"
 
-// The per-listing totals of the statistics on the file database (stats_listings, stats_pairs,
-// stats_values): what each listing adds to the figures, so a large catalogue's figures add up
-// a few rows per listing. The search index's triggers note every change to a listing, whoever
+// The statistics' per-listing totals (stats_listings, stats_pairs, stats_values): what each
+// listing adds to the figures, so a large catalogue's figures add up a few rows per listing.
+// On the file database the search index's triggers note every change to a listing, whoever
 // makes it; the totals are made again in the transaction that indexes the noted listings and
 // clears their notes, so a listing with totals and no note has totals that match its files.
-// Anything else (no index, a listing noted or without totals) is counted from its files.
+// Anything else (no index, a listing noted or without totals) is counted from its files. A
+// server keeps them by triggers of its own (stats_sql_server.h).
 
 /** Makes listings' totals again, inside the caller's transaction. */
 class TotalsWriter {

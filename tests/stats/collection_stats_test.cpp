@@ -316,15 +316,32 @@ TEST_F(OlderCatalogueStatsTest, ListingsWithoutTotalsAreGivenThem) {
   expectAllFiguresMatch();
 }
 
-TEST_F(OlderCatalogueStatsTest, ADatabaseWithoutTheTablesGainsThem) {
+TEST_P(CatalogueStatsTest, AnOlderCatalogueGainsTheTotalsInPlace) {
   CloseBd();
-  for (const QString& sql :
-       {u"DROP TRIGGER stats_listing_removed"_s, u"DROP TABLE stats_listings"_s,
-        u"DROP TABLE stats_pairs"_s, u"DROP TABLE stats_values"_s}) {
-    rows(sql);
+  // The catalogue as a Quillet before the totals left it.
+  if (onServer()) {
+    ASSERT_TRUE(server_->exec({u"DROP TABLE stats_listings, stats_pairs, stats_values"_s,
+                               u"DROP FUNCTION quillet_stats_changed() CASCADE"_s,
+                               u"DROP FUNCTION quillet_stats_listing(integer)"_s,
+                               u"UPDATE quillet_schema SET version = 1"_s}));
+  } else {
+    for (const QString& sql :
+         {u"DROP TRIGGER stats_listing_removed"_s, u"DROP TABLE stats_listings"_s,
+          u"DROP TABLE stats_pairs"_s, u"DROP TABLE stats_values"_s}) {
+      rows(sql);
+    }
   }
   ASSERT_EQ(OpenBd(), QString());
-  expectAllFiguresMatch();
+  expectFiguresMatch();
+  expectTotalsInUse();
+  EXPECT_EQ(rows(u"SELECT count(*) FROM stats_listings"_s), QStringList{u"3"_s});
+  if (onServer()) {
+    EXPECT_EQ(rows(u"SELECT version FROM quillet_schema"_s), QStringList{u"2"_s});
+    // Kept from then on by the triggers, whoever writes.
+    rows(u"DELETE FROM infoMP3 WHERE rp_id = "_s + QString::number(numbers_[0]));
+    models_[0]->NumCancionesMP3 = 0;
+    expectFiguresMatch();
+  }
 }
 
 TEST_P(CatalogueStatsTest, FailingFilesAreTheOnesTheListingCounts) {
