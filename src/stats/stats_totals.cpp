@@ -36,6 +36,17 @@ std::vector<QVariant> listingsWithoutTotals(const QSqlDatabase& db, QString& rea
   return listings;
 }
 
+// The script's objects, each only when missing.
+QString createTables(const QSqlDatabase& db) {
+  QSqlQuery query(db);
+  for (const QString& statement : resourceScriptStatements(u":/listing_totals.sql"_s)) {
+    if (!query.exec(statement)) {
+      return reasonOf(query.lastError());
+    }
+  }
+  return {};
+}
+
 bool totalsComplete(const QSqlDatabase& db) {
   QString reason;
   return TotalsWriter(db).present() && listingsWithoutTotals(db, reason).empty() &&
@@ -53,14 +64,9 @@ QString makeMissingTotals() {
   if (!transaction.started()) {
     return BdConnection().lastError();
   }
-  QSqlQuery query(db);
-  for (const QString& statement : resourceScriptStatements(u":/listing_totals.sql"_s)) {
-    if (!query.exec(statement)) {
-      return reasonOf(query.lastError());
-    }
-  }
-  QString reason;
-  const std::vector<QVariant> listings = listingsWithoutTotals(db, reason);
+  QString reason = createTables(db);
+  const std::vector<QVariant> listings =
+      reason.isEmpty() ? listingsWithoutTotals(db, reason) : std::vector<QVariant>();
   TotalsWriter writer(db);
   for (auto rpId = listings.begin(); reason.isEmpty() && rpId != listings.end(); ++rpId) {
     reason = writer.refresh(*rpId);
@@ -118,6 +124,23 @@ QString TotalsWriter::refresh(const QVariant& rpId) {
     }
   }
   return {};
+}
+
+QString ensureTotalsTables() {
+  const QSqlDatabase db = BdConnection().driverConnection();
+  if (!onFileDatabase() || TotalsWriter(db).present()) {
+    return {};
+  }
+  ScopedTransaction transaction(BdConnection());
+  QString reason = transaction.started() ? createTables(db) : BdConnection().lastError();
+  if (reason.isEmpty() && !transaction.Commit()) {
+    reason = BdConnection().lastError();
+  }
+  if (!reason.isEmpty()) {
+    WriteLog(u"No se han podido crear las tablas de totales de las estadísticas de la BD: "_s +
+             reason);
+  }
+  return reason;
 }
 
 void catchUpStatsTotals() {

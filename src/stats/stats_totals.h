@@ -34,6 +34,13 @@ class TotalsWriter {
 };
 
 /**
+ * Gives an older file database the totals' tables (empty: the statistics fill them), in one
+ * transaction. Empty text on success, else the reason, logged, and the database is left as it
+ * was; its figures are then counted from the files.
+ */
+QString ensureTotalsTables();
+
+/**
  * Catches the search index up and makes missing totals, when the file database has the index
  * and takes writes; a failure is logged, and the listings concerned are counted from their files.
  */
