@@ -13,6 +13,7 @@
 #include "search/search_fold.h"
 #include "stats/stats_totals.h"
 #include "support/listing_db_fixture.h"
+#include "support/test_env.h"
 
 using namespace Qt::StringLiterals;
 
@@ -306,6 +307,31 @@ class OlderCatalogueStatsTest : public BdTest {
 
   std::vector<std::unique_ptr<ListingModel>> models_;
 };
+
+TEST_F(OlderCatalogueStatsTest, ACatalogueThatCannotBeWrittenCountsWhatChangedFromItsFiles) {
+  expectAllFiguresMatch();
+  rows(u"UPDATE infoMP3 SET genre = 'Otro', album = '' WHERE filegenorder <= 30"_s);
+  for (const auto& model : models_) {
+    for (int f = 1; f <= 30; ++f) {
+      model->Canciones[f].genre = u"Otro"_s;
+      model->Canciones[f].album.clear();
+    }
+  }
+  CloseBd();
+  // Read-only: the noted listings cannot be caught up, so their totals are not used.
+  writeFile(programDir_ + u"/config.ini"_s,
+            "[log]\r\nlogfile=quillet.log\r\n[bd]\r\ncadcon=Provider=QSQLITE;"
+            "QSQLITE_OPEN_READONLY\r\n");
+  ASSERT_EQ(OpenBd(), QString());
+  BruteForce brute;
+  for (const auto& model : models_) {
+    brute.add(*model);
+  }
+  QString error;
+  brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
+  EXPECT_EQ(error, QString());
+  EXPECT_EQ(catalogueStatsRows({}), StatsRows::Files);
+}
 
 TEST_F(OlderCatalogueStatsTest, ListingsWithoutTotalsAreGivenThem) {
   expectAllFiguresMatch();
