@@ -1,5 +1,6 @@
 #include "stats/stats_sql_server.h"
 
+#include "search/search_sql_server.h"
 #include "stats/stats_sql.h"
 
 using namespace Qt::StringLiterals;
@@ -25,21 +26,6 @@ const QString kChangedFunction =
     u"old_rows) c WHERE TG_TABLE_NAME = 'reports' OR EXISTS (SELECT 1 FROM reports r WHERE "
     u"r.rp_id = c.rp_id); END IF; RETURN NULL; END $changed$"_s;
 
-QStringList triggersOn(const QString& table) {
-  QStringList statements;
-  for (const auto& [event, rows] :
-       {std::pair{u"INSERT"_s, u"NEW TABLE AS new_rows"_s},
-        std::pair{u"UPDATE"_s, u"OLD TABLE AS old_rows NEW TABLE AS new_rows"_s},
-        std::pair{u"DELETE"_s, u"OLD TABLE AS old_rows"_s}}) {
-    const QString name = u"stats_"_s + table + u'_' + event.toLower();
-    statements.append(u"DROP TRIGGER IF EXISTS "_s + name + u" ON "_s + table);
-    statements.append(u"CREATE TRIGGER "_s + name + u" AFTER "_s + event + u" ON "_s + table +
-                      u" REFERENCING "_s + rows +
-                      u" FOR EACH STATEMENT EXECUTE FUNCTION quillet_stats_changed()"_s);
-  }
-  return statements;
-}
-
 }  // namespace
 
 QStringList sqlCreateServerTotals() {
@@ -55,7 +41,8 @@ QStringList sqlCreateServerTotals() {
       sqlTotalsFunction(),
       kChangedFunction};
   for (const QString& table : {u"infomp3"_s, u"estructdir"_s, u"reports"_s}) {
-    statements += triggersOn(table);
+    statements += sqlStatementTriggers(u"stats"_s, table, u"quillet_stats_changed"_s,
+                                       u"quillet_stats_changed"_s);
   }
   statements.append(
       u"SELECT quillet_stats_listing(rp_id) FROM reports WHERE rp_id NOT IN "

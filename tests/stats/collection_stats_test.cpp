@@ -144,6 +144,17 @@ struct BruteForce {
   }
 };
 
+// The whole catalogue's figures against the brute force over the models stored in it.
+void expectCatalogueMatches(const std::vector<std::unique_ptr<ListingModel>>& models) {
+  BruteForce brute;
+  for (const auto& model : models) {
+    brute.add(*model);
+  }
+  QString error;
+  brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
+  EXPECT_EQ(error, QString());
+}
+
 }  // namespace
 
 TEST(CollectionStats, ListingFiguresMatchABruteForceCount) {
@@ -272,13 +283,7 @@ TEST_P(CatalogueStatsTest, ADeletedListingLeavesNoTotalsBehind) {
   const StoreResult stored = Save2bd(*models_.back());
   ASSERT_EQ(stored.error, QString());
   EXPECT_EQ(QString::number(stored.rp_id), deleted);
-  BruteForce brute;
-  for (const auto& model : models_) {
-    brute.add(*model);
-  }
-  QString error;
-  brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
-  EXPECT_EQ(error, QString());
+  expectCatalogueMatches(models_);
   expectTotalsInUse();
 }
 
@@ -294,13 +299,7 @@ class OlderCatalogueStatsTest : public BdTest {
   }
 
   void expectAllFiguresMatch() {
-    BruteForce brute;
-    for (const auto& model : models_) {
-      brute.add(*model);
-    }
-    QString error;
-    brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
-    EXPECT_EQ(error, QString());
+    expectCatalogueMatches(models_);
     EXPECT_EQ(catalogueStatsRows({}), StatsRows::Totals);
     EXPECT_EQ(rows(u"SELECT count(*) FROM stats_listings"_s), QStringList{u"2"_s});
   }
@@ -323,13 +322,7 @@ TEST_F(OlderCatalogueStatsTest, ACatalogueThatCannotBeWrittenCountsWhatChangedFr
             "[log]\r\nlogfile=quillet.log\r\n[bd]\r\ncadcon=Provider=QSQLITE;"
             "QSQLITE_OPEN_READONLY\r\n");
   ASSERT_EQ(OpenBd(), QString());
-  BruteForce brute;
-  for (const auto& model : models_) {
-    brute.add(*model);
-  }
-  QString error;
-  brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
-  EXPECT_EQ(error, QString());
+  expectCatalogueMatches(models_);
   EXPECT_EQ(catalogueStatsRows({}), StatsRows::Files);
 }
 
