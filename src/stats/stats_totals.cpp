@@ -2,6 +2,8 @@
 
 #include <QSqlError>
 
+#include <optional>
+
 #include "app/log.h"
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
