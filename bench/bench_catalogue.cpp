@@ -1,5 +1,6 @@
 #include "bench_catalogue.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,6 +19,18 @@ using namespace Qt::StringLiterals;
 [[noreturn]] void fail(const QString& why) {
   std::fprintf(stderr, "search_bench: %s\n", qPrintable(why));
   std::exit(2);
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double timedMs(const std::function<void()>& work) {
+  QElapsedTimer clock;
+  clock.start();
+  work();
+  return clock.nsecsElapsed() / 1e6;
 }
 
 namespace {

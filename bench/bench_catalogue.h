@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "scan/listing_model.h"
 
@@ -24,3 +26,9 @@ void generateCatalogue(int rowsPerStatement = 1);
 
 /** A full listing, of as many files as a listing holds, made like the catalogue's. */
 std::unique_ptr<ListingModel> fullListing();
+
+/** The middle one of the runs' figures. */
+double median(std::vector<double> values);
+
+/** How long work takes, in milliseconds. */
+double timedMs(const std::function<void()>& work);

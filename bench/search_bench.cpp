@@ -34,18 +34,6 @@ namespace {
 
 bool missed = false;
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double timedMs(const std::function<void()>& work) {
-  QElapsedTimer clock;
-  clock.start();
-  work();
-  return clock.nsecsElapsed() / 1e6;
-}
-
 void verdict(const char* what, double value, double target, const char* unit) {
   const bool ok = value < target;
   missed = missed || !ok;

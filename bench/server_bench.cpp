@@ -39,18 +39,6 @@ namespace {
 
 bool missed = false;
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double timedMs(const std::function<void()>& work) {
-  QElapsedTimer clock;
-  clock.start();
-  work();
-  return clock.nsecsElapsed() / 1e6;
-}
-
 void row(const QString& what, const QString& figure, const QString& target, bool ok) {
   std::printf("| %-58s | %-26s | %-14s | %-6s |\n", qPrintable(what), qPrintable(figure),
               qPrintable(target), target.isEmpty() ? "" : (ok ? "ok" : "MISSED"));
