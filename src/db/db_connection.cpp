@@ -5,6 +5,7 @@
 #include <QSqlError>
 
 #include "db/db_engine.h"
+#include "db/sql_catalogue.h"
 
 #include <atomic>
 #include <limits>
@@ -215,9 +216,7 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
   if (!ensureOpen()) {
     return std::nullopt;
   }
-  if (statementHook()) {
-    statementHook()(sql);
-  }
+  showToHook(sql);
   QSqlQuery query(QSqlDatabase::database(name_, false));
   query.setForwardOnly(true);
   if (!query.exec(sql)) {
@@ -225,6 +224,12 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
     return std::nullopt;
   }
   return query;
+}
+
+void DbConnection::showToHook(const QString& sql) const {
+  if (statementHook()) {
+    statementHook()(sql);
+  }
 }
 
 bool DbConnection::fail(const QString& reason) {
@@ -291,6 +296,63 @@ void DbRecordset::Close() {
 
 const QSqlRecord* DbRecordset::currentRow() const {
   return open_ && current_ < rows_.size() ? &rows_[current_] : nullptr;
+}
+
+bool DbRowInserter::Insert(const SqlRow& row) {
+  if (!connection_.ensureOpen()) {
+    return false;
+  }
+  // Written out only for a hook: composing the text is what binding the values saves.
+  if (statementHook()) {
+    connection_.showToHook(row.literal());
+  }
+  if (rowsPerInsert_ > 1) {
+    return gather(row);
+  }
+  if (!prepareFor(row)) {
+    return false;
+  }
+  for (qsizetype column = 0; column < row.values.size(); ++column) {
+    query_->bindValue(static_cast<int>(column), row.values[column]);
+  }
+  return query_->exec() || connection_.fail(query_->lastError());
+}
+
+// A row for another table first writes the rows gathered for the last one. Gathered rows are
+// written in as text, as a statement a row was: what a lost connection tells comes back alike.
+bool DbRowInserter::gather(const SqlRow& row) {
+  if (row.table != table_ && !Flush()) {
+    return false;
+  }
+  table_ = row.table;
+  const QString literal = row.literal();
+  gathered_.append(literal.mid(literal.indexOf(u'(')));
+  return gathered_.size() < rowsPerInsert_ || Flush();
+}
+
+bool DbRowInserter::Flush() {
+  if (gathered_.isEmpty()) {
+    return true;
+  }
+  const QString sql = u"INSERT INTO "_s + table_ + u" VALUES "_s + gathered_.join(u',');
+  gathered_.clear();
+  QSqlQuery query(connection_.driverConnection());
+  return query.exec(sql) || connection_.fail(query.lastError());
+}
+
+bool DbRowInserter::prepareFor(const SqlRow& row) {
+  if (query_ && row.table == table_ && row.values.size() == columns_) {
+    return true;
+  }
+  query_.emplace(connection_.driverConnection());
+  if (!query_->prepare(row.prepared())) {
+    const QSqlError error = query_->lastError();
+    query_.reset();
+    return connection_.fail(error);
+  }
+  table_ = row.table;
+  columns_ = row.values.size();
+  return true;
 }
 
 ScopedTransaction::ScopedTransaction(DbConnection& connection)

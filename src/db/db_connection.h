@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -39,6 +40,7 @@ inline constexpr int kStateClosed = 0;
 inline constexpr int kStateOpen = 1;
 
 class DbEngine;
+struct SqlRow;
 
 class DbConnection {
  public:
@@ -103,6 +105,8 @@ class DbConnection {
 
  private:
   friend class DbRecordset;
+  friend class DbRowInserter;
+  void showToHook(const QString& sql) const;
   std::optional<QSqlQuery> run(const QString& sql);
   QString openDriver(const ConnectionParts& parts);
   bool fail(const QString& reason);
@@ -138,6 +142,36 @@ class DbRecordset {
   std::vector<QSqlRecord> rows_;
   std::size_t current_ = 0;
   bool open_ = false;
+};
+
+/**
+ * Inserts rows through one prepared statement, made again only when a row is for another table,
+ * so a listing of 100,000 files is not 100,000 statements for the database to parse. The
+ * statement hook sees each row as its literal insert (SqlRow::literal()), the statement the row
+ * stands for. Keep it no longer than the rows it writes: it holds a statement on the connection.
+ */
+class DbRowInserter {
+ public:
+  explicit DbRowInserter(DbConnection& connection)
+      : connection_(connection), rowsPerInsert_(std::max(1, connection.rowsPerInsert())) {}
+  /**
+   * Inserts row, or gathers it for the next statement on an engine that takes many rows to one
+   * (see DbEngine::rowsPerInsert); false, with the connection's lastError(), when it fails.
+   */
+  [[nodiscard]] bool Insert(const SqlRow& row);
+  /** Writes the rows still gathered; false, with the connection's lastError(), when it fails. */
+  [[nodiscard]] bool Flush();
+
+ private:
+  bool prepareFor(const SqlRow& row);
+  bool gather(const SqlRow& row);
+
+  DbConnection& connection_;
+  const int rowsPerInsert_;
+  std::optional<QSqlQuery> query_;
+  QString table_;  // what query_ inserts into, and how many values
+  qsizetype columns_ = 0;
+  QStringList gathered_;  // the value groups, "(...)", of the rows not yet written
 };
 
 /**

@@ -1,11 +1,8 @@
 #include "db/listing_store.h"
 
-#include <QStringList>
-
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "app/log.h"
@@ -37,33 +34,6 @@ ListingRows rowsOf(const ListingModel& model) {
       std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs),
       model.technical};
 }
-
-// Rows of one table written as many to an INSERT as the engine takes at once; an engine that
-// takes one gets each row's statement as the row comes.
-class RowBatch {
- public:
-  explicit RowBatch(QStringView table)
-      : table_(table), limit_(std::max(1, BdConnection().rowsPerInsert())) {}
-
-  [[nodiscard]] bool add(QString values) {
-    rows_.append(std::move(values));
-    return rows_.size() < limit_ || flush();
-  }
-
-  [[nodiscard]] bool flush() {
-    if (rows_.isEmpty()) {
-      return true;
-    }
-    const bool written = BdConnection().Execute(sqlInsertRows(table_, rows_));
-    rows_.clear();
-    return written;
-  }
-
- private:
-  const QStringView table_;
-  const qsizetype limit_;
-  QStringList rows_;
-};
 
 class StoreRun {
  public:
@@ -128,22 +98,22 @@ std::optional<int> StoreRun::nextNumber() {
 bool StoreRun::writeDirectories(int rpId) {
   progress_ = {u"Volcando directorios"_s, 0, static_cast<int>(rows_.directories.size()), 0};
   report();
-  RowBatch batch(kDirectoriesTable);
+  DbRowInserter inserter(BdConnection());
   for (const DirRecord& dir : rows_.directories) {
-    if (!batch.add(sqlDirectoryValues(rpId, dir))) {
+    if (!inserter.Insert(sqlDirectoryRow(rpId, dir))) {
       return refuse(BdConnection().lastError());
     }
     ++progress_.stepValue;
     report();
   }
-  return batch.flush() || refuse(BdConnection().lastError());
+  return inserter.Flush() || refuse(BdConnection().lastError());
 }
 
 bool StoreRun::writeSongs(int rpId) {
   progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
   report();
-  RowBatch batch(kFilesTable);
   int filegenorder = 0;
+  DbRowInserter inserter(BdConnection());
   for (const SongRecord& song : rows_.songs) {
     // A record without a file name ends the listing's files.
     if (song.filename.isEmpty()) {
@@ -156,14 +126,14 @@ bool StoreRun::writeSongs(int rpId) {
       return refuse(u"El archivo %1 (número %2) tiene un orden no numérico: %3"_s.arg(
           song.filename, QString::number(filegenorder), song.fileorder));
     }
-    if (!batch.add(sqlFileValues(rpId, song, fileorder, filegenorder))) {
+    if (!inserter.Insert(sqlFileRow(rpId, song, fileorder, filegenorder))) {
       return refuse(BdConnection().lastError());
     }
     progress_.stepValue = filegenorder;
     songsWritten_ = filegenorder;
     report();
   }
-  return batch.flush() || refuse(BdConnection().lastError());
+  return inserter.Flush() || refuse(BdConnection().lastError());
 }
 
 // Only a listing that has technical fields writes any: the others send the statements they

@@ -1,8 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-#include <QStringView>
+#include <QVariantList>
 
 struct DirRecord;
 struct SongRecord;
@@ -13,14 +12,23 @@ struct SongRecord;
 
 QString sqlStoredCdCheck(const QString& label);
 QString sqlHighestNumber();
-/** The values of a directory's row, "(...)", for sqlInsertRows. */
-QString sqlDirectoryValues(int rpId, const DirRecord& dir);
-/** The values of a file's row, "(...)", for sqlInsertRows. */
-QString sqlFileValues(int rpId, const SongRecord& song, int fileorder, int filegenorder);
-inline constexpr QStringView kDirectoriesTable = u"estructdir";
-inline constexpr QStringView kFilesTable = u"infoMP3";
-/** One INSERT of rows into a table, each given by its values. */
-QString sqlInsertRows(QStringView table, const QStringList& rows);
+
+/**
+ * A row to insert into a table, its values in column order: whole numbers and texts, never a
+ * null text (a bound null text would be stored as NULL, the literal '' as an empty text).
+ */
+struct SqlRow {
+  QString table;
+  QVariantList values;
+
+  /** The insert with its values written in: INSERT INTO t VALUES (1,'a´b',2). */
+  QString literal() const;
+  /** The same insert with its values bound: INSERT INTO t VALUES (?,?,?). */
+  QString prepared() const;
+};
+
+SqlRow sqlDirectoryRow(int rpId, const DirRecord& dir);
+SqlRow sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder);
 QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);

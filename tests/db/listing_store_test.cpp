@@ -32,24 +32,33 @@ TEST_P(ListingStoreTest, SendsItsStatementsInOrderWithApostrophesTurnedToAccents
   StatementRecorder recorder;
   LogRecorder log;
   ASSERT_TRUE(Save2bd(*model).ok());
-  const QString dir1 = u"(1,'/music/it´s',1,1)"_s;
-  const QString dir2 = u"(1,'/music/dir2',2,2)"_s;
-  const QString file1 =
-      u"(1,'album1','artist1','comment1','Rock','title1','1','1999','1-1.mp3',1,1)"_s;
-  const QString file2 =
-      u"(1,'album2','artist2','comment2','Rock','Don´t','1','1999','2-1.mp3',1,2)"_s;
-  // The file takes a statement a row; the server a statement a table, each a round trip.
-  const QStringList rows =
-      onServer() ? QStringList{u"INSERT INTO estructdir VALUES "_s + dir1 + u',' + dir2,
-                               u"INSERT INTO infoMP3 VALUES "_s + file1 + u',' + file2}
-                 : QStringList{u"INSERT INTO estructdir VALUES "_s + dir1,
-                               u"INSERT INTO estructdir VALUES "_s + dir2,
-                               u"INSERT INTO infoMP3 VALUES "_s + file1,
-                               u"INSERT INTO infoMP3 VALUES "_s + file2};
   EXPECT_EQ(recorder.statements,
-            QStringList{u"select max(rp_id) from reports"_s} + rows +
-                QStringList{u"INSERT INTO reports VALUES (1,'Rock´n´Roll',1,'Rock´n´Roll')"_s});
+            QStringList({
+                u"select max(rp_id) from reports"_s,
+                u"INSERT INTO estructdir VALUES (1,'/music/it´s',1,1)"_s,
+                u"INSERT INTO estructdir VALUES (1,'/music/dir2',2,2)"_s,
+                u"INSERT INTO infoMP3 VALUES (1,'album1','artist1','comment1','Rock','title1',"
+                u"'1','1999','1-1.mp3',1,1)"_s,
+                u"INSERT INTO infoMP3 VALUES (1,'album2','artist2','comment2','Rock','Don´t',"
+                u"'1','1999','2-1.mp3',1,2)"_s,
+                u"INSERT INTO reports VALUES (1,'Rock´n´Roll',1,'Rock´n´Roll')"_s,
+            }));
   EXPECT_EQ(log.lines, QStringList());
+}
+
+// Tags a file does not have are stored as empty texts, as the literal '' always stored them, and
+// never as NULL, whatever kind of empty text the scan left.
+TEST_P(ListingStoreTest, MissingTagTextsAreStoredEmptyNotNull) {
+  auto model = makeListing(u"CD"_s, kMedioCd, {2});
+  model->Canciones[1].album = QString();
+  model->Canciones[1].comment = QString();
+  model->Canciones[2].year = u""_s;
+  ASSERT_TRUE(Save2bd(*model).ok());
+  EXPECT_EQ(rows(u"select filegenorder, album, comment, year from infoMP3 where album is null "
+                 u"or comment is null or year is null"_s),
+            QStringList());
+  EXPECT_EQ(rows(u"select filegenorder, album, comment, year from infoMP3 order by 1"_s),
+            QStringList({u"1|||1999"_s, u"2|album2|comment2|"_s}));
 }
 
 // More files than one statement carries on the server: every row arrives once, in order.
