@@ -11,7 +11,6 @@
 #include "app/ini_reader.h"
 #include "app/log.h"
 #include "db/db_engine.h"
-#include "db/technical_store.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
 
@@ -190,12 +189,7 @@ QString OpenBd() {
   BdRecordset().Close();
   WriteLog(u"Conectando con "_s + state().path);
   WriteLog(u"mediante "_s + state().prefix);
-  const QString failure = connect();
-  if (failure.isEmpty()) {
-    // A failure is logged; such a database is read without technical fields.
-    (void)ensureTechnicalTable();
-  }
-  return failure;
+  return connect();
 }
 
 QString NewBlankBd() {

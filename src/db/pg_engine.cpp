@@ -178,8 +178,31 @@ QString createObjects(QSqlDatabase& db) {
       .arg(databaseName(db), reason);
 }
 
-// Under a lock of the database's own, so two programs meeting an empty database make its
-// objects once.
+// A catalogue an older Quillet made gains what this one adds beside the catalogue tables: the
+// script makes only what is missing, so the listings stay as they are.
+QString upgradeObjects(QSqlDatabase& db, int version) {
+  QSqlError failure;
+  const QString reason =
+      runAll(db,
+             scriptStatements(u":/schema_server.sql"_s) +
+                 QStringList{u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion)},
+             &failure);
+  if (reason.isEmpty()) {
+    WriteLog(u"Actualizado el catálogo de la base de datos %1 del servidor del esquema %2 al %3"_s
+                 .arg(databaseName(db))
+                 .arg(version)
+                 .arg(kServerSchemaVersion));
+    return {};
+  }
+  return u"No se puede actualizar el catálogo de la base de datos %1 del servidor (esquema %2 al "
+         u"%3): %4"_s.arg(databaseName(db))
+             .arg(version)
+             .arg(kServerSchemaVersion)
+             .arg(reason);
+}
+
+// Under a lock of the database's own, so two programs meeting an empty (or older) database
+// make its objects once.
 QString ensureSchema(QSqlDatabase& db) {
   if (!db.transaction()) {
     return reasonOf(db.lastError());
@@ -201,6 +224,8 @@ QString ensureSchema(QSqlDatabase& db) {
         u"(esquema %2; esta versión conoce hasta el %3): no se usa"_s.arg(databaseName(db))
             .arg(version)
             .arg(kServerSchemaVersion);
+  } else if (version < kServerSchemaVersion) {
+    problem = upgradeObjects(db, version);
   }
   if (!problem.isEmpty()) {
     db.rollback();

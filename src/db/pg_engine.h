@@ -25,5 +25,8 @@ class PgEngine : public DbEngine {
 
 /** The connect timeout, in seconds, when the connection string names none. */
 inline constexpr int kDefaultConnectTimeoutS = 5;
-/** The version of the catalogue's objects on a server this program makes and reads. */
-inline constexpr int kServerSchemaVersion = 1;
+/**
+ * The version of the catalogue's objects on a server this program makes and reads. 1: the
+ * catalogue and its search; 2: the technical fields' table.
+ */
+inline constexpr int kServerSchemaVersion = 2;
