@@ -182,17 +182,17 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  // The files found are sorted and cut by their numbers alone; the columns, with their
-  // directory and duration lookups, are read for the files kept only.
-  const QString order = u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s;
+  // The files found are sorted and cut with their own texts; the directory and duration
+  // lookups, and the listing's row, are read for the files kept only.
   return u"SELECT "_s + sqlCatalogueFileColumns() +
-         u" FROM (SELECT i.rowid AS file FROM search_index s JOIN search_files f ON f.file = "
-         u"s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON "
-         u"r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
-         checks + sqlMediumCondition(medium, u"r"_s) + order +
+         u" FROM (SELECT i.rp_id, i.filegenorder, i.filename, i.artist, i.title, i.album, "
+         u"i.year, i.track, i.genre, i.comment, i.rowid AS file FROM search_index s JOIN "
+         u"search_files f ON f.file = s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = "
+         u"f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
+         checks + sqlMediumCondition(medium, u"r"_s) +
+         u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
          (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString()) +
-         u") found JOIN infoMP3 i ON i.rowid = found.file JOIN reports r ON r.rp_id = i.rp_id"_s +
-         order;
+         u") i JOIN reports r ON r.rp_id = i.rp_id ORDER BY i.rp_id, i.filegenorder, i.file"_s;
 }
 
 QString sqlDuplicates(SearchMedium medium) {
