@@ -13,6 +13,7 @@
 #include "db/db_engine.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
+#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -189,7 +190,12 @@ QString OpenBd() {
   BdRecordset().Close();
   WriteLog(u"Conectando con "_s + state().path);
   WriteLog(u"mediante "_s + state().prefix);
-  return connect();
+  const QString failure = connect();
+  if (failure.isEmpty()) {
+    // A failure is logged; such a database's statistics count the files.
+    (void)ensureTotalsTables();
+  }
+  return failure;
 }
 
 QString NewBlankBd() {

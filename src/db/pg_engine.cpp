@@ -14,6 +14,7 @@
 #include "app/log.h"
 #include "db/db_connection.h"
 #include "search/search_sql_server.h"
+#include "stats/stats_sql_server.h"
 
 using namespace Qt::StringLiterals;
 
@@ -161,10 +162,11 @@ QString createObjects(QSqlDatabase& db) {
     const bool trigrams = createTrigramExtension(db);
     const QStringList search = sqlCreateServerSearch(db, trigrams, reason);
     if (reason.isEmpty()) {
-      reason = runAll(db,
-                      search + QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(
-                                   kServerSchemaVersion)},
-                      &failure);
+      reason = runAll(
+          db,
+          search + sqlCreateServerTotals() +
+              QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(kServerSchemaVersion)},
+          &failure);
     }
   }
   if (reason.isEmpty()) {
@@ -178,15 +180,12 @@ QString createObjects(QSqlDatabase& db) {
       .arg(databaseName(db), reason);
 }
 
-// A catalogue an older Quillet made gains what this one adds beside the catalogue tables: the
-// script makes only what is missing, so the listings stay as they are.
+// A catalogue an older Quillet made gains what this one keeps beside the catalogue tables; every
+// statement makes only what is missing, so the listings stay as they are.
 QString upgradeObjects(QSqlDatabase& db, int version) {
-  QSqlError failure;
-  const QString reason =
-      runAll(db,
-             scriptStatements(u":/schema_server.sql"_s) +
-                 QStringList{u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion)},
-             &failure);
+  const QString reason = runAll(
+      db, scriptStatements(u":/schema_server.sql"_s) + sqlCreateServerTotals() +
+              QStringList{u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion)});
   if (reason.isEmpty()) {
     WriteLog(u"Actualizado el catálogo de la base de datos %1 del servidor del esquema %2 al %3"_s
                  .arg(databaseName(db))
@@ -201,8 +200,8 @@ QString upgradeObjects(QSqlDatabase& db, int version) {
              .arg(reason);
 }
 
-// Under a lock of the database's own, so two programs meeting an empty (or older) database
-// make its objects once.
+// Under a lock of the database's own, so two programs meeting an empty (or older) database make
+// its objects once.
 QString ensureSchema(QSqlDatabase& db) {
   if (!db.transaction()) {
     return reasonOf(db.lastError());
