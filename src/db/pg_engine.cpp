@@ -300,6 +300,21 @@ QSqlError PgEngine::beginWrite(QSqlDatabase& db) const {
   return {};
 }
 
+// Read committed gives each statement its own snapshot; repeatable read gives the transaction
+// one.
+QSqlError PgEngine::beginRead(QSqlDatabase& db) const {
+  if (!db.transaction()) {
+    return db.lastError();
+  }
+  QSqlQuery level(db);
+  if (!level.exec(u"SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s)) {
+    const QSqlError error = level.lastError();
+    db.rollback();
+    return error;
+  }
+  return {};
+}
+
 bool PgEngine::isBusy(const QSqlError& error) const {
   // lock_not_available: the lock wait ran out.
   return sqlState(error) == u"55P03"_s;

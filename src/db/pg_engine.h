@@ -14,6 +14,7 @@ class PgEngine : public DbEngine {
   int busyWaitMs(const QString& options) const override;
   QString prepare(QSqlDatabase& db) const override;
   QSqlError beginWrite(QSqlDatabase& db) const override;
+  QSqlError beginRead(QSqlDatabase& db) const override;
   bool isBusy(const QSqlError& error) const override;
   bool isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const override;
   QString openFailure(const QSqlError& error, const ConnectionParts& parts) const override;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "db/db_connection.h"
+#include "db/db_engine.h"
 #include "db/mod_bd.h"
 #include "stats/stats_sql.h"
 #include "stats/stats_totals.h"
@@ -70,7 +71,9 @@ std::map<QString, qint64> filesBy(const QString& column, const StatsScope& scope
 // them. Nothing is written under it.
 class ReadSnapshot {
  public:
-  ReadSnapshot() : db_(BdConnection().driverConnection()), started_(db_.transaction()) {}
+  ReadSnapshot()
+      : db_(BdConnection().driverConnection()),
+        started_(!engineFor(db_.driverName()).beginRead(db_).isValid()) {}
   ~ReadSnapshot() {
     if (started_) {
       db_.rollback();
