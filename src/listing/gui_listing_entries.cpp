@@ -2,7 +2,9 @@
 
 #include <QFontMetricsF>
 
-#include <cmath>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 #include "platform/gui_uniform_rows.h"
 
@@ -11,12 +13,16 @@ namespace {
 // Text the list's own font draws on one line of its own height: Latin letters and signs, no
 // control characters (tabs, line breaks). Other scripts may take glyphs from fallback fonts
 // of other heights, so those entries are measured as the view would.
+constexpr char16_t kFirstPlainChar = 0x20;
+constexpr char16_t kLastPlainChar = 0x24f;
+
 bool isPlainLine(const QString& text) {
   if (text.isEmpty()) {
     return false;
   }
   for (const QChar c : text) {
-    if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() > 0x24f) {
+    const char16_t u = c.unicode();
+    if (u < kFirstPlainChar || (u >= 0x7f && u < 0xa0) || u > kLastPlainChar) {
       return false;
     }
   }
@@ -47,25 +53,11 @@ QStringList ListingEntryList::entries() const {
   return texts;
 }
 
-// The size every row has when they all have one height, else an invalid size. Plain lines are
-// measured by their text's width alone (the font's advances, as the view lays the line out),
-// and only the widest of them, and the few entries that are not plain, the full way.
+// The size every row has when they all have one height, else an invalid size. Only the widest
+// plain line and the entries that are not plain are measured the full way, as the view would.
 QSize ListingEntryList::uniformRowSize(const QStringList& texts) const {
-  const QFontMetricsF metrics(font());
-  int widestPlain = -1;
-  qreal widestWidth = -1;
   std::vector<int> others;
-  for (int row = 0; row < texts.size(); ++row) {
-    if (!isPlainLine(texts[row])) {
-      others.push_back(row);
-      continue;
-    }
-    const qreal width = std::ceil(metrics.horizontalAdvance(texts[row]));
-    if (width > widestWidth) {
-      widestWidth = width;
-      widestPlain = row;
-    }
-  }
+  const int widestPlain = widestPlainLine(texts, others);
   if (widestPlain < 0) {
     return {};
   }
@@ -78,6 +70,45 @@ QSize ListingEntryList::uniformRowSize(const QStringList& texts) const {
     size.setWidth(std::max(size.width(), other.width()));
   }
   return size;
+}
+
+// The widest plain line, -1 when there is none; the rows that are not plain go to others.
+// Shaping a line's text is what measuring costs, so lines are taken widest first by the sum
+// of their characters' own advances, and shaping stops once that sum (with room for kerning,
+// which may widen a pair a little) cannot beat the widest shaped so far.
+int ListingEntryList::widestPlainLine(const QStringList& texts, std::vector<int>& others) const {
+  const QFontMetricsF metrics(font());
+  std::array<qreal, kLastPlainChar + 1> advance{};
+  for (char16_t c = kFirstPlainChar; c <= kLastPlainChar; ++c) {
+    advance[c] = metrics.horizontalAdvance(QChar(c));
+  }
+  std::vector<std::pair<qreal, int>> plain;  // (sum of advances, row)
+  for (int row = 0; row < texts.size(); ++row) {
+    if (!isPlainLine(texts[row])) {
+      others.push_back(row);
+      continue;
+    }
+    qreal sum = 0;
+    for (const QChar c : texts[row]) {
+      sum += advance[c.unicode()];
+    }
+    plain.emplace_back(sum, row);
+  }
+  std::sort(plain.begin(), plain.end(),
+            [](const auto& a, const auto& b) { return a.first > b.first; });
+  int widest = -1;
+  qreal widestWidth = -1;
+  for (const auto& [sum, row] : plain) {
+    if (sum * 1.1 + 2 <= widestWidth) {
+      break;
+    }
+    const qreal width = metrics.horizontalAdvance(texts[row]);
+    if (width > widestWidth) {
+      widestWidth = width;
+      widest = row;
+    }
+  }
+  return widest;
 }
 
 QSize ListingEntryList::measuredSize(int row) const {

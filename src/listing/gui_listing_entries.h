@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QStringList>
 
+#include <vector>
+
 class UniformRowDelegate;
 
 /**
@@ -24,6 +26,7 @@ class ListingEntryList : public QListWidget {
 
  private:
   QSize uniformRowSize(const QStringList& texts) const;
+  int widestPlainLine(const QStringList& texts, std::vector<int>& others) const;
   QSize measuredSize(int row) const;
 
   UniformRowDelegate* delegate_;
