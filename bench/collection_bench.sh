@@ -7,8 +7,8 @@
 # Then the default scan of the scan benchmark's tree (make_tree.py), side by side with BASELINE
 # when given. Exits non-zero when a target is missed.
 # With --window, the listing window's roads instead, on an Xvfb screen (xcb), against the same
-# command-line scans (collection_window_bench.cpp); CATALOGUE=1 adds the search window's
-# longest stall over the search benchmark's 1,000,000-file catalogue (several minutes more).
+# command-line scans (collection_window_bench.cpp); with CATALOGUE=1 as well, the search
+# window's longest stall over the search benchmark's 1,000,000-file catalogue instead.
 # Usage: bench/collection_bench.sh [--window] [QUILLET [BASELINE_QUILLET]]
 set -euo pipefail
 
