@@ -105,6 +105,12 @@ QSqlError DbEngine::beginWrite(QSqlDatabase& db) const {
   return db.transaction() ? QSqlError() : db.lastError();
 }
 
+// SQLite's deferred transaction holds its shared lock from the first read to the end, so no
+// writer commits in between.
+QSqlError DbEngine::beginRead(QSqlDatabase& db) const {
+  return db.transaction() ? QSqlError() : db.lastError();
+}
+
 bool DbEngine::isBusy(const QSqlError&) const {
   return false;
 }

@@ -33,6 +33,11 @@ class DbEngine {
   virtual QString prepare(QSqlDatabase& db) const;
   /** Starts a transaction that holds the write lock from its first statement. */
   virtual QSqlError beginWrite(QSqlDatabase& db) const;
+  /**
+   * Starts a transaction that only reads and sees one state of the database throughout, so
+   * statements that add up the same rows agree.
+   */
+  virtual QSqlError beginRead(QSqlDatabase& db) const;
   /** True when the failure is another program holding the database longer than the wait. */
   virtual bool isBusy(const QSqlError& error) const;
   /** True when the connection is gone (server stopped, backend ended, network down). */

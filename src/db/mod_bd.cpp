@@ -14,6 +14,7 @@
 #include "db/technical_store.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
+#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -192,8 +193,10 @@ QString OpenBd() {
   WriteLog(u"mediante "_s + state().prefix);
   const QString failure = connect();
   if (failure.isEmpty()) {
-    // A failure is logged; such a database is read without technical fields.
+    // A failure is logged; such a database is read without technical fields, and its
+    // statistics count the files.
     (void)ensureTechnicalTable();
+    (void)ensureTotalsTables();
   }
   return failure;
 }

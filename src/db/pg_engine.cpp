@@ -14,6 +14,7 @@
 #include "app/log.h"
 #include "db/db_connection.h"
 #include "search/search_sql_server.h"
+#include "stats/stats_sql_server.h"
 
 using namespace Qt::StringLiterals;
 
@@ -161,10 +162,11 @@ QString createObjects(QSqlDatabase& db) {
     const bool trigrams = createTrigramExtension(db);
     const QStringList search = sqlCreateServerSearch(db, trigrams, reason);
     if (reason.isEmpty()) {
-      reason = runAll(db,
-                      search + QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(
-                                   kServerSchemaVersion)},
-                      &failure);
+      reason = runAll(
+          db,
+          search + sqlCreateServerTotals() +
+              QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(kServerSchemaVersion)},
+          &failure);
     }
   }
   if (reason.isEmpty()) {
@@ -178,8 +180,28 @@ QString createObjects(QSqlDatabase& db) {
       .arg(databaseName(db), reason);
 }
 
-// Under a lock of the database's own, so two programs meeting an empty database make its
-// objects once.
+// A catalogue an older Quillet made gains what this one keeps beside the catalogue tables; every
+// statement makes only what is missing, so the listings stay as they are.
+QString upgradeObjects(QSqlDatabase& db, int version) {
+  const QString reason = runAll(
+      db, scriptStatements(u":/schema_server.sql"_s) + sqlCreateServerTotals() +
+              QStringList{u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion)});
+  if (reason.isEmpty()) {
+    WriteLog(u"Actualizado el catálogo de la base de datos %1 del servidor del esquema %2 al %3"_s
+                 .arg(databaseName(db))
+                 .arg(version)
+                 .arg(kServerSchemaVersion));
+    return {};
+  }
+  return u"No se puede actualizar el catálogo de la base de datos %1 del servidor (esquema %2 al "
+         u"%3): %4"_s.arg(databaseName(db))
+             .arg(version)
+             .arg(kServerSchemaVersion)
+             .arg(reason);
+}
+
+// Under a lock of the database's own, so two programs meeting an empty (or older) database make
+// its objects once.
 QString ensureSchema(QSqlDatabase& db) {
   if (!db.transaction()) {
     return reasonOf(db.lastError());
@@ -201,6 +223,8 @@ QString ensureSchema(QSqlDatabase& db) {
         u"(esquema %2; esta versión conoce hasta el %3): no se usa"_s.arg(databaseName(db))
             .arg(version)
             .arg(kServerSchemaVersion);
+  } else if (version < kServerSchemaVersion) {
+    problem = upgradeObjects(db, version);
   }
   if (!problem.isEmpty()) {
     db.rollback();
@@ -270,6 +294,21 @@ QSqlError PgEngine::beginWrite(QSqlDatabase& db) const {
   QSqlQuery lock(db);
   if (!lock.exec(u"LOCK TABLE reports IN SHARE ROW EXCLUSIVE MODE"_s)) {
     const QSqlError error = lock.lastError();
+    db.rollback();
+    return error;
+  }
+  return {};
+}
+
+// Read committed gives each statement its own snapshot; repeatable read gives the transaction
+// one.
+QSqlError PgEngine::beginRead(QSqlDatabase& db) const {
+  if (!db.transaction()) {
+    return db.lastError();
+  }
+  QSqlQuery level(db);
+  if (!level.exec(u"SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s)) {
+    const QSqlError error = level.lastError();
     db.rollback();
     return error;
   }

@@ -14,6 +14,7 @@ class PgEngine : public DbEngine {
   int busyWaitMs(const QString& options) const override;
   QString prepare(QSqlDatabase& db) const override;
   QSqlError beginWrite(QSqlDatabase& db) const override;
+  QSqlError beginRead(QSqlDatabase& db) const override;
   bool isBusy(const QSqlError& error) const override;
   bool isConnectionLost(const QSqlDatabase& db, const QSqlError& error) const override;
   QString openFailure(const QSqlError& error, const ConnectionParts& parts) const override;
@@ -25,5 +26,8 @@ class PgEngine : public DbEngine {
 
 /** The connect timeout, in seconds, when the connection string names none. */
 inline constexpr int kDefaultConnectTimeoutS = 5;
-/** The version of the catalogue's objects on a server this program makes and reads. */
-inline constexpr int kServerSchemaVersion = 1;
+/**
+ * The version of the catalogue's objects on a server this program makes and reads. 1: the
+ * catalogue and its search; 2: the statistics' per-listing totals.
+ */
+inline constexpr int kServerSchemaVersion = 2;

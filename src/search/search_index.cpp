@@ -11,6 +11,7 @@
 #include "db/mod_bd.h"
 #include "search/search_engine.h"
 #include "search/search_sql.h"
+#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -123,10 +124,19 @@ QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
       return writer.reason();
     }
   }
+  // The statistics' totals of a listing hold only while it has no note: they are made again
+  // with the notes' clearing, in its transaction.
+  TotalsWriter totals(searchConnection().driverConnection());
+  const bool keepTotals = totals.present();
   StoreProgress step{u"Indexando listados"_s, 1, static_cast<int>(listings.size()), 0};
   for (const QVariant& rpId : listings) {
     if (!writer.index(rpId)) {
       return writer.reason();
+    }
+    if (keepTotals) {
+      if (const QString failure = totals.refresh(rpId); !failure.isEmpty()) {
+        return failure;
+      }
     }
     ++step.stepValue;
     if (progress) {

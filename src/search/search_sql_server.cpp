@@ -90,18 +90,7 @@ const QString kListingsChanged =
     u"$listings$"_s;
 
 QStringList triggersOn(const QString& table, const QString& onInsert, const QString& function) {
-  QStringList statements;
-  for (const auto& [event, tables] :
-       {std::pair{u"INSERT"_s, u"NEW TABLE AS new_rows"_s},
-        std::pair{u"UPDATE"_s, u"OLD TABLE AS old_rows NEW TABLE AS new_rows"_s},
-        std::pair{u"DELETE"_s, u"OLD TABLE AS old_rows"_s}}) {
-    const QString name = u"search_"_s + table + u'_' + event.toLower();
-    statements.append(u"DROP TRIGGER IF EXISTS "_s + name + u" ON "_s + table);
-    statements.append(u"CREATE TRIGGER "_s + name + u" AFTER "_s + event + u" ON "_s + table +
-                      u" REFERENCING "_s + tables + u" FOR EACH STATEMENT EXECUTE FUNCTION "_s +
-                      (event == u"INSERT"_s ? onInsert : function) + u"()"_s);
-  }
-  return statements;
+  return sqlStatementTriggers(u"search"_s, table, onInsert, function);
 }
 
 QString escapedLike(const QString& piece) {
@@ -111,6 +100,22 @@ QString escapedLike(const QString& piece) {
 }
 
 }  // namespace
+
+QStringList sqlStatementTriggers(const QString& prefix, const QString& table,
+                                 const QString& onInsert, const QString& onChange) {
+  QStringList statements;
+  for (const auto& [event, tables] :
+       {std::pair{u"INSERT"_s, u"NEW TABLE AS new_rows"_s},
+        std::pair{u"UPDATE"_s, u"OLD TABLE AS old_rows NEW TABLE AS new_rows"_s},
+        std::pair{u"DELETE"_s, u"OLD TABLE AS old_rows"_s}}) {
+    const QString name = prefix + u'_' + table + u'_' + event.toLower();
+    statements.append(u"DROP TRIGGER IF EXISTS "_s + name + u" ON "_s + table);
+    statements.append(u"CREATE TRIGGER "_s + name + u" AFTER "_s + event + u" ON "_s + table +
+                      u" REFERENCING "_s + tables + u" FOR EACH STATEMENT EXECUTE FUNCTION "_s +
+                      (event == u"INSERT"_s ? onInsert : onChange) + u"()"_s);
+  }
+  return statements;
+}
 
 QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& reason) {
   QStringList statements = sqlServerFoldFunctions(db, reason);

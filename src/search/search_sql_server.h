@@ -20,6 +20,14 @@
  */
 QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& reason);
 
+/**
+ * Statement triggers after each insert, update and delete on table, named prefix_table_event
+ * and made again: an insert runs onInsert, the others onChange (function names), each given
+ * the statement's rows as new_rows and old_rows.
+ */
+QStringList sqlStatementTriggers(const QString& prefix, const QString& table,
+                                 const QString& onInsert, const QString& onChange);
+
 /** A statement with its values, in the order of its "?" placeholders. */
 struct BoundStatement {
   QString sql;

@@ -7,8 +7,10 @@
 #include <algorithm>
 
 #include "db/db_connection.h"
+#include "db/db_engine.h"
 #include "db/mod_bd.h"
 #include "stats/stats_sql.h"
+#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,14 +57,35 @@ qint64 countOf(const QString& sql, const StatsScope& scope, QString& error) {
   return query.next() ? query.number(0) : 0;
 }
 
-std::map<QString, qint64> filesBy(const QString& column, const StatsScope& scope, QString& error) {
+std::map<QString, qint64> filesBy(const QString& column, const StatsScope& scope, StatsRows rows,
+                                  QString& error) {
   std::map<QString, qint64> counts;
-  StatsQuery query(sqlFilesBy(column, scope), scope, error);
+  StatsQuery query(sqlFilesBy(column, scope, rows), scope, error);
   while (query.next()) {
     counts[query.text(0)] += query.number(1);
   }
   return counts;
 }
+
+// The figures' statements see one state of the database: no other program's write lands between
+// them. Nothing is written under it.
+class ReadSnapshot {
+ public:
+  ReadSnapshot()
+      : db_(BdConnection().driverConnection()),
+        started_(!engineFor(db_.driverName()).beginRead(db_).isValid()) {}
+  ~ReadSnapshot() {
+    if (started_) {
+      db_.rollback();
+    }
+  }
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+ private:
+  QSqlDatabase db_;
+  bool started_;
+};
 
 }  // namespace
 
@@ -95,19 +118,26 @@ std::vector<int> listingFilesFailing(const ListingModel& model, HealthCheck chec
 
 TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
   TagCounts counts;
+  if (BdConnection().State() != kStateOpen) {
+    error = u"La conexión con la BD no está abierta"_s;
+    return counts;
+  }
+  catchUpStatsTotals();
+  const ReadSnapshot snapshot;
+  const StatsRows rows = catalogueStatsRows(scope);
   if (!scope.rpId) {
     counts.listings = countOf(sqlCountListings(scope), scope, error);
   }
-  counts.directories = countOf(sqlCountDirectories(scope), scope, error);
-  StatsQuery pairs(sqlArtistAlbums(scope), scope, error);
+  counts.directories = countOf(sqlCountDirectories(scope, rows), scope, error);
+  StatsQuery pairs(sqlArtistAlbums(scope, rows), scope, error);
   while (pairs.next()) {
     counts.artistAlbums[{pairs.text(0), pairs.text(1)}] += pairs.number(2);
     counts.files += pairs.number(2);
     counts.withoutTitle += pairs.number(3);
     counts.withoutTag += pairs.number(4);
   }
-  counts.genres = filesBy(u"genre"_s, scope, error);
-  counts.years = filesBy(u"year"_s, scope, error);
+  counts.genres = filesBy(u"genre"_s, scope, rows, error);
+  counts.years = filesBy(u"year"_s, scope, rows, error);
   return counts;
 }
 

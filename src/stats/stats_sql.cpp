@@ -58,28 +58,82 @@ QString countedCase(const QString& condition) {
   return u"SUM(CASE WHEN %1 THEN 1 ELSE 0 END)"_s.arg(condition);
 }
 
+// The totals' rows of the listings in scope, as t.
+QString totalsOf(const QString& table, const StatsScope& scope) {
+  return u" FROM "_s + table + u" t JOIN reports r ON r.rp_id = t.rp_id WHERE 1 = 1"_s +
+         scopeCondition(scope);
+}
+
+QString pairCounts() {
+  return u"COUNT(*), "_s + countedCase(failing(HealthCheck::SinTitulo)) + u", "_s +
+         countedCase(failing(HealthCheck::SinEtiqueta));
+}
+
 }  // namespace
 
 QString sqlCountListings(const StatsScope& scope) {
   return u"SELECT COUNT(*) FROM reports r WHERE 1 = 1"_s + scopeCondition(scope);
 }
 
-QString sqlCountDirectories(const StatsScope& scope) {
+QString sqlCountDirectories(const StatsScope& scope, StatsRows rows) {
+  if (rows == StatsRows::Totals) {
+    return u"SELECT COALESCE(SUM(t.directories), 0)"_s + totalsOf(u"stats_listings"_s, scope);
+  }
   return u"SELECT COUNT(*) FROM estructdir d JOIN reports r ON r.rp_id = d.rp_id WHERE 1 = 1"_s +
          scopeCondition(scope);
 }
 
-QString sqlArtistAlbums(const StatsScope& scope) {
-  return u"SELECT i.artist, i.album, COUNT(*), "_s + countedCase(failing(HealthCheck::SinTitulo)) +
-         u", "_s + countedCase(failing(HealthCheck::SinEtiqueta)) + filesOf(scope) +
+QString sqlArtistAlbums(const StatsScope& scope, StatsRows rows) {
+  if (rows == StatsRows::Totals) {
+    return u"SELECT t.artist, t.album, t.files, t.without_title, t.without_tag"_s +
+           totalsOf(u"stats_pairs"_s, scope);
+  }
+  return u"SELECT i.artist, i.album, "_s + pairCounts() + filesOf(scope) +
          u" GROUP BY i.artist, i.album"_s;
 }
 
-QString sqlFilesBy(const QString& column, const StatsScope& scope) {
+QString sqlFilesBy(const QString& column, const StatsScope& scope, StatsRows rows) {
+  if (rows == StatsRows::Totals) {
+    return u"SELECT t.value, t.files"_s + totalsOf(u"stats_values"_s, scope) +
+           u" AND t.field = '%1'"_s.arg(column);
+  }
   return u"SELECT i.%1, COUNT(*)"_s.arg(column) + filesOf(scope) + u" GROUP BY i.%1"_s.arg(column);
 }
 
 QString sqlFilesFailing(const StatsScope& scope, HealthCheck check, int limit) {
   return u"SELECT "_s + sqlCatalogueFileColumns() + filesOf(scope) + u" AND "_s + failing(check) +
          u" ORDER BY i.rp_id, i.filegenorder LIMIT %1"_s.arg(limit);
+}
+
+QStringList sqlRefreshTotals(const QString& listing) {
+  QStringList statements;
+  for (const QString& table : {u"stats_listings"_s, u"stats_pairs"_s, u"stats_values"_s}) {
+    statements.append(u"DELETE FROM "_s + table + u" WHERE rp_id = "_s + listing);
+  }
+  // Grouped by the listing too, so each engine takes the number from the group.
+  const QString files = u" FROM infoMP3 i WHERE i.rp_id = "_s + listing +
+                        u" AND EXISTS (SELECT 1 FROM reports r WHERE r.rp_id = "_s + listing +
+                        u") GROUP BY i.rp_id"_s;
+  statements.append(u"INSERT INTO stats_pairs SELECT i.rp_id, i.artist, i.album, "_s +
+                    pairCounts() + files + u", i.artist, i.album"_s);
+  for (const QString& column : {u"genre"_s, u"year"_s}) {
+    statements.append(
+        u"INSERT INTO stats_values SELECT i.rp_id, '%1', i.%1, COUNT(*)"_s.arg(column) + files +
+        u", i."_s + column);
+  }
+  statements.append(
+      u"INSERT INTO stats_listings SELECT r.rp_id, (SELECT COUNT(*) FROM "
+      u"estructdir d WHERE d.rp_id = r.rp_id) FROM reports r WHERE r.rp_id = "_s +
+      listing);
+  return statements;
+}
+
+QString sqlListingsWithoutTotals() {
+  return u"SELECT rp_id FROM reports WHERE rp_id NOT IN (SELECT rp_id FROM stats_listings)"_s;
+}
+
+QString sqlListingsNotCovered(const StatsScope& scope, const QString& noted) {
+  return u"SELECT COUNT(*) FROM reports r WHERE (r.rp_id NOT IN (SELECT rp_id FROM "
+         u"stats_listings) OR r.rp_id IN ("_s +
+         noted + u"))"_s + scopeCondition(scope);
 }

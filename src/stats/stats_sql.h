@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "stats/collection_stats.h"
 #include "stats/stats_sources.h"
@@ -9,14 +10,31 @@
 // both run, so every engine shares them; each names its scope's listing as :rp_id when it has
 // one.
 
+/** Where a figure's rows come from: the stored files, or the listings' totals. */
+enum class StatsRows { Files, Totals };
+
 QString sqlCountListings(const StatsScope& scope);
-QString sqlCountDirectories(const StatsScope& scope);
+QString sqlCountDirectories(const StatsScope& scope, StatsRows rows);
 /**
- * artist, album, files, files without title, files without tag: one row per pair. One pass
- * over the files gives all of these.
+ * artist, album, files, files without title, files without tag: one row per pair (per pair
+ * and listing from the totals). One pass over the files gives all of these.
  */
-QString sqlArtistAlbums(const StatsScope& scope);
-/** text, files: one row per value of column (genre or year). */
-QString sqlFilesBy(const QString& column, const StatsScope& scope);
+QString sqlArtistAlbums(const StatsScope& scope, StatsRows rows);
+/** text, files: one row per value of column (genre or year; per value and listing from the
+ *  totals). */
+QString sqlFilesBy(const QString& column, const StatsScope& scope, StatsRows rows);
 /** The files failing the check (sqlCatalogueFileColumns), in listing and file order. */
 QString sqlFilesFailing(const StatsScope& scope, HealthCheck check, int limit);
+/**
+ * The statements that make a listing's totals again from its stored files: its old rows go
+ * first, and a listing without its reports row gets none. listing is an SQL expression giving
+ * its number (":rp_id", or a function's argument).
+ */
+QStringList sqlRefreshTotals(const QString& listing);
+/** The numbers of the listings that have no totals. */
+QString sqlListingsWithoutTotals();
+/**
+ * How many listings of the scope have no totals or are among noted (a query of listing
+ * numbers whose totals may no longer match their files).
+ */
+QString sqlListingsNotCovered(const StatsScope& scope, const QString& noted);

@@ -60,7 +60,7 @@ TEST_F(ServerDatabaseTest, AnEmptyDatabaseGetsTheCatalogueOnceAndTheLogNamesNoPa
   CloseBd();
   // A database that has them is used as it is.
   ASSERT_EQ(OpenBd(), QString());
-  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s), QStringList{u"1"_s});
+  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s), QStringList{u"2"_s});
   EXPECT_EQ(server_->rows(u"select count(*) from infomp3"_s), QStringList{u"2"_s});
   EXPECT_EQ(server_->rows(u"select count(*) from search_files"_s), QStringList{u"2"_s});
 }

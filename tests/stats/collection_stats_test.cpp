@@ -8,8 +8,12 @@
 #include <memory>
 
 #include "db/listing_store.h"
+#include "db/mod_bd.h"
+#include "db/stored_listings.h"
 #include "search/search_fold.h"
+#include "stats/stats_totals.h"
 #include "support/listing_db_fixture.h"
+#include "support/test_env.h"
 
 using namespace Qt::StringLiterals;
 
@@ -140,6 +144,17 @@ struct BruteForce {
   }
 };
 
+// The whole catalogue's figures against the brute force over the models stored in it.
+void expectCatalogueMatches(const std::vector<std::unique_ptr<ListingModel>>& models) {
+  BruteForce brute;
+  for (const auto& model : models) {
+    brute.add(*model);
+  }
+  QString error;
+  brute.expectMatches(collectionStats(countsOfCatalogue({}, error)));
+  EXPECT_EQ(error, QString());
+}
+
 }  // namespace
 
 TEST(CollectionStats, ListingFiguresMatchABruteForceCount) {
@@ -169,10 +184,14 @@ TEST(CollectionStats, TopTwelveGenresThenOtros) {
   EXPECT_EQ(bars.back(), (StatsBar{u"Otros"_s, 3}));
 }
 
-class CatalogueStatsTest : public BdTest {
+// Three stored listings, two CDs and a directory, on either engine.
+class CatalogueStatsTest : public EngineBdTest {
  protected:
   void SetUp() override {
-    BdTest::SetUp();
+    EngineBdTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+      return;
+    }
     const quint8 media[] = {kMedioCd, kMedioDirectorio, kMedioCd};
     for (int seed = 0; seed < 3; ++seed) {
       models_.push_back(generatedListing(seed, 150 + seed * 40, media[seed]));
@@ -182,32 +201,169 @@ class CatalogueStatsTest : public BdTest {
     }
   }
 
+  // The catalogue's figures of every scope against the brute force over the listings' models.
+  void expectFiguresMatch() {
+    struct Case {
+      StatsScope scope;
+      std::vector<size_t> listings;
+    };
+    for (const Case& c : {Case{{}, {0, 1, 2}}, Case{{SearchMedium::CDs, {}}, {0, 2}},
+                          Case{{SearchMedium::Todos, numbers_[1]}, {1}}}) {
+      BruteForce brute;
+      qint64 directories = 0;
+      for (const size_t i : c.listings) {
+        brute.add(*models_[i]);
+        directories += models_[i]->NumDirectoriosMP3;
+      }
+      QString error;
+      const CollectionStats stats = collectionStats(countsOfCatalogue(c.scope, error));
+      ASSERT_EQ(error, QString());
+      brute.expectMatches(stats);
+      EXPECT_EQ(stats.directories, directories);
+      EXPECT_EQ(stats.listings,
+                c.scope.rpId ? std::nullopt : std::optional<qint64>(c.listings.size()));
+    }
+  }
+
+  // On the file database the figures come from the totals once they are made.
+  void expectTotalsInUse() {
+    if (!onServer()) {
+      EXPECT_EQ(catalogueStatsRows({}), StatsRows::Totals);
+    }
+  }
+
   std::vector<std::unique_ptr<ListingModel>> models_;
   std::vector<qint16> numbers_;
 };
 
-TEST_F(CatalogueStatsTest, CatalogueFiguresMatchABruteForceCountForEachScope) {
-  struct Case {
-    StatsScope scope;
-    std::vector<size_t> listings;
-  };
-  for (const Case& c : {Case{{}, {0, 1, 2}}, Case{{SearchMedium::CDs, {}}, {0, 2}},
-                        Case{{SearchMedium::Todos, numbers_[1]}, {1}}}) {
-    BruteForce brute;
-    for (const size_t i : c.listings) {
-      brute.add(*models_[i]);
+TEST_P(CatalogueStatsTest, CatalogueFiguresMatchABruteForceCountForEachScope) {
+  expectFiguresMatch();
+  expectTotalsInUse();
+}
+
+TEST_P(CatalogueStatsTest, WhatAnotherProgramWritesCountsAtOnce) {
+  expectFiguresMatch();
+  // Plain SQL on a connection of its own, as any other client writes: texts changed in one
+  // listing, the last directory and its files gone from another.
+  const QString first = QString::number(numbers_[0]);
+  const QString second = QString::number(numbers_[1]);
+  rows(u"UPDATE infoMP3 SET artist = 'Otro´s', title = '', year = '1888' WHERE rp_id = "_s + first +
+       u" AND filegenorder <= 20"_s);
+  const int kept = models_[1]->Directorios[3].songfrom - 1;
+  rows(u"DELETE FROM infoMP3 WHERE rp_id = "_s + second + u" AND filegenorder > "_s +
+       QString::number(kept));
+  rows(u"DELETE FROM estructdir WHERE rp_id = "_s + second + u" AND songfrom > "_s +
+       QString::number(kept));
+  for (int f = 1; f <= 20; ++f) {
+    SongRecord& song = models_[0]->Canciones[f];
+    song.artist = u"Otro´s"_s;
+    song.title.clear();
+    song.year = u"1888"_s;
+  }
+  models_[1]->NumCancionesMP3 = kept;
+  models_[1]->NumDirectoriosMP3 = 2;
+
+  expectFiguresMatch();
+  expectTotalsInUse();
+}
+
+TEST_P(CatalogueStatsTest, ADeletedListingLeavesNoTotalsBehind) {
+  expectFiguresMatch();
+  const QString deleted = QString::number(numbers_[2]);
+  ASSERT_EQ(deleteStoredListing(numbers_[2]), QString());
+  models_.pop_back();
+  if (!onServer()) {
+    for (const QString& table : {u"stats_listings"_s, u"stats_pairs"_s, u"stats_values"_s}) {
+      EXPECT_EQ(rows(u"SELECT count(*) FROM "_s + table + u" WHERE rp_id = "_s + deleted),
+                QStringList{u"0"_s});
     }
-    QString error;
-    const CollectionStats stats = collectionStats(countsOfCatalogue(c.scope, error));
-    ASSERT_EQ(error, QString());
-    brute.expectMatches(stats);
-    EXPECT_EQ(stats.directories, static_cast<qint64>(3 * c.listings.size()));
-    EXPECT_EQ(stats.listings,
-              c.scope.rpId ? std::nullopt : std::optional<qint64>(c.listings.size()));
+  }
+  // The highest number is taken again, by a listing of its own.
+  models_.push_back(generatedListing(7, 60, kMedioDirectorio));
+  const StoreResult stored = Save2bd(*models_.back());
+  ASSERT_EQ(stored.error, QString());
+  EXPECT_EQ(QString::number(stored.rp_id), deleted);
+  expectCatalogueMatches(models_);
+  expectTotalsInUse();
+}
+
+// A database written before the totals existed, or whose listings were copied in without them.
+class OlderCatalogueStatsTest : public BdTest {
+ protected:
+  void SetUp() override {
+    BdTest::SetUp();
+    for (int seed = 0; seed < 2; ++seed) {
+      models_.push_back(generatedListing(seed, 90, kMedioCd));
+      ASSERT_EQ(Save2bd(*models_.back()).error, QString());
+    }
+  }
+
+  void expectAllFiguresMatch() {
+    expectCatalogueMatches(models_);
+    EXPECT_EQ(catalogueStatsRows({}), StatsRows::Totals);
+    EXPECT_EQ(rows(u"SELECT count(*) FROM stats_listings"_s), QStringList{u"2"_s});
+  }
+
+  std::vector<std::unique_ptr<ListingModel>> models_;
+};
+
+TEST_F(OlderCatalogueStatsTest, ACatalogueThatCannotBeWrittenCountsWhatChangedFromItsFiles) {
+  expectAllFiguresMatch();
+  rows(u"UPDATE infoMP3 SET genre = 'Otro', album = '' WHERE filegenorder <= 30"_s);
+  for (const auto& model : models_) {
+    for (int f = 1; f <= 30; ++f) {
+      model->Canciones[f].genre = u"Otro"_s;
+      model->Canciones[f].album.clear();
+    }
+  }
+  CloseBd();
+  // Read-only: the noted listings cannot be caught up, so their totals are not used.
+  writeFile(programDir_ + u"/config.ini"_s,
+            "[log]\r\nlogfile=quillet.log\r\n[bd]\r\ncadcon=Provider=QSQLITE;"
+            "QSQLITE_OPEN_READONLY\r\n");
+  ASSERT_EQ(OpenBd(), QString());
+  expectCatalogueMatches(models_);
+  EXPECT_EQ(catalogueStatsRows({}), StatsRows::Files);
+}
+
+TEST_F(OlderCatalogueStatsTest, ListingsWithoutTotalsAreGivenThem) {
+  expectAllFiguresMatch();
+  // No note is left by this: only the missing rows tell.
+  rows(u"DELETE FROM stats_listings"_s);
+  rows(u"DELETE FROM stats_pairs"_s);
+  rows(u"DELETE FROM stats_values"_s);
+  expectAllFiguresMatch();
+}
+
+TEST_P(CatalogueStatsTest, AnOlderCatalogueGainsTheTotalsInPlace) {
+  CloseBd();
+  // The catalogue as a Quillet before the totals left it.
+  if (onServer()) {
+    ASSERT_TRUE(server_->exec({u"DROP TABLE stats_listings, stats_pairs, stats_values"_s,
+                               u"DROP FUNCTION quillet_stats_changed() CASCADE"_s,
+                               u"DROP FUNCTION quillet_stats_listing(integer)"_s,
+                               u"UPDATE quillet_schema SET version = 1"_s}));
+  } else {
+    for (const QString& sql :
+         {u"DROP TRIGGER stats_listing_removed"_s, u"DROP TABLE stats_listings"_s,
+          u"DROP TABLE stats_pairs"_s, u"DROP TABLE stats_values"_s}) {
+      rows(sql);
+    }
+  }
+  ASSERT_EQ(OpenBd(), QString());
+  expectFiguresMatch();
+  expectTotalsInUse();
+  EXPECT_EQ(rows(u"SELECT count(*) FROM stats_listings"_s), QStringList{u"3"_s});
+  if (onServer()) {
+    EXPECT_EQ(rows(u"SELECT version FROM quillet_schema"_s), QStringList{u"2"_s});
+    // Kept from then on by the triggers, whoever writes.
+    rows(u"DELETE FROM infoMP3 WHERE rp_id = "_s + QString::number(numbers_[0]));
+    models_[0]->NumCancionesMP3 = 0;
+    expectFiguresMatch();
   }
 }
 
-TEST_F(CatalogueStatsTest, FailingFilesAreTheOnesTheListingCounts) {
+TEST_P(CatalogueStatsTest, FailingFilesAreTheOnesTheListingCounts) {
   QString error;
   for (const HealthCheck check : kHealthChecks) {
     const std::vector<CatalogueFile> files =
@@ -232,3 +388,5 @@ TEST(StatsFormat, FourDigitNumbersStayWholeAndLongerOnesAreGroupedWithPoints) {
   EXPECT_EQ(spanishShare(1, 8), u"12,5 %"_s);
   EXPECT_EQ(spanishShare(3, 0), u"0,0 %"_s);
 }
+
+INSTANTIATE_ON_BOTH_ENGINES(CatalogueStatsTest);

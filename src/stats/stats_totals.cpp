@@ -1,0 +1,171 @@
+#include "stats/stats_totals.h"
+
+#include <QSqlError>
+
+#include <optional>
+
+#include "app/log.h"
+#include "db/bd_write_guard.h"
+#include "db/db_connection.h"
+#include "db/mod_bd.h"
+#include "db/sql_script.h"
+#include "search/search_index.h"
+#include "search/search_sql.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString driverName() {
+  return BdConnection().driverConnection().driverName();
+}
+
+bool onFileDatabase() {
+  return driverName() == u"QSQLITE"_s;
+}
+
+std::vector<QVariant> listingsWithoutTotals(const QSqlDatabase& db, QString& reason) {
+  std::vector<QVariant> listings;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  if (!query.exec(sqlListingsWithoutTotals())) {
+    reason = reasonOf(query.lastError());
+    return {};
+  }
+  while (query.next()) {
+    listings.push_back(query.value(0));
+  }
+  return listings;
+}
+
+// The script's objects, each only when missing.
+QString createTables(const QSqlDatabase& db) {
+  QSqlQuery query(db);
+  for (const QString& statement : resourceScriptStatements(u":/listing_totals.sql"_s)) {
+    if (!query.exec(statement)) {
+      return reasonOf(query.lastError());
+    }
+  }
+  return {};
+}
+
+bool totalsComplete(const QSqlDatabase& db) {
+  QString reason;
+  return TotalsWriter(db).present() && listingsWithoutTotals(db, reason).empty() &&
+         reason.isEmpty();
+}
+
+// Gives an older database the tables, and every listing without totals its own, in one
+// transaction.
+QString makeMissingTotals() {
+  const QSqlDatabase db = BdConnection().driverConnection();
+  if (totalsComplete(db)) {
+    return {};
+  }
+  ScopedTransaction transaction(BdConnection());
+  if (!transaction.started()) {
+    return BdConnection().lastError();
+  }
+  QString reason = createTables(db);
+  const std::vector<QVariant> listings =
+      reason.isEmpty() ? listingsWithoutTotals(db, reason) : std::vector<QVariant>();
+  TotalsWriter writer(db);
+  for (auto rpId = listings.begin(); reason.isEmpty() && rpId != listings.end(); ++rpId) {
+    reason = writer.refresh(*rpId);
+  }
+  if (!reason.isEmpty()) {
+    return reason;
+  }
+  return transaction.Commit() ? QString() : BdConnection().lastError();
+}
+
+// Listings of the scope whose totals cannot stand for their files; nothing when unknown.
+std::optional<qint64> listingsNotCovered(const StatsScope& scope) {
+  QSqlQuery query(BdConnection().driverConnection());
+  if (!query.prepare(sqlListingsNotCovered(scope, sqlPendingListings()))) {
+    return std::nullopt;
+  }
+  if (scope.rpId) {
+    query.bindValue(u":rp_id"_s, *scope.rpId);
+  }
+  return query.exec() && query.next() ? std::optional(query.value(0).toLongLong()) : std::nullopt;
+}
+
+// Without the index's triggers nothing tells which listings changed.
+bool totalsKept() {
+  return onFileDatabase() && hasSearchIndex();
+}
+
+}  // namespace
+
+TotalsWriter::TotalsWriter(const QSqlDatabase& db) : db_(db) {}
+
+bool TotalsWriter::present() {
+  QSqlQuery query(db_);
+  return query.exec(
+             u"SELECT count(*) FROM sqlite_master WHERE name IN ('stats_listings', "
+             u"'stats_pairs', 'stats_values')"_s) &&
+         query.next() && query.value(0).toInt() == 3;
+}
+
+QString TotalsWriter::refresh(const QVariant& rpId) {
+  if (statements_.empty()) {
+    for (const QString& sql : sqlRefreshTotals(u":rp_id"_s)) {
+      QSqlQuery& query = statements_.emplace_back(db_);
+      if (!query.prepare(sql)) {
+        const QString reason = reasonOf(query.lastError());
+        statements_.clear();
+        return reason;
+      }
+    }
+  }
+  for (QSqlQuery& query : statements_) {
+    query.bindValue(u":rp_id"_s, rpId);
+    if (!query.exec()) {
+      return reasonOf(query.lastError());
+    }
+  }
+  return {};
+}
+
+QString ensureTotalsTables() {
+  const QSqlDatabase db = BdConnection().driverConnection();
+  if (!onFileDatabase() || TotalsWriter(db).present()) {
+    return {};
+  }
+  ScopedTransaction transaction(BdConnection());
+  QString reason = transaction.started() ? createTables(db) : BdConnection().lastError();
+  if (reason.isEmpty() && !transaction.Commit()) {
+    reason = BdConnection().lastError();
+  }
+  if (!reason.isEmpty()) {
+    WriteLog(u"No se han podido crear las tablas de totales de las estadísticas de la BD: "_s +
+             reason);
+  }
+  return reason;
+}
+
+void catchUpStatsTotals() {
+  if (!totalsKept() || isBdWriteRunning()) {
+    return;
+  }
+  QString reason = updateSearchIndex();
+  if (reason.isEmpty()) {
+    reason = makeMissingTotals();
+  }
+  if (!reason.isEmpty()) {
+    WriteLog(
+        u"No se han podido poner al día los totales de las estadísticas de la BD (se "
+        u"cuentan los archivos): "_s +
+        reason);
+  }
+}
+
+StatsRows catalogueStatsRows(const StatsScope& scope) {
+  // A server's triggers keep them in every writer's transaction: a server catalogue the program
+  // opened always has them.
+  if (driverName() == u"QPSQL"_s) {
+    return StatsRows::Totals;
+  }
+  return totalsKept() && listingsNotCovered(scope) == 0 ? StatsRows::Totals : StatsRows::Files;
+}
