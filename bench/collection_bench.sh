@@ -3,9 +3,10 @@
 # tags (make_collection.py), scanned "Sin límite" (--limits none) by the command line, against
 # a plain C walk that reads the same tags (c_walk.c: the floor); the same scan of a 10,000-file
 # tree of the same shape (800 leaf directories), for the time per file; storing the listing with
-# the search index catching up, showing it back as text and HTML, and deleting it; peak memory.
-# Then the default scan of the scan benchmark's tree (make_tree.py), side by side with BASELINE
-# when given. Exits non-zero when a target is missed.
+# the search index catching up, showing it back as text and HTML, and deleting it (medians of
+# RUNS, side by side with BASELINE when given); peak memory. Then the default scan of the scan
+# benchmark's tree (make_tree.py), side by side with BASELINE when given. Exits non-zero when a
+# target is missed.
 # With --window, the listing window's roads instead, on an Xvfb screen (xcb), against the same
 # command-line scans (collection_window_bench.cpp); with CATALOGUE=1 as well, the search
 # window's longest stall over the search benchmark's 1,000,000-file catalogue instead.
@@ -72,12 +73,41 @@ ms_of() {  # COMMAND...: wall time of one run, in ms
   end=$(date +%s%N)
   echo $(((end - start) / 1000000))
 }
-store_total_ms=$(ms_of "$q" scan "$work/big" --limits none --store)
-store_ms=$((store_total_ms - big_ms))
-show_txt_ms=$(ms_of "$q" show 1)
-show_html_ms=$(ms_of "$q" show 1 --format html)
+median_of() {  # FILE: the median of the numbers in it, one a line
+  sort -n "$1" | sed -n "$((($(wc -l <"$1") + 1) / 2))p"
+}
+# One run of every database road of the 100,000-file listing by the program in DIR, each time
+# into a fresh database: scan, scan --store (the store is the difference of their medians),
+# show as text and HTML, delete. Each time is appended to $work/times/LABEL.ROAD.
+database_roads() {  # DIR LABEL
+  local program="$1/quillet" times="$work/times/$2"
+  rm -f "$1/quillet.mdb"
+  ms_of "$program" scan "$work/big" --limits none >>"$times.scan"
+  ms_of "$program" scan "$work/big" --limits none --store >>"$times.store"
+  ms_of "$program" show 1 >>"$times.show"
+  ms_of "$program" show 1 --format html >>"$times.html"
+  ms_of "$program" delete 1 >>"$times.delete"
+}
+store_ms_of() {  # LABEL
+  echo $(($(median_of "$work/times/$1.store") - $(median_of "$work/times/$1.scan")))
+}
+mkdir -p "$work/times"
+if [ -n "$baseline" ]; then
+  setup_program "$work/baseline" "$baseline"
+fi
+# Alternated with the baseline, so both see the same noise of a shared machine.
+for _ in $(seq "$runs"); do
+  database_roads "$work/program" new
+  if [ -n "$baseline" ]; then
+    database_roads "$work/baseline" old
+  fi
+done
+store_ms=$(store_ms_of new)
+show_txt_ms=$(median_of "$work/times/new.show")
+show_html_ms=$(median_of "$work/times/new.html")
+delete_ms=$(median_of "$work/times/new.delete")
+"$q" scan "$work/big" --limits none --store >/dev/null
 show_kb=$(peak_kb "$q" show 1)
-delete_ms=$(ms_of "$q" delete 1)
 
 printf '%-58s %8s\n' "camino" "ms"
 printf '%-58s %8d\n' "c_walk (suelo: readdir, lstat, open, pread 128)" "$floor_ms"
@@ -101,7 +131,12 @@ check "$delete_ms < 2000" "delete < 2 s"
 check "$big_kb < 150 * 1024" "scan < 150 MB"
 
 if [ -n "$baseline" ]; then
-  setup_program "$work/baseline" "$baseline"
+  printf '%-58s %8s %8s\n' "BD, 100.000 archivos (mediana de $runs)" "antes" "ahora"
+  printf '%-58s %8d %8d\n' "almacenar con el índice" "$(store_ms_of old)" "$store_ms"
+  for road in show html delete; do
+    printf '%-58s %8d %8d\n' "$road" "$(median_of "$work/times/old.$road")" \
+      "$(median_of "$work/times/new.$road")"
+  done
   run_new() { "$q" scan "$work/classic"; }
   run_old() { "$work/baseline/quillet" scan "$work/classic"; }
   run_new >/dev/null

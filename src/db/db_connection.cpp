@@ -5,6 +5,7 @@
 #include <QSqlError>
 
 #include "db/db_engine.h"
+#include "db/sql_catalogue.h"
 
 #include <atomic>
 #include <limits>
@@ -211,9 +212,7 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
   if (!ensureOpen()) {
     return std::nullopt;
   }
-  if (statementHook()) {
-    statementHook()(sql);
-  }
+  showToHook(sql);
   QSqlQuery query(QSqlDatabase::database(name_, false));
   query.setForwardOnly(true);
   if (!query.exec(sql)) {
@@ -221,6 +220,12 @@ std::optional<QSqlQuery> DbConnection::run(const QString& sql) {
     return std::nullopt;
   }
   return query;
+}
+
+void DbConnection::showToHook(const QString& sql) const {
+  if (statementHook()) {
+    statementHook()(sql);
+  }
 }
 
 bool DbConnection::fail(const QString& reason) {
@@ -287,6 +292,38 @@ void DbRecordset::Close() {
 
 const QSqlRecord* DbRecordset::currentRow() const {
   return open_ && current_ < rows_.size() ? &rows_[current_] : nullptr;
+}
+
+bool DbRowInserter::Insert(const SqlRow& row) {
+  if (!connection_.ensureOpen()) {
+    return false;
+  }
+  // Written out only for a hook: composing the text is what binding the values saves.
+  if (statementHook()) {
+    connection_.showToHook(row.literal());
+  }
+  if (!prepareFor(row)) {
+    return false;
+  }
+  for (qsizetype column = 0; column < row.values.size(); ++column) {
+    query_->bindValue(static_cast<int>(column), row.values[column]);
+  }
+  return query_->exec() || connection_.fail(query_->lastError());
+}
+
+bool DbRowInserter::prepareFor(const SqlRow& row) {
+  if (query_ && row.table == table_ && row.values.size() == columns_) {
+    return true;
+  }
+  query_.emplace(connection_.driverConnection());
+  if (!query_->prepare(row.prepared())) {
+    const QSqlError error = query_->lastError();
+    query_.reset();
+    return connection_.fail(error);
+  }
+  table_ = row.table;
+  columns_ = row.values.size();
+  return true;
 }
 
 ScopedTransaction::ScopedTransaction(DbConnection& connection)

@@ -39,6 +39,7 @@ inline constexpr int kStateClosed = 0;
 inline constexpr int kStateOpen = 1;
 
 class DbEngine;
+struct SqlRow;
 
 class DbConnection {
  public:
@@ -100,6 +101,8 @@ class DbConnection {
 
  private:
   friend class DbRecordset;
+  friend class DbRowInserter;
+  void showToHook(const QString& sql) const;
   std::optional<QSqlQuery> run(const QString& sql);
   QString openDriver(const ConnectionParts& parts);
   bool fail(const QString& reason);
@@ -135,6 +138,27 @@ class DbRecordset {
   std::vector<QSqlRecord> rows_;
   std::size_t current_ = 0;
   bool open_ = false;
+};
+
+/**
+ * Inserts rows through one prepared statement, made again only when a row is for another table,
+ * so a listing of 100,000 files is not 100,000 statements for the database to parse. The
+ * statement hook sees each row as its literal insert (SqlRow::literal()), the statement the row
+ * stands for. Keep it no longer than the rows it writes: it holds a statement on the connection.
+ */
+class DbRowInserter {
+ public:
+  explicit DbRowInserter(DbConnection& connection) : connection_(connection) {}
+  /** Inserts row; false, with the connection's lastError(), when it fails. */
+  [[nodiscard]] bool Insert(const SqlRow& row);
+
+ private:
+  bool prepareFor(const SqlRow& row);
+
+  DbConnection& connection_;
+  std::optional<QSqlQuery> query_;
+  QString table_;  // what query_ inserts into, and how many values
+  qsizetype columns_ = 0;
 };
 
 /**

@@ -98,8 +98,9 @@ std::optional<int> StoreRun::nextNumber() {
 bool StoreRun::writeDirectories(int rpId) {
   progress_ = {u"Volcando directorios"_s, 0, static_cast<int>(rows_.directories.size()), 0};
   report();
+  DbRowInserter inserter(BdConnection());
   for (const DirRecord& dir : rows_.directories) {
-    if (!BdConnection().Execute(sqlDirectoryRow(rpId, dir))) {
+    if (!inserter.Insert(sqlDirectoryRow(rpId, dir))) {
       return refuse(BdConnection().lastError());
     }
     ++progress_.stepValue;
@@ -112,6 +113,7 @@ bool StoreRun::writeSongs(int rpId) {
   progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
   report();
   int filegenorder = 0;
+  DbRowInserter inserter(BdConnection());
   for (const SongRecord& song : rows_.songs) {
     // A record without a file name ends the listing's files.
     if (song.filename.isEmpty()) {
@@ -124,7 +126,7 @@ bool StoreRun::writeSongs(int rpId) {
       return refuse(u"El archivo %1 (número %2) tiene un orden no numérico: %3"_s.arg(
           song.filename, QString::number(filegenorder), song.fileorder));
     }
-    if (!BdConnection().Execute(sqlFileRow(rpId, song, fileorder, filegenorder))) {
+    if (!inserter.Insert(sqlFileRow(rpId, song, fileorder, filegenorder))) {
       return refuse(BdConnection().lastError());
     }
     progress_.stepValue = filegenorder;

@@ -12,6 +12,16 @@ QString quoted(const QString& text) {
   return u'\'' + QuoteToAcute(text) + u'\'';
 }
 
+// A text as a row stores it: apostrophes as acute accents, and empty rather than null.
+QVariant storedText(const QString& text) {
+  const QString stored = QuoteToAcute(text);
+  return stored.isNull() ? QVariant(u""_s) : QVariant(stored);
+}
+
+QString literalOf(const QVariant& value) {
+  return value.typeId() == QMetaType::QString ? u'\'' + value.toString() + u'\'' : value.toString();
+}
+
 QString n(int number) {
   return QString::number(number);
 }
@@ -26,17 +36,29 @@ QString sqlHighestNumber() {
   return u"select max(rp_id) from reports"_s;
 }
 
-QString sqlDirectoryRow(int rpId, const DirRecord& dir) {
-  return u"INSERT INTO estructdir VALUES ("_s + n(rpId) + u',' + quoted(dir.dirname) + u',' +
-         n(dir.songfrom) + u',' + n(dir.songto) + u')';
+QString SqlRow::literal() const {
+  QStringList texts;
+  texts.reserve(values.size());
+  for (const QVariant& value : values) {
+    texts.append(literalOf(value));
+  }
+  return u"INSERT INTO "_s + table + u" VALUES ("_s + texts.join(u',') + u')';
 }
 
-QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder) {
-  const QStringList texts = {quoted(song.album), quoted(song.artist),  quoted(song.comment),
-                             quoted(song.genre), quoted(song.title),   quoted(song.track),
-                             quoted(song.year),  quoted(song.filename)};
-  return u"INSERT INTO infoMP3 VALUES ("_s + n(rpId) + u',' + texts.join(u',') + u',' +
-         n(fileorder) + u',' + n(filegenorder) + u')';
+QString SqlRow::prepared() const {
+  const QStringList marks(values.size(), u"?"_s);
+  return u"INSERT INTO "_s + table + u" VALUES ("_s + marks.join(u',') + u')';
+}
+
+SqlRow sqlDirectoryRow(int rpId, const DirRecord& dir) {
+  return {u"estructdir"_s, {rpId, storedText(dir.dirname), dir.songfrom, dir.songto}};
+}
+
+SqlRow sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder) {
+  return {u"infoMP3"_s,
+          {rpId, storedText(song.album), storedText(song.artist), storedText(song.comment),
+           storedText(song.genre), storedText(song.title), storedText(song.track),
+           storedText(song.year), storedText(song.filename), fileorder, filegenorder}};
 }
 
 QString sqlListingRow(int rpId, const QString& name, int medium) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 struct DirRecord;
 struct SongRecord;
@@ -11,8 +12,23 @@ struct SongRecord;
 
 QString sqlStoredCdCheck(const QString& label);
 QString sqlHighestNumber();
-QString sqlDirectoryRow(int rpId, const DirRecord& dir);
-QString sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder);
+
+/**
+ * A row to insert into a table, its values in column order: whole numbers and texts, never a
+ * null text (a bound null text would be stored as NULL, the literal '' as an empty text).
+ */
+struct SqlRow {
+  QString table;
+  QVariantList values;
+
+  /** The insert with its values written in: INSERT INTO t VALUES (1,'a´b',2). */
+  QString literal() const;
+  /** The same insert with its values bound: INSERT INTO t VALUES (?,?,?). */
+  QString prepared() const;
+};
+
+SqlRow sqlDirectoryRow(int rpId, const DirRecord& dir);
+SqlRow sqlFileRow(int rpId, const SongRecord& song, int fileorder, int filegenorder);
 QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);

@@ -4,13 +4,34 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A job that runs find on the worker's connection and hands its result to signal; when the
+// connection could not be opened, the result is that failure.
+template <typename Result, typename Find>
+SearchJob jobOf(Find find, void (BackgroundSearch::*signal)(const Result&)) {
+  return [find = std::move(find), signal](const QString& openFailure) -> SearchDelivery {
+    Result result;
+    if (openFailure.isEmpty()) {
+      result = find();
+    } else {
+      result.error = openFailure;
+    }
+    return [signal, result = std::move(result)](BackgroundSearch& search) {
+      (search.*signal)(result);
+    };
+  };
+}
+
+}  // namespace
+
 BackgroundSearch::BackgroundSearch(const QString& connectionString, QObject* parent)
     : QObject(parent), newest_(std::make_shared<std::atomic<quint64>>(0)) {
   worker_ = new SearchWorker(connectionString, newest_);
   worker_->moveToThread(&thread_);
   // The worker opens, uses and closes its connection on its own thread.
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-  connect(worker_, &SearchWorker::found, this, &BackgroundSearch::deliver);
+  connect(worker_, &SearchWorker::done, this, &BackgroundSearch::deliver);
   thread_.setObjectName(u"búsqueda"_s);
   thread_.start();
 }
@@ -22,11 +43,20 @@ BackgroundSearch::~BackgroundSearch() {
 }
 
 void BackgroundSearch::start(const SearchRequest& request) {
+  startJob(jobOf([request] { return searchCatalogue(request); }, &BackgroundSearch::finished));
+}
+
+void BackgroundSearch::startDuplicates(SearchMedium medium) {
+  startJob(jobOf([medium] { return findDuplicates(medium); }, &BackgroundSearch::duplicatesFound));
+}
+
+void BackgroundSearch::startJob(SearchJob job) {
   const quint64 generation = ++*newest_;
   worker_->interrupt();
   busy_ = true;
   QMetaObject::invokeMethod(
-      worker_, [worker = worker_, generation, request] { worker->search(generation, request); },
+      worker_,
+      [worker = worker_, generation, job = std::move(job)] { worker->run(generation, job); },
       Qt::QueuedConnection);
 }
 
@@ -36,12 +66,12 @@ void BackgroundSearch::cancel() {
   busy_ = false;
 }
 
-void BackgroundSearch::deliver(quint64 generation, const SearchResult& result) {
+void BackgroundSearch::deliver(quint64 generation, const SearchDelivery& delivery) {
   if (generation != newest_->load()) {
     return;
   }
   busy_ = false;
-  emit finished(result);
+  delivery(*this);
 }
 
 SearchWorker::SearchWorker(QString connectionString, std::shared_ptr<std::atomic<quint64>> newest)
@@ -59,17 +89,18 @@ void SearchWorker::interrupt() {
   }
 }
 
-void SearchWorker::search(quint64 generation, const SearchRequest& request) {
+void SearchWorker::run(quint64 generation, const SearchJob& job) {
   // A newer search is already queued behind this one: this result would only be dropped.
   if (generation != newest_->load()) {
     return;
   }
-  SearchResult result;
-  if (ensureOpen(result.error)) {
-    const SearchConnectionScope scope(connection_);
-    result = searchCatalogue(request);
+  QString openFailure;
+  if (!ensureOpen(openFailure)) {
+    emit done(generation, job(openFailure));
+    return;
   }
-  emit found(generation, result);
+  const SearchConnectionScope scope(connection_);
+  emit done(generation, job({}));
 }
 
 bool SearchWorker::ensureOpen(QString& reason) {

@@ -15,7 +15,16 @@
 // connection of their own, so the window that asks never waits. A newer search interrupts an
 // older one through the engine's interrupter, and only the newest one's result comes back.
 
+class BackgroundSearch;
 class SearchWorker;
+
+/** Hands a finished search's result to its signal; run on the thread that asked. */
+using SearchDelivery = std::function<void(BackgroundSearch& search)>;
+/**
+ * A search, run on the search thread: its result made into a delivery. openFailure is why the
+ * worker's connection could not be opened (empty when it is open); the result then says it.
+ */
+using SearchJob = std::function<SearchDelivery(const QString& openFailure)>;
 
 class BackgroundSearch : public QObject {
   Q_OBJECT
@@ -25,19 +34,27 @@ class BackgroundSearch : public QObject {
   BackgroundSearch(const QString& connectionString, QObject* parent);
   ~BackgroundSearch() override;
 
-  /** Starts request, interrupting the search still running, whose result is dropped. */
+  /**
+   * Starts request, interrupting the search still running, whose result is dropped; the
+   * result comes with finished().
+   */
   void start(const SearchRequest& request);
+  /** The same for the files stored more than once; the result comes with duplicatesFound(). */
+  void startDuplicates(SearchMedium medium);
   /** Drops the search running, if any, and its result. */
   void cancel();
-  /** True from start() until the newest search's result has come back. */
+  /** True from a start until the newest search's result has come back. */
   bool busy() const { return busy_; }
 
  signals:
   /** The result of the newest search started. */
   void finished(const SearchResult& result);
+  /** The result of the newest duplicates search started. */
+  void duplicatesFound(const DuplicatesResult& result);
 
  private:
-  void deliver(quint64 generation, const SearchResult& result);
+  void startJob(SearchJob job);
+  void deliver(quint64 generation, const SearchDelivery& delivery);
 
   QThread thread_;
   SearchWorker* worker_;
@@ -55,11 +72,11 @@ class SearchWorker : public QObject {
 
   /** Stops the statement running on the worker's connection; callable from any thread. */
   void interrupt();
-  /** Runs on the search thread: the search numbered generation, unless a newer one waits. */
-  void search(quint64 generation, const SearchRequest& request);
+  /** Runs on the search thread: the job numbered generation, unless a newer one waits. */
+  void run(quint64 generation, const SearchJob& job);
 
  signals:
-  void found(quint64 generation, const SearchResult& result);
+  void done(quint64 generation, const SearchDelivery& delivery);
 
  private:
   bool ensureOpen(QString& reason);

@@ -219,10 +219,17 @@ void frm_search::Busca() {
     return;
   }
   if (!search_) {
-    search_ = new BackgroundSearch(BdConnectionString(), this);
-    connect(search_, &BackgroundSearch::finished, this, &frm_search::showResult);
+    search_ = newBackgroundSearch();
   }
   search_->start(request);
+}
+
+// Each page has its own, so a search typed on one never drops the other's.
+BackgroundSearch* frm_search::newBackgroundSearch() {
+  auto* search = new BackgroundSearch(BdConnectionString(), this);
+  connect(search, &BackgroundSearch::finished, this, &frm_search::showResult);
+  connect(search, &BackgroundSearch::duplicatesFound, this, &frm_search::showDuplicates);
+  return search;
 }
 
 bool frm_search::searching() const {
@@ -238,8 +245,24 @@ void frm_search::showResult(SearchResult result) {
 }
 
 void frm_search::BuscaDuplicados() {
-  const WaitCursor hourglass;
-  DuplicatesResult result = findDuplicates(mediumOf(duplicatesMedium_));
+  const SearchMedium medium = mediumOf(duplicatesMedium_);
+  // As for Busca: without the index, creating it logs, so the reading stays on this thread.
+  if (!hasSearchIndex()) {
+    const WaitCursor hourglass;
+    showDuplicates(findDuplicates(medium));
+    return;
+  }
+  if (!duplicatesSearch_) {
+    duplicatesSearch_ = newBackgroundSearch();
+  }
+  duplicatesSearch_->startDuplicates(medium);
+}
+
+bool frm_search::findingDuplicates() const {
+  return duplicatesSearch_ && duplicatesSearch_->busy();
+}
+
+void frm_search::showDuplicates(DuplicatesResult result) {
   duplicatesCount_->setText(duplicatesCountLine(result));
   duplicatesModel_->setGroups(std::move(result.groups));
   for (int row = 0; row < duplicatesModel_->rowCount(); ++row) {

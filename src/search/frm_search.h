@@ -18,6 +18,7 @@ class QTimer;
 class QTreeView;
 class SearchResultsModel;
 struct CatalogueFile;
+struct DuplicatesResult;
 struct SearchResult;
 
 /**
@@ -41,8 +42,13 @@ class frm_search : public QWidget {
   void Busca();
   /** True while a query started by Busca runs. */
   bool searching() const;
-  /** Fills the Duplicados page from the database. */
+  /**
+   * Reads the files stored more than once, for the chosen medium, off the window's thread; they
+   * replace the Duplicados page's when the reading ends, unless a newer one has started.
+   */
   void BuscaDuplicados();
+  /** True while a reading started by BuscaDuplicados runs. */
+  bool findingDuplicates() const;
 
  signals:
   /** The user asked to open stored listing rpId with the node keyed nodeKey chosen. */
@@ -55,6 +61,8 @@ class frm_search : public QWidget {
   void requestOpen(const CatalogueFile& file);
   void onPageChanged(int page);
   void showResult(SearchResult result);
+  void showDuplicates(DuplicatesResult result);
+  BackgroundSearch* newBackgroundSearch();
 
   static QPointer<frm_search>& instance();
 
@@ -73,4 +81,5 @@ class frm_search : public QWidget {
   QTreeView* duplicates_ = nullptr;
   QLabel* duplicatesCount_ = nullptr;
   DuplicatesModel* duplicatesModel_ = nullptr;
+  BackgroundSearch* duplicatesSearch_ = nullptr;
 };

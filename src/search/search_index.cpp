@@ -43,9 +43,9 @@ class IndexWriter {
   bool prepare() {
     reason_ = registerSearchFunctions(db_);
     const QStringList forget = sqlForgetListing();
-    return reason_.isEmpty() && prepared(texts_, sqlIndexTexts()) &&
-           prepared(keys_, sqlIndexKeys()) && prepared(forgetTexts_, forget[0]) &&
-           prepared(forgetKeys_, forget[1]);
+    return reason_.isEmpty() && execute(sqlIndexWriteBuffer(), reason_) &&
+           prepared(texts_, sqlIndexTexts()) && prepared(keys_, sqlIndexKeys()) &&
+           prepared(forgetTexts_, forget[0]) && prepared(forgetKeys_, forget[1]);
   }
 
   // Forgets what the index holds of the listing; true when done.

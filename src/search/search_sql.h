@@ -34,6 +34,11 @@ QStringList sqlForgetListing();
  * the copies' key (search_key), for the two statements below. Empty text, else the reason.
  */
 QString registerSearchFunctions(const QSqlDatabase& db);
+/**
+ * How much the full-text index gathers in memory before it writes a piece of itself out: a
+ * large listing written in small pieces spends most of its time merging them.
+ */
+QString sqlIndexWriteBuffer();
 /** Indexes the folded texts of listing :rp_id's files, when the listing has its row. */
 QString sqlIndexTexts();
 /** Keeps each of those files' listing and key. */

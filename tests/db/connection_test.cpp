@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "db/sql_catalogue.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 
@@ -94,6 +95,30 @@ TEST_F(RecordsetTest, FailuresComeBackWithTheDatabasesReasonAndEveryTextPassesTh
   EXPECT_EQ(recordset_.State(), kStateClosed);
   EXPECT_EQ(recorder.statements,
             QStringList({u"INSERT INTO nosuch VALUES (1)"_s, u"select * from nosuch"_s}));
+}
+
+// Rows of two tables through one inserter, alternately: each row lands in its own table with its
+// values as given, the hook sees the literal inserts, and a failure names the database's reason.
+TEST_F(RecordsetTest, RowInserterPreparesPerTableAndShowsLiteralInsertsToTheHook) {
+  StatementRecorder recorder;
+  DbRowInserter inserter(connection_);
+  ASSERT_TRUE(inserter.Insert({u"estructdir"_s, {1, u"/a´b"_s, 1, 2}}));
+  ASSERT_TRUE(inserter.Insert({u"reports"_s, {1, u"CD"_s, 1, u""_s}}));
+  ASSERT_TRUE(inserter.Insert({u"estructdir"_s, {1, u"/c"_s, 3, 3}}));
+  EXPECT_FALSE(inserter.Insert({u"nosuch"_s, {1}}));
+  EXPECT_TRUE(connection_.lastError().contains(u"no such table"_s))
+      << connection_.lastError().toStdString();
+  EXPECT_EQ(recorder.statements, QStringList({u"INSERT INTO estructdir VALUES (1,'/a´b',1,2)"_s,
+                                              u"INSERT INTO reports VALUES (1,'CD',1,'')"_s,
+                                              u"INSERT INTO estructdir VALUES (1,'/c',3,3)"_s,
+                                              u"INSERT INTO nosuch VALUES (1)"_s}));
+  ASSERT_TRUE(recordset_.Open(
+      u"select dirname, typeof(songfrom) from estructdir order by songfrom"_s, connection_));
+  EXPECT_EQ(recordset_.RecordCount(), 2);
+  EXPECT_EQ(recordset_.Fields(0).toString(), u"/a´b"_s);
+  EXPECT_EQ(recordset_.Fields(1).toString(), u"integer"_s);
+  ASSERT_TRUE(recordset_.Open(u"select typeof(report_desc) from reports"_s, connection_));
+  EXPECT_EQ(recordset_.Fields(0).toString(), u"text"_s);
 }
 
 // The search thread's statement is stopped from the window's thread: the statement fails at

@@ -46,6 +46,21 @@ TEST_P(ListingStoreTest, SendsItsStatementsInOrderWithApostrophesTurnedToAccents
   EXPECT_EQ(log.lines, QStringList());
 }
 
+// Tags a file does not have are stored as empty texts, as the literal '' always stored them, and
+// never as NULL, whatever kind of empty text the scan left.
+TEST_P(ListingStoreTest, MissingTagTextsAreStoredEmptyNotNull) {
+  auto model = makeListing(u"CD"_s, kMedioCd, {2});
+  model->Canciones[1].album = QString();
+  model->Canciones[1].comment = QString();
+  model->Canciones[2].year = u""_s;
+  ASSERT_TRUE(Save2bd(*model).ok());
+  EXPECT_EQ(rows(u"select filegenorder, album, comment, year from infoMP3 where album is null "
+                 u"or comment is null or year is null"_s),
+            QStringList());
+  EXPECT_EQ(rows(u"select filegenorder, album, comment, year from infoMP3 order by 1"_s),
+            QStringList({u"1|||1999"_s, u"2|album2|comment2|"_s}));
+}
+
 TEST_P(ListingStoreTest, NumbersFollowTheHighestStoredNumber) {
   auto model = makeListing(u"CD"_s, kMedioCd, {1});
   EXPECT_EQ(Save2bd(*model).rp_id, 1);

@@ -93,6 +93,24 @@ class SearchWindowTest : public testing::Test {
   void settle() {
     EXPECT_TRUE(QTest::qWaitFor([this] { return !search->searching(); }, 10000));
   }
+  // The same for the Duplicados page's reading.
+  void settleDuplicates() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !search->findingDuplicates(); }, 10000));
+  }
+  // The Duplicados page's groups, each as "group: copy's listing, copy's listing...".
+  QStringList duplicateGroups() const {
+    const QAbstractItemModel* model = control<QTreeView>(u"tvDuplicados"_s)->model();
+    QStringList groups;
+    for (int row = 0; row < model->rowCount(); ++row) {
+      const QModelIndex group = model->index(row, 0);
+      QStringList listings;
+      for (int copy = 0; copy < model->rowCount(group); ++copy) {
+        listings.append(model->index(copy, 2, group).data().toString());
+      }
+      groups.append(group.data().toString() + u": "_s + listings.join(u", "_s));
+    }
+    return groups;
+  }
   // Each row as "Nº|Medio|Listado|Directorio|Archivo|Artista|Título".
   QStringList tableRows() const {
     QStringList lines;
@@ -262,6 +280,7 @@ TEST_F(SearchWindowTest, DuplicadosGroupsTheCopiesAndOpensOne) {
   auto* tabs = control<QTabWidget>(u"tabPaginas"_s);
   EXPECT_EQ(tabs->tabText(1), u"Duplicados"_s);
   tabs->setCurrentIndex(1);
+  settleDuplicates();
   auto* tree = control<QTreeView>(u"tvDuplicados"_s);
   const QAbstractItemModel* model = tree->model();
   ASSERT_EQ(model->rowCount(), 1);
@@ -275,8 +294,10 @@ TEST_F(SearchWindowTest, DuplicadosGroupsTheCopiesAndOpensOne) {
             u"1 archivo repetido, 2 copias en total"_s);
 
   control<QComboBox>(u"cboMedioDup"_s)->setCurrentText(u"CDs"_s);
+  settleDuplicates();
   EXPECT_EQ(model->rowCount(), 0);
   control<QComboBox>(u"cboMedioDup"_s)->setCurrentText(u"Todos"_s);
+  settleDuplicates();
   ASSERT_EQ(model->rowCount(), 1);
 
   // The group's own row opens nothing; a copy opens its listing.
@@ -286,6 +307,39 @@ TEST_F(SearchWindowTest, DuplicadosGroupsTheCopiesAndOpensOne) {
   doubleClick(tree, model->index(1, 4, model->index(0, 0)));
   ASSERT_EQ(listings().size(), 1);
   expectChosenNode(listings().first(), u"[DIR] /mis discos"_s, u"1-1.mp3"_s);
+}
+
+// The page is read off the window's thread, index catch-up included (a listing stored since the
+// last reading is taken in first); a newer reading wins, and the older one never fills the
+// tree; a search typed meanwhile on the other page does not drop it.
+TEST_F(SearchWindowTest, DuplicadosIsReadOffTheWindowsThreadAndTheNewestReadingWins) {
+  const auto third = makeListing(u"CD dos"_s, kMedioCd, {1});
+  setSong(*third, 1, u"Ana Belén"_s, u"Canción del árbol"_s);
+  ASSERT_TRUE(Save2bd(*third).ok());
+  auto* tree = control<QTreeView>(u"tvDuplicados"_s);
+  QSignalSpy resets(tree->model(), &QAbstractItemModel::modelReset);
+  auto* medium = control<QComboBox>(u"cboMedioDup"_s);
+  medium->setCurrentText(u"Directorios"_s);
+  EXPECT_TRUE(search->findingDuplicates());
+  medium->setCurrentText(u"CDs"_s);
+  query->setText(u"lola"_s);
+  search->Busca();
+  settleDuplicates();
+  settle();
+  EXPECT_EQ(resets.count(), 1);
+  EXPECT_EQ(duplicateGroups(),
+            QStringList({u"2 copias: Ana Belén - Canción del árbol: CD uno, CD dos"_s}));
+  EXPECT_EQ(tableRows(), QStringList({u"1|CD|CD uno|/music/dir2|2-1.mp3|Lola|Mar"_s}));
+
+  // A reading dropped by a newer one leaves only the newer one's groups.
+  medium->setCurrentText(u"Todos"_s);
+  search->BuscaDuplicados();
+  settleDuplicates();
+  EXPECT_EQ(resets.count(), 2);
+  EXPECT_EQ(duplicateGroups(), QStringList({u"3 copias: Ana Belén - Canción del árbol: CD uno, "
+                                            u"/mis discos, CD dos"_s}));
+  EXPECT_EQ(control<QLabel>(u"lblDuplicados"_s)->text(),
+            u"1 archivo repetido, 3 copias en total"_s);
 }
 
 TEST_F(SearchWindowTest, MenuShortcutAndToolbarShowTheOneWindowWhichShutdownNames) {
@@ -337,6 +391,7 @@ TEST_F(SearchWindowTest, ColumnsFitWhatTheyHoldAndEveryCellShowsItsWholeValueAsA
   QToolTip::hideText();
 
   control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
+  settleDuplicates();
   auto* tree = control<QTreeView>(u"tvDuplicados"_s);
   const QModelIndex group = tree->model()->index(0, 0);
   EXPECT_LT(tree->header()->sectionSize(0),
