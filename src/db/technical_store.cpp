@@ -19,7 +19,7 @@ QString reasonOfQuery(const QSqlQuery& query) {
 
 }  // namespace
 
-QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int lastFile) {
+QString storeTechnicalFields(int rpId, const TechnicalFields& technical, int lastFile) {
   const QSqlDatabase db = BdConnection().driverConnection();
   QSqlQuery stale(db);
   stale.prepare(sqlForgetTechnicalRows());
@@ -48,7 +48,7 @@ QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int 
   return {};
 }
 
-void loadTechnicalFields(qint16 rpId, ListingModel& model) {
+void loadTechnicalFields(int rpId, ListingModel& model) {
   model.technical.clear();
   QSqlQuery rows(BdConnection().driverConnection());
   rows.setForwardOnly(true);

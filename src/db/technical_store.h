@@ -15,10 +15,10 @@
  * the trigger go first. Empty text
  * on success, else the reason.
  */
-QString storeTechnicalFields(qint16 rpId, const TechnicalFields& technical, int lastFile);
+QString storeTechnicalFields(int rpId, const TechnicalFields& technical, int lastFile);
 
 /**
  * Reads listing rpId's technical fields into model, by file number; a listing stored without
  * them, or a database without the table, leaves model without them.
  */
-void loadTechnicalFields(qint16 rpId, ListingModel& model);
+void loadTechnicalFields(int rpId, ListingModel& model);

@@ -24,6 +24,8 @@ QStringList sqlCreateSearchIndex();
 QStringList sqlDropSearchIndex();
 QString sqlSchemaVersion();
 QString sqlSearchIndexPresent();
+/** How many of the statistics' three per-listing totals tables the file has. */
+QString sqlTotalsTablesPresent();
 QString sqlNoteEveryListing();
 QString sqlPendingListings();
 QString sqlClearPending();

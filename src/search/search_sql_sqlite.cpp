@@ -101,6 +101,11 @@ QString sqlSearchIndexPresent() {
          u"'search_files', 'search_pending')"_s;
 }
 
+QString sqlTotalsTablesPresent() {
+  return u"SELECT count(*) FROM sqlite_master WHERE name IN ('stats_listings', 'stats_pairs', "
+         u"'stats_values')"_s;
+}
+
 QString sqlNoteEveryListing() {
   return u"INSERT INTO search_pending SELECT rp_id FROM reports"_s;
 }

@@ -50,7 +50,7 @@ class TechnicalListings {
     return model;
   }
 
-  qint16 store(const ListingModel& model) {
+  int store(const ListingModel& model) {
     const StoreResult result = Save2bd(model);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     return result.rp_id;
@@ -68,7 +68,7 @@ TEST_P(TechnicalStoreTest, AMixedListingComesBackIdenticalWithItsTechnicalFields
   const QStringList before = rendered(*scanned);
   EXPECT_EQ(before[2], u"F-2 uno Uno 0:02 %1 44,1 0,0"_s.arg(scanned->technical.of(2)->kbps));
   EXPECT_EQ(before[4], u"D-2 "_s + scanned->Directorios[2].dirname + u" 1 0:01"_s);
-  const qint16 id = store(*scanned);
+  const int id = store(*scanned);
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
   ListingModel loaded;
   ASSERT_TRUE(Load4bd(id, loaded).found);
@@ -81,10 +81,22 @@ TEST_P(TechnicalStoreTest, AMixedListingComesBackIdenticalWithItsTechnicalFields
   EXPECT_EQ(loaded.technical.of(3)->channels, 1);
 }
 
+TEST_P(TechnicalStoreTest, AListingNumberedPast32767KeepsItsOwnTechnicalFields) {
+  ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (40000,'x',1,'x')"_s));
+  const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
+  const int id = store(*scanned);
+  ASSERT_EQ(id, 40001);
+  EXPECT_EQ(rows(u"SELECT DISTINCT rp_id FROM infotecnica"_s), QStringList{u"40001"_s});
+  ListingModel loaded;
+  ASSERT_TRUE(Load4bd(id, loaded).found);
+  ASSERT_NE(loaded.technical.of(1), nullptr);
+  EXPECT_EQ(*loaded.technical.of(1), *scanned->technical.of(1));
+}
+
 TEST_P(TechnicalStoreTest, AListingWithoutThemWritesNoRowAndKeepsThePlaceholders) {
   const std::unique_ptr<ListingModel> scanned = scanMixedTree(false);
   StatementRecorder statements;
-  const qint16 id = store(*scanned);
+  const int id = store(*scanned);
   EXPECT_EQ(rows(kCountRows), QStringList{u"0"_s});
   for (const QString& sql : statements.statements) {
     EXPECT_FALSE(sql.contains(u"infotecnica"_s)) << sql.toStdString();
@@ -100,8 +112,8 @@ TEST_P(TechnicalStoreTest, DeletingAListingTakesItsRowsWithItAndLogsAsEver) {
   ListingModel without;
   without.FinalName = u"sin datos"_s;
   store(without);
-  const qint16 id = store(*scanned);
-  const qint16 kept = store(*scanned);
+  const int id = store(*scanned);
+  const int kept = store(*scanned);
   EXPECT_EQ(rows(kCountRows), QStringList{u"6"_s});
   LogRecorder log;
   ASSERT_EQ(deleteStoredListing(id), QString());
@@ -142,7 +154,7 @@ INSTANTIATE_ON_BOTH_ENGINES(TechnicalStoreTest);
 TEST_F(TechnicalFileTest, RowsLeftUnderAReusedNumberAreReplaced) {
   const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
   ASSERT_EQ(queryRows(BdPath(), u"DROP TRIGGER infotecnica_listing_removed"_s), QStringList());
-  const qint16 id = store(*scanned);
+  const int id = store(*scanned);
   ASSERT_EQ(deleteStoredListing(id), QString());
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
   EXPECT_EQ(store(*scanned), id);
@@ -171,7 +183,7 @@ TEST_F(TechnicalFileTest, AFileWithoutTheTableGainsItWithTheNextStore) {
   }
   QSqlDatabase::removeDatabase(u"other-writer"_s);
   EXPECT_EQ(searchCatalogue({u"uno"_s}).error, QString());
-  const qint16 id = store(*scanMixedTree(true));
+  const int id = store(*scanMixedTree(true));
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
   ListingModel loaded;
   ASSERT_TRUE(Load4bd(id, loaded).found);
