@@ -28,7 +28,7 @@ void generateCatalogue(int rowsPerStatement = 1);
 std::unique_ptr<ListingModel> fullListing();
 
 /** The middle one of the runs' figures. */
-double median(std::vector<double> values);
+double medianOf(std::vector<double> values);
 
 /** How long work takes, in milliseconds. */
 double timedMs(const std::function<void()>& work);

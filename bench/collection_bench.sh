@@ -7,8 +7,17 @@
 # RUNS, side by side with BASELINE when given); peak memory. Then the default scan of the scan
 # benchmark's tree (make_tree.py), side by side with BASELINE when given. Exits non-zero when a
 # target is missed.
-# Usage: bench/collection_bench.sh [QUILLET [BASELINE_QUILLET]]
+# With --window, the listing window's roads instead, on an Xvfb screen (xcb), against the same
+# command-line scans (collection_window_bench.cpp); with CATALOGUE=1 as well, the search
+# window's longest stall over the search benchmark's 1,000,000-file catalogue instead.
+# Usage: bench/collection_bench.sh [--window] [QUILLET [BASELINE_QUILLET]]
 set -euo pipefail
+
+window=0
+if [ "${1:-}" = --window ]; then
+  window=1
+  shift
+fi
 
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 quillet=$(realpath "${1:-$bench_dir/../build/bin/quillet}")
@@ -35,6 +44,14 @@ cc -O2 -o "$work/c_walk" "$bench_dir/c_walk.c"
 PYTHONPATH="$bench_dir" python3 "$bench_dir/make_collection.py" "$work/big"
 PYTHONPATH="$bench_dir" python3 "$bench_dir/make_collection.py" "$work/small" --files 10000 \
   --bottom 2
+
+if [ "$window" = 1 ]; then
+  driver=$(realpath "$bench_dir/../build/bench/collection_window_bench")
+  "$q" scan "$work/big" --limits none >/dev/null  # warms the trees
+  QT_QPA_PLATFORM=xcb xvfb-run -a -n $((100 + RANDOM % 800)) -s "-noreset -screen 0 1024x768x24" \
+    "$driver" "$work/program" "$q" "$work/big" "$work/small" ${CATALOGUE:+--catalogue}
+  exit
+fi
 python3 "$bench_dir/make_tree.py" "$work/classic"
 
 run_floor() { "$work/c_walk" "$work/big"; }

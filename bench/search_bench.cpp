@@ -64,7 +64,7 @@ double searchMs(const char* what, const SearchRequest& request, int runs, char (
     ms.push_back(timedMs([&] { found = searchCatalogue(request).files.size(); }));
   }
   std::snprintf(label, sizeof label, "search %s (%zu files), median", what, found);
-  return median(ms);
+  return medianOf(ms);
 }
 
 void timeSearch(const char* what, const SearchRequest& request) {
@@ -93,7 +93,7 @@ void timeCommandLine(const QString& program, const QString& text) {
       }
     }));
   }
-  verdict("quillet search end to end, median", median(ms), 150, "ms");
+  verdict("quillet search end to end, median", medianOf(ms), 150, "ms");
 }
 
 struct StoreTimes {
@@ -143,9 +143,10 @@ void timeStore(const QString& programDir) {
   std::printf(
       "store a full listing (%d files), medians: %.1f ms without the index, %.1f ms "
       "with it; indexing it before the next search, %.1f ms more (%.1fx in all)\n",
-      kFilesPerListing, median(without), median(with), median(catchUp),
-      (median(with) + median(catchUp)) / median(without));
-  verdict("store with index / without, ratio x100", 100 * median(with) / median(without), 200, "%");
+      kFilesPerListing, medianOf(without), medianOf(with), medianOf(catchUp),
+      (medianOf(with) + medianOf(catchUp)) / medianOf(without));
+  verdict("store with index / without, ratio x100", 100 * medianOf(with) / medianOf(without), 200,
+          "%");
 }
 
 }  // namespace
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
   }
   char label[96];
   std::snprintf(label, sizeof label, "duplicates (%zu groups), median", groups);
-  verdict(label, median(dupMs) / 1000, 3, "s");
+  verdict(label, medianOf(dupMs) / 1000, 3, "s");
   CloseBd();
   return missed ? 1 : 0;
 }

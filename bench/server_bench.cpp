@@ -112,7 +112,7 @@ double commandLineMs(const ProgramDir& dir, const QStringList& arguments, int ru
       }
     }));
   }
-  return median(times);
+  return medianOf(times);
 }
 
 // ---- storing, opening and listing a full listing on both engines ----
@@ -147,9 +147,9 @@ void storeAndLoad(const ProgramDir& dir, const ListingModel& model, EngineTimes&
 
 void ratioRow(const QString& what, const std::vector<double>& file,
               const std::vector<double>& server) {
-  const double ratio = median(server) / median(file);
+  const double ratio = medianOf(server) / medianOf(file);
   row(what,
-      ms(median(server)) + u" vs "_s + ms(median(file)) + u" = "_s +
+      ms(medianOf(server)) + u" vs "_s + ms(medianOf(file)) + u" = "_s +
           QString::number(ratio, 'f', 2) + u'x',
       u"< 3x"_s, ratio < 3);
 }
@@ -172,9 +172,9 @@ int benchStore(const QString& serverCadcon) {
   // is indexed just after it.
   ratioRow(u"store a %1-file listing and index it, server vs file"_s.arg(files), onFile.indexed,
            onServer.indexed);
-  const double bare = median(onServer.store) / median(onFile.store);
+  const double bare = medianOf(onServer.store) / medianOf(onFile.store);
   reported(u"  the store alone (the file indexes it afterwards)"_s,
-           ms(median(onServer.store)) + u" vs "_s + ms(median(onFile.store)) + u" = "_s +
+           ms(medianOf(onServer.store)) + u" vs "_s + ms(medianOf(onFile.store)) + u" = "_s +
                QString::number(bare, 'f', 2) + u'x');
   ratioRow(u"open (load) it, server vs file, median"_s, onFile.load, onServer.load);
   std::vector<double> listFile;
@@ -218,9 +218,9 @@ void timeSearch(const QString& what, const SearchRequest& request, double target
   }
   const QString label = u"search %1 (%2 files), median"_s.arg(what).arg(found);
   if (targetMs > 0) {
-    row(label, ms(median(times)), u"< %1 ms"_s.arg(targetMs), median(times) < targetMs);
+    row(label, ms(medianOf(times)), u"< %1 ms"_s.arg(targetMs), medianOf(times) < targetMs);
   } else {
-    reported(label + u" (first 10,001)"_s, ms(median(times)));
+    reported(label + u" (first 10,001)"_s, ms(medianOf(times)));
   }
 }
 
@@ -298,7 +298,8 @@ int benchSearch(const QString& serverCadcon) {
     }));
   }
   row(u"duplicates (%1 groups), median"_s.arg(groups),
-      QString::number(median(times) / 1000, 'f', 2) + u" s"_s, u"< 5 s"_s, median(times) < 5000);
+      QString::number(medianOf(times) / 1000, 'f', 2) + u" s"_s, u"< 5 s"_s,
+      medianOf(times) < 5000);
   CloseBd();
   return missed ? 1 : 0;
 }

@@ -23,9 +23,9 @@
 #include "app/log.h"
 #include "db/frm_reportsbd.h"
 #include "listing/frm_report.h"
-#include "platform/desktop_opener.h"
 #include "platform/gui_folder_chooser.h"
 #include "platform/gui_message_box.h"
+#include "window_driving.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,30 +38,9 @@ int prefilledLines() {
   return ok ? lines : 30000;
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// Lets everything the last command left pending run, paint included, so deferred work counts.
-void settle(QWidget& window) {
-  QCoreApplication::processEvents();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  window.repaint();
-  QCoreApplication::processEvents();
-}
-
-double timedMs(QWidget& window, const std::function<void()>& work) {
-  QElapsedTimer clock;
-  clock.start();
-  work();
-  settle(window);
-  return clock.nsecsElapsed() / 1e6;
-}
-
-class Bench {
+class Bench : public WindowDriver {
  public:
-  Bench(QString quillet, frm_main& window) : quillet_(std::move(quillet)), window_(window) {}
+  Bench(QString quillet, frm_main& window) : WindowDriver(window), quillet_(std::move(quillet)) {}
 
   // Median time of the command line running args, and its standard output of the last run.
   double cliMs(const QStringList& args, int runs, QByteArray* output = nullptr) {
@@ -85,41 +64,10 @@ class Bench {
     return median(times);
   }
 
-  frm_report* scan(const QString& tree) {
-    setFolderChooserAnswerer([tree](QWidget*, const QString&) { return tree; });
-    window_.findChild<QAction*>(u"mn_scandir"_s)->trigger();
-    return newestListing();
-  }
-
-  frm_report* newestListing() const {
-    const QList<QMdiSubWindow*> windows = window_.mdiArea()->subWindowList();
-    return windows.isEmpty() ? nullptr : qobject_cast<frm_report*>(windows.last()->widget());
-  }
-
-  void closeListings() {
-    window_.mdiArea()->closeAllSubWindows();
-    settle(window_);
-  }
-
   double scanMs(const QString& tree) {
     const double ms = timedMs(window_, [&] { scan(tree); });
     closeListings();
     return ms;
-  }
-
-  static void press(frm_report& report, const QString& key) {
-    report.findChild<QAction*>(key)->trigger();
-  }
-
-  // Opens the stored listing of the highest number through the stored-listings window.
-  void openNewestStored() {
-    window_.findChild<QAction*>(u"mn_reportsonbd"_s)->trigger();
-    frm_reportsbd* stored = frm_reportsbd::current();
-    auto* tv = stored->findChild<QTreeWidget*>(u"tv"_s);
-    QTreeWidgetItem* directories = tv->topLevelItem(1);
-    QTreeWidgetItem* newest = directories->child(directories->childCount() - 1);
-    emit tv->itemClicked(newest, 0);
-    stored->findChild<QAction*>(u"openreport"_s)->trigger();
   }
 
   QListWidget* logList() const {
@@ -142,7 +90,6 @@ class Bench {
   }
 
   QString quillet_;
-  frm_main& window_;
 };
 
 struct Row {
@@ -184,12 +131,7 @@ int main(int argc, char** argv) {
                            QString::fromLocal8Bit(argv[5])};
   const QString full = QString::fromLocal8Bit(argv[6]);
   int messages = 0;
-  setMessageAnswerer([&](const MessageRequest& request) {
-    std::fprintf(stderr, "mensaje: %s\n", qPrintable(request.text));
-    ++messages;
-    return MessageAnswer::Ok;
-  });
-  setDesktopOpenHandler([](const QString&) { return true; });
+  answerDialogs(messages);
 
   frm_main window;
   window.show();

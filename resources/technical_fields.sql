@@ -1,7 +1,7 @@
 -- The technical fields of stored files, beside the three catalogue tables and never inside
 -- them: one row per file whose duration and quality were read, keyed by its listing and file
--- number. Every object is created only when missing, so an older database can gain them on
--- open.
+-- number, and found by it alone (the search asks for each file's duration), so the key is the
+-- table. Every object is created only when missing, so an older database can gain them on open.
 CREATE TABLE IF NOT EXISTS infotecnica (
   rp_id INTEGER NOT NULL,
   filegenorder INTEGER NOT NULL,
@@ -11,7 +11,7 @@ CREATE TABLE IF NOT EXISTS infotecnica (
   canales INTEGER,
   bytes INTEGER,
   PRIMARY KEY (rp_id, filegenorder)
-);
+) WITHOUT ROWID;
 
 -- The rows go with their listing, whoever deletes it, so the delete statements stay as they are.
 CREATE TRIGGER IF NOT EXISTS infotecnica_listing_removed AFTER DELETE ON reports BEGIN

@@ -3,7 +3,13 @@
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
 
-LogList::LogList(QWidget* parent) : QListWidget(parent) {}
+#include <algorithm>
+
+#include "platform/gui_uniform_rows.h"
+
+LogList::LogList(QWidget* parent) : QListWidget(parent), delegate_(new UniformRowDelegate(this)) {
+  setItemDelegate(delegate_);
+}
 
 void LogList::appendLine(const QString& line) {
   addItem(line);
@@ -24,12 +30,33 @@ void LogList::appendLine(const QString& line) {
 // instead of shaping the text of every line again.
 void LogList::rowsInserted(const QModelIndex& parent, int start, int end) {
   QListWidget::rowsInserted(parent, start, end);
+  if (start == 0) {  // an emptied list starts over
+    delegate_->rowSize = QSize();
+    mixedHeights_ = false;
+  }
   QStyleOptionViewItem option;
   initViewItemOption(&option);
   for (int row = start; row <= end; ++row) {
-    const QModelIndex index = model()->index(row, 0, parent);
-    item(row)->setSizeHint(itemDelegateForIndex(index)->sizeHint(option, index));
+    const QSize size = delegate_->measured(option, model()->index(row, 0, parent));
+    item(row)->setSizeHint(size);
+    takeRowSize(size);
   }
+  setUniformItemSizes(!mixedHeights_);
+}
+
+// The common row size grows to the widest line; a line of another height ends it for good
+// (until the list is emptied), and each item's own size is used again.
+void LogList::takeRowSize(QSize size) {
+  QSize& common = delegate_->rowSize;
+  if (mixedHeights_) {
+    return;
+  }
+  if (common.isValid() && common.height() != size.height()) {
+    mixedHeights_ = true;
+    common = QSize();
+    return;
+  }
+  common = common.isValid() ? QSize(std::max(common.width(), size.width()), size.height()) : size;
 }
 
 void LogList::showNewest() {

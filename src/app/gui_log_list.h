@@ -2,12 +2,16 @@
 
 #include <QListWidget>
 
+class UniformRowDelegate;
+
 /**
  * The main window's log list: one item per line, the newest one current and scrolled into
  * view. A line costs the same however many the list already holds: each item's size is
  * measured once, when it is added, and the list scrolls to the newest line once per turn of
  * the event loop (a walk's pump, say) instead of once per line, so a long session or a big walk
- * does not lay the whole list out again for every line.
+ * does not lay the whole list out again for every line. While every line is as high as the
+ * first, the list's rows share one size (the widest line's), so a layout need not read each
+ * item's size either.
  */
 class LogList : public QListWidget {
  public:
@@ -21,6 +25,9 @@ class LogList : public QListWidget {
 
  private:
   void showNewest();
+  void takeRowSize(QSize size);
 
+  UniformRowDelegate* delegate_;
   bool showPending_ = false;
+  bool mixedHeights_ = false;
 };

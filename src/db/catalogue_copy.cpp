@@ -7,6 +7,7 @@
 #include <QSqlRecord>
 #include <QVariantList>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <vector>
@@ -25,11 +26,13 @@ namespace {
 
 using Row = QVariantList;
 
-// A listing as stored: its reports row (without the number) and its rows, values as they are.
+// A listing as stored: its reports row (without the number) and its rows, the technical
+// fields' included, values as they are.
 struct ListingRows {
   Row listing;
   std::vector<Row> directories;
   std::vector<Row> files;
+  std::vector<Row> technical;
 
   bool operator==(const ListingRows& other) const = default;
 };
@@ -66,10 +69,12 @@ std::optional<ListingRows> readListing(DbConnection& connection, int rpId, QStri
       listing ? rowsOf(connection, sqlCopyDirectories(), {rpId}, reason) : std::nullopt;
   const auto files =
       directories ? rowsOf(connection, sqlCopyFiles(), {rpId}, reason) : std::nullopt;
-  if (!files || listing->empty()) {
+  const auto technical =
+      files ? rowsOf(connection, sqlTechnicalRowsOf(), {rpId}, reason) : std::nullopt;
+  if (!technical || listing->empty()) {
     return std::nullopt;
   }
-  return ListingRows{listing->front(), *directories, *files};
+  return ListingRows{listing->front(), *directories, *files, *technical};
 }
 
 // The number of a target listing identical to this one, if any.
@@ -98,6 +103,13 @@ bool run(DbConnection& target, const QString& sql, const Row& values, QString& r
   return true;
 }
 
+// Each row written under the listing's number.
+bool insertAll(DbConnection& target, const QString& sql, int number, const std::vector<Row>& rows,
+               QString& reason) {
+  return std::all_of(rows.cbegin(), rows.cend(),
+                     [&](const Row& row) { return run(target, sql, Row{number} + row, reason); });
+}
+
 // Writes the listing under its number, or the highest plus one, in one transaction; the
 // number it got, or 0 (reason set).
 int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QString& reason) {
@@ -112,18 +124,14 @@ int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QStr
     return 0;
   }
   const int number = taken->empty() ? wanted : highest->front().front().toInt() + 1;
-  for (const Row& directory : rows.directories) {
-    if (!run(target, sqlCopyDirectoryRow(), Row{number} + directory, reason)) {
-      return 0;
-    }
-  }
-  for (const Row& file : rows.files) {
-    if (!run(target, sqlCopyFileRow(), Row{number} + file, reason)) {
-      return 0;
-    }
-  }
-  // The listing's own row last, as a store writes it: the listing shows whole or not at all.
-  if (!run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
+  // Rows a program that deleted without the side table's trigger left under the number go
+  // first. The listing's own row last, as a store writes it: the listing shows whole or not
+  // at all.
+  if (!insertAll(target, sqlCopyDirectoryRow(), number, rows.directories, reason) ||
+      !insertAll(target, sqlCopyFileRow(), number, rows.files, reason) ||
+      !run(target, sqlForgetTechnicalRows(), Row{number}, reason) ||
+      !insertAll(target, sqlTechnicalRowInsert(), number, rows.technical, reason) ||
+      !run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
     return 0;
   }
   if (!transaction.Commit()) {

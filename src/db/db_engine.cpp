@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "db/db_connection.h"
+#include "db/file_side_tables.h"
 #include "db/pg_engine.h"
 
 using namespace Qt::StringLiterals;
@@ -47,9 +48,22 @@ class SqliteEngine : public DbEngine {
     return sqliteBusyTimeout(options).value_or(kDefaultBusyWaitMs);
   }
 
+  QString prepare(QSqlDatabase& db) const override {
+    // A file that cannot gain its side tables is still opened, and read without them.
+    (void)prepareFileSideTables(db);
+    return {};
+  }
+
   QSqlError beginWrite(QSqlDatabase& db) const override {
     QSqlQuery begin(db);
-    return begin.exec(u"BEGIN IMMEDIATE"_s) ? QSqlError() : begin.lastError();
+    if (!begin.exec(u"BEGIN IMMEDIATE"_s)) {
+      return begin.lastError();
+    }
+    if (const QString reason = gainFileSideTablesInWrite(db); !reason.isEmpty()) {
+      begin.exec(u"ROLLBACK"_s);
+      return QSqlError(reason, {}, QSqlError::TransactionError);
+    }
+    return {};
   }
 
   bool isBusy(const QSqlError& error) const override {

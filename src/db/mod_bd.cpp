@@ -11,7 +11,6 @@
 #include "app/ini_reader.h"
 #include "app/log.h"
 #include "db/db_engine.h"
-#include "db/technical_store.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
 #include "stats/stats_totals.h"
@@ -193,9 +192,7 @@ QString OpenBd() {
   WriteLog(u"mediante "_s + state().prefix);
   const QString failure = connect();
   if (failure.isEmpty()) {
-    // A failure is logged; such a database is read without technical fields, and its
-    // statistics count the files.
-    (void)ensureTechnicalTable();
+    // A failure is logged; such a database's statistics count the files.
     (void)ensureTotalsTables();
   }
   return failure;

@@ -31,6 +31,7 @@ class PgEngine : public DbEngine {
 inline constexpr int kDefaultConnectTimeoutS = 5;
 /**
  * The version of the catalogue's objects on a server this program makes and reads. 1: the
- * catalogue and its search; 2: the statistics' per-listing totals.
+ * catalogue and its search; 2: the statistics' per-listing totals; 3: the technical fields'
+ * table.
  */
-inline constexpr int kServerSchemaVersion = 2;
+inline constexpr int kServerSchemaVersion = 3;

@@ -134,3 +134,17 @@ QString sqlCopyFileRow() {
 QString sqlCopyListingInsert() {
   return u"INSERT INTO reports VALUES (?,?,?,?)"_s;
 }
+
+QString sqlTechnicalRowsOf() {
+  return u"SELECT filegenorder, duracion_ms, kbps, hz, canales, bytes FROM infotecnica WHERE "
+         u"rp_id = ? ORDER BY filegenorder"_s;
+}
+
+QString sqlTechnicalRowInsert() {
+  return u"INSERT INTO infotecnica (rp_id, filegenorder, duracion_ms, kbps, hz, canales, bytes) "
+         u"VALUES (?, ?, ?, ?, ?, ?, ?)"_s;
+}
+
+QString sqlForgetTechnicalRows() {
+  return u"DELETE FROM infotecnica WHERE rp_id = ?"_s;
+}

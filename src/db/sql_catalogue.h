@@ -49,3 +49,10 @@ QString sqlCopyNumberTaken();
 QString sqlCopyDirectoryRow();
 QString sqlCopyFileRow();
 QString sqlCopyListingInsert();
+
+// The technical fields' side table, the listing's number bound ("?") first.
+/** A listing's rows: filegenorder, duracion_ms, kbps, hz, canales, bytes, by file number. */
+QString sqlTechnicalRowsOf();
+/** One row: the listing's number, then the columns sqlTechnicalRowsOf() gives. */
+QString sqlTechnicalRowInsert();
+QString sqlForgetTechnicalRows();

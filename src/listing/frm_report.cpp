@@ -2,13 +2,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTime>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -19,14 +17,15 @@
 #include "db/gui_listing_store.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
+#include "listing/gui_listing_entries.h"
 #include "listing/gui_listing_look.h"
 #include "listing/gui_listing_toolbar.h"
+#include "listing/gui_listing_tree.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "listing/technical_texts.h"
 #include "output/form2.h"
 #include "output/gui_listing_export.h"
-#include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
 #include "scan/gui_scan_driver.h"
@@ -67,7 +66,7 @@ frm_report::frm_report(QWidget* parent)
   resize(kClientSize);
   createToolbar();
   createPanes();
-  followTree();
+  tree_->follow(model_.tree);
 
   panel_->setDesigns(LoadSavedDesigns());
   LLenaCombos();
@@ -92,14 +91,7 @@ void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) 
 }
 
 bool frm_report::selectNode(const QString& key) {
-  const int index = model_.tree.indexOf(key);
-  if (index < 0 || index >= static_cast<int>(treeItems_.size())) {
-    return false;
-  }
-  QTreeWidgetItem* item = treeItems_[static_cast<std::size_t>(index)];
-  tree_->setCurrentItem(item);
-  tree_->scrollToItem(item);
-  return true;
+  return tree_->selectNode(model_.tree.indexOf(key));
 }
 
 QSize frm_report::sizeHint() const {
@@ -167,19 +159,12 @@ void frm_report::showEntries(std::vector<RenderedEntry> rendered) {
   for (const RenderedEntry& entry : rendered) {
     texts.append(entry.text);
   }
-  // One insertion, so the list lays its items out once, not once per entry.
-  list_->clear();
-  list_->addItems(texts);
+  list_->showEntries(texts);
   rendered_ = std::move(rendered);
 }
 
 QStringList frm_report::entries() const {
-  QStringList texts;
-  texts.reserve(list_->count());
-  for (int row = 0; row < list_->count(); ++row) {
-    texts.append(list_->item(row)->text());
-  }
-  return texts;
+  return list_->entries();
 }
 
 void frm_report::setBusy(bool busy) {
@@ -213,11 +198,8 @@ void frm_report::createToolbar() {
 }
 
 void frm_report::createPanes() {
-  tree_ = new QTreeWidget(this);
+  tree_ = new ListingTree(this);
   tree_->setObjectName(u"tv"_s);
-  tree_->setHeaderHidden(true);
-  // Every node has the same font and icon size: the view need not measure each one.
-  tree_->setUniformRowHeights(true);
   tree_->setFont(smallFont());
   tree_->setGeometry(twipRect(0, 360, 2940, 4650));
 
@@ -227,7 +209,7 @@ void frm_report::createPanes() {
   splitter_->setGeometry(twipRect(2925, 360, 105, 4605));
   splitter_->installEventFilter(this);
 
-  list_ = new QListWidget(this);
+  list_ = new ListingEntryList(this);
   list_->setObjectName(u"List1"_s);
   list_->setFont(smallFont());
   list_->setGeometry(twipRect(3015, 360, 5820, 4650));
@@ -241,25 +223,6 @@ void frm_report::createPanes() {
   connect(progress_, &ScanProgressStrip::shownOrHidden, this, &frm_report::applyLayoutRule);
   notices_ = new NoticeStrip(this);
   connect(notices_, &NoticeStrip::changed, this, &frm_report::applyLayoutRule);
-}
-
-void frm_report::followTree() {
-  model_.tree.setListener({
-      [this](const TreeNode& node, int index) { addTreeItem(node, index); },
-      [this] {
-        tree_->clear();
-        treeItems_.clear();
-      },
-  });
-}
-
-void frm_report::addTreeItem(const TreeNode& node, int index) {
-  Q_ASSERT(index == static_cast<int>(treeItems_.size()));
-  auto* item =
-      node.parent < 0 ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(treeItems_[node.parent]);
-  item->setText(0, node.text);
-  item->setIcon(0, imageListIcon(node.image));
-  treeItems_.push_back(item);
 }
 
 void frm_report::dispatchToolbarKey(const QString& key) {

@@ -12,14 +12,13 @@
 #include "scan/listing_model.h"
 
 class DesignPanel;
+class ListingEntryList;
 class ListingToolbar;
+class ListingTree;
 class NoticeStrip;
 class ScanProgressStrip;
-class QListWidget;
 class QMdiArea;
 class QMouseEvent;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 /**
  * The listing window: one listing, shown as a tree of directories and MP3 files (tv) and as
@@ -123,8 +122,6 @@ class frm_report : public QWidget {
  private:
   void createToolbar();
   void createPanes();
-  void followTree();
-  void addTreeItem(const TreeNode& node, int index);
 
   void dispatchToolbarKey(const QString& key);
   void exportListing(ExportFormat format);
@@ -149,12 +146,11 @@ class frm_report : public QWidget {
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;
 
-  ListingToolbar* toolbar_;                  // Toolbar1
-  QTreeWidget* tree_;                        // tv
-  QWidget* splitter_;                        // Picture1
-  QListWidget* list_;                        // List1
-  DesignPanel* panel_;                       // Frame1
-  NoticeStrip* notices_;                     // Notices
-  ScanProgressStrip* progress_;              // Progreso
-  std::vector<QTreeWidgetItem*> treeItems_;  // tv's item of each node, by node index
+  ListingToolbar* toolbar_;      // Toolbar1
+  ListingTree* tree_;            // tv
+  QWidget* splitter_;            // Picture1
+  ListingEntryList* list_;       // List1
+  DesignPanel* panel_;           // Frame1
+  NoticeStrip* notices_;         // Notices
+  ScanProgressStrip* progress_;  // Progreso
 };

@@ -21,6 +21,7 @@ class FileSearchEngine : public SearchEngine {
   DuplicatesResult duplicates(SearchMedium medium) const override {
     return fileFindDuplicates(medium);
   }
+  bool keptCurrentByDatabase() const override { return false; }
 };
 
 }  // namespace

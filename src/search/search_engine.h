@@ -21,6 +21,12 @@ class SearchEngine {
   virtual QString updateIndex() const = 0;
   virtual SearchResult search(const SearchRequest& request) const = 0;
   virtual DuplicatesResult duplicates(SearchMedium medium) const = 0;
+  /**
+   * Whether the database's own triggers keep the index and the statistics' per-listing totals
+   * current in every writer's transaction (a server), rather than the program catching them up
+   * from the noted listings (the file).
+   */
+  virtual bool keptCurrentByDatabase() const = 0;
 };
 
 /** The engine of the program's database (BdConnection). */

@@ -12,4 +12,5 @@ class ServerSearchEngine : public SearchEngine {
   QString updateIndex() const override { return {}; }
   SearchResult search(const SearchRequest& request) const override;
   DuplicatesResult duplicates(SearchMedium medium) const override;
+  bool keptCurrentByDatabase() const override { return true; }
 };

@@ -24,6 +24,8 @@ QStringList sqlCreateSearchIndex();
 QStringList sqlDropSearchIndex();
 QString sqlSchemaVersion();
 QString sqlSearchIndexPresent();
+/** How many of the statistics' three per-listing totals tables the file has. */
+QString sqlTotalsTablesPresent();
 QString sqlNoteEveryListing();
 QString sqlPendingListings();
 QString sqlClearPending();
@@ -58,7 +60,8 @@ QString checkedPiece(qsizetype piece);
 QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
 /**
  * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
- * reports as r; the directory is the one whose file range holds the file.
+ * reports as r; the directory is the one whose file range holds the file, and the last column
+ * the file's duration in milliseconds (NULL for a file stored without technical fields).
  */
 QString sqlCatalogueFileColumns();
 /** The files whose key another file of the medium shares, by key, then listing order. */

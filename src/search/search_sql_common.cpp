@@ -47,8 +47,19 @@ QString sqlDirectoryOfFile() {
          u"i.filegenorder AND d.songto >= i.filegenorder ORDER BY d.songfrom DESC LIMIT 1)"_s;
 }
 
+namespace {
+
+// Only a listing stored with its technical fields has a row; the others give NULL.
+QString sqlDurationOfFile() {
+  return u"(SELECT t.duracion_ms FROM infotecnica t WHERE t.rp_id = i.rp_id AND "
+         u"t.filegenorder = i.filegenorder)"_s;
+}
+
+}  // namespace
+
 QString sqlCatalogueFileColumns() {
   return u"r.rp_id, r.medio, r.report_name, "_s + sqlDirectoryOfFile() +
          u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
-         u"i.filegenorder"_s;
+         u"i.filegenorder, "_s +
+         sqlDurationOfFile();
 }

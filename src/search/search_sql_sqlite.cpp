@@ -101,6 +101,11 @@ QString sqlSearchIndexPresent() {
          u"'search_files', 'search_pending')"_s;
 }
 
+QString sqlTotalsTablesPresent() {
+  return u"SELECT count(*) FROM sqlite_master WHERE name IN ('stats_listings', 'stats_pairs', "
+         u"'stats_values')"_s;
+}
+
 QString sqlNoteEveryListing() {
   return u"INSERT INTO search_pending SELECT rp_id FROM reports"_s;
 }
@@ -188,13 +193,17 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
+  // The files found are sorted and cut with their own texts; the directory and duration
+  // lookups, and the listing's row, are read for the files kept only.
   return u"SELECT "_s + sqlCatalogueFileColumns() +
-         u" FROM search_index s JOIN search_files f ON f.file = s.rowid JOIN infoMP3 i ON "
-         u"i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE "
-         u"search_index MATCH :expression"_s +
+         u" FROM (SELECT i.rp_id, i.filegenorder, i.filename, i.artist, i.title, i.album, "
+         u"i.year, i.track, i.genre, i.comment, i.rowid AS file FROM search_index s JOIN "
+         u"search_files f ON f.file = s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = "
+         u"f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
          checks + sqlMediumCondition(medium, u"r"_s) +
          u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
-         (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString());
+         (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString()) +
+         u") i JOIN reports r ON r.rp_id = i.rp_id ORDER BY i.rp_id, i.filegenorder, i.file"_s;
 }
 
 QString sqlDuplicates(SearchMedium medium) {

@@ -9,6 +9,7 @@
 #include "db/db_connection.h"
 #include "db/mod_bd.h"
 #include "db/sql_script.h"
+#include "search/search_engine.h"
 #include "search/search_index.h"
 #include "search/search_sql.h"
 
@@ -16,12 +17,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString driverName() {
-  return BdConnection().driverConnection().driverName();
-}
-
-bool onFileDatabase() {
-  return driverName() == u"QSQLITE"_s;
+// The file's totals are the program's to keep; a server's triggers keep its own.
+bool programKeepsTotals() {
+  return !searchEngine().keptCurrentByDatabase();
 }
 
 std::vector<QVariant> listingsWithoutTotals(const QSqlDatabase& db, QString& reason) {
@@ -93,7 +91,7 @@ std::optional<qint64> listingsNotCovered(const StatsScope& scope) {
 
 // Without the index's triggers nothing tells which listings changed.
 bool totalsKept() {
-  return onFileDatabase() && hasSearchIndex();
+  return programKeepsTotals() && hasSearchIndex();
 }
 
 }  // namespace
@@ -102,10 +100,7 @@ TotalsWriter::TotalsWriter(const QSqlDatabase& db) : db_(db) {}
 
 bool TotalsWriter::present() {
   QSqlQuery query(db_);
-  return query.exec(
-             u"SELECT count(*) FROM sqlite_master WHERE name IN ('stats_listings', "
-             u"'stats_pairs', 'stats_values')"_s) &&
-         query.next() && query.value(0).toInt() == 3;
+  return query.exec(sqlTotalsTablesPresent()) && query.next() && query.value(0).toInt() == 3;
 }
 
 QString TotalsWriter::refresh(const QVariant& rpId) {
@@ -130,7 +125,7 @@ QString TotalsWriter::refresh(const QVariant& rpId) {
 
 QString ensureTotalsTables() {
   const QSqlDatabase db = BdConnection().driverConnection();
-  if (!onFileDatabase() || TotalsWriter(db).present()) {
+  if (!programKeepsTotals() || TotalsWriter(db).present()) {
     return {};
   }
   ScopedTransaction transaction(BdConnection());
@@ -164,7 +159,7 @@ void catchUpStatsTotals() {
 StatsRows catalogueStatsRows(const StatsScope& scope) {
   // A server's triggers keep them in every writer's transaction: a server catalogue the program
   // opened always has them.
-  if (driverName() == u"QPSQL"_s) {
+  if (!programKeepsTotals()) {
     return StatsRows::Totals;
   }
   return totalsKept() && listingsNotCovered(scope) == 0 ? StatsRows::Totals : StatsRows::Files;

@@ -74,6 +74,38 @@ TEST_F(LogListTest, ItemsKeepTheSizeAPlainListGivesThem) {
   EXPECT_GT(list.horizontalScrollBar()->maximum(), 0);
 }
 
+// Rows of one height share one size; a taller line must keep its own, the newest line still
+// ends in view, and an emptied list goes back to one size for its new lines.
+TEST_F(LogListTest, ALineOfAnotherHeightKeepsItsSizeAndTheNewestLineStaysInView) {
+  QStringList lines{u"corta"_s, u"dos\nlíneas"_s};
+  for (int i = 0; i < 30; ++i) {
+    lines.append(u"Buscando en /música/%1"_s.arg(i));
+  }
+  lines.append(QString(300, u'x'));
+  for (const QStringList& batch : {lines, QStringList{u"una"_s, QString(200, u'y'), u"tres"_s}}) {
+    list.clear();
+    QListWidget plain;
+    plain.setFont(list.font());
+    plain.resize(list.size());
+    for (const QString& line : batch) {
+      list.appendLine(line);
+    }
+    plain.addItems(batch);
+    plain.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain));
+    QApplication::processEvents();
+    for (int row = 0; row < plain.count(); ++row) {
+      EXPECT_EQ(list.visualItemRect(list.item(row)).size(),
+                plain.visualItemRect(plain.item(row)).size())
+          << row;
+    }
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), plain.horizontalScrollBar()->maximum());
+    EXPECT_EQ(list.currentRow(), batch.size() - 1);
+    EXPECT_EQ(list.verticalScrollBar()->value(), list.verticalScrollBar()->maximum());
+    EXPECT_TRUE(list.viewport()->rect().intersects(list.visualItemRect(list.currentItem())));
+  }
+}
+
 TEST_F(LogListTest, AListEmptiedAndRefilledShowsOnlyTheNewLines) {
   for (int i = 0; i < 50; ++i) {
     list.appendLine(u"vieja %1"_s.arg(i));

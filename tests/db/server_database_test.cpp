@@ -5,6 +5,7 @@
 
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "db/pg_engine.h"
 #include "db/stored_listings.h"
 #include "search/catalogue_search.h"
 #include "support/listing_db_fixture.h"
@@ -60,7 +61,8 @@ TEST_F(ServerDatabaseTest, AnEmptyDatabaseGetsTheCatalogueOnceAndTheLogNamesNoPa
   CloseBd();
   // A database that has them is used as it is.
   ASSERT_EQ(OpenBd(), QString());
-  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s), QStringList{u"2"_s});
+  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s),
+            QStringList{QString::number(kServerSchemaVersion)});
   EXPECT_EQ(server_->rows(u"select count(*) from infomp3"_s), QStringList{u"2"_s});
   EXPECT_EQ(server_->rows(u"select count(*) from search_files"_s), QStringList{u"2"_s});
 }
@@ -73,6 +75,38 @@ TEST_F(ServerDatabaseTest, ADatabaseOfANewerQuilletIsRefused) {
   EXPECT_TRUE(failure.contains(u"versión más moderna de Quillet (esquema 99"_s))
       << failure.toStdString();
   EXPECT_NE(BdConnection().State(), kStateOpen);
+}
+
+TEST_F(ServerDatabaseTest, ACatalogueOfTheFirstSchemaGainsTheTechnicalTableAndKeepsItsListings) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  ASSERT_TRUE(Save2bd(*makeListing(u"CD"_s, kMedioCd, {2, 1})).ok());
+  CloseBd();
+  const QStringList before = server_->rows(kAllRows);
+  // The catalogue as the first server schema left it.
+  ASSERT_TRUE(
+      server_->exec({u"drop table infotecnica"_s, u"update quillet_schema set version = 1"_s}));
+  LogRecorder log;
+  ASSERT_EQ(OpenBd(), QString());
+  EXPECT_TRUE(
+      log.lines.contains(u"Actualizado el catálogo de la base de datos %1 del servidor del "
+                         u"esquema 1 al %2"_s.arg(server_->name())
+                             .arg(kServerSchemaVersion)))
+      << log.lines.join(u'\n').toStdString();
+  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s),
+            QStringList{QString::number(kServerSchemaVersion)});
+  EXPECT_EQ(server_->rows(kAllRows), before);
+  EXPECT_EQ(server_->rows(u"select count(*) from infotecnica"_s), QStringList{u"0"_s});
+  EXPECT_EQ(searchCatalogue({u"title3"_s}).files.size(), 1u);
+  // The table works as a fresh one does: its rows go with their listing.
+  std::unique_ptr<ListingModel> timed = makeListing(u"Con datos"_s, kMedioCd, {1});
+  timed->technical.set(1, {61000, 128, 44100, 2, 976000});
+  timed->technical.present = true;
+  const StoreResult stored = Save2bd(*timed);
+  ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
+  EXPECT_EQ(server_->rows(u"select rp_id, filegenorder, duracion_ms from infotecnica"_s),
+            QStringList{u"2|1|61000"_s});
+  ASSERT_EQ(deleteStoredListing(stored.rp_id), QString());
+  EXPECT_EQ(server_->rows(u"select count(*) from infotecnica"_s), QStringList{u"0"_s});
 }
 
 TEST_F(ServerDatabaseTest, UnreachableServerIsSaidQuicklyAndTriedAgainOnTheNextUse) {

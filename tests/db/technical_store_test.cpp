@@ -1,6 +1,8 @@
 #include "db/technical_store.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include "db/listing_load.h"
 #include "db/listing_store.h"
@@ -8,6 +10,7 @@
 #include "db/stored_listings.h"
 #include "listing/renderer.h"
 #include "scan/scan_driver.h"
+#include "search/catalogue_search.h"
 #include "support/audio_fixtures.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
@@ -29,8 +32,9 @@ QStringList rendered(const ListingModel& model) {
 
 const QString kCountRows = u"SELECT count(*) FROM infotecnica"_s;
 
-class TechnicalStoreTest : public BdTest {
- protected:
+// Listings scanned from a real mixed tree, and stored.
+class TechnicalListings {
+ public:
   // A real scan of a mixed tree, made by the encoders, with the technical fields read.
   std::unique_ptr<ListingModel> scanMixedTree(bool properties) {
     const QString root = TestEnvironment::newTempDir() + u"/Mezcla"_s;
@@ -46,22 +50,25 @@ class TechnicalStoreTest : public BdTest {
     return model;
   }
 
-  qint16 store(const ListingModel& model) {
+  int store(const ListingModel& model) {
     const StoreResult result = Save2bd(model);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     return result.rp_id;
   }
 };
 
+class TechnicalStoreTest : public EngineBdTest, public TechnicalListings {};
+class TechnicalFileTest : public BdTest, public TechnicalListings {};
+
 }  // namespace
 
-TEST_F(TechnicalStoreTest, AMixedListingComesBackIdenticalWithItsTechnicalFields) {
+TEST_P(TechnicalStoreTest, AMixedListingComesBackIdenticalWithItsTechnicalFields) {
   const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
   ASSERT_EQ(scanned->NumCancionesMP3, 3);
   const QStringList before = rendered(*scanned);
   EXPECT_EQ(before[2], u"F-2 uno Uno 0:02 %1 44,1 0,0"_s.arg(scanned->technical.of(2)->kbps));
   EXPECT_EQ(before[4], u"D-2 "_s + scanned->Directorios[2].dirname + u" 1 0:01"_s);
-  const qint16 id = store(*scanned);
+  const int id = store(*scanned);
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
   ListingModel loaded;
   ASSERT_TRUE(Load4bd(id, loaded).found);
@@ -74,10 +81,22 @@ TEST_F(TechnicalStoreTest, AMixedListingComesBackIdenticalWithItsTechnicalFields
   EXPECT_EQ(loaded.technical.of(3)->channels, 1);
 }
 
-TEST_F(TechnicalStoreTest, AListingWithoutThemWritesNoRowAndKeepsThePlaceholders) {
+TEST_P(TechnicalStoreTest, AListingNumberedPast32767KeepsItsOwnTechnicalFields) {
+  ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (40000,'x',1,'x')"_s));
+  const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
+  const int id = store(*scanned);
+  ASSERT_EQ(id, 40001);
+  EXPECT_EQ(rows(u"SELECT DISTINCT rp_id FROM infotecnica"_s), QStringList{u"40001"_s});
+  ListingModel loaded;
+  ASSERT_TRUE(Load4bd(id, loaded).found);
+  ASSERT_NE(loaded.technical.of(1), nullptr);
+  EXPECT_EQ(*loaded.technical.of(1), *scanned->technical.of(1));
+}
+
+TEST_P(TechnicalStoreTest, AListingWithoutThemWritesNoRowAndKeepsThePlaceholders) {
   const std::unique_ptr<ListingModel> scanned = scanMixedTree(false);
   StatementRecorder statements;
-  const qint16 id = store(*scanned);
+  const int id = store(*scanned);
   EXPECT_EQ(rows(kCountRows), QStringList{u"0"_s});
   for (const QString& sql : statements.statements) {
     EXPECT_FALSE(sql.contains(u"infotecnica"_s)) << sql.toStdString();
@@ -88,24 +107,87 @@ TEST_F(TechnicalStoreTest, AListingWithoutThemWritesNoRowAndKeepsThePlaceholders
   EXPECT_EQ(rendered(loaded)[2], u"F-2 uno Uno {3Dur} {3Kbp} {3Khz} {3Tam}"_s);
 }
 
-TEST_F(TechnicalStoreTest, DeletingAListingTakesItsRowsWithItAndLogsAsEver) {
+TEST_P(TechnicalStoreTest, DeletingAListingTakesItsRowsWithItAndLogsAsEver) {
   const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
   ListingModel without;
   without.FinalName = u"sin datos"_s;
   store(without);
-  const qint16 id = store(*scanned);
-  EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
+  const int id = store(*scanned);
+  const int kept = store(*scanned);
+  EXPECT_EQ(rows(kCountRows), QStringList{u"6"_s});
   LogRecorder log;
   ASSERT_EQ(deleteStoredListing(id), QString());
   EXPECT_EQ(log.lines.size(), 4);
-  EXPECT_EQ(rows(kCountRows), QStringList{u"0"_s});
-  // Rows a program without the trigger left under a number are replaced, not added to.
+  EXPECT_EQ(rows(u"SELECT DISTINCT rp_id FROM infotecnica"_s), QStringList{QString::number(kept)});
+  // The number freed is used again, with rows of its own only.
+  ASSERT_EQ(deleteStoredListing(kept), QString());
+  EXPECT_EQ(store(*scanned), id);
+  EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
+}
+
+// The search window's and the exports' last column: the duration, where the listing has it.
+TEST_P(TechnicalStoreTest, SearchAndDuplicatesGiveEachFileItsDuration) {
+  const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
+  store(*scanned);
+  store(*scanMixedTree(false));
+  const SearchResult found = searchCatalogue({u"uno"_s, SearchField::Titulo});
+  ASSERT_EQ(found.error, QString());
+  ASSERT_EQ(found.files.size(), 2u);
+  EXPECT_EQ(found.files[0].durationMs, scanned->technical.of(2)->durationMs);
+  EXPECT_EQ(found.files[0].durationMs, 1500);
+  EXPECT_EQ(found.files[1].durationMs, std::nullopt);
+  const DuplicatesResult twins = findDuplicates(SearchMedium::Todos);
+  ASSERT_EQ(twins.error, QString());
+  ASSERT_EQ(twins.groups.size(), 3u);
+  for (const DuplicateGroup& group : twins.groups) {
+    ASSERT_EQ(group.copies.size(), 2u);
+    const int file = group.copies[0].filegenorder;
+    EXPECT_EQ(group.copies[0].durationMs, scanned->technical.of(file)->durationMs);
+    EXPECT_EQ(group.copies[1].durationMs, std::nullopt);
+  }
+}
+
+INSTANTIATE_ON_BOTH_ENGINES(TechnicalStoreTest);
+
+// A program that deleted without the file's trigger leaves rows under a number; the next store
+// under it replaces them rather than adding to them.
+TEST_F(TechnicalFileTest, RowsLeftUnderAReusedNumberAreReplaced) {
+  const std::unique_ptr<ListingModel> scanned = scanMixedTree(true);
   ASSERT_EQ(queryRows(BdPath(), u"DROP TRIGGER infotecnica_listing_removed"_s), QStringList());
-  ASSERT_EQ(store(*scanned), id);
+  const int id = store(*scanned);
   ASSERT_EQ(deleteStoredListing(id), QString());
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
   EXPECT_EQ(store(*scanned), id);
   EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
+}
+
+// A file the program could not give the table when it opened it (another program was writing)
+// gains it with the next store, whose rows then stay in the file.
+TEST_F(TechnicalFileTest, AFileWithoutTheTableGainsItWithTheNextStore) {
+  CloseBd();
+  ASSERT_EQ(queryRows(BdPath(), u"DROP TABLE infotecnica"_s), QStringList());
+  {
+    QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other-writer"_s);
+    other.setDatabaseName(BdPath());
+    ASSERT_TRUE(other.open());
+    QSqlQuery lock(other);
+    ASSERT_TRUE(lock.exec(u"BEGIN IMMEDIATE"_s));
+    writeFile(programDir_ + u"/config.ini"_s,
+              "[log]\r\nlogfile=quillet.log\r\n[bd]\r\ncadcon=Provider=QSQLITE;"
+              "QSQLITE_BUSY_TIMEOUT=50;\r\n");
+    LogRecorder log;
+    ASSERT_EQ(OpenBd(), QString());
+    EXPECT_TRUE(
+        log.lines.join(u'\n').contains(u"No se ha podido crear la tabla de datos técnicos"_s));
+    lock.exec(u"ROLLBACK"_s);
+  }
+  QSqlDatabase::removeDatabase(u"other-writer"_s);
+  EXPECT_EQ(searchCatalogue({u"uno"_s}).error, QString());
+  const int id = store(*scanMixedTree(true));
+  EXPECT_EQ(rows(kCountRows), QStringList{u"3"_s});
+  ListingModel loaded;
+  ASSERT_TRUE(Load4bd(id, loaded).found);
+  EXPECT_TRUE(loaded.technical.present);
 }
 
 TEST(TechnicalTable, AnOlderDatabaseGainsItOnOpenAndTheTemplateCarriesIt) {
