@@ -151,24 +151,28 @@ bool createTrigramExtension(QSqlDatabase& db) {
   return false;
 }
 
-QString createObjects(QSqlDatabase& db) {
+// The catalogue's tables and everything the program keeps beside them, each made only where it
+// is missing, then the version statement; empty text, else the reason.
+QString runObjects(QSqlDatabase& db, const QString& version, QSqlError& failure) {
   const QStringList tables = scriptStatements(u":/schema_server.sql"_s);
   if (tables.isEmpty()) {
     return u"falta la definición de las tablas del catálogo en el programa"_s;
   }
-  QSqlError failure;
   QString reason = runAll(db, tables, &failure);
   if (reason.isEmpty()) {
     const bool trigrams = createTrigramExtension(db);
     const QStringList search = sqlCreateServerSearch(db, trigrams, reason);
     if (reason.isEmpty()) {
-      reason = runAll(
-          db,
-          search + sqlCreateServerTotals() +
-              QStringList{u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(kServerSchemaVersion)},
-          &failure);
+      reason = runAll(db, search + sqlCreateServerTotals() + QStringList{version}, &failure);
     }
   }
+  return reason;
+}
+
+QString createObjects(QSqlDatabase& db) {
+  QSqlError failure;
+  const QString reason = runObjects(
+      db, u"INSERT INTO quillet_schema VALUES (%1)"_s.arg(kServerSchemaVersion), failure);
   if (reason.isEmpty()) {
     return {};
   }
@@ -183,9 +187,9 @@ QString createObjects(QSqlDatabase& db) {
 // A catalogue an older Quillet made gains what this one keeps beside the catalogue tables; every
 // statement makes only what is missing, so the listings stay as they are.
 QString upgradeObjects(QSqlDatabase& db, int version) {
-  const QString reason = runAll(
-      db, scriptStatements(u":/schema_server.sql"_s) + sqlCreateServerTotals() +
-              QStringList{u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion)});
+  QSqlError failure;
+  const QString reason = runObjects(
+      db, u"UPDATE quillet_schema SET version = %1"_s.arg(kServerSchemaVersion), failure);
   if (reason.isEmpty()) {
     WriteLog(u"Actualizado el catálogo de la base de datos %1 del servidor del esquema %2 al %3"_s
                  .arg(databaseName(db))

@@ -32,6 +32,7 @@ inline constexpr int kDefaultConnectTimeoutS = 5;
 /**
  * The version of the catalogue's objects on a server this program makes and reads. 1: the
  * catalogue and its search; 2: the statistics' per-listing totals; 3: the technical fields'
- * table.
+ * table; 4: the search objects brought up to date on upgrade, the letter pairs indexed byte by
+ * byte.
  */
-inline constexpr int kServerSchemaVersion = 3;
+inline constexpr int kServerSchemaVersion = 4;

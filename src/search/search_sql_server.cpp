@@ -18,6 +18,9 @@ const QString kPairsFunction =
     u"chr(1), 'g'), chr(1)) || string_to_array(regexp_replace(substr(t, 2), '(..)', '\\1' || "
     u"chr(1), 'g'), chr(1)) $pairs$"_s;
 
+// The pairs as their index holds them; a search names them so, or the index is not used.
+const QString kPairsIndexed = u"(quillet_pairs(%1alltext) COLLATE \"C\")"_s;
+
 // What copies share, as duplicateKey makes it, from texts already folded: the index has them
 // at hand, and folding costs more than anything else a store does on the server.
 const QString kFoldedKeyFunction =
@@ -150,8 +153,12 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
        // The copies read in key order from the index alone, each with its file.
        u"CREATE INDEX IF NOT EXISTS search_files_copies ON search_files (dupkey COLLATE \"C\", "
        u"rp_id, filegenorder) WHERE dupkey IS NOT NULL"_s,
-       u"CREATE INDEX IF NOT EXISTS search_files_letter_pairs ON search_files USING gin "
-       u"(quillet_pairs(alltext))"_s,
+       // The pairs compared byte by byte: under the database's own collation every key a
+       // store adds to the index costs a locale comparison, the larger part of a store's time.
+       // An older catalogue's index of them is made again so.
+       u"DROP INDEX IF EXISTS search_files_letter_pairs"_s,
+       u"CREATE INDEX IF NOT EXISTS search_files_pairs ON search_files USING gin ("_s +
+           kPairsIndexed.arg(QString()) + u")"_s,
        u"CREATE INDEX IF NOT EXISTS infomp3_unnumbered ON infomp3 (rp_id) WHERE filegenorder IS "
        u"NULL"_s,
        sqlIndexListing(), sqlIndexRange(), sqlFilesAdded(),
@@ -166,7 +173,6 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
   statements += triggersOn(u"estructdir"_s, u"quillet_dirs_changed"_s, u"quillet_dirs_changed"_s);
   statements +=
       triggersOn(u"reports"_s, u"quillet_listings_changed"_s, u"quillet_listings_changed"_s);
-  statements.append(u"SELECT quillet_index_listing(rp_id) FROM reports"_s);
   return statements;
 }
 
@@ -190,7 +196,7 @@ QString pieceConditions(const QString& column, bool allTexts, const QStringList&
       values.append(likePatternOf(piece));
     }
     if (pairs && piece.size() == 2) {
-      conditions += u" AND quillet_pairs(s.alltext) @> ARRAY[CAST(? AS text)]"_s;
+      conditions += u" AND "_s + kPairsIndexed.arg(u"s."_s) + u" @> ARRAY[CAST(? AS text)]"_s;
       values.append(piece);
     }
   }

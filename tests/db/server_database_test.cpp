@@ -109,6 +109,45 @@ TEST_F(ServerDatabaseTest, ACatalogueOfTheFirstSchemaGainsTheTechnicalTableAndKe
   EXPECT_EQ(server_->rows(u"select count(*) from infotecnica"_s), QStringList{u"0"_s});
 }
 
+TEST_F(ServerDatabaseTest, ACatalogueOfTheThirdSchemaGetsItsLetterPairsIndexedAgain) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  ASSERT_TRUE(Save2bd(*makeListing(u"CD"_s, kMedioCd, {2, 1})).ok());
+  CloseBd();
+  // The letter pairs as the third schema indexed them, under the database's collation.
+  ASSERT_TRUE(server_->exec({u"drop index search_files_pairs"_s,
+                             u"create index search_files_letter_pairs on search_files using gin "
+                             u"(quillet_pairs(alltext))"_s,
+                             u"update quillet_schema set version = 3"_s}));
+  const QString pairIndexes =
+      u"select indexname || ' ' || (indexdef like '%COLLATE \"C\"%') from pg_indexes where "
+      u"indexname like 'search_files_%pairs'"_s;
+  ASSERT_EQ(server_->rows(pairIndexes), QStringList{u"search_files_letter_pairs false"_s});
+  ASSERT_EQ(OpenBd(), QString());
+  EXPECT_EQ(server_->rows(pairIndexes), QStringList{u"search_files_pairs true"_s});
+  EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s),
+            QStringList{QString::number(kServerSchemaVersion)});
+  // Two letters are found through the new index, in the old files and in those stored after.
+  EXPECT_EQ(searchCatalogue({u"e3"_s}).files.size(), 1U);
+  ASSERT_TRUE(Save2bd(*makeListing(u"Otro"_s, kMedioCd, {3})).ok());
+  EXPECT_EQ(searchCatalogue({u"e3"_s}).files.size(), 2U);
+  // A search's pairs match the index's, so the server can read them from it.
+  {
+    QSqlDatabase planner = server_->connection(u"planner"_s);
+    ASSERT_TRUE(planner.open());
+    QSqlQuery plan(planner);
+    ASSERT_TRUE(plan.exec(u"set enable_seqscan = off"_s));
+    ASSERT_TRUE(
+        plan.exec(u"explain select rp_id from search_files where "
+                  u"(quillet_pairs(alltext) COLLATE \"C\") @> array['e3']"_s));
+    QString text;
+    while (plan.next()) {
+      text += plan.value(0).toString();
+    }
+    EXPECT_TRUE(text.contains(u"search_files_pairs"_s)) << text.toStdString();
+  }
+  QSqlDatabase::removeDatabase(u"planner"_s);
+}
+
 TEST_F(ServerDatabaseTest, UnreachableServerIsSaidQuicklyAndTriedAgainOnTheNextUse) {
   // A database that is not there yet stands for a server that cannot be reached now.
   const QString missing = server_->name() + u"_later"_s;
