@@ -1,5 +1,6 @@
 #include "scan/directory_walker.h"
 
+#include <QStringBuilder>
 #include <QtMath>
 
 #include "app/log.h"
@@ -31,8 +32,10 @@ QString limitReachedText(WalkStop limit, const LeftOut& left) {
              .arg(left.files);
 }
 
+// Built at its exact size: a whole collection keeps one key per file for as long as the listing
+// is open, and an appended string would carry up to half again its length unused.
 QString FileNodeKey(const QString& dirname, const QString& filename) {
-  return dirname + u'/' + filename;
+  return dirname % u'/' % filename;
 }
 
 DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes sizes,
