@@ -7,12 +7,11 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <libpq-fe.h>
-
 #include <memory>
 
 #include "app/log.h"
 #include "db/db_connection.h"
+#include "db/libpq_calls.h"
 #include "search/search_sql_server.h"
 #include "stats/stats_sql_server.h"
 
@@ -78,7 +77,8 @@ QString libpqItem(const QString& item) {
 
 PGconn* pgConnection(const QSqlDatabase& db) {
   const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-  if (qstrcmp(handle.typeName(), "PGconn*") != 0) {
+  // Qt 6 names the handle's type by libpq's struct, Qt 5 by its typedef.
+  if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0) {
     return nullptr;
   }
   return *static_cast<PGconn* const*>(handle.data());
@@ -331,7 +331,7 @@ bool PgEngine::isConnectionLost(const QSqlDatabase& db, const QSqlError& error) 
     return true;
   }
   PGconn* connection = pgConnection(db);
-  return connection && PQstatus(connection) == CONNECTION_BAD;
+  return connection && libpq::isBad(connection);
 }
 
 QString PgEngine::openFailure(const QSqlError& error, const ConnectionParts& parts) const {
@@ -365,12 +365,10 @@ std::function<void()> PgEngine::interrupter(const QSqlDatabase& db) const {
   PGconn* connection = pgConnection(db);
   // The server's cancel request: it reaches the backend over a connection of its own, so any
   // thread may send it while the statement runs, and the session stays usable.
-  std::shared_ptr<PGcancel> cancel(connection ? PQgetCancel(connection) : nullptr, PQfreeCancel);
+  std::shared_ptr<PGcancel> cancel(connection ? libpq::getCancel(connection) : nullptr,
+                                   libpq::freeCancel);
   if (!cancel) {
     return {};
   }
-  return [cancel] {
-    char reason[256];
-    PQcancel(cancel.get(), reason, sizeof reason);
-  };
+  return [cancel] { libpq::cancel(cancel.get()); };
 }

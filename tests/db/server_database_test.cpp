@@ -1,7 +1,13 @@
 // The catalogue on the test server: its objects, and each fault a user meets, with its message
 // and nothing partial left behind.
 
+#include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
 
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
@@ -222,6 +228,32 @@ TEST_F(ServerDatabaseTest,
       << lost.error.toStdString();
   EXPECT_EQ(server_->rows(kAllRows), (QStringList{u"d|1"_s, u"f|1"_s, u"f|1"_s, u"r|1"_s}));
   EXPECT_EQ(Save2bd(*makeListing(u"next"_s, kMedioCd, {1})).rp_id, 2);
+}
+
+// A newer search stops the older one's statement from another thread: the server's cancel
+// reaches it, and the session goes on working.
+TEST_F(ServerDatabaseTest, TheInterrupterCancelsARunningStatementAndTheSessionGoesOn) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  const std::function<void()> interrupt = BdConnection().interrupter();
+  ASSERT_TRUE(interrupt);
+  std::atomic<bool> done = false;
+  std::thread canceller([&] {
+    while (!done) {
+      interrupt();
+      QThread::msleep(50);
+    }
+  });
+  QElapsedTimer timer;
+  timer.start();
+  QSqlQuery sleeping(BdConnection().driverConnection());
+  const bool ran = sleeping.exec(u"SELECT pg_sleep(60)"_s);
+  done = true;
+  canceller.join();
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(sleeping.lastError().nativeErrorCode(), u"57014"_s);  // query_canceled
+  EXPECT_LT(timer.elapsed(), 30000);
+  QSqlQuery next(BdConnection().driverConnection());
+  EXPECT_TRUE(next.exec(u"SELECT 1"_s) && next.next() && next.value(0).toInt() == 1);
 }
 
 TEST_F(ServerDatabaseTest, AStoreWaitingForAnotherComputersLockGivesUpAsBusy) {
