@@ -91,25 +91,12 @@ class IndexWriter {
   int filesIndexed_ = 0;
 };
 
-std::vector<QVariant> pendingListings(QString& reason) {
-  std::vector<QVariant> listings;
-  QSqlQuery query(searchConnection().driverConnection());
-  query.setForwardOnly(true);
-  if (!query.exec(sqlPendingListings())) {
-    reason = reasonOf(query.lastError());
-    return {};
-  }
-  while (query.next()) {
-    listings.push_back(query.value(0));
-  }
-  return listings;
-}
-
 // Indexes the noted listings inside the caller's transaction; every old row of them goes first,
 // so a rowid a deleted file leaves behind can be taken by a new one.
 QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
   QString reason;
-  const std::vector<QVariant> listings = pendingListings(reason);
+  const std::vector<QVariant> listings =
+      listingNumbersOf(searchConnection().driverConnection(), sqlPendingListings(), reason);
   if (!reason.isEmpty()) {
     return reason;
   }
@@ -276,4 +263,19 @@ void indexStoredListing() {
         u"búsqueda): "_s +
         reason);
   }
+}
+
+std::vector<QVariant> listingNumbersOf(const QSqlDatabase& db, const QString& sql,
+                                       QString& reason) {
+  std::vector<QVariant> listings;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  if (!query.exec(sql)) {
+    reason = reasonOf(query.lastError());
+    return {};
+  }
+  while (query.next()) {
+    listings.push_back(query.value(0));
+  }
+  return listings;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+
+#include <vector>
 
 #include "db/db_connection.h"
 #include "db/listing_store.h"
@@ -25,6 +29,12 @@ class SearchConnectionScope {
  private:
   DbConnection* previous_;
 };
+
+/**
+ * The listing numbers a query gives in its first column, on db; empty, with reason set, when
+ * the query fails.
+ */
+std::vector<QVariant> listingNumbersOf(const QSqlDatabase& db, const QString& sql, QString& reason);
 
 /** Whether the database already has the index (an older one has not). */
 bool hasSearchIndex();

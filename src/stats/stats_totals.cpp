@@ -23,17 +23,7 @@ bool programKeepsTotals() {
 }
 
 std::vector<QVariant> listingsWithoutTotals(const QSqlDatabase& db, QString& reason) {
-  std::vector<QVariant> listings;
-  QSqlQuery query(db);
-  query.setForwardOnly(true);
-  if (!query.exec(sqlListingsWithoutTotals())) {
-    reason = reasonOf(query.lastError());
-    return {};
-  }
-  while (query.next()) {
-    listings.push_back(query.value(0));
-  }
-  return listings;
+  return listingNumbersOf(db, sqlListingsWithoutTotals(), reason);
 }
 
 // The script's objects, each only when missing.
