@@ -250,7 +250,7 @@ QStringList column(const QString& sql) {
 // triggers find the rows they replace through them.
 void loadCatalogue() {
   const QString textIndexes =
-      u" FROM pg_indexes WHERE tablename = 'search_files' AND indexdef LIKE '%USING gin%'"_s;
+      u" FROM pg_indexes WHERE tablename LIKE 'search\\_%' AND indexdef LIKE '%USING gin%'"_s;
   const QStringList indexes = column(u"SELECT indexdef"_s + textIndexes);
   execute(column(u"SELECT 'DROP INDEX ' || indexname"_s + textIndexes));
   const double loadS = timedMs([] { generateCatalogue(kFilesPerListing); }) / 1000;

@@ -9,9 +9,9 @@
 
 // Every statement of the search on a database server (PostgreSQL): the folded texts of each
 // stored file in a table the server's own triggers keep, whoever writes the catalogue, found
-// through pg_trgm's trigram index and, for one- and two-letter pieces, an index of each text's
-// letter pairs. The server folds with a function the program writes from its own folding, so
-// both engines find the same files.
+// through groups of files whose texts pg_trgm's trigram index and, for two-letter pieces, an
+// index of their letter pairs answer. The server folds with a function the program writes from
+// its own folding, so both engines find the same files.
 
 /**
  * The statements that create the search objects on a database that has the catalogue tables,
