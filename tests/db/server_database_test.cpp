@@ -115,24 +115,27 @@ TEST_F(ServerDatabaseTest, ACatalogueOfTheFirstSchemaGainsTheTechnicalTableAndKe
   EXPECT_EQ(server_->rows(u"select count(*) from infotecnica"_s), QStringList{u"0"_s});
 }
 
-TEST_F(ServerDatabaseTest, ACatalogueOfTheThirdSchemaGetsItsLetterPairsIndexedAgain) {
+TEST_F(ServerDatabaseTest, AnOlderCatalogueIndexedFileByFileIsSearchedThroughGroupsAfterOpening) {
   ASSERT_EQ(open(server_->cadcon()), QString());
   ASSERT_TRUE(Save2bd(*makeListing(u"CD"_s, kMedioCd, {2, 1})).ok());
   CloseBd();
-  // The letter pairs as the third schema indexed them, under the database's collation.
-  ASSERT_TRUE(server_->exec({u"drop index search_files_pairs"_s,
-                             u"create index search_files_letter_pairs on search_files using gin "
-                             u"(quillet_pairs(alltext))"_s,
-                             u"update quillet_schema set version = 3"_s}));
-  const QString pairIndexes =
-      u"select indexname || ' ' || (indexdef like '%COLLATE \"C\"%') from pg_indexes where "
-      u"indexname like 'search_files_%pairs'"_s;
-  ASSERT_EQ(server_->rows(pairIndexes), QStringList{u"search_files_letter_pairs false"_s});
+  // The search objects as the fourth schema left them: each file's texts and pairs indexed.
+  ASSERT_TRUE(server_->exec(
+      {u"drop table search_groups"_s, u"drop index search_files_group"_s,
+       u"create index search_files_file on search_files (rp_id, filegenorder)"_s,
+       u"create index search_files_texts on search_files using gin (alltext gin_trgm_ops)"_s,
+       u"create index search_files_pairs on search_files using gin ((quillet_pairs(alltext) "
+       u"collate \"C\"))"_s,
+       u"update quillet_schema set version = 4"_s}));
   ASSERT_EQ(OpenBd(), QString());
-  EXPECT_EQ(server_->rows(pairIndexes), QStringList{u"search_files_pairs true"_s});
   EXPECT_EQ(server_->rows(u"select version from quillet_schema"_s),
             QStringList{QString::number(kServerSchemaVersion)});
-  // Two letters are found through the new index, in the old files and in those stored after.
+  EXPECT_EQ(server_->rows(u"select string_agg(indexname, ' ' order by indexname) from "
+                          u"pg_indexes where tablename like 'search%'"_s),
+            QStringList{u"search_files_copies search_files_group search_groups_group "
+                        u"search_groups_pairs search_groups_texts"_s});
+  // The files stored before are found by a word and by two letters, and so are those after.
+  EXPECT_EQ(searchCatalogue({u"title3"_s}).files.size(), 1U);
   EXPECT_EQ(searchCatalogue({u"e3"_s}).files.size(), 1U);
   ASSERT_TRUE(Save2bd(*makeListing(u"Otro"_s, kMedioCd, {3})).ok());
   EXPECT_EQ(searchCatalogue({u"e3"_s}).files.size(), 2U);
@@ -143,13 +146,13 @@ TEST_F(ServerDatabaseTest, ACatalogueOfTheThirdSchemaGetsItsLetterPairsIndexedAg
     QSqlQuery plan(planner);
     ASSERT_TRUE(plan.exec(u"set enable_seqscan = off"_s));
     ASSERT_TRUE(
-        plan.exec(u"explain select rp_id from search_files where "
-                  u"(quillet_pairs(alltext) COLLATE \"C\") @> array['e3']"_s));
+        plan.exec(u"explain select rp_id from search_groups g where "
+                  u"(quillet_pairs(g.texts) COLLATE \"C\") @> array['e3']"_s));
     QString text;
     while (plan.next()) {
       text += plan.value(0).toString();
     }
-    EXPECT_TRUE(text.contains(u"search_files_pairs"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"search_groups_pairs"_s)) << text.toStdString();
   }
   QSqlDatabase::removeDatabase(u"planner"_s);
 }
@@ -295,7 +298,7 @@ TEST_F(ServerDatabaseTest, WithoutRightsToAddTrigramsTheSearchSaysSoAndStillFind
   EXPECT_EQ(searchCatalogue({u"title3"_s}).files.size(), 1U);
   EXPECT_EQ(searchCatalogue({u"trigramas"_s}).files.size(), 3U);
   EXPECT_EQ(
-      server_->rows(u"select count(*) from pg_indexes where indexname = 'search_files_texts'"_s),
+      server_->rows(u"select count(*) from pg_indexes where indexname = 'search_groups_texts'"_s),
       QStringList{u"0"_s});
   CloseBd();
   server_.reset();

@@ -183,9 +183,60 @@ TEST_P(SearchCatalogueTest, RowsWrittenByPlainSqlAreFoundAndForgotten) {
   EXPECT_EQ(searchCatalogue({u"nuevo"_s}).files.size(), 0U);
   plainSql({u"DELETE FROM infoMP3"_s, u"DELETE FROM estructdir"_s});
   EXPECT_EQ(rows(u"SELECT count(*) FROM search_files"_s), QStringList{u"0"_s});
-  if (!onServer()) {
-    EXPECT_EQ(rows(u"SELECT count(*) FROM search_index"_s), QStringList{u"0"_s});
+  EXPECT_EQ(rows(onServer() ? u"SELECT count(*) FROM search_groups"_s
+                            : u"SELECT count(*) FROM search_index"_s),
+            QStringList{u"0"_s});
+}
+
+namespace {
+
+// Forty files in three directories, so that the server's groups of sixteen files split
+// directories and a directory spans groups; one rare word or pair here and there.
+std::vector<std::vector<QStringList>> manyFiles() {
+  std::vector<std::vector<QStringList>> directories(3);
+  for (int f = 1; f <= 40; ++f) {
+    const QString number = QString::number(f);
+    const QString title = f == 17 ? u"Zafiro"_s : f == 33 ? u"Xilófono"_s : u"Tema "_s + number;
+    directories[f <= 12   ? 0
+                : f <= 30 ? 1
+                          : 2]
+        .push_back({number + u".mp3"_s, f % 16 == 0 ? u"Q9"_s : u"Banda"_s, title, u"Disco"_s,
+                    u"20"_s + number.rightJustified(2, u'0'), u"Rock"_s, u""_s});
   }
+  return directories;
+}
+
+}  // namespace
+
+TEST_P(SearchCatalogueTest, ListingsOfManyFilesFindWhatEveryRowHoldsAfterPlainSqlChanges) {
+  storeListing(1, u"Grande"_s, 1, manyFiles());
+  storeListing(2, u"Pequeño"_s, 2, kSecondDir);
+  const QStringList queries = {u"zafiro"_s, u"xilofono"_s, u"q9"_s,  u"tema 3"_s, u"xi"_s,
+                               u"20"_s,     u"nuevo q9"_s, u"afi"_s, u"xilo"_s,   u"ocaso"_s};
+  const auto expectAsEveryRow = [&](const char* when) {
+    for (const QString& text : queries) {
+      for (const SearchField field : {SearchField::Todo, SearchField::Titulo, SearchField::Artista,
+                                      SearchField::Directorio}) {
+        const SearchRequest request{text, field, SearchMedium::Todos};
+        EXPECT_EQ(keysOf(searchCatalogue(request).files), bruteForce(request))
+            << when << ": " << text.toStdString() << " field " << static_cast<int>(field);
+      }
+    }
+  };
+  expectAsEveryRow("stored");
+  EXPECT_EQ(keysOf(searchCatalogue({u"q9"_s}).files), (QStringList{u"1:16"_s, u"1:32"_s}));
+  // A title changed and a file gone, each in its own group; a file added at the end; a
+  // directory renamed and another one's range moved across a group's edge.
+  plainSql({u"UPDATE infoMP3 SET title = 'Ocaso' WHERE rp_id = 1 AND filegenorder = 17"_s,
+            u"DELETE FROM infoMP3 WHERE rp_id = 1 AND filegenorder = 33"_s,
+            u"INSERT INTO infoMP3 VALUES (1, 'Disco', 'Q9', '', 'Rock', 'Nuevo', '41', '2041', "
+            u"'41.mp3', 41, 41)"_s,
+            u"UPDATE estructdir SET dirname = '/xilo' WHERE rp_id = 1 AND songfrom = 31"_s,
+            u"UPDATE estructdir SET songto = 14 WHERE rp_id = 1 AND songfrom = 1"_s,
+            u"UPDATE estructdir SET songfrom = 15 WHERE rp_id = 1 AND songfrom = 13"_s});
+  expectAsEveryRow("changed");
+  plainSql({u"DELETE FROM infoMP3 WHERE rp_id = 1"_s});
+  expectAsEveryRow("emptied");
 }
 
 TEST_P(SearchCatalogueFileTest, PlainSqlWritesNeedNothingThisProgramRegisters) {
