@@ -92,14 +92,8 @@ QString sqlIndexRows(const QString& files, const QString& condition) {
 // once a file, and the text indexes hold a sixteenth of the rows, which makes a store several
 // times cheaper. A search reads the files of the groups the indexes give and checks each file.
 const QString kGroupsTable =
-    u"CREATE TABLE IF NOT EXISTS search_groups (rp_id INTEGER, grp BIGINT, texts TEXT)"_s;
-
-// A group's letter pairs as their index holds them, compared byte by byte: under the
-// database's own collation every key a store adds would cost a locale comparison. A search
-// names them so, or the index is not used.
-QString groupPairs(const QString& prefix) {
-  return u"(quillet_pairs("_s + prefix + u"texts) COLLATE \"C\")"_s;
-}
+    u"CREATE TABLE IF NOT EXISTS search_groups (rp_id INTEGER, grp BIGINT, texts TEXT, pairs "
+    u"TEXT[] COLLATE \"C\")"_s;
 
 // The group of a file numbered by the expression.
 QString groupOf(const QString& number) {
@@ -107,14 +101,19 @@ QString groupOf(const QString& number) {
 }
 
 // The groups of the search rows the condition picks, made from those rows: their distinct
-// texts, one after another.
+// texts, one after another, and those texts' distinct letter pairs. The pairs are kept, not
+// only indexed: a search that reads most groups checks them as it goes, and working them out
+// again for every group would take seconds. They compare byte by byte: under the database's
+// own collation every key a store adds to their index would cost a locale comparison.
 QString sqlGroupRows(const QString& condition) {
-  return u"INSERT INTO search_groups SELECT s.rp_id, "_s + groupOf(u"s.filegenorder"_s) +
-         u" AS grp, string_agg(DISTINCT t.text COLLATE \"C\", chr(1)) AS texts FROM search_files s "
-         u"CROSS JOIN LATERAL unnest(ARRAY[s.artist, s.title, s.album, s.comment, s.genre, "
+  return u"INSERT INTO search_groups SELECT g.rp_id, g.grp, g.texts, ARRAY(SELECT DISTINCT p "
+         u"COLLATE \"C\" FROM unnest(quillet_pairs(g.texts)) AS p) FROM (SELECT s.rp_id, "_s +
+         groupOf(u"s.filegenorder"_s) +
+         u" AS grp, string_agg(DISTINCT t.text COLLATE \"C\", chr(1)) AS texts FROM search_files "
+         u"s CROSS JOIN LATERAL unnest(ARRAY[s.artist, s.title, s.album, s.comment, s.genre, "
          u"s.year, s.filename, s.dirname, s.report_name]) AS t(text) WHERE s.filegenorder IS "
          u"NOT NULL"_s +
-         condition + u" GROUP BY 1, 2"_s;
+         condition + u" GROUP BY 1, 2) AS g"_s;
 }
 
 // The groups first to last of a listing made again from its search rows.
@@ -228,8 +227,7 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
        kGroupsTable,
        sqlGroupRows(u" AND NOT EXISTS (SELECT 1 FROM search_groups x WHERE x.rp_id = s.rp_id)"_s),
        u"CREATE INDEX IF NOT EXISTS search_groups_group ON search_groups (rp_id, grp)"_s,
-       u"CREATE INDEX IF NOT EXISTS search_groups_pairs ON search_groups USING gin ("_s +
-           groupPairs({}) + u")"_s,
+       u"CREATE INDEX IF NOT EXISTS search_groups_pairs ON search_groups USING gin (pairs)"_s,
        u"CREATE INDEX IF NOT EXISTS infomp3_unnumbered ON infomp3 (rp_id) WHERE filegenorder IS "
        u"NULL"_s,
        kRegroupFunction, sqlIndexListing(), sqlIndexRange(), sqlFilesAdded(),
@@ -274,7 +272,7 @@ QString groupConditions(const QStringList& pieces, QVariantList& values) {
     conditions += u" AND g.texts LIKE ?"_s;
     values.append(likePatternOf(piece));
     if (piece.size() == 2) {
-      conditions += u" AND "_s + groupPairs(u"g."_s) + u" @> ARRAY[CAST(? AS text)]"_s;
+      conditions += u" AND g.pairs @> ARRAY[CAST(? AS text)]"_s;
       values.append(piece);
     }
   }
