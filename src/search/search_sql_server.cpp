@@ -92,11 +92,12 @@ QString sqlIndexRows(const QString& files, const QString& condition) {
          u") AS f"_s;
 }
 
-// The texts are searched through groups of up to sixteen files of a listing, numbered alike but
-// for the last four bits of one less than their number. A group holds each text of its files
+// The texts are searched through groups of up to eight files of a listing, numbered alike but
+// for the last three bits of one less than their number. A group holds each text of its files
 // once: a directory's, an album's and the listing's names are indexed once a group instead of
-// once a file, and the text indexes hold a sixteenth of the rows, which makes a store several
-// times cheaper. A search reads the files of the groups the indexes give and checks each file.
+// once a file, and the text indexes hold an eighth of the rows, which takes more than a third
+// off a store. A search reads the files of the groups the indexes give and checks each file;
+// larger groups would store quicker still, but make a search read and check more files.
 const QString kGroupsTable =
     u"CREATE TABLE IF NOT EXISTS search_groups (rp_id INTEGER, grp BIGINT, texts TEXT, pairs "
     u"TEXT[] COLLATE \"C\")"_s;

@@ -190,7 +190,7 @@ TEST_P(SearchCatalogueTest, RowsWrittenByPlainSqlAreFoundAndForgotten) {
 
 namespace {
 
-// Forty files in three directories, so that the server's groups of sixteen files split
+// Forty files in three directories, so that the server's groups of eight files split
 // directories and a directory spans groups; one rare word or pair here and there.
 std::vector<std::vector<QStringList>> manyFiles() {
   std::vector<std::vector<QStringList>> directories(3);
