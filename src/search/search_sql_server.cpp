@@ -319,15 +319,20 @@ BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QSt
 }
 
 // Each key's files counted as the index gives them in key order, nothing held but one key's:
-// grouping the whole table first would hash a million keys.
+// grouping the whole table first would hash a million keys. A file written without a number
+// (by another program) has no search row: its key is made as the copies are read, and the file
+// found again by its place in the table.
 QString sqlServerDuplicates(SearchMedium medium) {
   const QString listings =
       medium == SearchMedium::Todos ? QString() : u" JOIN reports q ON q.rp_id = g.rp_id"_s;
   return u"SELECT f.dupkey, "_s + sqlCatalogueFileColumns() +
-         u" FROM (SELECT g.dupkey, g.rp_id, g.filegenorder, count(*) OVER (PARTITION BY "
-         u"g.dupkey COLLATE \"C\") AS copies FROM search_files g"_s +
+         u" FROM (SELECT g.dupkey, g.rp_id, g.filegenorder, g.place, count(*) OVER (PARTITION "
+         u"BY g.dupkey COLLATE \"C\") AS copies FROM (SELECT dupkey, rp_id, filegenorder, "
+         u"NULL::tid AS place FROM search_files UNION ALL SELECT quillet_key(artist, title, "
+         u"filename), rp_id, NULL, ctid FROM infomp3 WHERE filegenorder IS NULL) AS g"_s +
          listings + u" WHERE g.dupkey IS NOT NULL"_s + sqlMediumCondition(medium, u"q"_s) +
-         u") AS f JOIN infomp3 i ON i.rp_id = f.rp_id AND i.filegenorder = f.filegenorder JOIN "
-         u"reports r ON r.rp_id = f.rp_id WHERE f.copies > 1"_s +
-         u" ORDER BY f.dupkey COLLATE \"C\", f.rp_id, f.filegenorder"_s;
+         u") AS f CROSS JOIN LATERAL (SELECT * FROM infomp3 n WHERE n.rp_id = f.rp_id AND "
+         u"n.filegenorder = f.filegenorder UNION ALL SELECT * FROM infomp3 u WHERE u.ctid = "
+         u"f.place) AS i JOIN reports r ON r.rp_id = f.rp_id WHERE f.copies > 1 ORDER BY "
+         u"f.dupkey COLLATE \"C\", f.rp_id, f.filegenorder NULLS FIRST, f.place"_s;
 }

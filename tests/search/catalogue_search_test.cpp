@@ -328,6 +328,10 @@ TEST_P(SearchCatalogueTest, DuplicatesMatchArtistAndTitleElseTheFileName) {
       3, u"Tercero"_s, 1,
       {{{u"other.mp3"_s, u"NIÑO JOSELE"_s, u"cancion del arbol "_s, u""_s, u""_s, u""_s, u""_s},
         {u"02 U2.mp3"_s, u"U2"_s, u""_s, u""_s, u""_s, u""_s, u""_s}}});
+  // Another program's copy, written without a number.
+  plainSql(
+      {u"INSERT INTO infoMP3 VALUES (3, '', 'LOS DEL RIO', '', '', 'Macarena ', '', '', "
+       u"'m.mp3', 3, NULL)"_s});
   const DuplicatesResult all = findDuplicates(SearchMedium::Todos);
   ASSERT_EQ(all.error, QString());
   std::vector<QStringList> groups;
@@ -335,11 +339,14 @@ TEST_P(SearchCatalogueTest, DuplicatesMatchArtistAndTitleElseTheFileName) {
     groups.push_back(keysOf(group.copies));
   }
   // Groups by key: "05 x.mp3" twice without artist nor title; the same artist and title
-  // under three file names. "02 U2.mp3" has a title in listings 1 and 2, so its name is no key.
+  // twice, once without a number, and under three file names. "02 U2.mp3" has a title in
+  // listings 1 and 2, so its name is no key.
   EXPECT_EQ(groups,
-            (std::vector<QStringList>{{u"1:5"_s, u"2:3"_s}, {u"1:1"_s, u"2:1"_s, u"3:1"_s}}));
-  EXPECT_EQ(all.groups[1].copies[2].dirname, u"/música/Tercero/dir 1"_s);
+            (std::vector<QStringList>{
+                {u"1:5"_s, u"2:3"_s}, {u"1:4"_s, u"3:0"_s}, {u"1:1"_s, u"2:1"_s, u"3:1"_s}}));
+  EXPECT_EQ(all.groups[1].copies[1].filename, u"m.mp3"_s);
+  EXPECT_EQ(all.groups[2].copies[2].dirname, u"/música/Tercero/dir 1"_s);
   const DuplicatesResult cds = findDuplicates(SearchMedium::CDs);
-  ASSERT_EQ(cds.groups.size(), 1U);
-  EXPECT_EQ(keysOf(cds.groups[0].copies), (QStringList{u"1:1"_s, u"3:1"_s}));
+  ASSERT_EQ(cds.groups.size(), 2U);
+  EXPECT_EQ(keysOf(cds.groups[1].copies), (QStringList{u"1:1"_s, u"3:1"_s}));
 }
