@@ -100,7 +100,15 @@ QString sqlIndexRows(const QString& files, const QString& condition) {
 // larger groups would store quicker still, but make a search read and check more files.
 const QString kGroupsTable =
     u"CREATE TABLE IF NOT EXISTS search_groups (rp_id INTEGER, grp BIGINT, texts TEXT, pairs "
-    u"TEXT[] COLLATE \"C\")"_s;
+    u"TEXT)"_s;
+
+// A group's letter pairs as their index holds them: kept as one text, a third of the room an
+// array of them takes, and compared byte by byte, as under the database's own collation every
+// key a store adds to the index would cost a locale comparison. A search names them so, or the
+// index is not used.
+QString groupPairs(const QString& prefix) {
+  return u"(string_to_array("_s + prefix + u"pairs, chr(1)) COLLATE \"C\")"_s;
+}
 
 // The group of a file numbered by the expression.
 QString groupOf(const QString& number) {
@@ -110,12 +118,12 @@ QString groupOf(const QString& number) {
 // The groups of the search rows the condition picks, made from those rows: their distinct
 // texts, one after another, and those texts' distinct letter pairs. The pairs are kept, not
 // only indexed: a search that reads most groups checks them as it goes, and working them out
-// again for every group would take seconds. They compare byte by byte: under the database's
-// own collation every key a store adds to their index would cost a locale comparison. A text
-// search vector made of the pairs as they are is the server's quickest way to drop repeats.
+// again for every group would take seconds. A text search vector made of the pairs as they are
+// is the server's quickest way to drop repeats.
 QString sqlGroupRows(const QString& condition) {
   return u"INSERT INTO search_groups SELECT g.rp_id, g.grp, g.texts, "
-         u"tsvector_to_array(array_to_tsvector(array_remove(quillet_pairs(g.texts), ''))) FROM "
+         u"array_to_string(tsvector_to_array(array_to_tsvector(array_remove(quillet_pairs("
+         u"g.texts), ''))), chr(1)) FROM "
          u"(SELECT s.rp_id, "_s +
          groupOf(u"s.filegenorder"_s) +
          u" AS grp, string_agg(DISTINCT t.text COLLATE \"C\", chr(1)) AS texts FROM search_files "
@@ -235,7 +243,8 @@ QStringList sqlCreateServerSearch(QSqlDatabase& db, bool trigramIndex, QString& 
        kGroupsTable,
        sqlGroupRows(u" AND NOT EXISTS (SELECT 1 FROM search_groups x WHERE x.rp_id = s.rp_id)"_s),
        u"CREATE INDEX IF NOT EXISTS search_groups_group ON search_groups (rp_id, grp)"_s,
-       u"CREATE INDEX IF NOT EXISTS search_groups_pairs ON search_groups USING gin (pairs)"_s,
+       u"CREATE INDEX IF NOT EXISTS search_groups_pairs ON search_groups USING gin ("_s +
+           groupPairs({}) + u")"_s,
        u"CREATE INDEX IF NOT EXISTS infomp3_unnumbered ON infomp3 (rp_id) WHERE filegenorder IS "
        u"NULL"_s,
        kRegroupFunction, sqlIndexListing(), sqlIndexRange(), sqlFilesAdded(),
@@ -280,7 +289,7 @@ QString groupConditions(const QStringList& pieces, QVariantList& values) {
     conditions += u" AND g.texts LIKE ?"_s;
     values.append(likePatternOf(piece));
     if (piece.size() == 2) {
-      conditions += u" AND g.pairs @> ARRAY[CAST(? AS text)]"_s;
+      conditions += u" AND "_s + groupPairs(u"g."_s) + u" @> ARRAY[CAST(? AS text)]"_s;
       values.append(piece);
     }
   }
