@@ -102,7 +102,7 @@ const QString kGroupsTable =
     u"CREATE TABLE IF NOT EXISTS search_groups (rp_id INTEGER, grp BIGINT, texts TEXT, pairs "
     u"TEXT)"_s;
 
-// A group's letter pairs as their index holds them: kept as one text, a third of the room an
+// A group's letter pairs as their index holds them: kept as one text, under half the room an
 // array of them takes, and compared byte by byte, as under the database's own collation every
 // key a store adds to the index would cost a locale comparison. A search names them so, or the
 // index is not used.
