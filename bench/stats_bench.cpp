@@ -7,12 +7,10 @@
 // --catalogue-only times the catalogue's figures alone.
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -37,13 +35,9 @@ bool missed = false;
 double medianMs(int runs, const std::function<void()>& work) {
   std::vector<double> ms;
   for (int run = 0; run < runs; ++run) {
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    ms.push_back(clock.nsecsElapsed() / 1e6);
+    ms.push_back(timedMs(work));
   }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+  return medianOf(ms);
 }
 
 void verdict(const char* what, double value, double target) {
@@ -107,10 +101,6 @@ void timeListing() {
   }
 }
 
-double elapsedMs(const std::function<void()>& work) {
-  return medianMs(1, work);
-}
-
 // One store of the listing into a fresh database, and the catch-up that follows it (the search
 // index and, unless dropped, the statistics' totals); times in ms.
 std::pair<double, double> storeAndCatchUp(const QString& programDir, const ListingModel& model,
@@ -127,17 +117,17 @@ std::pair<double, double> storeAndCatchUp(const QString& programDir, const Listi
       }
     }
   }
-  const double store = elapsedMs([&] {
+  const double store = timedMs([&] {
     if (!Save2bd(model, {}).ok()) {
       fail(u"store failed"_s);
     }
   });
-  const double catchUp = elapsedMs([] { indexStoredListing(); });
+  const double catchUp = timedMs([] { indexStoredListing(); });
   if (withTotals) {
     // The totals' own share of the catch-up: the same statements once more.
     ScopedTransaction transaction(BdConnection());
     TotalsWriter totals(BdConnection().driverConnection());
-    std::printf("  making the totals of the stored listing again: %.0f ms\n", elapsedMs([&] {
+    std::printf("  making the totals of the stored listing again: %.0f ms\n", timedMs([&] {
                   if (!totals.refresh(1).isEmpty()) {
                     fail(u"totals failed"_s);
                   }
@@ -163,10 +153,8 @@ void timeStoreWithTotals(const QString& programDir) {
         model->NumCancionesMP3, storeWithout, catchUpWithout, storeWith, catchUpWith);
     std::fflush(stdout);
   }
-  std::sort(without.begin(), without.end());
-  std::sort(with.begin(), with.end());
   std::printf("store + catch-up, medians: %.0f ms without the totals, %.0f ms with them\n",
-              without[1], with[1]);
+              medianOf(without), medianOf(with));
 }
 
 void timeCatalogue(const QString& program) {
@@ -237,7 +225,7 @@ int main(int argc, char** argv) {
     // What the program does with a catalogue another program wrote, before its first search
     // or statistics: the index and the totals of every noted listing.
     std::printf("catch-up of the generated catalogue: %.1f s\n",
-                elapsedMs([] {
+                timedMs([] {
                   if (!updateSearchIndex().isEmpty()) {
                     fail(u"catch-up failed"_s);
                   }

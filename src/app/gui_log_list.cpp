@@ -3,8 +3,6 @@
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
 
-#include <algorithm>
-
 #include "platform/gui_uniform_rows.h"
 
 LogList::LogList(QWidget* parent) : QListWidget(parent), delegate_(new UniformRowDelegate(this)) {
@@ -39,24 +37,18 @@ void LogList::rowsInserted(const QModelIndex& parent, int start, int end) {
   for (int row = start; row <= end; ++row) {
     const QSize size = delegate_->measured(option, model()->index(row, 0, parent));
     item(row)->setSizeHint(size);
-    takeRowSize(size);
+    noteRowSize(size);
   }
   setUniformItemSizes(!mixedHeights_);
 }
 
 // The common row size grows to the widest line; a line of another height ends it for good
 // (until the list is emptied), and each item's own size is used again.
-void LogList::takeRowSize(QSize size) {
-  QSize& common = delegate_->rowSize;
-  if (mixedHeights_) {
-    return;
-  }
-  if (common.isValid() && common.height() != size.height()) {
+void LogList::noteRowSize(QSize size) {
+  if (!mixedHeights_ && !takeRowSize(delegate_->rowSize, size)) {
     mixedHeights_ = true;
-    common = QSize();
-    return;
+    delegate_->rowSize = QSize();
   }
-  common = common.isValid() ? QSize(std::max(common.width(), size.width()), size.height()) : size;
 }
 
 void LogList::showNewest() {

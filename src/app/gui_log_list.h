@@ -25,7 +25,7 @@ class LogList : public QListWidget {
 
  private:
   void showNewest();
-  void takeRowSize(QSize size);
+  void noteRowSize(QSize size);
 
   UniformRowDelegate* delegate_;
   bool showPending_ = false;

@@ -237,6 +237,20 @@ QString ensureSchema(QSqlDatabase& db) {
   return db.commit() ? QString() : reasonOf(db.lastError());
 }
 
+// A transaction whose first statement is sql; rolled back, with the error, when sql fails.
+QSqlError beginWith(QSqlDatabase& db, const QString& sql) {
+  if (!db.transaction()) {
+    return db.lastError();
+  }
+  QSqlQuery first(db);
+  if (!first.exec(sql)) {
+    const QSqlError error = first.lastError();
+    db.rollback();
+    return error;
+  }
+  return {};
+}
+
 }  // namespace
 
 QString PgEngine::configure(QSqlDatabase& db, const ConnectionParts& parts) const {
@@ -290,33 +304,15 @@ QString PgEngine::prepare(QSqlDatabase& db) const {
 }
 
 QSqlError PgEngine::beginWrite(QSqlDatabase& db) const {
-  if (!db.transaction()) {
-    return db.lastError();
-  }
   // Every store takes the highest number plus one: two stores must take it one after the
   // other. Readers are not held up by this lock.
-  QSqlQuery lock(db);
-  if (!lock.exec(u"LOCK TABLE reports IN SHARE ROW EXCLUSIVE MODE"_s)) {
-    const QSqlError error = lock.lastError();
-    db.rollback();
-    return error;
-  }
-  return {};
+  return beginWith(db, u"LOCK TABLE reports IN SHARE ROW EXCLUSIVE MODE"_s);
 }
 
 // Read committed gives each statement its own snapshot; repeatable read gives the transaction
 // one.
 QSqlError PgEngine::beginRead(QSqlDatabase& db) const {
-  if (!db.transaction()) {
-    return db.lastError();
-  }
-  QSqlQuery level(db);
-  if (!level.exec(u"SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s)) {
-    const QSqlError error = level.lastError();
-    db.rollback();
-    return error;
-  }
-  return {};
+  return beginWith(db, u"SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s);
 }
 
 bool PgEngine::isBusy(const QSqlError& error) const {

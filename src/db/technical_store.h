@@ -12,8 +12,7 @@
 /**
  * Writes the technical fields of files 1 to lastFile of model under listing rpId, inside the
  * caller's transaction. Rows left behind under that number by a program that deleted without
- * the trigger go first. Empty text
- * on success, else the reason.
+ * the trigger go first. Empty text on success, else the reason.
  */
 QString storeTechnicalFields(int rpId, const TechnicalFields& technical, int lastFile);
 

@@ -63,11 +63,9 @@ QSize ListingEntryList::uniformRowSize(const QStringList& texts) const {
   }
   QSize size = measuredSize(widestPlain);
   for (const int row : others) {
-    const QSize other = measuredSize(row);
-    if (other.height() != size.height()) {
+    if (!takeRowSize(size, measuredSize(row))) {
       return {};
     }
-    size.setWidth(std::max(size.width(), other.width()));
   }
   return size;
 }

@@ -20,3 +20,9 @@ class UniformRowDelegate : public QStyledItemDelegate {
 
   QSize rowSize;
 };
+
+/**
+ * Widens common, the size rows share so far (invalid: none yet), to take a row of size; false,
+ * and common left as it was, when the row is of another height and so cannot share it.
+ */
+bool takeRowSize(QSize& common, QSize size);

@@ -14,17 +14,22 @@ QString sqlTotalsFunction() {
          sqlRefreshTotals(u"id"_s).join(u"; "_s) + u" $totals$"_s;
 }
 
-// Every listing a statement touched, once it has its reports row (a store writes it last, so
-// its files cost one look each) or when the statement is on reports itself (a delete takes the
-// totals along).
-const QString kChangedFunction =
-    u"CREATE OR REPLACE FUNCTION quillet_stats_changed() RETURNS trigger LANGUAGE plpgsql AS "
-    u"$changed$ BEGIN IF TG_OP IN ('INSERT', 'UPDATE') THEN PERFORM quillet_stats_listing(c.rp_id) "
-    u"FROM (SELECT DISTINCT rp_id FROM new_rows) c WHERE TG_TABLE_NAME = 'reports' OR EXISTS "
-    u"(SELECT 1 FROM reports r WHERE r.rp_id = c.rp_id); END IF; IF TG_OP IN ('DELETE', "
-    u"'UPDATE') THEN PERFORM quillet_stats_listing(c.rp_id) FROM (SELECT DISTINCT rp_id FROM "
-    u"old_rows) c WHERE TG_TABLE_NAME = 'reports' OR EXISTS (SELECT 1 FROM reports r WHERE "
-    u"r.rp_id = c.rp_id); END IF; RETURN NULL; END $changed$"_s;
+// Every listing among a statement's rows (new_rows or old_rows), once it has its reports row (a
+// store writes it last, so its files cost one look each) or when the statement is on reports
+// itself (a delete takes the totals along).
+QString sqlRefreshListingsOf(const QString& rows) {
+  return u"PERFORM quillet_stats_listing(c.rp_id) FROM (SELECT DISTINCT rp_id FROM "_s + rows +
+         u") c WHERE TG_TABLE_NAME = 'reports' OR EXISTS (SELECT 1 FROM reports r WHERE r.rp_id "
+         u"= c.rp_id);"_s;
+}
+
+QString sqlChangedFunction() {
+  return u"CREATE OR REPLACE FUNCTION quillet_stats_changed() RETURNS trigger LANGUAGE plpgsql "
+         u"AS $changed$ BEGIN IF TG_OP IN ('INSERT', 'UPDATE') THEN "_s +
+         sqlRefreshListingsOf(u"new_rows"_s) +
+         u" END IF; IF TG_OP IN ('DELETE', 'UPDATE') THEN "_s +
+         sqlRefreshListingsOf(u"old_rows"_s) + u" END IF; RETURN NULL; END $changed$"_s;
+}
 
 }  // namespace
 
@@ -39,7 +44,7 @@ QStringList sqlCreateServerTotals() {
       u"value TEXT, files BIGINT NOT NULL)"_s,
       u"CREATE INDEX IF NOT EXISTS stats_values_listing ON stats_values (rp_id)"_s,
       sqlTotalsFunction(),
-      kChangedFunction};
+      sqlChangedFunction()};
   for (const QString& table : {u"infomp3"_s, u"estructdir"_s, u"reports"_s}) {
     statements += sqlStatementTriggers(u"stats"_s, table, u"quillet_stats_changed"_s,
                                        u"quillet_stats_changed"_s);
