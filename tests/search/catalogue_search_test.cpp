@@ -73,6 +73,10 @@ const QStringList kQueries = {u"cancion"_s,
                               u"concierto cd rock"_s,
                               u"vivo 2 cd"_s,
                               u"   "_s,
+                              u"%"_s,
+                              u"_"_s,
+                              u"\\"_s,
+                              u"a%b 1_"_s,
                               u""_s};
 
 }  // namespace
