@@ -23,8 +23,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_info.h"
 #include "app/frm_main.h"
+#include "base/app_info.h"
 #include "bench_catalogue.h"
 #include "db/frm_reportsbd.h"
 #include "listing/frm_report.h"
@@ -33,6 +33,7 @@
 #include "platform/settings_store.h"
 #include "search/frm_search.h"
 #include "search/search_index.h"
+#include "session/catalogue_composition.h"
 #include "window_driving.h"
 
 using namespace Qt::StringLiterals;
@@ -210,6 +211,7 @@ bool searchStall(frm_main& window) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  composeCatalogue();
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   if (argc < 5) {
     std::fprintf(stderr,

@@ -12,11 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/listing_load.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "session/catalogue_composition.h"
 #include "support/listing_db_fixture.h"
 
 using namespace Qt::StringLiterals;
@@ -52,6 +53,7 @@ void print(const char* what, const std::vector<double>& ms, double target) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  composeCatalogue();
   QTemporaryDir dir;
   // The shipped files come from the build's program directory; the benchmark lives outside it.
   setProgramDir(QStringLiteral(QUILLET_BIN_DIR));

@@ -18,8 +18,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "search/catalogue_search.h"
@@ -27,6 +27,7 @@
 #include "search/search_sql.h"
 
 #include "bench_catalogue.h"
+#include "session/catalogue_composition.h"
 
 using namespace Qt::StringLiterals;
 
@@ -153,6 +154,7 @@ void timeStore(const QString& programDir) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  composeCatalogue();
   QTemporaryDir dir;
   // The built program and what ships with it live in the program directory, not beside us.
   setProgramDir(QStringLiteral(QUILLET_BIN_DIR));

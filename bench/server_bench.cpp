@@ -23,8 +23,8 @@
 #include <set>
 #include <vector>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/listing_load.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
@@ -32,6 +32,7 @@
 #include "search/search_index.h"
 
 #include "bench_catalogue.h"
+#include "session/catalogue_composition.h"
 
 using namespace Qt::StringLiterals;
 
@@ -355,6 +356,7 @@ int benchConcurrent(const QString& serverCadcon, const QString& tree) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  composeCatalogue();
   const QStringList args = app.arguments();
   if (args.size() >= 3 && args[1] == u"store"_s) {
     return benchStore(args[2]);

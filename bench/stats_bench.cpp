@@ -15,13 +15,14 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "bench_catalogue.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "output/listing_export.h"
 #include "search/search_index.h"
+#include "session/catalogue_composition.h"
 #include "stats/frm_stats.h"
 #include "stats/stats_sources.h"
 #include "stats/stats_totals.h"
@@ -189,6 +190,7 @@ void timeCatalogue(const QString& program) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  composeCatalogue();
   QTemporaryDir dir;
   if (qEnvironmentVariableIsSet("STATS_BENCH_KEEP")) {
     dir.setAutoRemove(false);

@@ -18,13 +18,14 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_info.h"
 #include "app/frm_main.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/frm_reportsbd.h"
 #include "listing/frm_report.h"
 #include "platform/gui_folder_chooser.h"
 #include "platform/gui_message_box.h"
+#include "session/catalogue_composition.h"
 #include "window_driving.h"
 
 using namespace Qt::StringLiterals;
@@ -119,6 +120,7 @@ bool flat(double empty, double full) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  composeCatalogue();
   // Each line as it is measured: a slow road still shows the ones before it.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   if (argc != 7) {

@@ -1,6 +1,23 @@
-# Every subsystem folder holds both layers. Window files (frm_*, form2*) and the widget
-# platform layers (gui_*) build into quillet_ui; everything else into quillet_core.
+# The layers of src/, bottom to top, as src/layers.txt declares them: one folder a line.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/layers.txt layer_lines REGEX "^[a-z]")
+set(QUILLET_LAYERS "")
+foreach(line IN LISTS layer_lines)
+  string(REGEX MATCH "^[a-z_0-9]+" folder "${line}")
+  list(APPEND QUILLET_LAYERS ${folder})
+endforeach()
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/layers.txt)
+
+# A folder's core files build into quillet_<folder>, linked to the layer below it and so to
+# every lower one. Its windows (frm_*, form2*) and widget layers (gui_*) build into
+# quillet_<folder>_ui, over the whole core and the platform's widget kit; the shell's windows
+# (app) over every folder's windows.
 function(quillet_add_folder_sources)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  list(FIND QUILLET_LAYERS ${folder} rank)
+  if(rank LESS 0)
+    message(FATAL_ERROR "src/${folder} is not in src/layers.txt")
+  endif()
   file(GLOB all_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   file(GLOB ui_sources CONFIGURE_DEPENDS
@@ -12,13 +29,26 @@ function(quillet_add_folder_sources)
     list(REMOVE_ITEM core_sources ${ui_sources})
   endif()
   if(core_sources)
-    target_sources(quillet_core PRIVATE ${core_sources})
+    add_library(quillet_${folder} STATIC ${core_sources})
+    target_include_directories(quillet_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(quillet_${folder} PUBLIC Qt6::Core Qt6::Sql)
+    if(rank GREATER 0)
+      math(EXPR below "${rank} - 1")
+      list(GET QUILLET_LAYERS ${below} lower)
+      target_link_libraries(quillet_${folder} PUBLIC quillet_${lower})
+    endif()
+    target_link_libraries(quillet_core INTERFACE quillet_${folder})
   endif()
   if(ui_sources)
-    target_sources(quillet_ui PRIVATE ${ui_sources})
+    add_library(quillet_${folder}_ui STATIC ${ui_sources})
+    target_link_libraries(quillet_${folder}_ui PUBLIC quillet_core
+      Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
+    if(NOT folder STREQUAL "platform")
+      target_link_libraries(quillet_${folder}_ui PUBLIC quillet_platform_ui)
+    endif()
+    target_link_libraries(quillet_ui INTERFACE quillet_${folder}_ui)
   endif()
 endfunction()
-
 # One test executable per test folder and layer: *_test.cpp links the core with a
 # QCoreApplication main; gui_*_test.cpp and frm_*_test.cpp link the windows with a
 # QApplication main on the offscreen platform; xcb_*_test.cpp the same windows on a private Xvfb

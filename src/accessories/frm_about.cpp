@@ -9,7 +9,7 @@
 
 #include "accessories/shell_open.h"
 #include "accessories/web_links.h"
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 
 class QLabel;
 

@@ -1,6 +1,6 @@
 #include "accessories/shell_open.h"
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "platform/desktop_opener.h"
 
 using namespace Qt::StringLiterals;

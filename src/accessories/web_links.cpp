@@ -1,6 +1,6 @@
 #include "accessories/web_links.h"
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 
 using namespace Qt::StringLiterals;
 

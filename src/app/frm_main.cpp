@@ -12,18 +12,19 @@
 #include "accessories/frm_about.h"
 #include "accessories/shell_open.h"
 #include "accessories/web_links.h"
-#include "app/frm_options.h"
+#include "app/gui_bd_startup.h"
 #include "app/gui_log_list.h"
+#include "app/gui_shell_routes.h"
 #include "app/gui_window_menu.h"
-#include "app/lifecycle.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "db/frm_reportsbd.h"
-#include "db/gui_bd_startup.h"
 #include "listing/frm_report.h"
+#include "listing/gui_scan_driver.h"
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
-#include "scan/gui_scan_driver.h"
 #include "search/frm_search.h"
+#include "session/frm_options.h"
+#include "session/lifecycle.h"
 #include "stats/frm_stats.h"
 
 using namespace Qt::StringLiterals;
@@ -51,6 +52,7 @@ QBrush panelBackground() {
 }  // namespace
 
 frm_main::frm_main(QWidget* parent) : QMainWindow(parent) {
+  installShellRoutes();
   createWindow();
   createFileMenu();
   createToolsMenu();

@@ -2,7 +2,7 @@
 
 #include <QMainWindow>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 
 class QAction;
 class LogList;

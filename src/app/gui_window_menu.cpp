@@ -53,18 +53,3 @@ void WindowMenu::refreshList() {
     item->setEnabled(!children.isEmpty());
   }
 }
-
-void placeCascaded(QMdiArea& area, QMdiSubWindow& window) {
-  const QList<QMdiSubWindow*> children = area.subWindowList(QMdiArea::CreationOrder);
-  const qsizetype at = children.indexOf(&window);
-  if (at < 1) {
-    window.move(0, 0);
-    return;
-  }
-  const int step = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-  const QPoint next = children.at(at - 1)->pos() + QPoint(step, step);
-  const QSize visible = area.viewport()->size();
-  const bool captionShows =
-      next.x() + step <= visible.width() && next.y() + step <= visible.height();
-  window.move(captionShows ? next : QPoint(0, 0));
-}

@@ -5,7 +5,6 @@
 
 class QAction;
 class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
 
 /**
@@ -33,10 +32,3 @@ class WindowMenu : public QObject {
   QList<QAction*> arrangement_;
   QList<QAction*> listed_;
 };
-
-/**
- * Moves a subwindow just added to area down and to the right of the one added before it, by a
- * caption's height, so a new window never hides the last one exactly; it starts again at the
- * top left corner when its caption would leave the visible area.
- */
-void placeCascaded(QMdiArea& area, QMdiSubWindow& window);

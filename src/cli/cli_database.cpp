@@ -2,10 +2,10 @@
 
 #include <QString>
 
-#include "app/lifecycle.h"
 #include "cli/cli_support.h"
 #include "db/mod_bd.h"
 #include "db/stored_listings.h"
+#include "session/lifecycle.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "app/program_options.h"
 #include "cli/cli_table_output.h"
 #include "listing/renderer.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "app/lifecycle.h"
-#include "app/program_options.h"
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
 #include "db/listing_store.h"
@@ -12,6 +10,8 @@
 #include "scan/scan_driver.h"
 #include "scan/scan_notices.h"
 #include "search/search_index.h"
+#include "session/lifecycle.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 

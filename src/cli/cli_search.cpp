@@ -5,7 +5,7 @@
 #include <array>
 #include <optional>
 
-#include "app/text_helpers.h"
+#include "base/text_helpers.h"
 #include "cli/cli_database.h"
 #include "cli/cli_table_output.h"
 #include "output/catalogue_table.h"

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "app/program_options.h"
 #include "platform/output_file.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "db/db_connection.h"
 #include "db/db_engine.h"
 #include "db/mod_bd.h"

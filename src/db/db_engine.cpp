@@ -8,8 +8,8 @@
 
 #include <optional>
 
+#include "db/catalogue_parts.h"
 #include "db/db_connection.h"
-#include "db/file_side_tables.h"
 #include "db/pg_engine.h"
 
 using namespace Qt::StringLiterals;
@@ -48,9 +48,11 @@ class SqliteEngine : public DbEngine {
     return sqliteBusyTimeout(options).value_or(kDefaultBusyWaitMs);
   }
 
+  // A file that cannot gain a part's objects is still opened, and read without them.
   QString prepare(QSqlDatabase& db) const override {
-    // A file that cannot gain its side tables is still opened, and read without them.
-    (void)prepareFileSideTables(db);
+    for (const CataloguePart* part : catalogueParts()) {
+      part->prepareFile(db);
+    }
     return {};
   }
 
@@ -59,9 +61,11 @@ class SqliteEngine : public DbEngine {
     if (!begin.exec(u"BEGIN IMMEDIATE"_s)) {
       return begin.lastError();
     }
-    if (const QString reason = gainFileSideTablesInWrite(db); !reason.isEmpty()) {
-      begin.exec(u"ROLLBACK"_s);
-      return QSqlError(reason, {}, QSqlError::TransactionError);
+    for (const CataloguePart* part : catalogueParts()) {
+      if (const QString reason = part->prepareFileWrite(db); !reason.isEmpty()) {
+        begin.exec(u"ROLLBACK"_s);
+        return QSqlError(reason, {}, QSqlError::TransactionError);
+      }
     }
     return {};
   }

@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "db/stored_listings.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 
 class QAction;
 class QToolBar;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/log.h"
-#include "app/text_helpers.h"
+#include "base/log.h"
+#include "base/text_helpers.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"

@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <memory>
 
-#include "app/app_info.h"
-#include "app/ini_reader.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/ini_reader.h"
+#include "base/log.h"
+#include "db/catalogue_parts.h"
 #include "db/db_engine.h"
 #include "platform/output_file.h"
 #include "platform/posix_file.h"
-#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -192,8 +192,9 @@ QString OpenBd() {
   WriteLog(u"mediante "_s + state().prefix);
   const QString failure = connect();
   if (failure.isEmpty()) {
-    // A failure is logged; such a database's statistics count the files.
-    (void)ensureTotalsTables();
+    for (const CataloguePart* part : catalogueParts()) {
+      part->programCatalogueOpened();
+    }
   }
   return failure;
 }

@@ -9,11 +9,10 @@
 
 #include <memory>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "db/catalogue_parts.h"
 #include "db/db_connection.h"
 #include "db/libpq_calls.h"
-#include "search/search_sql_server.h"
-#include "stats/stats_sql_server.h"
 
 using namespace Qt::StringLiterals;
 
@@ -134,39 +133,24 @@ QString databaseName(const QSqlDatabase& db) {
   return db.databaseName().isEmpty() ? u"predeterminada"_s : db.databaseName();
 }
 
-// pg_trgm ships with Debian's server; creating it needs rights the user may lack. Without it
-// the search still finds the same files, reading every row.
-bool createTrigramExtension(QSqlDatabase& db) {
-  QSqlQuery query(db);
-  query.exec(u"SAVEPOINT quillet_trgm"_s);
-  if (query.exec(u"CREATE EXTENSION IF NOT EXISTS pg_trgm"_s)) {
-    query.exec(u"RELEASE SAVEPOINT quillet_trgm"_s);
-    return true;
-  }
-  const QString reason = reasonOf(query.lastError());
-  query.exec(u"ROLLBACK TO SAVEPOINT quillet_trgm"_s);
-  WriteLog(
-      u"No se puede crear la extensión pg_trgm en el servidor (%1): la búsqueda encontrará "
-      u"lo mismo, pero leyendo todas las filas"_s.arg(reason));
-  return false;
-}
-
-// The catalogue's tables and everything the program keeps beside them, each made only where it
-// is missing, then the version statement; empty text, else the reason.
+// The catalogue's tables, then every part's objects, each made only where it is missing, then
+// the version statement; empty text, else the reason.
 QString runObjects(QSqlDatabase& db, const QString& version, QSqlError& failure) {
   const QStringList tables = scriptStatements(u":/schema_server.sql"_s);
   if (tables.isEmpty()) {
     return u"falta la definición de las tablas del catálogo en el programa"_s;
   }
   QString reason = runAll(db, tables, &failure);
-  if (reason.isEmpty()) {
-    const bool trigrams = createTrigramExtension(db);
-    const QStringList search = sqlCreateServerSearch(db, trigrams, reason);
+  for (const CataloguePart* part : catalogueParts()) {
+    if (!reason.isEmpty()) {
+      return reason;
+    }
+    const QStringList objects = part->serverObjects(db, reason);
     if (reason.isEmpty()) {
-      reason = runAll(db, search + sqlCreateServerTotals() + QStringList{version}, &failure);
+      reason = runAll(db, objects, &failure);
     }
   }
-  return reason;
+  return reason.isEmpty() ? runAll(db, {version}, &failure) : reason;
 }
 
 QString createObjects(QSqlDatabase& db) {

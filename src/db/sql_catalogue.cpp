@@ -1,6 +1,6 @@
 #include "db/sql_catalogue.h"
 
-#include "app/text_helpers.h"
+#include "base/text_helpers.h"
 #include "scan/listing_model.h"
 
 using namespace Qt::StringLiterals;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "db/bd_write_guard.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"

@@ -4,7 +4,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 

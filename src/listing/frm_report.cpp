@@ -10,26 +10,25 @@
 
 #include <algorithm>
 
-#include "app/app_info.h"
-#include "app/gui_window_menu.h"
-#include "app/log.h"
-#include "app/program_options.h"
-#include "db/gui_listing_store.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_entries.h"
+#include "listing/gui_listing_export.h"
 #include "listing/gui_listing_look.h"
+#include "listing/gui_listing_routes.h"
+#include "listing/gui_listing_store.h"
 #include "listing/gui_listing_toolbar.h"
 #include "listing/gui_listing_tree.h"
 #include "listing/gui_notice_strip.h"
+#include "listing/gui_scan_driver.h"
 #include "listing/gui_scan_progress.h"
 #include "listing/technical_texts.h"
-#include "output/form2.h"
-#include "output/gui_listing_export.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
-#include "scan/gui_scan_driver.h"
-#include "stats/frm_stats.h"
+#include "platform/gui_window_placement.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 
@@ -96,6 +95,10 @@ bool frm_report::selectNode(const QString& key) {
 
 QSize frm_report::sizeHint() const {
   return kClientSize;
+}
+
+QListWidget* frm_report::entryList() const {
+  return list_;
 }
 
 LineDesigns frm_report::designs() const {
@@ -232,13 +235,17 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     SaveDesigns(designs());
     Refresca();
   } else if (key == u"imprime"_s) {
-    Form2::instance()->Abre(tag_, list_);
+    if (ListingWindowRoutes* routes = listingWindowRoutes()) {
+      routes->openPrintWindow(*this);
+    }
   } else if (key == u"2bd"_s) {
     Save2bd();
   } else if (key == u"modifydesign"_s) {
     panel_->setVisible(toolbar_->designAction()->isChecked());
   } else if (key == u"estadisticas"_s) {
-    frm_stats::showListing(model_, this, [this](const QString& node) { selectNode(node); });
+    if (ListingWindowRoutes* routes = listingWindowRoutes()) {
+      routes->openListingStats(*this);
+    }
   } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
     exportListing(*format);
   }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 #include "listing/renderer.h"
 #include "listing/saved_designs.h"
 #include "output/listing_export.h"
@@ -15,6 +15,7 @@ class DesignPanel;
 class ListingEntryList;
 class ListingToolbar;
 class ListingTree;
+class QListWidget;
 class NoticeStrip;
 class ScanProgressStrip;
 class QMdiArea;
@@ -102,6 +103,8 @@ class frm_report : public QWidget {
   void showEntries(std::vector<RenderedEntry> rendered);
   /** The entries of List1. */
   QStringList entries() const;
+  /** List1 itself, which the print window reads. */
+  QListWidget* entryList() const;
   const std::vector<RenderedEntry>& rendered() const { return rendered_; }
 
   void setBusy(bool busy);

@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "accessories/shell_open.h"
-#include "app/program_options.h"
 #include "listing/gui_listing_look.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 

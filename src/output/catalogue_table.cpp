@@ -1,6 +1,6 @@
 #include "output/catalogue_table.h"
 
-#include "app/text_helpers.h"
+#include "base/text_helpers.h"
 #include "output/listing_table.h"
 
 using namespace Qt::StringLiterals;

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;

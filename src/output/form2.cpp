@@ -14,8 +14,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "output/gui_listing_printer.h"
 #include "output/gui_printers.h"
 #include "output/print_choices.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 
 class QComboBox;
 class QFont;

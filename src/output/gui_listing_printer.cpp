@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QTextOption>
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "platform/output_file.h"
 
 using namespace Qt::StringLiterals;

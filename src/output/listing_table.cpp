@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_helpers.h"
+#include "base/text_helpers.h"
 
 using namespace Qt::StringLiterals;
 

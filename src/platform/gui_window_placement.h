@@ -1,5 +1,7 @@
 #pragma once
 
+class QMdiArea;
+class QMdiSubWindow;
 class QWidget;
 
 /**
@@ -7,3 +9,10 @@ class QWidget;
  * window, kept inside the screen that window is on. Nothing happens without the other window.
  */
 void centreOverWindow(QWidget* window, const QWidget* over);
+
+/**
+ * Moves a subwindow just added to area down and to the right of the one added before it, by a
+ * caption's height, so a new window never hides the last one exactly; it starts again at the
+ * top left corner when its caption would leave the visible area.
+ */
+void placeCascaded(QMdiArea& area, QMdiSubWindow& window);

@@ -3,8 +3,8 @@
 #include <QStringBuilder>
 #include <QtMath>
 
-#include "app/log.h"
-#include "app/text_helpers.h"
+#include "base/log.h"
+#include "base/text_helpers.h"
 #include "platform/raw_directory.h"
 #include "tags/audio_file_reader.h"
 

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/cd_drive.h"
 
 using namespace Qt::StringLiterals;

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 
 class BackgroundSearch;
 class DuplicatesModel;

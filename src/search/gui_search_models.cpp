@@ -1,6 +1,6 @@
 #include "search/gui_search_models.h"
 
-#include "app/text_helpers.h"
+#include "base/text_helpers.h"
 #include "db/listing_load.h"
 #include "listing/technical_texts.h"
 #include "scan/listing_model.h"

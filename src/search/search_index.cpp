@@ -5,13 +5,14 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "db/catalogue_parts.h"
 #include "db/mod_bd.h"
 #include "search/search_engine.h"
 #include "search/search_sql.h"
-#include "stats/stats_totals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +92,18 @@ class IndexWriter {
   int filesIndexed_ = 0;
 };
 
+// The per-listing refreshes of the catalogue's parts that keep something on this file.
+std::vector<std::unique_ptr<ListingRefresh>> partRefreshes() {
+  std::vector<std::unique_ptr<ListingRefresh>> refreshes;
+  for (const CataloguePart* part : catalogueParts()) {
+    if (std::unique_ptr<ListingRefresh> refresh =
+            part->fileListingRefresh(searchConnection().driverConnection())) {
+      refreshes.push_back(std::move(refresh));
+    }
+  }
+  return refreshes;
+}
+
 // Indexes the noted listings inside the caller's transaction; every old row of them goes first,
 // so a rowid a deleted file leaves behind can be taken by a new one.
 QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
@@ -111,17 +124,16 @@ QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
       return writer.reason();
     }
   }
-  // The statistics' totals of a listing hold only while it has no note: they are made again
-  // with the notes' clearing, in its transaction.
-  TotalsWriter totals(searchConnection().driverConnection());
-  const bool keepTotals = totals.present();
+  // What the other parts keep per listing (the statistics' totals) holds only while the listing
+  // has no note: it is made again with the notes' clearing, in their transaction.
+  const std::vector<std::unique_ptr<ListingRefresh>> refreshes = partRefreshes();
   StoreProgress step{u"Indexando listados"_s, 1, static_cast<int>(listings.size()), 0};
   for (const QVariant& rpId : listings) {
     if (!writer.index(rpId)) {
       return writer.reason();
     }
-    if (keepTotals) {
-      if (const QString failure = totals.refresh(rpId); !failure.isEmpty()) {
+    for (const std::unique_ptr<ListingRefresh>& refresh : refreshes) {
+      if (const QString failure = refresh->refresh(rpId); !failure.isEmpty()) {
         return failure;
       }
     }

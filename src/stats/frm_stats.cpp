@@ -10,8 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/app_info.h"
-#include "app/text_helpers.h"
+#include "base/app_info.h"
+#include "base/text_helpers.h"
 #include "db/listing_load.h"
 #include "output/listing_table.h"
 #include "platform/gui_message_box.h"

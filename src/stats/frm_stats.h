@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 #include "scan/listing_model.h"
 #include "search/catalogue_search.h"
 #include "stats/collection_stats.h"

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
 #include "db/mod_bd.h"

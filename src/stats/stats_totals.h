@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "db/catalogue_parts.h"
 #include "stats/stats_sources.h"
 #include "stats/stats_sql.h"
 
@@ -19,14 +20,14 @@
 // server keeps them by triggers of its own (stats_sql_server.h).
 
 /** Makes listings' totals again, inside the caller's transaction. */
-class TotalsWriter {
+class TotalsWriter : public ListingRefresh {
  public:
   explicit TotalsWriter(const QSqlDatabase& db);
 
   /** Whether the database has the totals' tables; without them there is nothing to keep. */
   bool present();
   /** Makes listing rpId's totals again; empty text, else the reason. */
-  QString refresh(const QVariant& rpId);
+  QString refresh(const QVariant& rpId) override;
 
  private:
   QSqlDatabase db_;

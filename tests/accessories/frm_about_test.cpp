@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/app_info.h"
-#include "app/loaded_forms.h"
+#include "base/app_info.h"
+#include "base/loaded_forms.h"
 #include "platform/desktop_opener.h"
 #include "support/test_env.h"
 

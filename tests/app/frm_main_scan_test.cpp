@@ -10,7 +10,6 @@
 #include <QTreeWidget>
 
 #include "app/frm_main.h"
-#include "app/lifecycle.h"
 #include "db/frm_reportsbd.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
@@ -20,6 +19,7 @@
 #include "platform/gui_folder_chooser.h"
 #include "platform/gui_message_box.h"
 #include "scan/scan_driver.h"
+#include "session/lifecycle.h"
 #include "support/fixtures.h"
 #include "support/listing_db_fixture.h"
 

@@ -13,13 +13,13 @@
 
 #include "accessories/frm_about.h"
 #include "accessories/web_links.h"
-#include "app/app_info.h"
-#include "app/lifecycle.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
 #include "platform/desktop_opener.h"
 #include "platform/twips.h"
+#include "session/lifecycle.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 

@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "app/frm_main.h"
-#include "app/lifecycle.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
+#include "session/lifecycle.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 

@@ -1,5 +1,5 @@
-#include "app/program_options.h"
 #include "cli/cli_program_fixture.h"
+#include "session/program_options.h"
 #include "support/audio_fixtures.h"
 
 using namespace Qt::StringLiterals;

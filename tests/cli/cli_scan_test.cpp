@@ -1,6 +1,6 @@
-#include "app/program_options.h"
 #include "cli/cli_program_fixture.h"
 #include "listing/saved_designs.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 

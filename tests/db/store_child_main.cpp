@@ -7,16 +7,18 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "session/catalogue_composition.h"
 #include "support/listing_db_fixture.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  composeCatalogue();
   if (argc != 2) {
     return 2;
   }

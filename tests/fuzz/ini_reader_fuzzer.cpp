@@ -1,7 +1,7 @@
 // The INI reader over any file content. The input is the section, a NUL, the key, a NUL and the
 // file's bytes.
 
-#include "app/ini_reader.h"
+#include "base/ini_reader.h"
 #include "fuzz/fuzz_support.h"
 
 #include <cstddef>

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 #include "db/mod_bd.h"
 #include "listing/gui_notice_strip.h"
 #include "listing_window_fixture.h"

@@ -2,10 +2,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/program_options.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "listing_window_fixture.h"
+#include "session/program_options.h"
 #include "support/fixtures.h"
 
 using namespace Qt::StringLiterals;

@@ -12,7 +12,7 @@
 
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "output/form2.h"
 #include "platform/gui_message_box.h"
 

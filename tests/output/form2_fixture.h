@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "output/form2.h"
 #include "output/gui_printers.h"
 #include "platform/gui_message_box.h"

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #include <filesystem>
 
-#include "app/log.h"
-#include "app/text_helpers.h"
+#include "base/log.h"
+#include "base/text_helpers.h"
 #include "platform/ansi_codec.h"
 #include "platform/posix_file.h"
 #include "platform/raw_directory.h"

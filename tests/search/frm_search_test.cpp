@@ -20,7 +20,7 @@
 #include <QTreeWidget>
 
 #include "app/frm_main.h"
-#include "app/loaded_forms.h"
+#include "base/loaded_forms.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"

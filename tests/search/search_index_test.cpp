@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "db/mod_bd.h"
 #include "search/catalogue_search.h"
 #include "search/search_index.h"

@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "support/test_env.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-#include "app/app_info.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
 #include "db/db_connection.h"
 #include "db/mod_bd.h"
 #include "support/test_env.h"

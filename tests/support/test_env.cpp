@@ -5,9 +5,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "app/app_info.h"
-#include "app/lifecycle.h"
-#include "app/log.h"
+#include "base/app_info.h"
+#include "base/log.h"
+#include "session/catalogue_composition.h"
+#include "session/lifecycle.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +32,7 @@ void TestEnvironment::install() {
   setLogFilePath(programDir() + u"/test.log"_s);
   // A shutdown that really ended the process would make a test pass silently with exit code 0.
   setProcessEnd([] { ADD_FAILURE() << "the program tried to end the test process"; });
+  composeCatalogue();
 }
 
 QString TestEnvironment::programDir() {

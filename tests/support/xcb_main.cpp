@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/gui_shell_routes.h"
 #include "support/private_xvfb.h"
 #include "support/test_env.h"
 
@@ -23,5 +24,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   TestEnvironment::install();
   QApplication app(argc, argv);
+  // Windows that ask for windows of other folders get them as under the main window.
+  installShellRoutes();
   return RUN_ALL_TESTS();
 }

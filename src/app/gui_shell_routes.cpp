@@ -1,0 +1,29 @@
+#include "app/gui_shell_routes.h"
+
+#include "listing/frm_report.h"
+#include "listing/gui_listing_routes.h"
+#include "output/form2.h"
+#include "stats/frm_stats.h"
+
+namespace {
+
+class ShellListingRoutes : public ListingWindowRoutes {
+ public:
+  void openPrintWindow(frm_report& window) override {
+    Form2::instance()->Abre(window.tag(), window.entryList());
+  }
+
+  // The statistics window is the listing window's child, so it never outlives the window
+  // whose nodes its files choose.
+  void openListingStats(frm_report& window) override {
+    frm_stats::showListing(window.model(), &window,
+                           [&window](const QString& node) { window.selectNode(node); });
+  }
+};
+
+}  // namespace
+
+void installShellRoutes() {
+  static ShellListingRoutes listing;
+  setListingWindowRoutes(&listing);
+}

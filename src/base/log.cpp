@@ -1,0 +1,93 @@
+#include "base/log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+
+#include "platform/ansi_codec.h"
+#include "platform/posix_file.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct LogState {
+  QString filePath;
+  LogListSink sink;
+  bool failureReported = false;
+};
+
+LogState& state() {
+  static LogState s;
+  return s;
+}
+
+// Why the log file cannot be opened, in the user's language where the cause is known.
+QString whyNotOpened(const QString& path, int error) {
+  const QFileInfo info(path);
+  if (path.endsWith(u'/')) {
+    return u"config.ini no da ningún nombre de archivo (sección log, clave logfile)"_s;
+  }
+  if (info.isDir()) {
+    return u"el nombre es el de una carpeta"_s;
+  }
+  if (!info.dir().exists()) {
+    return u"la carpeta %1 no existe"_s.arg(info.absolutePath());
+  }
+  if (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable()) {
+    return u"no hay permiso de escritura"_s;
+  }
+  return systemErrorText(error);
+}
+
+// Empty when the line reached the file, otherwise the reason it did not. The line goes in one
+// write() on a file opened for appending, so lines of two programs sharing the log never mix.
+QString appendToFile(const QString& path, const QString& message) {
+  const UniqueFd fd(::open(QFile::encodeName(path).constData(),
+                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
+  if (!fd.valid()) {
+    return whyNotOpened(path, errno);
+  }
+  QByteArray line = encodeAnsi(message);
+  line.append("\r\n");
+  const ssize_t written = ::write(fd.get(), line.constData(), static_cast<size_t>(line.size()));
+  if (written != line.size()) {
+    return u"error de escritura: "_s + systemErrorText(written < 0 ? errno : ENOSPC);
+  }
+  return {};
+}
+
+void showInList(const QString& line) {
+  if (state().sink) {
+    state().sink(line);
+  }
+}
+
+}  // namespace
+
+QString LogFilePath() {
+  return state().filePath;
+}
+
+void setLogFilePath(const QString& path) {
+  state().filePath = path;
+  state().failureReported = false;
+}
+
+void setLogListSink(LogListSink sink) {
+  state().sink = std::move(sink);
+}
+
+void WriteLog(const QString& message) {
+  const QString failure = appendToFile(state().filePath, message);
+  if (!failure.isEmpty() && !state().failureReported) {
+    state().failureReported = true;
+    showInList(
+        u"No se puede escribir en el archivo de log %1: %2"_s.arg(state().filePath, failure));
+  }
+  showInList(message);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+class frm_report;
+
+// What the listing window asks of windows of other folders (the print window, the statistics).
+// The shell, the one place that knows every window, answers; windows never include each other.
+
+class ListingWindowRoutes {
+ public:
+  virtual ~ListingWindowRoutes() = default;
+  /** "imprime": the print window, for the lines window shows. */
+  virtual void openPrintWindow(frm_report& window) = 0;
+  /** "estadisticas": the figures of window's listing; their files choose its nodes. */
+  virtual void openListingStats(frm_report& window) = 0;
+};
+
+/** The shell's answer; until the shell installs it, the two buttons open nothing. */
+ListingWindowRoutes* listingWindowRoutes();
+void setListingWindowRoutes(ListingWindowRoutes* routes);

@@ -1,0 +1,9 @@
+#include "session/catalogue_composition.h"
+
+#include "db/technical_part.h"
+#include "search/search_part.h"
+#include "stats/stats_part.h"
+
+void composeCatalogue() {
+  setCatalogueParts({&technicalFieldsPart(), &searchIndexPart(), &statsTotalsPart()});
+}
