@@ -1,0 +1,2 @@
+#include "search/frm_find.h"
+#include "db/frm_list.h"

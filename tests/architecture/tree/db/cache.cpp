@@ -1,0 +1,1 @@
+#include "db/frm_list.h"

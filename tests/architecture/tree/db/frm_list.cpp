@@ -1,0 +1,2 @@
+#include "search/frm_find.h"
+#include "search/index.h"

@@ -1,0 +1,2 @@
+#include "base/log.h"
+#include "search/index.h"

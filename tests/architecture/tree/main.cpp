@@ -1,0 +1,1 @@
+#include "app/frm_main.h"

@@ -1,0 +1,2 @@
+#include "db/store.h"
+#include "base/log.h"
