@@ -38,6 +38,7 @@ function(quillet_add_folder_sources)
       target_link_libraries(quillet_${folder} PUBLIC quillet_${lower})
     endif()
     target_link_libraries(quillet_core INTERFACE quillet_${folder})
+    quillet_add_link_check(quillet_${folder})
   endif()
   if(ui_sources)
     add_library(quillet_${folder}_ui STATIC ${ui_sources})
@@ -47,7 +48,19 @@ function(quillet_add_folder_sources)
       target_link_libraries(quillet_${folder}_ui PUBLIC quillet_platform_ui)
     endif()
     target_link_libraries(quillet_ui INTERFACE quillet_${folder}_ui)
+    if(NOT folder STREQUAL "app")
+      quillet_add_link_check(quillet_${folder}_ui)
+    endif()
   endif()
+endfunction()
+
+# Links every object of library against what it links alone, so that a call up the layers, or
+# from a window to another folder's window, fails to link even where the program would pull
+# the callee in from elsewhere. The executable is never run.
+function(quillet_add_link_check library)
+  add_executable(${library}_link_check ${CMAKE_SOURCE_DIR}/cmake/link_check_main.cpp)
+  set_target_properties(${library}_link_check PROPERTIES AUTOMOC OFF)
+  target_link_libraries(${library}_link_check PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
 endfunction()
 # One test executable per test folder and layer: *_test.cpp links the core with a
 # QCoreApplication main; gui_*_test.cpp and frm_*_test.cpp link the windows with a
