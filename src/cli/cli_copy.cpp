@@ -60,8 +60,9 @@ int runCopyVerb(const ParsedArguments& parsed) {
     return withDatabase([&] { return copyFrom(BdConnection(), target); });
   }
   DbConnection source;
-  if (!source.Open(argumentText(from->second))) {
-    printError(u"no se puede abrir la base de datos de origen: "_s + source.lastError());
+  if (const QString failure = openCopySource(source, argumentText(from->second));
+      !failure.isEmpty()) {
+    printError(failure);
     return kExitFailure;
   }
   return copyFrom(source, target);

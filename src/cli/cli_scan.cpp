@@ -85,7 +85,7 @@ QString listingLimitsFrom(const ParsedArguments& parsed, ListingLimits& limits) 
   if (const std::optional<QString> key = optionText(parsed, kLimits)) {
     const std::optional<ListingLimits> chosen = listingLimitsFromKey(*key);
     if (!chosen) {
-      return u"límites desconocidos: %1 (se admite classic o none)"_s.arg(*key);
+      return u"límites desconocidos: %1 (se admiten classic o none)"_s.arg(*key);
     }
     limits = *chosen;
   }
@@ -117,9 +117,9 @@ std::unique_ptr<ListingModel> scanListing(const ScanRequest& request) {
   const WalkStop stop =
       run.walk(rootDirectoryScan(*model, request.start), {}, request.tags, request.limits);
   if (isLimitStop(stop)) {
-    printError(u"aviso: "_s + limitReachedText(stop, run.leftOut()));
+    printError(u"aviso: "_s + limitReachedText(stop, run.leftOut(), NoticeAdvice::CommandLine));
   }
-  for (const ListingNotice& notice : scanNoticesOf(model->notices)) {
+  for (const ListingNotice& notice : scanNoticesOf(model->notices, NoticeAdvice::CommandLine)) {
     printError(u"aviso: "_s + notice.text);
   }
   return model;

@@ -138,7 +138,7 @@ QString lineOf(const CatalogueFile& file) {
   const QStringList fields = {QString::number(file.rp_id),
                               medium,
                               file.report_name,
-                              file.dirname,
+                              AcuteToQuote(file.dirname),
                               AcuteToQuote(file.filename),
                               file.artist,
                               file.title,

@@ -162,17 +162,32 @@ CopiedListing copyOne(DbConnection& source, DbConnection& target, int rpId) {
 
 }  // namespace
 
-QString openCopyTarget(DbConnection& connection, const QString& connectionString) {
+QString missingDatabaseFile(const QString& connectionString) {
   const ConnectionParts parts = parseConnectionString(connectionString);
-  if (engineFor(parts.provider).keepsFile() && !parts.dataSource.isEmpty() &&
-      !QFileInfo::exists(parts.dataSource)) {
+  const bool missing = engineFor(parts.provider).keepsFile() && !parts.dataSource.isEmpty() &&
+                       !QFileInfo::exists(parts.dataSource);
+  return missing ? parts.dataSource : QString();
+}
+
+QString openCopySource(DbConnection& connection, const QString& connectionString) {
+  // Opening a file that is not there would make an empty one.
+  if (const QString missing = missingDatabaseFile(connectionString); !missing.isEmpty()) {
+    return u"no existe la base de datos de origen: "_s + missing;
+  }
+  return connection.Open(connectionString)
+             ? QString()
+             : u"no se puede abrir la base de datos de origen: "_s + connection.lastError();
+}
+
+QString openCopyTarget(DbConnection& connection, const QString& connectionString) {
+  if (const QString missing = missingDatabaseFile(connectionString); !missing.isEmpty()) {
     QFile blank(ProgramFile(kBdTemplateName.toString()));
     if (!blank.open(QIODevice::ReadOnly)) {
       return u"No se encuentra la plantilla de base de datos vacía %1"_s.arg(blank.fileName());
     }
-    const int error = createFileWhole(QFile::encodeName(parts.dataSource), blank.readAll());
+    const int error = createFileWhole(QFile::encodeName(missing), blank.readAll());
     if (error != 0 && error != EEXIST) {
-      return u"No se puede crear %1: %2"_s.arg(parts.dataSource, systemErrorText(error));
+      return u"No se puede crear %1: %2"_s.arg(missing, systemErrorText(error));
     }
   }
   return connection.Open(connectionString) ? QString() : connection.lastError();

@@ -17,6 +17,15 @@ struct CopiedListing {
   QString error;         // why it was not copied, in Spanish
 };
 
+/** The file a connection string names when its engine keeps a file and it does not exist. */
+QString missingDatabaseFile(const QString& connectionString);
+
+/**
+ * Opens the database to copy from, named by a full connection string; a file that is missing is
+ * not made. Empty text, else the whole Spanish line saying why.
+ */
+QString openCopySource(DbConnection& connection, const QString& connectionString);
+
 /**
  * Opens a database named by a full connection string, for copying: a file that is missing is
  * made from the blank template first. Empty text, else the reason.

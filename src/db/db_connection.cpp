@@ -55,11 +55,6 @@ QString providerProblem(const QString& provider) {
 
 }  // namespace
 
-QString reasonOf(const QSqlError& error) {
-  const QString text = error.databaseText().trimmed();
-  return text.isEmpty() ? error.driverText().trimmed() : text;
-}
-
 ConnectionParts parseConnectionString(const QString& text) {
   static const QRegularExpression dataSourceKey(u"(?:^|;|\\s)Data Source\\s*="_s,
                                                 QRegularExpression::CaseInsensitiveOption);
@@ -72,6 +67,10 @@ ConnectionParts parseConnectionString(const QString& text) {
   if (last.hasMatch()) {
     items = text.left(last.capturedStart());
     parts.dataSource = text.mid(last.capturedEnd()).trimmed();
+    // "Data Source=/x/quillet.mdb;" is ended by its ';', as every other item is.
+    if (parts.dataSource.endsWith(u';')) {
+      parts.dataSource = parts.dataSource.chopped(1).trimmed();
+    }
   }
   QStringList options;
   // An earlier Data Source item, say one left in config.ini, is overridden by the last one.

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+#include "db/db_failure.h"
+
 // A small connection layer in the shape of the Connection and Recordset objects the program was
 // designed around, over Qt SQL. Every statement goes through one wrapper, which hands its text
 // to the statement hook and reports failures one way: false, and the database's reason in
@@ -28,7 +30,8 @@ struct ConnectionParts {
 
 /**
  * Splits a connection string into its items. The data source runs to the end of the string
- * (the program always appends it last), so a path may hold ';' or '='.
+ * (the program always appends it last), so a path may hold ';' or '='; a ';' that ends the
+ * string ends the item, as it ends any other.
  */
 ConnectionParts parseConnectionString(const QString& text);
 
@@ -193,9 +196,6 @@ class ScopedTransaction {
   bool started_ = false;
   bool committed_ = false;
 };
-
-/** The database's own words for an error, else the driver's. */
-QString reasonOf(const QSqlError& error);
 
 /** A whole number read from the database as a 32-bit listing value; nothing when it is not one. */
 std::optional<int> toInt32(const QVariant& value);

@@ -1,6 +1,5 @@
 #include "output/catalogue_table.h"
 
-#include "base/text_helpers.h"
 #include "output/listing_table.h"
 
 using namespace Qt::StringLiterals;
@@ -14,11 +13,11 @@ const QStringList kFileColumns = {u"num_listado"_s, u"listado"_s,    u"medio"_s,
 
 ExportRow fileRow(const CatalogueFile& file) {
   return {ExportCell::number(file.rp_id),
-          {AcuteToQuote(file.report_name)},
+          {file.report_name},
           {mediumText(file.medio)},
-          {AcuteToQuote(file.dirname)},
+          {file.dirname},
           ExportCell::number(file.filegenorder),
-          {AcuteToQuote(file.filename)},
+          {file.filename},
           {file.artist},
           {file.title},
           {file.album},

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/text_helpers.h"
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -28,13 +26,13 @@ void appendTechnicalCells(ExportRow& row, const AudioProperties* audio) {
 ExportRow fileRow(const ListingModel& model, const ListingName& name, const DirectoryRange& dir,
                   int f) {
   const SongRecord& song = model.Canciones[f];
-  ExportRow row = {{AcuteToQuote(name.name)},
+  ExportRow row = {{name.name},
                    {mediumText(name.medio)},
                    ExportCell::number(dir.number),
-                   {AcuteToQuote(model.Directorios[dir.number].dirname)},
+                   {model.Directorios[dir.number].dirname},
                    ExportCell::number(f),
                    ExportCell::numberOrText(song.fileorder),
-                   {AcuteToQuote(song.filename)},
+                   {song.filename},
                    {song.artist},
                    {song.title},
                    {song.album},
@@ -86,15 +84,15 @@ ExportTable listingTable(const ListingModel& model, const ListingName& name) {
 
 QByteArray listingJsonBytes(const ListingModel& model, const ListingName& name) {
   const QList<QByteArray> columns = jsonKeys(listingColumns());
-  QByteArray out = "{\"listado\": " + jsonString(AcuteToQuote(name.name)) +
+  QByteArray out = "{\"listado\": " + jsonValue({name.name}) +
                    ", \"medio\": " + jsonString(mediumText(name.medio));
   const std::vector<DirectoryRange> ranges = directoryRanges(model);
   qint64 files = 0;
   QByteArray directories;
   for (const DirectoryRange& dir : ranges) {
     directories += directories.isEmpty() ? "\n  " : ",\n  ";
-    directories += "{\"num_directorio\": " + QByteArray::number(dir.number) + ", \"directorio\": " +
-                   jsonString(AcuteToQuote(model.Directorios[dir.number].dirname)) +
+    directories += "{\"num_directorio\": " + QByteArray::number(dir.number) +
+                   ", \"directorio\": " + jsonValue({model.Directorios[dir.number].dirname}) +
                    ", \"archivo\": [";
     for (int f = dir.first; f <= dir.last; ++f) {
       directories += (f == dir.first ? "\n    " : ",\n    ") +

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text_helpers.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -14,6 +16,12 @@ QString csvField(const QString& text, QChar separator) {
   }
   QString doubled = text;
   return u'"' + doubled.replace(u'"', u"\"\""_s) + u'"';
+}
+
+// The catalogue keeps "´" for every "'" of a tag or a name; the programs that read an export get
+// the apostrophe back.
+QString exportedText(const ExportCell& cell) {
+  return cell.kind == ExportCell::Kind::Text ? AcuteToQuote(cell.text) : cell.text;
 }
 
 QByteArray csvRecord(const QStringList& fields, QChar separator) {
@@ -55,7 +63,7 @@ QByteArray csvBytes(const ExportTable& table, CsvSeparator separator, bool byteO
     QStringList fields;
     fields.reserve(static_cast<qsizetype>(row.size()));
     for (const ExportCell& cell : row) {
-      fields.append(cell.text);
+      fields.append(exportedText(cell));
     }
     bytes += csvRecord(fields, mark);
   }
@@ -104,7 +112,7 @@ QByteArray jsonValue(const ExportCell& cell) {
     case ExportCell::Kind::Text:
       break;
   }
-  return jsonString(cell.text);
+  return jsonString(exportedText(cell));
 }
 
 QList<QByteArray> jsonKeys(const QStringList& columns) {

@@ -8,7 +8,8 @@
 #include <vector>
 
 // Exports other programs read: a table of named columns written as CSV (RFC 4180, CR LF) or as
-// JSON, always UTF-8. The listing, search and duplicates exports are such tables.
+// JSON, always UTF-8, every "´" of a text cell written as the "'" it stands for. The listing,
+// search and duplicates exports are such tables.
 
 /** What separates CSV fields: a comma, or the semicolon Spanish-language spreadsheets expect. */
 enum class CsvSeparator { Comma, Semicolon };

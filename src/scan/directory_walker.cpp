@@ -21,15 +21,17 @@ bool isHidden(QByteArrayView name) {
 
 }  // namespace
 
-QString limitReachedText(WalkStop limit, const LeftOut& left) {
+QString limitReachedText(WalkStop limit, const LeftOut& left, NoticeAdvice advice) {
   const QString reached = limit == WalkStop::DirectoryLimit
                               ? u"%1 directorios con MP3"_s.arg(kMaxDirectorios)
                               : u"%1 archivos MP3"_s.arg(kMaxCanciones);
   return u"Se ha alcanzado el límite del listado (%1): quedan fuera: %2 directorios con MP3 y %3 "
-         u"archivos MP3. Para listarlos todos, elija «Sin límite» en «Tamaño de los listados» "
-         u"(Opciones...)"_s.arg(reached)
+         u"archivos MP3. Para listarlos todos, %4"_s.arg(reached)
              .arg(left.directories)
-             .arg(left.files);
+             .arg(left.files)
+             .arg(adviceText(advice,
+                             u"elija «Sin límite» en «Tamaño de los listados» (Opciones...)"_s,
+                             u"--limits none"_s));
 }
 
 // Built at its exact size: a whole collection keeps one key per file for as long as the listing

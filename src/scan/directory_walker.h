@@ -7,6 +7,7 @@
 
 #include "platform/raw_directory.h"
 #include "scan/listing_model.h"
+#include "scan/scan_notices.h"
 #include "scan/sort_strings.h"
 #include "scan/walk_path.h"
 #include "tags/audio_file_reader.h"
@@ -42,7 +43,8 @@ struct LeftOut {
  * The log line (and notice) of a walk cut at one of the classic limits: which limit, what was
  * left out and where to choose a listing without limits.
  */
-QString limitReachedText(WalkStop limit, const LeftOut& left);
+QString limitReachedText(WalkStop limit, const LeftOut& left,
+                         NoticeAdvice advice = NoticeAdvice::OptionsWindow);
 
 /** A walk's progress so far, for a window to show while it runs. */
 struct WalkProgress {

@@ -7,8 +7,14 @@
 #include "scan/listing_model.h"
 
 // The notices a scan leaves for its user: what it met and did not list or read, and which
-// choice of the options window would. They go to the listing window's notice strip and to the
-// command line's standard error, never to the log.
+// choice would: one of the options window, or the command line's own option. They go to the
+// listing window's notice strip and to the command line's standard error, never to the log.
+
+/** Who reads a notice, and so where it points for the choice. */
+enum class NoticeAdvice { OptionsWindow, CommandLine };
+
+/** The choice of the options window, or the command line's option that makes the same one. */
+QString adviceText(NoticeAdvice advice, const QString& inWindow, const QString& option);
 
 struct ListingNotice {
   QString key;  // "id3v2", "formats"
@@ -16,4 +22,5 @@ struct ListingNotice {
 };
 
 /** One notice per count that is not 0, in that order. */
-std::vector<ListingNotice> scanNoticesOf(const ScanNotices& notices);
+std::vector<ListingNotice> scanNoticesOf(const ScanNotices& notices,
+                                         NoticeAdvice advice = NoticeAdvice::OptionsWindow);

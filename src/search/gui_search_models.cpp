@@ -21,9 +21,9 @@ QString mediumText(int medio) {
   return medio == kMedioDirectorio ? u"Directorio"_s : QString();
 }
 
-// Stored file names carry "´" for "'"; the listing window shows them turned back.
-QString shownFileName(const CatalogueFile& file) {
-  return AcuteToQuote(file.filename);
+// Stored directory and file names carry "´" for "'"; the table shows the names on disk.
+QString shownName(const QString& stored) {
+  return AcuteToQuote(stored);
 }
 
 // A value too long for its column is elided in the view; its tooltip shows it whole.
@@ -49,9 +49,9 @@ QString fileColumnText(const CatalogueFile& file, int column) {
     case FileColumn::Listado:
       return file.report_name;
     case FileColumn::Directorio:
-      return file.dirname;
+      return shownName(file.dirname);
     case FileColumn::Archivo:
-      return shownFileName(file);
+      return shownName(file.filename);
     case FileColumn::Artista:
       return file.artist;
     case FileColumn::Titulo:
@@ -80,7 +80,7 @@ QString fileColumnHeader(int column) {
 }
 
 QString catalogueFileNodeKey(const CatalogueFile& file) {
-  return fileNodeKey(file.dirname, shownFileName(file));
+  return fileNodeKey(file.dirname, shownName(file.filename));
 }
 
 void SearchResultsModel::setFiles(std::vector<CatalogueFile> files) {
@@ -178,6 +178,6 @@ QString duplicateGroupText(const DuplicateGroup& group) {
   // Named as they were matched: by artist and title when both are there, else by file name.
   const QString what = !first.artist.isEmpty() && !first.title.isEmpty()
                            ? first.artist + u" - "_s + first.title
-                           : shownFileName(first);
+                           : shownName(first.filename);
   return u"%1 copias: %2"_s.arg(group.copies.size()).arg(what);
 }

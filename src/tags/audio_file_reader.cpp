@@ -7,11 +7,13 @@
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 
 #include "platform/posix_file.h"
 #include "tags/audio_formats.h"
 #include "tags/id3v2.h"
+#include "tags/mp3_rate.h"
 #include "tags/ogg_length.h"
 
 namespace {
@@ -31,19 +33,29 @@ bool startsWithId3v2Tag(const QByteArray& rawPath) {
          id3v2TagLength(QByteArrayView(header, kId3v2HeaderSize)) > 0;
 }
 
+// A field given several times (two ARTIST comments of a FLAC file) as its values joined, so
+// two names do not read as one; a single value as the tag reads it.
+QString textOf(const TagLib::PropertyMap& values, const char* key, const TagLib::String& single) {
+  const auto it = values.find(key);
+  if (it == values.end() || it->second.size() < 2) {
+    return toQString(single);
+  }
+  return toQString(it->second.toString(kMultiValueSeparator));
+}
+
 // The generic tag of any TagLib format in the record an ID3v1 tag fills: a year of 0 and a
 // track of 0 are absent ("" and -1). A file without any tag keeps the empty record (track 0),
 // as an MP3 file without one does.
-TagInfo recordOf(const TagLib::Tag& parsed) {
+TagInfo recordOf(const TagLib::Tag& parsed, const TagLib::PropertyMap& values) {
   TagInfo tag;
-  tag.Title = toQString(parsed.title());
-  tag.Artist = toQString(parsed.artist());
-  tag.Album = toQString(parsed.album());
-  tag.Comment = toQString(parsed.comment());
+  tag.Title = textOf(values, "TITLE", parsed.title());
+  tag.Artist = textOf(values, "ARTIST", parsed.artist());
+  tag.Album = textOf(values, "ALBUM", parsed.album());
+  tag.Comment = textOf(values, "COMMENT", parsed.comment());
   tag.Year = parsed.year() > 0 ? QString::number(parsed.year()).left(4) : QString();
   tag.Track = parsed.track() > 0 && parsed.track() <= 32767 ? static_cast<qint16>(parsed.track())
                                                             : qint16(-1);
-  setGenreFromText(tag, toQString(parsed.genre()));
+  setGenreFromText(tag, textOf(values, "GENRE", parsed.genre()));
   tag.HasTag = true;
   return tag;
 }
@@ -82,7 +94,11 @@ std::optional<AudioProperties> mp3Properties(const QByteArray& rawPath) {
   if (!file.isValid()) {
     return std::nullopt;
   }
-  return propertiesOf(file.audioProperties(), file.length());
+  std::optional<AudioProperties> properties = propertiesOf(file.audioProperties(), file.length());
+  if (properties) {
+    mendMp3Rate(file, *properties);
+  }
+  return properties;
 }
 
 AudioFileRead readMp3(const QByteArray& rawPath, const TagReading& reading) {
@@ -106,7 +122,7 @@ AudioFileRead readOtherFormat(const QByteArray& rawPath, bool withProperties) {
     return read;
   }
   if (const TagLib::Tag* tag = file->tag(); tag && !tag->isEmpty()) {
-    read.tag = recordOf(*tag);
+    read.tag = recordOf(*tag, file->properties());
   }
   if (withProperties) {
     read.properties = propertiesOf(file->audioProperties(), file->length());

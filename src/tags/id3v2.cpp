@@ -35,22 +35,28 @@ const TagLib::ID3v2::FrameList* framesOf(const TagLib::ID3v2::Tag& tag, const ch
   return it == frames.end() || it->second.isEmpty() ? nullptr : &it->second;
 }
 
-QString firstText(const TagLib::ID3v2::Tag& tag, const char* id) {
-  const TagLib::ID3v2::FrameList* frames = framesOf(tag, id);
-  return frames ? toQString(frames->front()->toString()) : QString();
-}
-
-// The first value of a text frame: a multi-valued genre or track keeps its first.
-QString firstField(const TagLib::ID3v2::Tag& tag, const char* id) {
+// The values of the first such frame: an ID3v2.4 text frame may hold several.
+TagLib::StringList valuesOf(const TagLib::ID3v2::Tag& tag, const char* id) {
   const TagLib::ID3v2::FrameList* frames = framesOf(tag, id);
   if (!frames) {
     return {};
   }
   const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frames->front());
   if (!text || text->fieldList().isEmpty()) {
-    return toQString(frames->front()->toString());
+    return TagLib::StringList(frames->front()->toString());
   }
-  return toQString(text->fieldList().front());
+  return text->fieldList();
+}
+
+// A multi-valued genre, track or year keeps its first value.
+QString firstField(const TagLib::ID3v2::Tag& tag, const char* id) {
+  const TagLib::StringList values = valuesOf(tag, id);
+  return values.isEmpty() ? QString() : toQString(values.front());
+}
+
+// Two artists in one frame read as two names, not as one with a blank in it.
+QString joinedFields(const TagLib::ID3v2::Tag& tag, const char* id) {
+  return toQString(valuesOf(tag, id).toString(kMultiValueSeparator));
 }
 
 // The comment meant for everyone is the one without a description.
@@ -72,7 +78,7 @@ QString commentOf(const TagLib::ID3v2::Tag& tag) {
 // the year of a 2.4 tag), else the original release time: the first that has a text.
 QString yearOf(const TagLib::ID3v2::Tag& tag) {
   for (const char* id : {"TDRC", "TYER", "TDRL", "TDOR"}) {
-    if (const QString year = firstText(tag, id).left(4); !year.isEmpty()) {
+    if (const QString year = firstField(tag, id).left(4); !year.isEmpty()) {
       return year;
     }
   }
@@ -88,9 +94,9 @@ qint16 trackOf(const QString& track) {
 std::optional<TagInfo> recordOf(const TagLib::ID3v2::Tag& parsed) {
   TagInfo tag;
   tag.HasTag = true;
-  tag.Title = firstText(parsed, "TIT2");
-  tag.Artist = firstText(parsed, "TPE1");
-  tag.Album = firstText(parsed, "TALB");
+  tag.Title = joinedFields(parsed, "TIT2");
+  tag.Artist = joinedFields(parsed, "TPE1");
+  tag.Album = joinedFields(parsed, "TALB");
   tag.Year = yearOf(parsed);
   tag.Comment = commentOf(parsed);
   const QString track = firstField(parsed, "TRCK");

@@ -25,6 +25,9 @@ qint64 id3v2TagLength(QByteArrayView header);
 /** The pure half of ReadId3v2Tag: tagBytes is a whole tag, header included. */
 std::optional<TagInfo> id3v2TagFromBytes(QByteArrayView tagBytes);
 
+/** What stands between the values of a tag field that holds several (two artists, say). */
+inline constexpr const char* kMultiValueSeparator = "; ";
+
 /**
  * Sets the genre from a tag's text: "17" and "(17)" name entry 17 of the genre table, any other
  * text is the genre's own name.

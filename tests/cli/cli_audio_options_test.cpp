@@ -48,10 +48,9 @@ TEST_F(CliAudioOptionsTest, TheDefaultScanIsTodaysAndSaysWhatItLeftOutOnStandard
             u"1 {DNum} {DDur}\r\nA||{3Dur}|{3Khz}\r\nb|Bee & <i>|{3Dur}|{3Khz}\r\n"
             u"v2||{3Dur}|{3Khz}\r\n\r\n2 {DNum} {DDur}\r\nc|Ce|{3Dur}|{3Khz}\r\n\r\n"_s);
   EXPECT_EQ(result.err,
-            u"quillet: aviso: 1 archivo tiene etiquetas ID3v2 que no se leen: elija «ID3v2 y, si "
-            u"falta, ID3v1» en Herramientas > Opciones...\n"
-            u"quillet: aviso: 2 archivos de audio de otros formatos no se listan: elija «Todo el "
-            u"audio» en Herramientas > Opciones...\n"_s.toUtf8());
+            u"quillet: aviso: 1 archivo tiene etiquetas ID3v2 que no se leen: use --tags v2v1\n"
+            u"quillet: aviso: 2 archivos de audio de otros formatos no se listan: use --audio "
+            u"all\n"_s.toUtf8());
   EXPECT_FALSE(readFile(programFile("cli.log")).contains("ID3v2"));
   // The saved choices are the defaults, and the command line never saves its own.
   ProgramOptions saved;

@@ -94,3 +94,34 @@ TEST_F(CliCopyTest, ATakenNumberGivesTheHighestPlusOneAndAnUnreachableTargetFail
                            "conectar con el servidor de la BD"))
       << nowhere.err.constData();
 }
+
+namespace {
+
+// Copies between files, which need no server.
+using CliCopyFileTest = CliProgramTest;
+
+}  // namespace
+
+TEST_F(CliCopyFileTest, ADataSourceEndedByASemicolonNamesTheFileWithoutIt) {
+  ASSERT_EQ(run({u"scan"_s, tree, u"--store"_s}).exitCode, 0);
+  const QString target = work + u"/copia.mdb"_s;
+  const ProgramRun copy =
+      run({u"copy-db"_s, u"--to"_s, u"Provider=QSQLITE;Data Source="_s + target + u';'});
+  EXPECT_EQ(copy.exitCode, 0) << copy.err.constData();
+  EXPECT_EQ(copy.out, "1 -> 1\n");
+  EXPECT_FALSE(QFile::exists(target + u';'));
+  EXPECT_EQ(queryRows(target, u"select count(*) from reports"_s), QStringList{u"1"_s});
+}
+
+TEST_F(CliCopyFileTest, AMissingSourceFileFailsAndMakesNothing) {
+  const QString source = work + u"/no-hay.mdb"_s;
+  const QString target = work + u"/destino.mdb"_s;
+  const ProgramRun copy =
+      run({u"copy-db"_s, u"--from"_s, u"Provider=QSQLITE;Data Source="_s + source, u"--to"_s,
+           u"Provider=QSQLITE;Data Source="_s + target});
+  EXPECT_EQ(copy.exitCode, 1);
+  EXPECT_EQ(QString::fromUtf8(copy.err),
+            u"quillet: no existe la base de datos de origen: "_s + source + u'\n');
+  EXPECT_FALSE(QFile::exists(source));
+  EXPECT_FALSE(QFile::exists(target));
+}

@@ -129,8 +129,8 @@ TEST_F(CliScanTest, OverTheLimitStillSucceedsWithAWarning) {
   // Many/499, Many/500 and Sub are left out.
   EXPECT_EQ(result.err,
             "quillet: aviso: Se ha alcanzado el límite del listado (500 directorios con MP3): "
-            "quedan fuera: 3 directorios con MP3 y 3 archivos MP3. Para listarlos todos, elija "
-            "«Sin límite» en «Tamaño de los listados» (Opciones...)\n");
+            "quedan fuera: 3 directorios con MP3 y 3 archivos MP3. Para listarlos todos, use "
+            "--limits none\n");
   // The start directory's 2 files and one file in each of Many/000 to Many/498: 501 empty
   // file records and 500 separators.
   EXPECT_EQ(result.out, QByteArray("\r\n").repeated(501 + 500));
@@ -161,6 +161,6 @@ TEST_F(CliScanTest, LimitsDefaultToTheSavedChoiceAndAnUnknownOneIsAUsageError) {
   const ProgramRun wrong = run({u"scan"_s, tree, u"--limits"_s, u"todo"_s});
   EXPECT_EQ(wrong.exitCode, 2);
   EXPECT_TRUE(
-      wrong.err.startsWith("quillet: límites desconocidos: todo (se admite classic o none)"));
+      wrong.err.startsWith("quillet: límites desconocidos: todo (se admiten classic o none)"));
   SaveProgramOptions({});
 }

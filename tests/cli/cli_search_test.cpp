@@ -59,6 +59,16 @@ TEST_F(CliSearchTest, AFileNameComesBackWithItsApostrophe) {
             u"3\tCD\tOtro disco\t/cd/Rock\tit's.mp3\tGrupo´s\t\t\t\n"_s);
 }
 
+// Directory names are stored with "´" for "'" too.
+TEST_F(CliSearchTest, ADirectoryNameComesBackWithItsApostrophe) {
+  runSql(
+      u"INSERT INTO reports VALUES (3, 'Otro disco', 1, 'Otro disco');"
+      u"INSERT INTO estructdir VALUES (3, '/cd/Guns N´ Roses', 1, 1);"
+      u"INSERT INTO infoMP3 VALUES (3, '', 'Grupo', '', '', '', '1', '', 'easy.mp3', 1, 1)"_s);
+  EXPECT_EQ(QString::fromUtf8(run({u"search"_s, u"easy"_s}).out),
+            u"3\tCD\tOtro disco\t/cd/Guns N' Roses\teasy.mp3\tGrupo\t\t\t\n"_s);
+}
+
 TEST_F(CliSearchTest, DuplicatesWritesEachGroupThenABlankLine) {
   const ProgramRun all = run({u"duplicates"_s});
   EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();

@@ -156,3 +156,19 @@ TEST_F(CliStoredTest, ACorruptDatabaseFailsEveryVerbAndStaysAsItWas) {
   EXPECT_EQ(readFile(database()), garbage);
   EXPECT_EQ(QDir(programDir).entryList(QDir::Files).size(), 5);  // nothing new beside it
 }
+
+// libpq tells why in several lines, the later ones indented by tabs.
+TEST_F(CliStoredTest, AServerThatCannotBeReachedIsSaidInOneLine) {
+  const QByteArray nowhere = QFile::encodeName(TestEnvironment::newTempDir());
+  writeFile(programFile("config.ini"),
+            "[log]\r\nlogfile=cli.log\r\n[bd]\r\ncadcon=Provider=QPSQL;Host=" + nowhere +
+                ";Database=x;connect_timeout=2;\r\n");
+  const ProgramRun result = run({u"list"_s});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(
+      result.err.startsWith("quillet: no se puede usar la base de datos: No se puede "
+                            "conectar con el servidor de la BD"))
+      << result.err.constData();
+  EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
+  EXPECT_FALSE(result.err.contains('\t')) << result.err.constData();
+}

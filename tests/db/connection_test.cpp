@@ -97,6 +97,11 @@ TEST_F(RecordsetTest, FailuresComeBackWithTheDatabasesReasonAndEveryTextPassesTh
             QStringList({u"INSERT INTO nosuch VALUES (1)"_s, u"select * from nosuch"_s}));
 }
 
+TEST_F(RecordsetTest, AFailedStatementIsOneSpanishLineChosenByItsCode) {
+  EXPECT_FALSE(connection_.Execute(u"SELECT * FROM nosuch"_s));
+  EXPECT_EQ(connection_.lastError(), u"la BD no entiende la consulta (no such table: nosuch)"_s);
+}
+
 // Rows of two tables through one inserter, alternately: each row lands in its own table with its
 // values as given, the hook sees the literal inserts, and a failure names the database's reason.
 TEST_F(RecordsetTest, RowInserterPreparesPerTableAndShowsLiteralInsertsToTheHook) {

@@ -176,6 +176,14 @@ TEST_F(ServerDatabaseTest, UnreachableServerIsSaidQuicklyAndTriedAgainOnTheNextU
   execOnServer({u"DROP DATABASE "_s + missing + u" WITH (FORCE)"_s});
 }
 
+// The server's message runs on with the statement and a caret on lines of their own.
+TEST_F(ServerDatabaseTest, AFailedStatementIsOneSpanishLineChosenByItsCode) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  EXPECT_FALSE(BdConnection().Execute(u"SELECT * FROM nosuch"_s));
+  EXPECT_EQ(BdConnection().lastError(),
+            u"falta una tabla en la BD (ERROR: relation \"nosuch\" does not exist)"_s);
+}
+
 TEST_F(ServerDatabaseTest, NoServerAtAllFailsWithinTheConnectTimeout) {
   const QString nowhere = TestEnvironment::newTempDir();
   const QString failure =

@@ -182,3 +182,31 @@ TEST(TableExport, AListingPastTheClassicLimitsIsWrittenWhole) {
   ASSERT_EQ(table.rows.size(), size_t{files});
   EXPECT_EQ(table.rows.back()[6].text, u"1005.mp3"_s);
 }
+
+// The catalogue keeps "´" for every "'"; data for other programs has the apostrophes back, in
+// the tags as in the names.
+TEST(TableExport, EveryTextHasItsApostropheBack) {
+  auto model = std::make_unique<ListingModel>();
+  model->FinalName = u"D´Ana"_s;
+  model->FinalType = kMedioDirectorio;
+  model->Directorios[1] = {u"/música/Guns N´ Roses"_s, 1, 1};
+  model->Canciones[1] = {u"Use Your Illusion´s"_s,
+                         u"Guns N´ Roses"_s,
+                         u"It´s"_s,
+                         u"Rock´n´Roll"_s,
+                         u"Don´t Cry"_s,
+                         u"1"_s,
+                         u"1991´"_s,
+                         u"Don´t.mp3"_s,
+                         u"1"_s};
+  model->NumDirectoriosMP3 = 1;
+  model->NumCancionesMP3 = 1;
+  for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::Json}) {
+    const QString bytes = QString::fromUtf8(readFile(written(format, *model, {})));
+    EXPECT_FALSE(bytes.contains(u'´')) << bytes.toStdString();
+    for (const QString& text : {u"D'Ana"_s, u"Guns N' Roses"_s, u"Use Your Illusion's"_s, u"It's"_s,
+                                u"Rock'n'Roll"_s, u"Don't Cry"_s, u"1991'"_s, u"Don't.mp3"_s}) {
+      EXPECT_TRUE(bytes.contains(text)) << text.toStdString();
+    }
+  }
+}

@@ -25,6 +25,7 @@
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
 #include "platform/gui_message_box.h"
+#include "search/gui_search_models.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
 
@@ -397,4 +398,13 @@ TEST_F(SearchWindowTest, ColumnsFitWhatTheyHoldAndEveryCellShowsItsWholeValueAsA
   EXPECT_LT(tree->header()->sectionSize(0),
             tree->fontMetrics().horizontalAdvance(group.data().toString()));
   EXPECT_EQ(tree->model()->index(0, 2, group).data(Qt::ToolTipRole).toString(), u"CD uno"_s);
+}
+
+// Stored names carry "´" for "'"; the table shows a directory and a file by their names on disk.
+TEST(SearchTableTexts, DirectoryAndFileNamesShowTheirApostrophes) {
+  CatalogueFile file;
+  file.dirname = u"/cd/Guns N´ Roses"_s;
+  file.filename = u"It´s so easy.mp3"_s;
+  EXPECT_EQ(fileColumnText(file, static_cast<int>(FileColumn::Directorio)), u"/cd/Guns N' Roses"_s);
+  EXPECT_EQ(fileColumnText(file, static_cast<int>(FileColumn::Archivo)), u"It's so easy.mp3"_s);
 }

@@ -16,12 +16,16 @@ void makeAudioFiles(const std::vector<AudioFixture>& files) {
     for (auto it = file.tags.cbegin(); it != file.tags.cend(); ++it) {
       tags.insert(it.key(), it.value());
     }
+    for (auto it = file.valueLists.cbegin(); it != file.valueLists.cend(); ++it) {
+      tags.insert(it.key(), QJsonArray::fromStringList(it.value()));
+    }
     fixtures.append(QJsonObject{{u"path"_s, file.path},
                                 {u"samples"_s, file.samples},
                                 {u"rate"_s, file.rate},
                                 {u"channels"_s, file.channels},
                                 {u"tags"_s, tags},
-                                {u"xing"_s, file.xing}});
+                                {u"xing"_s, file.xing},
+                                {u"kbps"_s, file.kbps}});
   }
   // Debian's own Python, which has mutagen, whatever python3 comes first on the path.
   QProcess generator;

@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -17,6 +18,9 @@ struct AudioFixture {
   /** title, artist, album, year, comment, track, genre; none leaves the file untagged. */
   QMap<QString, QString> tags = {};
   bool xing = true;  // MP3 only: lame's Xing header
+  /** Fields given several values (two artists, say), beside tags. */
+  QMap<QString, QStringList> valueLists = {};
+  int kbps = 128;  // MP3 only: lame's constant bit rate; 0 for a variable one
 };
 
 /** Writes every file in one run of the generator; a failure fails the test. */

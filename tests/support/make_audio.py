@@ -5,9 +5,11 @@ Reads a JSON list from standard input, one object per file:
   {"path": ".../a.flac", "samples": 88200, "rate": 44100, "channels": 2,
    "tags": {"title": ..., "artist": ..., "album": ..., "year": ..., "comment": ...,
             "track": ..., "genre": ...},
-   "xing": true}
+   "xing": true, "kbps": 128}
 The extension chooses the encoder; "samples" is exact for the lossless formats, Vorbis and
-Opus. A file without "tags" is left as the encoder wrote it."""
+Opus. A tag given as a list gets each value (two ARTIST comments, an ID3v2.4 frame with two
+texts). "kbps" is lame's constant rate, 0 a variable one. A file without "tags" is left as the
+encoder wrote it."""
 import json
 import os
 import subprocess
@@ -59,8 +61,10 @@ def encode(fixture, work):
     elif extension == ".mpc":
         run("mpcenc", "--silent", "--overwrite", source, path)
     elif extension == ".mp3":
-        run("lame", "--quiet", "-b", "128", *([] if fixture.get("xing", True) else ["-t"]), source,
-            path)
+        kbps = fixture.get("kbps", 128)
+        rate_choice = ["-b", str(kbps)] if kbps else ["-V", "4"]
+        run("lame", "--quiet", *rate_choice, *([] if fixture.get("xing", True) else ["-t"]),
+            source, path)
     else:
         raise SystemExit(f"no encoder for {extension}")
 

@@ -98,6 +98,27 @@ TEST(AudioFileTags, EveryOtherFormatFillsTheSameRecord) {
   }
 }
 
+// Two ARTIST comments of a FLAC or Ogg file, and an ID3v2.4 frame with two texts, as mutagen
+// writes them.
+TEST(AudioFileTags, SeveralValuesOfAFieldReadAsSeveralNames) {
+  const QString dir = TestEnvironment::newTempDir();
+  const QMap<QString, QStringList> two = {{u"artist"_s, {u"piman"_s, u"jzig"_s}},
+                                          {u"title"_s, {u"Uno"_s, u"Dos"_s}}};
+  std::vector<AudioFixture> files;
+  for (const char* extension : {"flac", "ogg", "mp3"}) {
+    files.push_back(
+        {u"%1/t.%2"_s.arg(dir, QLatin1StringView(extension)), 4410, 44100, 2, {}, true, two});
+  }
+  makeAudioFiles(files);
+  TagReading reading = readingAll();
+  reading.source = TagSource::Id3v2;
+  for (const AudioFixture& file : files) {
+    const TagInfo tag = readAudio(file.path, reading).tag;
+    EXPECT_EQ(tag.Artist, u"piman; jzig"_s) << file.path.toStdString();
+    EXPECT_EQ(tag.Title, u"Uno; Dos"_s) << file.path.toStdString();
+  }
+}
+
 TEST(AudioFileTags, AbsentFieldsUntaggedAndDamagedFiles) {
   const QString dir = TestEnvironment::newTempDir();
   makeAudioFiles({{dir + u"/bare.flac"_s, 4410},
