@@ -133,6 +133,8 @@ void frm_main::createWindow() {
 void frm_main::createFileMenu() {
   QMenu* menu = addMenu(nullptr, u"mn_archivo"_s, u"&Archivo"_s);
   QAction* exit = addItem(menu, u"mn_salir"_s, u"&Salir"_s, QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // Ctrl+Q ends the program from every window of its own, not only from the main one.
+  exit->setShortcutContext(Qt::ApplicationShortcut);
   connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 

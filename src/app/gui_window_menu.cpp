@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QStyle>
 
+#include "platform/gui_window_placement.h"
+
 using namespace Qt::StringLiterals;
 
 WindowMenu::WindowMenu(QMenu& menu, QMdiArea& area) : QObject(&menu), menu_(menu), area_(area) {
@@ -16,7 +18,7 @@ WindowMenu::WindowMenu(QMenu& menu, QMdiArea& area) : QObject(&menu), menu_(menu
   connect(addArrangement(u"mn_cascada"_s, u"Cascada"_s), &QAction::triggered, &area_,
           &QMdiArea::cascadeSubWindows);
   connect(addArrangement(u"mn_mosaico"_s, u"Mosaico"_s), &QAction::triggered, &area_,
-          &QMdiArea::tileSubWindows);
+          [this] { tileInside(area_); });
   connect(addArrangement(u"mn_cerrartodas"_s, u"Cerrar todas"_s), &QAction::triggered, &area_,
           &QMdiArea::closeAllSubWindows);
   connect(&menu_, &QMenu::aboutToShow, this, &WindowMenu::refreshList);

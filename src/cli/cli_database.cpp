@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "cli/cli_support.h"
+#include "db/incomplete_listings.h"
 #include "db/mod_bd.h"
 #include "db/stored_listings.h"
 #include "session/lifecycle.h"
@@ -42,6 +43,14 @@ int withDatabase(const std::function<int()>& work) {
     return kExitFailure;
   }
   return work();
+}
+
+void warnIfIncomplete(int rpId) {
+  if (isListingIncomplete(rpId)) {
+    printError(
+        u"aviso: el listado número %1 está incompleto: su escaneo se detuvo antes de "
+        u"recorrer todo el árbol"_s.arg(rpId));
+  }
 }
 
 int requireStoredListing(int rpId) {

@@ -20,3 +20,6 @@ int withDatabase(const std::function<int()>& work);
  * cannot say, and returns the failure exit code.
  */
 int requireStoredListing(int rpId);
+
+/** One "aviso:" line on standard error when listing rpId is marked incomplete. */
+void warnIfIncomplete(int rpId);

@@ -81,6 +81,9 @@ int printStats(const StatsScope& scope, bool json) {
   } else {
     printText(statsText(stats));
   }
+  if (scope.rpId) {
+    warnIfIncomplete(*scope.rpId);
+  }
   return kExitOk;
 }
 

@@ -80,7 +80,11 @@ int showListing(int number, const ListingOutput& output) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;
   }
-  return writeListing(output, *model, {loaded.name, loaded.medio});
+  const int written = writeListing(output, *model, {loaded.name, loaded.medio});
+  if (written == kExitOk) {
+    warnIfIncomplete(number);
+  }
+  return written;
 }
 
 int deleteListing(int number) {

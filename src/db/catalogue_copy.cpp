@@ -27,12 +27,13 @@ namespace {
 using Row = QVariantList;
 
 // A listing as stored: its reports row (without the number) and its rows, the technical
-// fields' included, values as they are.
+// fields' and its mark of incomplete (one row or none) included, values as they are.
 struct ListingRows {
   Row listing;
   std::vector<Row> directories;
   std::vector<Row> files;
   std::vector<Row> technical;
+  std::vector<Row> incomplete;
 
   bool operator==(const ListingRows& other) const = default;
 };
@@ -71,10 +72,12 @@ std::optional<ListingRows> readListing(DbConnection& connection, int rpId, QStri
       directories ? rowsOf(connection, sqlCopyFiles(), {rpId}, reason) : std::nullopt;
   const auto technical =
       files ? rowsOf(connection, sqlTechnicalRowsOf(), {rpId}, reason) : std::nullopt;
-  if (!technical || listing->empty()) {
+  const auto incomplete =
+      technical ? rowsOf(connection, sqlIncompleteOf(), {rpId}, reason) : std::nullopt;
+  if (!incomplete || listing->empty()) {
     return std::nullopt;
   }
-  return ListingRows{listing->front(), *directories, *files, *technical};
+  return ListingRows{listing->front(), *directories, *files, *technical, *incomplete};
 }
 
 // The number of a target listing identical to this one, if any.
@@ -131,6 +134,8 @@ int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QStr
       !insertAll(target, sqlCopyFileRow(), number, rows.files, reason) ||
       !run(target, sqlForgetTechnicalRows(), Row{number}, reason) ||
       !insertAll(target, sqlTechnicalRowInsert(), number, rows.technical, reason) ||
+      !run(target, sqlForgetIncompleteMark(), Row{number}, reason) ||
+      (!rows.incomplete.empty() && !run(target, sqlIncompleteMark(), Row{number}, reason)) ||
       !run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
     return 0;
   }

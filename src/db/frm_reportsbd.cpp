@@ -33,6 +33,15 @@ QAction* addButton(QToolBar* toolbar, const QString& key, int image, const QStri
   return button;
 }
 
+// A listing marked incomplete keeps its text; its icon and tooltip say it.
+void markIfIncomplete(QTreeWidgetItem* node, const StoredListing& listing) {
+  if (listing.incomplete) {
+    static const QIcon mark(u":/pictures/listing_incomplete.svg"_s);
+    node->setIcon(0, mark);
+    node->setToolTip(0, u"incompleto"_s);
+  }
+}
+
 QString keyOf(const QTreeWidgetItem* node) {
   return node ? node->data(0, kKeyRole).toString() : QString();
 }
@@ -109,11 +118,14 @@ void frm_reportsbd::Recarga() {
   QTreeWidgetItem* cds = addNode(nullptr, u"root-cd"_s, u"CDs MP3"_s, 1);
   QTreeWidgetItem* directories = addNode(nullptr, u"root-dir"_s, u"Directorios"_s, 3);
   for (const StoredListing& listing : listings.cds) {
-    addNode(cds, u"cd"_s + QString::number(listing.rp_id), listing.report_name, kImageListing);
+    markIfIncomplete(
+        addNode(cds, u"cd"_s + QString::number(listing.rp_id), listing.report_name, kImageListing),
+        listing);
   }
   for (const StoredListing& listing : listings.directories) {
-    addNode(directories, u"dir"_s + QString::number(listing.rp_id), listing.report_name,
-            kImageListing);
+    markIfIncomplete(addNode(directories, u"dir"_s + QString::number(listing.rp_id),
+                             listing.report_name, kImageListing),
+                     listing);
   }
   tv_->expandAll();
 }

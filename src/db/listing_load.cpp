@@ -7,6 +7,7 @@
 
 #include "base/log.h"
 #include "base/text_helpers.h"
+#include "db/incomplete_listings.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"
@@ -175,6 +176,7 @@ LoadResult Load4bd(int rpId, ListingModel& model) {
   }
   BodyLoad(rpId, model, header->rootKey).run();
   loadTechnicalFields(rpId, model);
+  model.notices.incomplete = isListingIncomplete(rpId);
   WriteLog(u"con %1 directorios y %2 archivos MP3"_s.arg(model.NumDirectoriosMP3)
                .arg(model.NumCancionesMP3));
   result.found = true;

@@ -148,3 +148,19 @@ QString sqlTechnicalRowInsert() {
 QString sqlForgetTechnicalRows() {
   return u"DELETE FROM infotecnica WHERE rp_id = ?"_s;
 }
+
+QString sqlIncompleteMark() {
+  return u"INSERT INTO incompletos (rp_id) VALUES (?)"_s;
+}
+
+QString sqlIncompleteOf() {
+  return u"SELECT 1 FROM incompletos WHERE rp_id = ?"_s;
+}
+
+QString sqlIncompleteListings() {
+  return u"SELECT rp_id FROM incompletos"_s;
+}
+
+QString sqlForgetIncompleteMark() {
+  return u"DELETE FROM incompletos WHERE rp_id = ?"_s;
+}

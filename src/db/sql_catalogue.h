@@ -56,3 +56,10 @@ QString sqlTechnicalRowsOf();
 /** One row: the listing's number, then the columns sqlTechnicalRowsOf() gives. */
 QString sqlTechnicalRowInsert();
 QString sqlForgetTechnicalRows();
+
+// The marks of incomplete listings, the listing's number bound ("?").
+QString sqlIncompleteMark();
+/** One row (1) when the listing is marked, so two catalogues' marks compare alike; none else. */
+QString sqlIncompleteOf();
+QString sqlIncompleteListings();
+QString sqlForgetIncompleteMark();

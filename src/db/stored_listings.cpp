@@ -1,9 +1,11 @@
 #include "db/stored_listings.h"
 
 #include <array>
+#include <set>
 
 #include "base/log.h"
 #include "db/bd_write_guard.h"
+#include "db/incomplete_listings.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 #include "scan/listing_model.h"
@@ -13,7 +15,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Reads the listings of one medium; false, with what was read, when the query fails.
-bool readMedium(int medium, std::vector<StoredListing>& listings) {
+bool readMedium(int medium, const std::set<int>& incomplete, std::vector<StoredListing>& listings) {
   DbRecordset& recordset = BdRecordset();
   recordset.Close();
   if (!recordset.Open(sqlListingsOfMedium(medium), BdConnection())) {
@@ -21,7 +23,8 @@ bool readMedium(int medium, std::vector<StoredListing>& listings) {
   }
   for (int row = 0; row < recordset.RecordCount(); ++row) {
     if (const std::optional<int> id = toInt32(recordset.Fields(u"rp_id"_s))) {
-      listings.push_back({*id, recordset.Fields(u"report_name"_s).toString()});
+      listings.push_back(
+          {*id, recordset.Fields(u"report_name"_s).toString(), incomplete.contains(*id)});
     }
     recordset.MoveNext();
   }
@@ -79,7 +82,9 @@ std::optional<int> firstListingNumber(const QString& sql) {
 
 StoredListings readStoredListings() {
   StoredListings listings;
-  if (!readMedium(kMedioCd, listings.cds) || !readMedium(kMedioDirectorio, listings.directories)) {
+  const std::set<int> incomplete = incompleteListings();
+  if (!readMedium(kMedioCd, incomplete, listings.cds) ||
+      !readMedium(kMedioDirectorio, incomplete, listings.directories)) {
     listings.error = BdConnection().lastError();
     WriteLog(u"No se pueden leer los listados de la BD: "_s + listings.error);
   }

@@ -9,6 +9,7 @@
 struct StoredListing {
   int rp_id = 0;
   QString report_name;
+  bool incomplete = false;  // its scan stopped before the end of its tree
 };
 
 /** The stored listings by medium, each in number order. */

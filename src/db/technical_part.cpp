@@ -1,128 +1,15 @@
 #include "db/technical_part.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
-
-#include "base/log.h"
-#include "db/db_connection.h"
-#include "db/sql_script.h"
+#include "db/side_table_part.h"
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The version of the file's own objects once the side table is there: the one after the search
-// index's second.
-constexpr int kTechnicalSchemaVersion = 3;
-
-int schemaVersion(QSqlDatabase& db) {
-  QSqlQuery query(db);
-  return query.exec(u"PRAGMA user_version"_s) && query.next() ? query.value(0).toInt() : 0;
-}
-
-// The file's own table, not the stand-in a connection may have made for itself.
-bool hasTable(QSqlDatabase& db) {
-  QSqlQuery query(db);
-  return query.exec(u"SELECT count(*) FROM main.sqlite_master WHERE name = 'infotecnica'"_s) &&
-         query.next() && query.value(0).toInt() == 1;
-}
-
-// The script's objects, each only when missing; its version line is left to the caller.
-QString createObjects(QSqlDatabase& db) {
-  const QStringList statements = resourceScriptStatements(u":/technical_fields.sql"_s);
-  if (statements.isEmpty()) {
-    return u"falta la definición de la tabla de datos técnicos en el programa"_s;
-  }
-  QSqlQuery query(db);
-  for (const QString& statement : statements) {
-    if (!statement.startsWith(u"PRAGMA"_s) && !query.exec(statement)) {
-      return reasonOf(query.lastError());
-    }
-  }
-  return {};
-}
-
-// The version counts the search index's versions first: it is raised only over the search
-// index's latest, so that an older index is still told apart and made again.
-QString createInTransaction(QSqlDatabase& db, bool raiseVersion) {
-  if (!db.transaction()) {
-    return reasonOf(db.lastError());
-  }
-  QString reason = createObjects(db);
-  QSqlQuery version(db);
-  if (reason.isEmpty() && raiseVersion &&
-      !version.exec(u"PRAGMA user_version = %1"_s.arg(kTechnicalSchemaVersion))) {
-    reason = reasonOf(version.lastError());
-  }
-  if (reason.isEmpty() && !db.commit()) {
-    reason = reasonOf(db.lastError());
-  }
-  if (!reason.isEmpty()) {
-    db.rollback();
-  }
-  return reason;
-}
-
-// A file that cannot gain the table is read as one whose listings have no technical fields: an
-// empty table of the connection's own stands in, so the searches that ask for durations run.
-void standInForTable(QSqlDatabase& db) {
-  if (hasTable(db)) {
-    return;
-  }
-  QSqlQuery query(db);
-  (void)query.exec(
-      u"CREATE TEMP TABLE IF NOT EXISTS infotecnica (rp_id INTEGER, filegenorder "
-      u"INTEGER, duracion_ms INTEGER, kbps INTEGER, hz INTEGER, canales INTEGER, "
-      u"bytes INTEGER)"_s);
-}
-
-// Gives an older file the side table, in one transaction, and the version above the search
-// index's when the index is at its latest; a file that has both is left alone.
-QString prepareFileSideTables(QSqlDatabase& db) {
-  const bool raiseVersion = schemaVersion(db) == kTechnicalSchemaVersion - 1;
-  if (hasTable(db) && !raiseVersion) {
-    return {};
-  }
-  const QString reason = createInTransaction(db, raiseVersion);
-  if (!reason.isEmpty()) {
-    WriteLog(u"No se ha podido crear la tabla de datos técnicos de la BD: "_s + reason);
-    standInForTable(db);
-  }
-  return reason;
-}
-
-// Makes the side table when the file could not gain it when it was opened.
-QString gainFileSideTablesInWrite(QSqlDatabase& db) {
-  if (hasTable(db)) {
-    return {};
-  }
-  // Unqualified names reach a connection's own table before the file's.
-  QSqlQuery standIn(db);
-  if (!standIn.exec(u"DROP TABLE IF EXISTS temp.infotecnica"_s)) {
-    return reasonOf(standIn.lastError());
-  }
-  return createObjects(db);
-}
-
-class TechnicalFieldsPart : public CataloguePart {
- public:
-  void prepareFile(QSqlDatabase& db) const override { (void)prepareFileSideTables(db); }
-  QString prepareFileWrite(QSqlDatabase& db) const override {
-    return gainFileSideTablesInWrite(db);
-  }
-  QStringList serverObjects(QSqlDatabase&, QString& reason) const override {
-    const QStringList statements = resourceScriptStatements(u":/technical_fields_server.sql"_s);
-    if (statements.isEmpty()) {
-      reason = u"falta la definición de la tabla de datos técnicos en el programa"_s;
-    }
-    return statements;
-  }
-};
-
-}  // namespace
-
 const CataloguePart& technicalFieldsPart() {
-  static const TechnicalFieldsPart part;
+  // The version counts the search index's versions first: 1 and 2 are the index's.
+  static const SideTablePart part(
+      {u"infotecnica"_s, u":/technical_fields.sql"_s, u":/technical_fields_server.sql"_s,
+       u"CREATE TEMP TABLE IF NOT EXISTS infotecnica (rp_id INTEGER, filegenorder INTEGER, "
+       u"duracion_ms INTEGER, kbps INTEGER, hz INTEGER, canales INTEGER, bytes INTEGER)"_s,
+       u"la tabla de datos técnicos"_s, 3});
   return part;
 }

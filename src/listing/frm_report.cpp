@@ -12,6 +12,7 @@
 
 #include "base/app_info.h"
 #include "base/log.h"
+#include "db/incomplete_listings.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
 #include "listing/gui_listing_entries.h"
@@ -116,6 +117,9 @@ void frm_report::Load4bd(int rpId) {
   if (loaded.found) {
     setWindowTitle(loaded.title);
     loadedName_ = ListingName{loaded.name, loaded.medio};
+    if (model_.notices.incomplete) {
+      notices_->setNotice(u"incomplete"_s, incompleteListingText());
+    }
     showTotalNotice();
   } else {
     closeWindow();

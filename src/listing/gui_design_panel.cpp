@@ -78,6 +78,14 @@ DesignPanel::DesignPanel(QWidget* parent) : QFrame(parent) {
   addInsertButton(u"Command1"_s, twipRect(7605, 495, 195, 285), filePicker_, fileDesign_);
 
   addReferenceButton();
+  // Said once for both pickers, while the technical fields' placeholders are left out of them.
+  technicalHint_ = new QLabel(
+      u"Active \"Leer duración y calidad\" en Opciones para ver duración y calidad"_s, this);
+  technicalHint_->setObjectName(u"Label3"_s);
+  technicalHint_->setWordWrap(true);
+  // A hint, not a control: a press on it drags the panel as one on its background does.
+  technicalHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  technicalHint_->setGeometry(twipRect(1530, 810, 6270, 330));
 }
 
 LineDesigns DesignPanel::designs() const {
@@ -95,6 +103,7 @@ void DesignPanel::fillPickers() {
              technical ? filePlaceholders() + kTechnicalFileEntries : filePlaceholders());
   fillPicker(*dirPicker_, technical ? directoryPlaceholders() + kTechnicalDirectoryEntries
                                     : directoryPlaceholders());
+  technicalHint_->setVisible(!technical);
 }
 
 QLineEdit* DesignPanel::addDesignField(const QString& name, const QRect& geometry) {

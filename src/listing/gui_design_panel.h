@@ -5,12 +5,14 @@
 #include "listing/saved_designs.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 /**
  * The listing window's floating design panel (Frame1): the directory design (Text2) and the
  * file design (Text1), each with its placeholder picker (Combo2, Combo1) and insert button
- * (Command4, Command1), plus the button that opens the placeholder reference (Command6).
+ * (Command4, Command1), plus the button that opens the placeholder reference (Command6) and,
+ * while the options do not read the technical fields, the hint that says where to (Label3).
  */
 class DesignPanel : public QFrame {
   Q_OBJECT
@@ -23,7 +25,7 @@ class DesignPanel : public QFrame {
 
   /**
    * Refills both pickers with their placeholder entries, with no entry chosen; the technical
-   * fields' entries come last, only while the options read them.
+   * fields' entries come last, only while the options read them; the hint shows otherwise.
    */
   void fillPickers();
 
@@ -39,6 +41,7 @@ class DesignPanel : public QFrame {
   QComboBox* dirPicker_;
   QLineEdit* fileDesign_;
   QComboBox* filePicker_;
+  QLabel* technicalHint_;
 };
 
 /**

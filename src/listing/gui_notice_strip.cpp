@@ -18,15 +18,18 @@ NoticeStrip::NoticeStrip(QWidget* parent) : QWidget(parent), layout_(new QVBoxLa
   hide();
 }
 
+// The strip and the row are shown before the text is set: a layout counts only the widgets
+// that are shown, and a row Qt would show later leaves its lines out of the strip's height.
 void NoticeStrip::setNotice(const QString& key, const QString& text) {
+  show();
   auto notice = position(key);
   if (notice == notices_.end()) {
     notices_.push_back(addRow(key));
     notice = std::prev(notices_.end());
   }
+  notice->row->show();
   notice->label->setText(text);
   notice->label->setToolTip(text);
-  show();
   emit changed();
 }
 

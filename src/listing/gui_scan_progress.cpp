@@ -21,6 +21,7 @@ ScanProgressStrip::ScanProgressStrip(QWidget* parent)
   label_->setMinimumWidth(0);
   label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   stop_->setObjectName(u"Command1"_s);
+  stop_->setToolTip(u"Detener el escaneo y quedarse con lo encontrado hasta ahora"_s);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 2, 2, 2);
   layout->addWidget(label_, 1);

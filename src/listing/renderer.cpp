@@ -41,20 +41,13 @@ struct Step {
   Field field;
 };
 
-// The replacement order of each design: text inserted by a step is seen by the later steps.
-constexpr std::array kDirectorySteps = {Step{u"{#D}", Field::Dir}, Step{u"{TD}", Field::DirName},
-                                        Step{u"{Tb}", Field::Tab}, Step{u"{Lf}", Field::Break}};
-constexpr std::array kFileSteps = {
-    Step{u"{#D}", Field::Dir},      Step{u"{TD}", Field::DirName}, Step{u"{#F}", Field::File},
-    Step{u"{TF}", Field::FileName}, Step{u"{OF}", Field::Order},   Step{u"{Tb}", Field::Tab},
-    Step{u"{Lf}", Field::Break},    Step{u"{3Alb}", Field::Alb},   Step{u"{3Art}", Field::Art},
-    Step{u"{3Com}", Field::Com},    Step{u"{3Gen}", Field::Gen},   Step{u"{3Tit}", Field::Tit},
-    Step{u"{3Tra}", Field::Tra},    Step{u"{3Yea}", Field::Yea}};
-// A listing with technical fields has these besides, after the others.
-constexpr std::array kDirectoryStepsTechnical = {
+// The replacement order of each design: text inserted by a step is seen by the later steps. The
+// technical fields' placeholders come after the others; in a listing without them they are
+// emptied, all but the directory's count of files, which needs none.
+constexpr std::array kDirectorySteps = {
     Step{u"{#D}", Field::Dir},   Step{u"{TD}", Field::DirName},  Step{u"{Tb}", Field::Tab},
     Step{u"{Lf}", Field::Break}, Step{u"{DDur}", Field::DirDur}, Step{u"{DNum}", Field::DirNum}};
-constexpr std::array kFileStepsTechnical = {
+constexpr std::array kFileSteps = {
     Step{u"{#D}", Field::Dir},      Step{u"{TD}", Field::DirName}, Step{u"{#F}", Field::File},
     Step{u"{TF}", Field::FileName}, Step{u"{OF}", Field::Order},   Step{u"{Tb}", Field::Tab},
     Step{u"{Lf}", Field::Break},    Step{u"{3Alb}", Field::Alb},   Step{u"{3Art}", Field::Art},
@@ -79,8 +72,8 @@ QString orderNumber(const QString& fileorder) {
   return ok ? QString::number(number) : fileorder;
 }
 
-// The values of one line. File fields are empty on directory lines, which never use them;
-// technical fields are asked only of a listing that has them.
+// The values of one line. File fields are empty on directory lines, which never use them, and
+// the technical fields in a listing that has none.
 struct LineValues {
   int d = 0;
   const DirRecord* dir = nullptr;
@@ -89,11 +82,14 @@ struct LineValues {
   const ListingModel* model = nullptr;
 
   QString technical(Field field) const {
-    if (field == Field::DirDur) {
-      return durationText(durationOfFiles(*model, dir->songfrom, dir->songto));
-    }
     if (field == Field::DirNum) {
       return QString::number(std::max(0, dir->songto - dir->songfrom + 1));
+    }
+    if (!model->technical.present) {
+      return {};
+    }
+    if (field == Field::DirDur) {
+      return durationText(durationOfFiles(*model, dir->songfrom, dir->songto));
     }
     const AudioProperties* audio = model->technical.of(f);
     if (!audio) {
@@ -227,7 +223,7 @@ class CompiledDesign {
     if (!compiled_) {
       return renderStepByStep(marker, design_, steps_, values);
     }
-    std::array<QString, kFileStepsTechnical.size()> filled;
+    std::array<QString, kFileSteps.size()> filled;
     for (const Piece& piece : pieces_) {
       if (piece.step >= 0 && filled[piece.step].isNull()) {
         filled[piece.step] = values.of(steps_[piece.step].field);
@@ -276,11 +272,10 @@ class CompiledDesign {
     return -1;
   }
 
-  // A placeholder of the other design ("{#F}" in a directory design), or one of the technical
-  // fields in a listing without them, stays as literal text.
+  // A placeholder of the other design ("{#F}" in a directory design) stays as literal text.
   static qsizetype otherPlaceholderAt(QStringView design, qsizetype at) {
-    for (const std::span<const Step> steps : {std::span<const Step>(kFileStepsTechnical),
-                                              std::span<const Step>(kDirectoryStepsTechnical)}) {
+    for (const std::span<const Step> steps :
+         {std::span<const Step>(kFileSteps), std::span<const Step>(kDirectorySteps)}) {
       for (const Step& step : steps) {
         if (tokenAt(design, at, step.token)) {
           return step.token.size();
@@ -326,13 +321,8 @@ class CompiledDesign {
 }  // namespace
 
 std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDesigns& designs) {
-  const bool technical = model.technical.present;
-  const CompiledDesign directoryDesign(designs.directory,
-                                       technical ? std::span<const Step>(kDirectoryStepsTechnical)
-                                                 : std::span<const Step>(kDirectorySteps));
-  const CompiledDesign fileDesign(designs.file, technical
-                                                    ? std::span<const Step>(kFileStepsTechnical)
-                                                    : std::span<const Step>(kFileSteps));
+  const CompiledDesign directoryDesign(designs.directory, kDirectorySteps);
+  const CompiledDesign fileDesign(designs.file, kFileSteps);
   std::vector<RenderedEntry> entries;
   const int lastDir = std::clamp(model.DirActualNum, 0, model.lastDirectorySlot());
   for (int d = 1; d <= lastDir; ++d) {

@@ -16,3 +16,11 @@ void centreOverWindow(QWidget* window, const QWidget* over);
  * top left corner when its caption would leave the visible area.
  */
 void placeCascaded(QMdiArea& area, QMdiSubWindow& window);
+
+/**
+ * Tiles the subwindows of area in a grid of as many columns as rows, or one more, that fills
+ * the visible area, then moves each window that keeps a larger size of its own (a minimum it
+ * will not go below) back inside it: every window shows, however many there are, overlapping
+ * its neighbours when the area cannot hold them side by side. The main window keeps its size.
+ */
+void tileInside(QMdiArea& area);

@@ -68,6 +68,9 @@ struct TechnicalFields {
 struct ScanNotices {
   int unreadId3v2 = 0;  // MP3 files with an ID3v2 tag and no ID3v1 tag, read through ID3v1
   int otherAudio = 0;   // files of the other audio formats, left out of an MP3-only listing
+  // The walk stopped before the end of the tree (at a classic limit, or at the user's word),
+  // or the stored listing was marked so: it is kept with the listing wherever it is stored.
+  bool incomplete = false;
 };
 
 /**

@@ -58,6 +58,7 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   }
   model_.NumDirectoriosMP3 = model_.DirActualNum;
   model_.NumCancionesMP3 = model_.CancionActualNum - 1;
+  model_.notices.incomplete = walker.stopReason() != WalkStop::None;
   return walker.stopReason();
 }
 

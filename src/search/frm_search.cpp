@@ -173,6 +173,7 @@ QWidget* frm_search::buildDuplicatesPage() {
   connect(duplicatesMedium_, &QComboBox::currentIndexChanged, this, &frm_search::BuscaDuplicados);
   refreshDuplicates_ = new QPushButton(u"Actualizar"_s);
   refreshDuplicates_->setObjectName(u"cmdDuplicados"_s);
+  refreshDuplicates_->setToolTip(u"Buscar de nuevo los archivos repetidos en la BD"_s);
   connect(refreshDuplicates_, &QPushButton::clicked, this, &frm_search::BuscaDuplicados);
 
   duplicatesModel_ = new DuplicatesModel(this);

@@ -23,6 +23,8 @@ frm_options* frm_options::showInstance(QWidget* parent) {
   static QPointer<frm_options> instance;
   if (!instance) {
     instance = new frm_options(parent);
+    // Centred at the size it shows with: a window not yet shown has none of its own.
+    instance->adjustSize();
     centreOverWindow(instance, parent);
   }
   instance->showOptions(LoadProgramOptions());
@@ -60,13 +62,17 @@ frm_options::frm_options(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   m_audioFiles->addItem(u"Todo el audio"_s, audioFilesKey(AudioFiles::All));
   m_properties = new QCheckBox(u"Leer duración y calidad"_s);
   m_properties->setObjectName(u"Check1"_s);
+  m_properties->setToolTip(
+      u"Leer la duración, la tasa de bits, la frecuencia y el tamaño de cada archivo"_s);
   layout->addWidget(m_properties, 5, 1);
 
   auto* ok = new QPushButton(u"Aceptar"_s);
   ok->setObjectName(u"Command1"_s);
   ok->setDefault(true);
+  ok->setToolTip(u"Guardar las opciones; el próximo escaneo y la próxima exportación las siguen"_s);
   auto* cancel = new QPushButton(u"Cancelar"_s);
   cancel->setObjectName(u"Command2"_s);
+  cancel->setToolTip(u"Cerrar sin guardar los cambios"_s);
   layout->addWidget(ok, 7, 0);
   layout->addWidget(cancel, 7, 1);
   connect(ok, &QPushButton::clicked, this, &frm_options::accept);

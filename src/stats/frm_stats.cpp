@@ -16,6 +16,7 @@
 #include "output/listing_table.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
+#include "platform/gui_window_placement.h"
 #include "platform/output_file.h"
 #include "stats/gui_stats_chart.h"
 #include "stats/stats_format.h"
@@ -26,7 +27,6 @@ namespace {
 
 // How many files a health row lists at most: enough to work through, never the whole catalogue.
 constexpr int kListedFiles = 5000;
-const QSize kSavedChartSize(800, 520);
 
 // The charts' controls, in the order of chartKeys().
 const QStringList kChartNames = {u"chartGeneros"_s, u"chartDecadas"_s, u"chartArtistas"_s};
@@ -85,6 +85,7 @@ frm_stats* frm_stats::showListing(const ListingModel& model, QWidget* parent,
   window->showListingFile_ = std::move(showFile);
   window->setWindowTitle(u"Estadísticas del listado %1"_s.arg(AcuteToQuote(model.FinalName)));
   window->showStats(collectionStats(countsOfListing(model)));
+  centreOverWindow(window, parent);
   window->show();
   return window;
 }
@@ -94,6 +95,7 @@ frm_stats* frm_stats::showCatalogue(QWidget* parent) {
   if (!instance) {
     instance = new frm_stats(parent, true);
     instance->setWindowTitle(u"Estadísticas de la BD"_s);
+    centreOverWindow(instance, parent);
   }
   instance->Recalcula();
   instance->show();
@@ -146,6 +148,7 @@ QWidget* frm_stats::buildChartsPage() {
     for (const QString& suffix : {u"png"_s, u"svg"_s}) {
       auto* save = new QPushButton(u"Guardar %1..."_s.arg(suffix.toUpper()));
       save->setObjectName(u"cmdGuardar%1_%2"_s.arg(suffix.toUpper(), name));
+      save->setToolTip(u"Guardar este gráfico en un archivo %1"_s.arg(suffix.toUpper()));
       connect(save, &QPushButton::clicked, this, [this, key, suffix] { askToSave(key, suffix); });
       buttons->addWidget(save);
     }
@@ -267,8 +270,8 @@ QString frm_stats::saveChart(const QString& key, const QString& path) const {
     return u"No hay ningún gráfico «%1»"_s.arg(key);
   }
   const QByteArray bytes = path.endsWith(u".svg"_s, Qt::CaseInsensitive)
-                               ? shown->svgBytes(kSavedChartSize)
-                               : shown->pngBytes(kSavedChartSize);
+                               ? shown->svgBytes(shown->savedSize())
+                               : shown->pngBytes(shown->savedSize());
   return writeOutputFile(QFile::encodeName(path), bytes);
 }
 

@@ -17,6 +17,7 @@ constexpr int kTitleHeight = 24;
 constexpr int kRowHeight = 18;
 constexpr int kBarGap = 4;
 constexpr int kCountWidth = 64;
+constexpr int kSavedWidth = 800;
 
 }  // namespace
 
@@ -115,6 +116,12 @@ QByteArray StatsChart::svgBytes(const QSize& size) const {
 QSize StatsChart::sizeHint() const {
   return {420,
           kTitleHeight + std::max<int>(3, static_cast<int>(bars_.size())) * kRowHeight + kMargin};
+}
+
+// A chart without bars has its one line, "Sin datos".
+QSize StatsChart::savedSize() const {
+  return {kSavedWidth,
+          kTitleHeight + std::max<int>(1, static_cast<int>(bars_.size())) * kRowHeight + kMargin};
 }
 
 void StatsChart::paintEvent(QPaintEvent*) {

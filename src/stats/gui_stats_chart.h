@@ -33,6 +33,8 @@ class StatsChart : public QWidget {
   QByteArray svgBytes(const QSize& size) const;
 
   QSize sizeHint() const override;
+  /** The size a saved chart is drawn at: the title and every bar, with no room left over. */
+  QSize savedSize() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -28,5 +28,9 @@ QString spanishNumber(qint64 value) {
 QString spanishShare(qint64 part, qint64 whole) {
   const double share =
       whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0;
+  // A share too small for one decimal is not nothing: it reads as less than the decimal.
+  if (part > 0 && whole > 0 && share < 0.1) {
+    return u"< 0,1 %"_s;
+  }
   return spanish().toString(share, 'f', 1) + u" %"_s;
 }

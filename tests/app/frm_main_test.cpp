@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -8,6 +9,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTabBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -17,8 +20,10 @@
 #include "base/log.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
+#include "listing/gui_notice_strip.h"
 #include "platform/desktop_opener.h"
 #include "platform/twips.h"
+#include "search/frm_search.h"
 #include "session/lifecycle.h"
 #include "support/listing_db_fixture.h"
 #include "support/test_env.h"
@@ -308,4 +313,92 @@ TEST_F(FrmMainTest, LogListStartsOverPast32760Lines) {
   WriteLog(u"la primera otra vez"_s);
   EXPECT_EQ(logLines(), QStringList({u"la primera otra vez"_s}));
   EXPECT_EQ(list->currentRow(), 0);
+}
+
+namespace {
+
+// The one shown top-level window of the program named name, or null.
+QWidget* shownWindow(const QString& name) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == name && widget->isVisible()) {
+      return widget;
+    }
+  }
+  return nullptr;
+}
+
+// The windows the main window's menu opens beside it, by the item that opens them.
+const QList<std::pair<QString, QString>> kOwnWindows = {{u"mn_opciones"_s, u"frm_options"_s},
+                                                        {u"mn_estadisticas"_s, u"frm_stats"_s}};
+
+}  // namespace
+
+TEST_F(FrmMainTest, OptionsAndStatisticsOpenCentredOnTheMainWindowAndCtrlQEndsFromThem) {
+  for (const auto& [item, name] : kOwnWindows) {
+    SCOPED_TRACE(name.toStdString());
+    startWindow();
+    action(item)->trigger();
+    QWidget* opened = shownWindow(name);
+    ASSERT_TRUE(opened);
+    // Centred as far as the screen lets a window taller than the room left for it be.
+    const QRect screen = window->screen()->availableGeometry();
+    const QPoint offset = opened->frameGeometry().center() - window->frameGeometry().center();
+    EXPECT_LE(std::abs(offset.x()), 2);
+    EXPECT_TRUE(std::abs(offset.y()) <= 2 || opened->frameGeometry().top() == screen.top() ||
+                opened->frameGeometry().bottom() == screen.bottom())
+        << offset.y();
+    QTest::keyClick(opened, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(processEnds, 1);
+    processEnds = 0;
+  }
+}
+
+TEST_F(FrmMainTest, MosaicoShowsEveryWindowInsideTheAreaHoweverManyAreOpen) {
+  QMdiArea* area = window->mdiArea();
+  const QSize mainSize = window->size();
+  for (const int count : {2, 3, 7, 30}) {
+    SCOPED_TRACE(count);
+    while (area->subWindowList().size() < count) {
+      openListing();
+    }
+    emit window->findChild<QMenu*>(u"mn_windows"_s)->aboutToShow();
+    action(u"mn_mosaico"_s)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->size(), mainSize);
+    const QRect room = area->viewport()->rect();
+    for (const QMdiSubWindow* child : area->subWindowList()) {
+      EXPECT_TRUE(room.contains(child->geometry()))
+          << child->geometry().x() << "," << child->geometry().y() << " "
+          << child->geometry().width() << "x" << child->geometry().height();
+    }
+  }
+}
+
+// The buttons of the windows and strips that are the program's own say what they do.
+TEST_F(FrmMainTest, TheButtonsOfItsOwnWindowsAndStripsHaveTooltips) {
+  QList<QWidget*> holders;
+  for (const auto& [item, name] : kOwnWindows) {
+    action(item)->trigger();
+    holders.append(shownWindow(name));
+  }
+  holders.append(frm_search::Instance(window.get()));
+  frm_report* listing = openListing();
+  listing->notices().setNotice(u"aviso"_s, u"Un aviso"_s);
+  holders.append(listing->findChild<QWidget*>(u"Progreso"_s));
+  holders.append(listing->findChild<QWidget*>(u"Notices"_s));
+  for (QWidget* holder : holders) {
+    ASSERT_TRUE(holder);
+    const QList<QAbstractButton*> buttons = holder->findChildren<QAbstractButton*>();
+    int own = 0;
+    for (const QAbstractButton* button : buttons) {
+      // Qt's own buttons: a tab bar's scroll arrows, a table's corner.
+      if (button->objectName().isEmpty() || qobject_cast<const QTabBar*>(button->parentWidget())) {
+        continue;
+      }
+      ++own;
+      EXPECT_FALSE(button->toolTip().isEmpty())
+          << holder->objectName().toStdString() << " " << button->objectName().toStdString();
+    }
+    EXPECT_GT(own, 0) << holder->objectName().toStdString();
+  }
 }

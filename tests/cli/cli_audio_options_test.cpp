@@ -45,8 +45,7 @@ TEST_F(CliAudioOptionsTest, TheDefaultScanIsTodaysAndSaysWhatItLeftOutOnStandard
   const ProgramRun result = scan({});
   ASSERT_EQ(result.exitCode, 0) << result.err.constData();
   EXPECT_EQ(QString::fromUtf8(result.out),
-            u"1 {DNum} {DDur}\r\nA||{3Dur}|{3Khz}\r\nb|Bee & <i>|{3Dur}|{3Khz}\r\n"
-            u"v2||{3Dur}|{3Khz}\r\n\r\n2 {DNum} {DDur}\r\nc|Ce|{3Dur}|{3Khz}\r\n\r\n"_s);
+            u"1 3 \r\nA|||\r\nb|Bee & <i>||\r\nv2|||\r\n\r\n2 1 \r\nc|Ce||\r\n\r\n"_s);
   EXPECT_EQ(result.err,
             u"quillet: aviso: 1 archivo tiene etiquetas ID3v2 que no se leen: use --tags v2v1\n"
             u"quillet: aviso: 2 archivos de audio de otros formatos no se listan: use --audio "
@@ -58,7 +57,7 @@ TEST_F(CliAudioOptionsTest, TheDefaultScanIsTodaysAndSaysWhatItLeftOutOnStandard
   saved.tags.source = TagSource::Id3v2ThenId3v1;
   SaveProgramOptions(saved);
   const ProgramRun all = scan({u"--properties"_s, u"off"_s});
-  EXPECT_TRUE(all.out.contains("d|Flac|{3Dur}")) << all.out.constData();
+  EXPECT_TRUE(all.out.contains("d|Flac||\r\n")) << all.out.constData();
   EXPECT_EQ(all.err, QByteArray());
   EXPECT_EQ(LoadProgramOptions(), saved);
 }

@@ -172,3 +172,23 @@ TEST_F(CliStoredTest, AServerThatCannotBeReachedIsSaidInOneLine) {
   EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
   EXPECT_FALSE(result.err.contains('\t')) << result.err.constData();
 }
+
+TEST_F(CliStoredTest, AListingCutAtTheCapIsListedAsEverAndShowAndStatsWarn) {
+  const QString big = TestEnvironment::newTempDir() + u"/Grande"_s;
+  for (int f = 0; f <= 1000; ++f) {
+    writeFile(big + u"/%1.mp3"_s.arg(f, 4, 10, QChar(u'0')), {});
+  }
+  ASSERT_EQ(run({u"scan"_s, big, u"--store"_s}).exitCode, 0);
+  ASSERT_EQ(run({u"scan"_s, tree, u"--store"_s}).exitCode, 0);
+  EXPECT_EQ(run({u"list"_s}).out,
+            "1\tDIR\t" + QFile::encodeName(big) + "\n2\tDIR\t" + root() + "\n");
+  const QByteArray warning =
+      "quillet: aviso: el listado número 1 está incompleto: su escaneo se detuvo antes de "
+      "recorrer todo el árbol\n";
+  for (const QStringList& verb : {QStringList{u"show"_s, u"1"_s}, {u"stats"_s, u"1"_s}}) {
+    const ProgramRun marked = run(verb);
+    EXPECT_EQ(marked.exitCode, 0);
+    EXPECT_EQ(marked.err, warning) << verb.join(u' ').toStdString();
+    EXPECT_EQ(run({verb[0], u"2"_s}).err, QByteArray()) << verb.join(u' ').toStdString();
+  }
+}

@@ -146,3 +146,16 @@ TEST_F(FrmReportsbdTest, OpensCentredOverTheWindowThatOwnsIt) {
   const QPoint offset = window->frameGeometry().center() - owner.frameGeometry().center();
   EXPECT_LE(offset.manhattanLength(), 6) << offset.x() << "," << offset.y();
 }
+
+TEST_F(FrmReportsbdTest, AnIncompleteListingKeepsItsTextAndSaysSoByTooltipAndMark) {
+  ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO incompletos VALUES (2)"_s));
+  window_->Recarga();
+  const QTreeWidgetItem* marked = node(u"CD dos"_s);
+  const QTreeWidgetItem* whole = node(u"CD tres"_s);
+  ASSERT_TRUE(marked && whole);
+  EXPECT_EQ(marked->toolTip(0), u"incompleto"_s);
+  EXPECT_EQ(whole->toolTip(0), QString());
+  const QImage markedIcon = marked->icon(0).pixmap(16, 16).toImage();
+  EXPECT_FALSE(markedIcon.isNull());
+  EXPECT_NE(markedIcon, whole->icon(0).pixmap(16, 16).toImage());
+}

@@ -281,3 +281,22 @@ TEST_F(ListingStoreTest, LoadingAListingThatIsGoneClosesTheEmptyWindow) {
   EXPECT_TRUE(report_.isNull());
   EXPECT_EQ(log.lines, QStringList({u"El listado número 7 ya no existe en la BD"_s}));
 }
+
+TEST_F(ListingStoreTest, AListingMarkedIncompleteSaysSoInItsStripWhenOpenedFromTheCatalogue) {
+  fillSmallListing(report_->model());
+  report_->model().notices.incomplete = true;
+  report_->Save2bd();
+  fillSmallListing(report_->model());
+  report_->model().notices.incomplete = false;
+  report_->Save2bd();
+  for (const auto& [id, shown] : {std::pair{1, true}, {2, false}}) {
+    frm_report::openStoredIn(area_, id);
+    auto* opened = qobject_cast<frm_report*>(area_.subWindowList().last()->widget());
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->notices().notices().contains(
+                  u"Listado incompleto: su escaneo se detuvo antes de recorrer todo el árbol, "
+                  u"en los límites clásicos o con «Detener»"_s),
+              shown)
+        << id;
+  }
+}

@@ -1,10 +1,12 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "listing_window_fixture.h"
 #include "platform/desktop_opener.h"
 #include "platform/settings_store.h"
+#include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
 
@@ -133,4 +135,21 @@ TEST_F(DesignPanelTest, ReferenciaOpensThePlaceholderReference) {
   click(u"Command6"_s);
   setDesktopOpenHandler({});
   EXPECT_EQ(opened, QStringList{TestEnvironment::programDir() + u"/reference.html"_s});
+}
+
+TEST_F(DesignPanelTest, WithoutTechnicalFieldsTheHintSaysOnceWhereToReadThem) {
+  auto* hint = control<QLabel>(u"Label3"_s);
+  ASSERT_TRUE(hint);
+  EXPECT_EQ(hint->text(),
+            u"Active \"Leer duración y calidad\" en Opciones para ver duración y calidad"_s);
+  EXPECT_TRUE(hint->isVisibleTo(hint->parentWidget()));
+  EXPECT_EQ(report_->findChildren<QLabel*>(u"Label3"_s).size(), 1);
+
+  ProgramOptions technical;
+  technical.tags.properties = true;
+  SaveProgramOptions(technical);
+  report_->LLenaCombos();
+  SaveProgramOptions({});
+  EXPECT_FALSE(hint->isVisibleTo(hint->parentWidget()));
+  EXPECT_EQ(filePicker()->count(), 18);
 }

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -75,4 +76,32 @@ TEST_F(NoticeStripTest, EachNoticeClosesWithItsOwnButton) {
   EXPECT_TRUE(notices.notices().isEmpty());
   EXPECT_FALSE(strip()->isVisible());
   EXPECT_EQ(treeRect().height(), paneHeight);
+}
+
+TEST_F(NoticeStripTest, EveryNoticeShowsWholeWhateverTheirOrderAndTheWindowsWidth) {
+  const QString longText =
+      QString(u"Quedan fuera del listado varios directorios y archivos. "_s).repeated(6).trimmed();
+  const QList<QStringList> orders = {
+      {u"corto"_s, longText, longText}, {longText, u"corto"_s}, {longText, longText, u"corto"_s}};
+  for (const int width : {420, 700, 1150}) {
+    for (const QStringList& texts : orders) {
+      SCOPED_TRACE(QString(u"%1 px, %2 notices"_s).arg(width).arg(texts.size()).toStdString());
+      resizeOuter(width, 700);
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        report_->notices().setNotice(u"n%1"_s.arg(i), texts[i]);
+      }
+      QCoreApplication::processEvents();
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        const auto* label =
+            strip()->findChild<QWidget*>(u"notice_n%1"_s.arg(i))->findChild<QLabel*>();
+        const QRect inStrip(label->mapTo(strip(), QPoint()), label->size());
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << i;
+        EXPECT_TRUE(strip()->rect().contains(inStrip)) << i;
+      }
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        report_->notices().removeNotice(u"n%1"_s.arg(i));
+      }
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
 }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
@@ -389,6 +391,17 @@ TEST(StatsFormat, FourDigitNumbersStayWholeAndLongerOnesAreGroupedWithPoints) {
   EXPECT_EQ(spanishNumber(1000000), u"1.000.000"_s);
   EXPECT_EQ(spanishShare(1, 8), u"12,5 %"_s);
   EXPECT_EQ(spanishShare(3, 0), u"0,0 %"_s);
+}
+
+TEST(StatsFormat, AShareUnderOneTenthOfAPercentSaysSo) {
+  const std::vector<std::tuple<qint64, qint64, QString>> cases = {{0, 22500, u"0,0 %"_s},
+                                                                  {1, 22500, u"< 0,1 %"_s},
+                                                                  {22, 22500, u"< 0,1 %"_s},
+                                                                  {23, 22500, u"0,1 %"_s},
+                                                                  {1, 1000, u"0,1 %"_s}};
+  for (const auto& [part, whole, text] : cases) {
+    EXPECT_EQ(spanishShare(part, whole), text) << part << "/" << whole;
+  }
 }
 
 INSTANTIATE_ON_BOTH_ENGINES(CatalogueStatsTest);
