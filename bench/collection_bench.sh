@@ -9,7 +9,8 @@
 # target is missed.
 # With --window, the listing window's roads instead, on an Xvfb screen (xcb), against the same
 # command-line scans (collection_window_bench.cpp); with CATALOGUE=1 as well, the search
-# window's longest stall over the search benchmark's 1,000,000-file catalogue instead.
+# window's longest stall over the search benchmark's 1,000,000-file catalogue instead, for a
+# broad search and for the Duplicados page.
 # Usage: bench/collection_bench.sh [--window] [QUILLET [BASELINE_QUILLET]]
 set -euo pipefail
 

@@ -1,8 +1,10 @@
 #include "base/log.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -83,6 +85,14 @@ void setLogListSink(LogListSink sink) {
 }
 
 void WriteLog(const QString& message) {
+  // A line of another thread (a search giving an older database its index) is written by the
+  // main thread, which keeps the file and the list, in the order the lines came.
+  if (QCoreApplication* app = QCoreApplication::instance();
+      app && QThread::currentThread() != app->thread()) {
+    QMetaObject::invokeMethod(
+        app, [message] { WriteLog(message); }, Qt::QueuedConnection);
+    return;
+  }
   const QString failure = appendToFile(state().filePath, message);
   if (!failure.isEmpty() && !state().failureReported) {
     state().failureReported = true;

@@ -1,5 +1,6 @@
 #include "db/db_connection.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -106,10 +107,9 @@ bool DbConnection::Open(const QString& connectionString) {
   engine_ = &engineFor(parts.provider);
   parts.options = engine_->connectOptions(parts.options);
   busyWaitMs_ = engine_->busyWaitMs(parts.options);
-  // A server that cannot be reached now may be later: the next use tries again.
-  if (!engine_->keepsFile()) {
-    connectionString_ = connectionString;
-  }
+  // A server that cannot be reached now may be later, and a file closed under a use is opened
+  // again: the next use tries again.
+  connectionString_ = connectionString;
   // The driver's handle is let go before a failed database is closed and removed.
   const QString problem = openDriver(parts);
   if (!problem.isEmpty()) {
@@ -138,6 +138,17 @@ bool DbConnection::ensureOpen() {
     return fail(u"La conexión con la BD no está abierta"_s);
   }
   const QString connectionString = connectionString_;
+  return OpenExisting(connectionString);
+}
+
+bool DbConnection::OpenExisting(const QString& connectionString) {
+  // The driver would make an empty file in place of one that went: the catalogue is never
+  // replaced behind the user's back.
+  const ConnectionParts parts = parseConnectionString(connectionString);
+  if (providerProblem(parts.provider).isEmpty() && engineFor(parts.provider).keepsFile() &&
+      !QFileInfo::exists(parts.dataSource)) {
+    return fail(u"No se encuentra la BD %1"_s.arg(parts.dataSource));
+  }
   return Open(connectionString);
 }
 
@@ -185,7 +196,19 @@ bool DbConnection::CommitTrans() {
     return fail(u"La conexión con la BD no está abierta"_s);
   }
   QSqlDatabase db = QSqlDatabase::database(name_, false);
-  return db.commit() || fail(db.lastError());
+  if (db.commit()) {
+    return true;
+  }
+  const QSqlError error = db.lastError();
+  fail(error);
+  if (State() != kStateOpen) {
+    // The commit may have reached the server before the connection went: sending the work
+    // again could store it twice.
+    lastError_ =
+        u"Se ha perdido la conexión con el servidor de la BD al confirmar la operación: puede "
+        u"que se haya hecho; compruébelo antes de repetirla (%1)"_s.arg(reasonOf(error));
+  }
+  return false;
 }
 
 void DbConnection::RollbackTrans() {
@@ -196,6 +219,10 @@ void DbConnection::RollbackTrans() {
 
 QStringList DbConnection::tables() const {
   return State() == kStateOpen ? QSqlDatabase::database(name_, false).tables() : QStringList();
+}
+
+bool DbConnection::reconnects() const {
+  return !connectionString_.isEmpty() && engine_ && !engine_->keepsFile();
 }
 
 int DbConnection::rowsPerInsert() const {

@@ -54,14 +54,17 @@ class DbConnection {
 
   /** Opens the database the connection string names; false when it cannot. */
   [[nodiscard]] bool Open(const QString& connectionString);
+  /** Open, except that a file that is not there is not made: false, saying it is missing. */
+  [[nodiscard]] bool OpenExisting(const QString& connectionString);
   int State() const;
   /**
-   * True when the connection is open; a server connection that could not be opened, or was
-   * lost, is opened again first with the same connection string.
+   * True when the connection is open; a connection that could not be opened, or was lost, is
+   * opened again first with the same connection string, a file only while it is still there.
    */
   [[nodiscard]] bool ensureOpen();
-  /** True when a closed connection is opened again on its next use (a server's). */
-  bool reconnects() const { return !connectionString_.isEmpty(); }
+  /** True when a connection that cannot be opened now may be later, on its next use (a server's).
+   */
+  bool reconnects() const;
   /** Runs a statement that returns no rows; it has taken effect when this returns true. */
   [[nodiscard]] bool Execute(const QString& sql);
   /**

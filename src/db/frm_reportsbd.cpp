@@ -6,10 +6,14 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <memory>
+
 #include "base/app_info.h"
+#include "db/bd_reconnect.h"
 #include "db/stored_listings.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_retry_line.h"
 #include "platform/gui_window_placement.h"
 #include "platform/twips.h"
 
@@ -79,6 +83,10 @@ frm_reportsbd::frm_reportsbd(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(u"Gestion Informes en BD"_s);
   buildToolbar();
   buildTree();
+  failure_ = new RetryLine(u"lblFalloBD"_s, this);
+  failure_->setGeometry(tv_->geometry().x(), tv_->geometry().y(), tv_->width(),
+                        failure_->sizeHint().height());
+  connect(failure_, &RetryLine::retryRequested, this, &frm_reportsbd::Recarga);
   resize(twipsToPixels(6360 + kTreeWidthMarginTwips), twipsToPixels(4020 + kTreeHeightMarginTwips));
 }
 
@@ -110,11 +118,27 @@ void frm_reportsbd::buildTree() {
 
 void frm_reportsbd::Recarga() {
   QCoreApplication::processEvents();
-  const StoredListings listings = readStoredListings();
+  auto listings = std::make_shared<StoredListings>();
+  readWhenBdOpen(
+      this,
+      [listings] {
+        *listings = readStoredListings();
+        return listings->error;
+      },
+      [this, listings](const QString& failure) { showListings(*listings, failure); });
+}
+
+// Listings that could not be read are not shown as an empty catalogue: the window says why.
+void frm_reportsbd::showListings(const StoredListings& listings, const QString& failure) {
   tv_->clear();
   // Nothing is chosen until the user clicks a listing, so erase and open act only on a choice.
   selNode_ = nullptr;
   setListingButtonsEnabled(false);
+  showFailure(failure.isEmpty() ? QString()
+                                : u"No se pueden leer los listados de la BD: "_s + failure);
+  if (!failure.isEmpty()) {
+    return;
+  }
   QTreeWidgetItem* cds = addNode(nullptr, u"root-cd"_s, u"CDs MP3"_s, 1);
   QTreeWidgetItem* directories = addNode(nullptr, u"root-dir"_s, u"Directorios"_s, 3);
   for (const StoredListing& listing : listings.cds) {
@@ -130,19 +154,38 @@ void frm_reportsbd::Recarga() {
   tv_->expandAll();
 }
 
+void frm_reportsbd::showFailure(const QString& text) {
+  failure_->showFailure(text);
+  tv_->setVisible(text.isEmpty());
+}
+
 void frm_reportsbd::OpenSelReport() {
-  if (selNode_) {
-    emit openListingRequested(selectedListingNumber());
+  if (!selNode_) {
+    return;
   }
+  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
+    showFailure(failure);
+    if (failure.isEmpty()) {
+      emit openListingRequested(rpId);
+    }
+  });
 }
 
 void frm_reportsbd::BorraSeleccioN() {
   if (!selNode_) {
     return;
   }
+  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
+    showFailure(failure);
+    if (failure.isEmpty()) {
+      deleteListing(rpId);
+    }
+  });
+}
+
+void frm_reportsbd::deleteListing(int rpId) {
   const QPointer<frm_reportsbd> self(this);
-  const QString error =
-      deleteStoredListing(selectedListingNumber(), [] { QCoreApplication::processEvents(); });
+  const QString error = deleteStoredListing(rpId, [] { QCoreApplication::processEvents(); });
   if (!error.isEmpty()) {
     showMessage({self.data(), AppTitle(),
                  u"No se ha podido borrar el listado de la BD.\n\n"_s + error,
@@ -160,6 +203,7 @@ void frm_reportsbd::resizeEvent(QResizeEvent* event) {
   // A window smaller than the margins (minimised, say) leaves the tree as it was.
   if (treeHeight > 0 && treeWidth > 0) {
     tv_->resize(treeWidth, treeHeight);
+    failure_->resize(treeWidth, failure_->height());
   }
 }
 

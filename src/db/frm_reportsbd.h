@@ -8,6 +8,8 @@
 #include "base/loaded_forms.h"
 
 class QAction;
+class RetryLine;
+struct StoredListings;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -51,6 +53,10 @@ class frm_reportsbd : public QWidget {
   void buildTree();
   QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text,
                            int image);
+  void showListings(const StoredListings& listings, const QString& failure);
+  /** Shows why the catalogue could not be used in place of the tree; empty text shows the tree. */
+  void showFailure(const QString& text);
+  void deleteListing(int rpId);
   void onButtonClicked(QAction* button);
   void onNodeClicked(QTreeWidgetItem* node);
   void onNodeDoubleClicked();
@@ -64,5 +70,6 @@ class frm_reportsbd : public QWidget {
   QAction* erase_ = nullptr;
   QAction* openReport_ = nullptr;
   QTreeWidget* tv_ = nullptr;
+  RetryLine* failure_ = nullptr;
   QTreeWidgetItem* selNode_ = nullptr;
 };

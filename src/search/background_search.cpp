@@ -100,14 +100,19 @@ void SearchWorker::run(quint64 generation, const SearchJob& job) {
     return;
   }
   const SearchConnectionScope scope(connection_);
-  emit done(generation, job({}));
+  SearchDelivery delivery = job({});
+  // A search only reads: one that lost its connection is made once more on a new one.
+  if (connection_.State() != kStateOpen && connection_.reconnects()) {
+    delivery = job(ensureOpen(openFailure) ? QString() : openFailure);
+  }
+  emit done(generation, delivery);
 }
 
 bool SearchWorker::ensureOpen(QString& reason) {
   if (connection_.State() == kStateOpen) {
     return true;
   }
-  if (!connection_.Open(connectionString_)) {
+  if (!connection_.OpenExisting(connectionString_)) {
     reason = connection_.lastError();
     return false;
   }

@@ -12,14 +12,14 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "db/bd_reconnect.h"
 #include "db/mod_bd.h"
-#include "platform/gui_wait_cursor.h"
+#include "platform/gui_retry_line.h"
 #include "platform/gui_window_placement.h"
 #include "search/background_search.h"
 #include "search/catalogue_search.h"
 #include "search/gui_column_widths.h"
 #include "search/gui_search_models.h"
-#include "search/search_index.h"
 
 using namespace Qt::StringLiterals;
 
@@ -75,10 +75,20 @@ SearchMedium mediumOf(const QComboBox* chooser) {
   return static_cast<SearchMedium>(chooser->currentIndex());
 }
 
-QLabel* addLabel(const QString& name) {
-  auto* label = new QLabel;
-  label->setObjectName(name);
-  return label;
+// A failure's line offers «Reintentar», which asks again.
+RetryLine* addCountLine(const QString& name) {
+  auto* line = new RetryLine(name);
+  line->showText({});
+  return line;
+}
+
+template <typename Result>
+void showCountLine(RetryLine& line, const Result& result, const QString& text) {
+  if (result.error.isEmpty()) {
+    line.showText(text);
+  } else {
+    line.showFailure(text);
+  }
 }
 
 // Rows keep one height so a long result scrolls without measuring every row.
@@ -152,7 +162,8 @@ QWidget* frm_search::buildSearchPage() {
   fitColumnsOnEveryReset(*results_, *results_->horizontalHeader());
   connect(results_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { requestOpen(resultsModel_->fileAt(index.row())); });
-  count_ = addLabel(u"lblCuenta"_s);
+  count_ = addCountLine(u"lblCuenta"_s);
+  connect(count_, &RetryLine::retryRequested, this, &frm_search::Busca);
 
   auto* choosers = new QHBoxLayout;
   choosers->addWidget(query_, 1);
@@ -188,7 +199,8 @@ QWidget* frm_search::buildDuplicatesPage() {
       requestOpen(*copy);
     }
   });
-  duplicatesCount_ = addLabel(u"lblDuplicados"_s);
+  duplicatesCount_ = addCountLine(u"lblDuplicados"_s);
+  connect(duplicatesCount_, &RetryLine::retryRequested, this, &frm_search::BuscaDuplicados);
 
   auto* choosers = new QHBoxLayout;
   choosers->addWidget(duplicatesMedium_);
@@ -208,21 +220,23 @@ void frm_search::Busca() {
       search_->cancel();
     }
     resultsModel_->setFiles({});
-    count_->clear();
+    count_->showText({});
     return;
   }
   const SearchRequest request{query_->text(), static_cast<SearchField>(field_->currentIndex()),
                               mediumOf(medium_), kShownFiles + 1};
-  // A database without the index (or none open) is searched here: creating the index logs, and
-  // the log belongs to this thread.
-  if (!hasSearchIndex()) {
-    showResult(searchCatalogue(request));
-    return;
-  }
-  if (!search_) {
-    search_ = newBackgroundSearch();
-  }
-  search_->start(request);
+  ++opening_;
+  whenBdOpen(this, [this, request](const QString& failure) {
+    --opening_;
+    if (!failure.isEmpty()) {
+      showResult({{}, 0, failure});
+      return;
+    }
+    if (!search_) {
+      search_ = newBackgroundSearch();
+    }
+    search_->start(request);
+  });
 }
 
 // Each page has its own, so a search typed on one never drops the other's.
@@ -234,11 +248,11 @@ BackgroundSearch* frm_search::newBackgroundSearch() {
 }
 
 bool frm_search::searching() const {
-  return search_ && search_->busy();
+  return opening_ > 0 || (search_ && search_->busy());
 }
 
 void frm_search::showResult(SearchResult result) {
-  count_->setText(searchCountLine(result));
+  showCountLine(*count_, result, searchCountLine(result));
   if (result.files.size() > static_cast<std::size_t>(kShownFiles)) {
     result.files.resize(kShownFiles);
   }
@@ -247,24 +261,28 @@ void frm_search::showResult(SearchResult result) {
 
 void frm_search::BuscaDuplicados() {
   const SearchMedium medium = mediumOf(duplicatesMedium_);
-  // As for Busca: without the index, creating it logs, so the reading stays on this thread.
-  if (!hasSearchIndex()) {
-    const WaitCursor hourglass;
-    showDuplicates(findDuplicates(medium));
-    return;
-  }
-  if (!duplicatesSearch_) {
-    duplicatesSearch_ = newBackgroundSearch();
-  }
-  duplicatesSearch_->startDuplicates(medium);
+  // The reading of a large catalogue takes a while: the page says it is at work meanwhile.
+  duplicatesCount_->showText(u"Buscando los archivos repetidos..."_s);
+  ++openingDuplicates_;
+  whenBdOpen(this, [this, medium](const QString& failure) {
+    --openingDuplicates_;
+    if (!failure.isEmpty()) {
+      showDuplicates({{}, failure});
+      return;
+    }
+    if (!duplicatesSearch_) {
+      duplicatesSearch_ = newBackgroundSearch();
+    }
+    duplicatesSearch_->startDuplicates(medium);
+  });
 }
 
 bool frm_search::findingDuplicates() const {
-  return duplicatesSearch_ && duplicatesSearch_->busy();
+  return openingDuplicates_ > 0 || (duplicatesSearch_ && duplicatesSearch_->busy());
 }
 
 void frm_search::showDuplicates(DuplicatesResult result) {
-  duplicatesCount_->setText(duplicatesCountLine(result));
+  showCountLine(*duplicatesCount_, result, duplicatesCountLine(result));
   duplicatesModel_->setGroups(std::move(result.groups));
   for (int row = 0; row < duplicatesModel_->rowCount(); ++row) {
     duplicates_->setFirstColumnSpanned(row, {}, true);

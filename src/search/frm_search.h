@@ -8,10 +8,10 @@
 class BackgroundSearch;
 class DuplicatesModel;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QModelIndex;
 class QPushButton;
+class RetryLine;
 class QTabWidget;
 class QTableView;
 class QTimer;
@@ -72,14 +72,16 @@ class frm_search : public QWidget {
   QComboBox* field_ = nullptr;
   QComboBox* medium_ = nullptr;
   QTableView* results_ = nullptr;
-  QLabel* count_ = nullptr;
+  RetryLine* count_ = nullptr;
   QTimer* pause_ = nullptr;
   SearchResultsModel* resultsModel_ = nullptr;
   BackgroundSearch* search_ = nullptr;
+  int opening_ = 0;  // searches waiting for the catalogue to open
   QComboBox* duplicatesMedium_ = nullptr;
   QPushButton* refreshDuplicates_ = nullptr;
   QTreeView* duplicates_ = nullptr;
-  QLabel* duplicatesCount_ = nullptr;
+  RetryLine* duplicatesCount_ = nullptr;
   DuplicatesModel* duplicatesModel_ = nullptr;
   BackgroundSearch* duplicatesSearch_ = nullptr;
+  int openingDuplicates_ = 0;
 };

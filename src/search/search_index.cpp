@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/log.h"
@@ -165,10 +166,15 @@ int schemaVersion() {
 
 // An older version of the index goes first, so its objects are all made again; a database
 // without one may hold nothing of ours, so nothing of it is dropped.
-QString createInTransaction(const StoreProgressFn& progress, int& files) {
+QString createInTransaction(const StoreProgressFn& progress, std::optional<int>& files) {
   ScopedTransaction transaction(searchConnection());
   if (!transaction.started()) {
     return searchConnection().lastError();
+  }
+  // The other page's search, on a connection of its own, may have made it while this one
+  // waited for the lock.
+  if (fileHasSearchIndex()) {
+    return {};
   }
   QStringList statements = sqlCreateSearchIndex();
   if (statements.isEmpty()) {
@@ -220,13 +226,16 @@ bool fileHasSearchIndex() {
 QString fileCreateSearchIndex(const StoreProgressFn& progress) {
   QElapsedTimer clock;
   clock.start();
-  int files = 0;
+  std::optional<int> files;
   const QString reason = createInTransaction(progress, files);
   if (!reason.isEmpty()) {
     WriteLog(u"No se ha podido crear el índice de búsqueda de la BD: "_s + reason);
     return reason;
   }
-  WriteLog(u"Creado el índice de búsqueda de la BD: %1 archivos en %2 s"_s.arg(files).arg(
+  if (!files) {
+    return {};
+  }
+  WriteLog(u"Creado el índice de búsqueda de la BD: %1 archivos en %2 s"_s.arg(*files).arg(
       clock.elapsed() / 1000.0, 0, 'f', 1));
   return {};
 }

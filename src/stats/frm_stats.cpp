@@ -10,11 +10,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <memory>
+
 #include "base/app_info.h"
 #include "base/text_helpers.h"
+#include "db/bd_reconnect.h"
 #include "db/listing_load.h"
 #include "output/listing_table.h"
 #include "platform/gui_message_box.h"
+#include "platform/gui_retry_line.h"
 #include "platform/gui_wait_cursor.h"
 #include "platform/gui_window_placement.h"
 #include "platform/output_file.h"
@@ -121,11 +125,14 @@ frm_stats::frm_stats(QWidget* parent, bool catalogue) : QWidget(parent, Qt::Wind
   totals_->setObjectName(u"lblTotales"_s);
   totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(totals_);
-  auto* tabs = new QTabWidget;
-  tabs->setObjectName(u"tabStats"_s);
-  tabs->addTab(buildChartsPage(), u"Gráficos"_s);
-  tabs->addTab(buildHealthPage(), u"Etiquetas"_s);
-  layout->addWidget(tabs, 1);
+  failure_ = new RetryLine;
+  connect(failure_, &RetryLine::retryRequested, this, &frm_stats::Recalcula);
+  layout->addWidget(failure_);
+  figures_ = new QTabWidget;
+  figures_->setObjectName(u"tabStats"_s);
+  figures_->addTab(buildChartsPage(), u"Gráficos"_s);
+  figures_->addTab(buildHealthPage(), u"Etiquetas"_s);
+  layout->addWidget(figures_, 1);
   resize(640, 620);
 }
 
@@ -182,13 +189,29 @@ StatsScope frm_stats::scope() const {
 }
 
 void frm_stats::Recalcula() {
-  const WaitCursor hourglass;
-  QString error;
-  const TagCounts counts = countsOfCatalogue(scope(), error);
-  if (!error.isEmpty()) {
-    showMessage({this, AppTitle(), error, MessageIcon::Critical, MessageButtons::Ok});
+  auto counts = std::make_shared<TagCounts>();
+  readWhenBdOpen(
+      this,
+      [counts, scope = scope()] {
+        const WaitCursor hourglass;
+        QString error;
+        *counts = countsOfCatalogue(scope, error);
+        return error;
+      },
+      [this, counts](const QString& failure) { showCatalogueStats(*counts, failure); });
+}
+
+// Figures that could not all be read are not shown: a count left at 0 would say the catalogue
+// holds nothing.
+void frm_stats::showCatalogueStats(const TagCounts& counts, const QString& failure) {
+  const bool read = failure.isEmpty();
+  failure_->showFailure(read ? QString()
+                             : u"No se han podido leer las estadísticas de la BD: "_s + failure);
+  totals_->setVisible(read);
+  figures_->setVisible(read);
+  if (read) {
+    showStats(collectionStats(counts));
   }
-  showStats(collectionStats(counts));
 }
 
 void frm_stats::showStats(const CollectionStats& stats) {
@@ -220,21 +243,35 @@ void frm_stats::ListaArchivos(int row) {
     return;
   }
   const HealthCheck check = kHealthChecks[static_cast<size_t>(row)];
-  shownFiles_.clear();
   if (listingFiles_) {
+    std::vector<CatalogueFile> failing;
     for (const CatalogueFile& f : *listingFiles_) {
       if (failsCheck(check, f.artist, f.title, f.album, f.year, f.track)) {
-        shownFiles_.push_back(f);
+        failing.push_back(f);
       }
     }
-  } else {
-    const WaitCursor hourglass;
-    QString error;
-    shownFiles_ = catalogueFilesFailing(scope(), check, kListedFiles, error);
-    if (!error.isEmpty()) {
-      showMessage({this, AppTitle(), error, MessageIcon::Critical, MessageButtons::Ok});
-    }
+    showFailingFiles(row, std::move(failing));
+    return;
   }
+  auto files = std::make_shared<std::vector<CatalogueFile>>();
+  readWhenBdOpen(
+      this,
+      [files, scope = scope(), check] {
+        const WaitCursor hourglass;
+        QString error;
+        *files = catalogueFilesFailing(scope, check, kListedFiles, error);
+        return error;
+      },
+      [this, files, row](const QString& failure) {
+        failure_->showFailure(failure.isEmpty()
+                                  ? QString()
+                                  : u"No se han podido leer los archivos de la BD: "_s + failure);
+        showFailingFiles(row, std::move(*files));
+      });
+}
+
+void frm_stats::showFailingFiles(int row, std::vector<CatalogueFile> files) {
+  shownFiles_ = std::move(files);
   filesGrid_->setRowCount(static_cast<int>(shownFiles_.size()));
   for (int i = 0; i < static_cast<int>(shownFiles_.size()); ++i) {
     const CatalogueFile& f = shownFiles_[static_cast<size_t>(i)];

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QTabWidget;
 class QTableWidget;
+class RetryLine;
 class StatsChart;
 
 /**
@@ -59,6 +60,8 @@ class frm_stats : public QWidget {
   QWidget* buildChartsPage();
   QWidget* buildHealthPage();
   void showStats(const CollectionStats& stats);
+  void showCatalogueStats(const TagCounts& counts, const QString& failure);
+  void showFailingFiles(int row, std::vector<CatalogueFile> files);
   void openFileOfRow(int row);
   void askToSave(const QString& key, const QString& suffix);
   StatsScope scope() const;
@@ -72,6 +75,8 @@ class frm_stats : public QWidget {
   std::vector<CatalogueFile> shownFiles_;  // grdArchivos's rows
   QComboBox* medium_ = nullptr;
   QLabel* totals_ = nullptr;
+  RetryLine* failure_ = nullptr;  // why the catalogue's figures could not be read
+  QTabWidget* figures_ = nullptr;
   QTabWidget* chartTabs_ = nullptr;
   std::vector<StatsChart*> charts_;  // in the order of chartKeys()
   QTableWidget* health_ = nullptr;

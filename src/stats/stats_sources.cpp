@@ -30,8 +30,9 @@ class StatsQuery {
       return;
     }
     if (!query_.prepare(sql) || !bound(scope).exec()) {
-      error_ =
-          u"No se pueden calcular las estadísticas de la BD: "_s + reasonOf(query_.lastError());
+      // A lost connection is closed, so the next use opens it again.
+      error_ = u"No se pueden calcular las estadísticas de la BD: "_s +
+               reasonOf(BdConnection().noteFailure(query_.lastError()));
     }
   }
 

@@ -90,3 +90,17 @@ TEST_F(ModBdTest, CorruptOrForeignFileIsRefused) {
   EXPECT_EQ(BdConnection().State(), kStateClosed);
   EXPECT_TRUE(log_.lines.contains(u"Imposible conectar"_s));
 }
+
+// A file connection closed under a use opens the same file again on the next one; a file that
+// went is never made anew in its place.
+TEST_F(ModBdTest, AClosedFileIsOpenedAgainOnUseButNeverMadeAnew) {
+  install();
+  ASSERT_EQ(OpenBd(), QString());
+  BdConnection().Close();
+  EXPECT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (1,'a',1,'a')"_s));
+  BdConnection().Close();
+  ASSERT_TRUE(QFile::rename(BdPath(), BdPath() + u".aparte"_s));
+  EXPECT_FALSE(BdConnection().Execute(u"DELETE FROM reports"_s));
+  EXPECT_EQ(BdConnection().lastError(), u"No se encuentra la BD "_s + BdPath());
+  EXPECT_FALSE(QFile::exists(BdPath()));
+}

@@ -241,6 +241,22 @@ TEST_F(ServerDatabaseTest,
   EXPECT_EQ(Save2bd(*makeListing(u"next"_s, kMedioCd, {1})).rp_id, 2);
 }
 
+// A connection lost while the commit is on its way may have stored the listing or not: the
+// user is told to check before storing it again, and nothing is sent a second time.
+TEST_F(ServerDatabaseTest, AConnectionLostAtTheCommitTellsTheUserToCheck) {
+  ASSERT_EQ(open(server_->cadcon()), QString());
+  ASSERT_TRUE(server_->exec(
+      {u"create function cut_at_commit() returns trigger language plpgsql as $$ begin perform "
+       u"pg_terminate_backend(pg_backend_pid()); return null; end $$"_s,
+       u"create constraint trigger cut_at_commit after insert on reports deferrable initially "
+       u"deferred for each row execute function cut_at_commit()"_s}));
+  StatementRecorder sent;
+  const StoreResult result = Save2bd(*makeListing(u"CD"_s, kMedioCd, {1}));
+  EXPECT_TRUE(result.error.contains(u"compruébelo antes de repetirla"_s))
+      << result.error.toStdString();
+  EXPECT_EQ(sent.statements.filter(u"INSERT INTO reports"_s, Qt::CaseInsensitive).size(), 1);
+}
+
 // A newer search stops the older one's statement from another thread: the server's cancel
 // reaches it, and the session goes on working.
 TEST_F(ServerDatabaseTest, TheInterrupterCancelsARunningStatementAndTheSessionGoesOn) {

@@ -408,3 +408,22 @@ TEST(SearchTableTexts, DirectoryAndFileNamesShowTheirApostrophes) {
   EXPECT_EQ(fileColumnText(file, static_cast<int>(FileColumn::Directorio)), u"/cd/Guns N' Roses"_s);
   EXPECT_EQ(fileColumnText(file, static_cast<int>(FileColumn::Archivo)), u"It's so easy.mp3"_s);
 }
+
+// A database written before the search index existed gains it on the search thread, not the
+// window's: the page says it is at work while the window goes on answering, and the log still
+// names the indexing once.
+TEST_F(SearchWindowTest, AnOlderDatabaseIsIndexedOffTheWindowsThread) {
+  ASSERT_TRUE(BdConnection().Execute(u"PRAGMA user_version = 0"_s));
+  LogRecorder log;
+  control<QTabWidget>(u"tabPaginas"_s)->setCurrentIndex(1);
+  EXPECT_TRUE(search->findingDuplicates());
+  EXPECT_EQ(control<QLabel>(u"lblDuplicados"_s)->text(), u"Buscando los archivos repetidos..."_s);
+  query->setText(u"lola"_s);
+  search->Busca();
+  EXPECT_TRUE(search->searching());
+  settleDuplicates();
+  settle();
+  EXPECT_EQ(duplicateGroups().size(), 1);
+  EXPECT_EQ(tableRows().size(), 1);
+  EXPECT_EQ(log.lines.filter(u"Creado el índice de búsqueda"_s).size(), 1);
+}
