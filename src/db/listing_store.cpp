@@ -8,6 +8,7 @@
 #include "base/log.h"
 #include "db/bd_write_guard.h"
 #include "db/mod_bd.h"
+#include "db/source_store.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"
 
@@ -23,16 +24,21 @@ struct ListingRows {
   std::vector<DirRecord> directories;
   std::vector<SongRecord> songs;
   TechnicalFields technical;
+  FileStamps stamps;
+  SourceIdentity source;
 };
 
 ListingRows rowsOf(const ListingModel& model) {
   const int dirs = std::clamp(model.NumDirectoriosMP3, 0, model.lastDirectorySlot());
   const int songs = std::clamp(model.NumCancionesMP3, 0, model.lastSongSlot());
   return {
-      model.FinalName, model.FinalType,
+      model.FinalName,
+      model.FinalType,
       std::vector<DirRecord>(model.Directorios.begin() + 1, model.Directorios.begin() + 1 + dirs),
       std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs),
-      model.technical};
+      model.technical,
+      model.stamps,
+      model.source};
 }
 
 class StoreRun {
@@ -47,6 +53,7 @@ class StoreRun {
   bool writeDirectories(int rpId);
   bool writeSongs(int rpId);
   bool writeTechnical(int rpId);
+  bool writeSource(int rpId);
   void report() const;
   bool refuse(const QString& reason);
 
@@ -65,7 +72,8 @@ StoreResult StoreRun::run() {
     return {0, BdConnection().lastError()};
   }
   const std::optional<int> rpId = nextNumber();
-  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId)) {
+  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId) ||
+      !writeSource(*rpId)) {
     return {0, error_};
   }
   if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
@@ -143,6 +151,13 @@ bool StoreRun::writeTechnical(int rpId) {
     return true;
   }
   const QString reason = storeTechnicalFields(rpId, rows_.technical, songsWritten_);
+  return reason.isEmpty() || refuse(reason);
+}
+
+bool StoreRun::writeSource(int rpId) {
+  const QString now = storeDateNow();
+  const QString reason =
+      storeSourceIdentity(rpId, rows_.source, rows_.stamps, songsWritten_, now, now);
   return reason.isEmpty() || refuse(reason);
 }
 

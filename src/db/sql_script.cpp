@@ -1,6 +1,10 @@
 #include "db/sql_script.h"
 
 #include <QFile>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "db/db_connection.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,4 +31,34 @@ QStringList resourceScriptStatements(const QString& resource) {
     return {};
   }
   return scriptStatements(QString::fromUtf8(script.readAll()));
+}
+
+bool fileHasTable(QSqlDatabase& db, const QString& table) {
+  QSqlQuery query(db);
+  query.prepare(u"SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = ?"_s);
+  query.addBindValue(table);
+  return query.exec() && query.next() && query.value(0).toInt() == 1;
+}
+
+QString runScriptObjects(QSqlDatabase& db, const QString& resource, const QString& missingText) {
+  const QStringList statements = resourceScriptStatements(resource);
+  if (statements.isEmpty()) {
+    return missingText;
+  }
+  QSqlQuery query(db);
+  for (const QString& statement : statements) {
+    if (!statement.startsWith(u"PRAGMA"_s) && !query.exec(statement)) {
+      return reasonOf(query.lastError());
+    }
+  }
+  return {};
+}
+
+QStringList requiredScriptStatements(const QString& resource, const QString& missingText,
+                                     QString& reason) {
+  const QStringList statements = resourceScriptStatements(resource);
+  if (statements.isEmpty()) {
+    reason = missingText;
+  }
+  return statements;
 }

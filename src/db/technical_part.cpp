@@ -21,26 +21,16 @@ int schemaVersion(QSqlDatabase& db) {
   return query.exec(u"PRAGMA user_version"_s) && query.next() ? query.value(0).toInt() : 0;
 }
 
-// The file's own table, not the stand-in a connection may have made for itself.
+const QString kMissingScript =
+    u"falta la definición de la tabla de datos técnicos en el programa"_s;
+
 bool hasTable(QSqlDatabase& db) {
-  QSqlQuery query(db);
-  return query.exec(u"SELECT count(*) FROM main.sqlite_master WHERE name = 'infotecnica'"_s) &&
-         query.next() && query.value(0).toInt() == 1;
+  return fileHasTable(db, u"infotecnica"_s);
 }
 
 // The script's objects, each only when missing; its version line is left to the caller.
 QString createObjects(QSqlDatabase& db) {
-  const QStringList statements = resourceScriptStatements(u":/technical_fields.sql"_s);
-  if (statements.isEmpty()) {
-    return u"falta la definición de la tabla de datos técnicos en el programa"_s;
-  }
-  QSqlQuery query(db);
-  for (const QString& statement : statements) {
-    if (!statement.startsWith(u"PRAGMA"_s) && !query.exec(statement)) {
-      return reasonOf(query.lastError());
-    }
-  }
-  return {};
+  return runScriptObjects(db, u":/technical_fields.sql"_s, kMissingScript);
 }
 
 // The version counts the search index's versions first: it is raised only over the search
@@ -112,11 +102,7 @@ class TechnicalFieldsPart : public CataloguePart {
     return gainFileSideTablesInWrite(db);
   }
   QStringList serverObjects(QSqlDatabase&, QString& reason) const override {
-    const QStringList statements = resourceScriptStatements(u":/technical_fields_server.sql"_s);
-    if (statements.isEmpty()) {
-      reason = u"falta la definición de la tabla de datos técnicos en el programa"_s;
-    }
-    return statements;
+    return requiredScriptStatements(u":/technical_fields_server.sql"_s, kMissingScript, reason);
   }
 };
 

@@ -1,9 +1,11 @@
 #include "session/catalogue_composition.h"
 
+#include "db/source_part.h"
 #include "db/technical_part.h"
 #include "search/search_part.h"
 #include "stats/stats_part.h"
 
 void composeCatalogue() {
-  setCatalogueParts({&technicalFieldsPart(), &searchIndexPart(), &statsTotalsPart()});
+  setCatalogueParts(
+      {&technicalFieldsPart(), &searchIndexPart(), &statsTotalsPart(), &sourceIdentityPart()});
 }
