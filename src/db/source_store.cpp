@@ -92,7 +92,12 @@ QString storeSourceIdentity(int rpId, const SourceIdentity& source, const FileSt
 }
 
 std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QString& error) {
-  QSqlQuery rows(BdConnection().driverConnection());
+  // A catalogue not open is not opened for this: the scan owes it nothing.
+  const QSqlDatabase db = BdConnection().driverConnection();
+  if (!db.isOpen()) {
+    return {};
+  }
+  QSqlQuery rows(db);
   rows.setForwardOnly(true);
   rows.prepare(sqlSourceCandidates());
   if (!execBound(rows,

@@ -31,8 +31,8 @@ struct StoredSource {
 
 /**
  * The stored listings whose source is the scanned one (see sameSource), the last updated
- * first; none when the catalogue keeps no sources. error is set when the catalogue could not
- * be read.
+ * first; none when the catalogue keeps no sources or is not open. error is set when the catalogue
+ * could not be read.
  */
 std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QString& error);
 
