@@ -5,6 +5,7 @@
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
 #include "db/listing_store.h"
+#include "db/source_store.h"
 #include "platform/posix_file.h"
 #include "platform/raw_directory.h"
 #include "scan/scan_driver.h"
@@ -132,13 +133,25 @@ int scanAndWrite(const ScanRequest& request) {
   return writeListing(request.output, *model, listingNameOf(*model));
 }
 
+// A scan of a source already catalogued is still stored as a new listing, as asked; once it is,
+// the user is told which listing it repeats (looked up before the store, so not itself).
+QString cataloguedWarning(const ListingModel& model) {
+  QString error;
+  return recognitionText(storedSourcesMatching(model, error), model.source);
+}
+
 // Stored before it is written, so a database that refuses it leaves no listing file either.
 int scanStoreAndWrite(const ScanRequest& request) {
   const std::unique_ptr<ListingModel> model = scanListing(request);
+  const QString catalogued = cataloguedWarning(*model);
   const StoreResult stored = Save2bd(*model);
   if (!stored.ok()) {
     printError(u"no se ha podido almacenar el listado en la base de datos: "_s + stored.error);
     return kExitFailure;
+  }
+  // The number's line stays the last, where scripts read it.
+  if (!catalogued.isEmpty()) {
+    printError(u"aviso: "_s + catalogued);
   }
   printNote(u"Listado almacenado en la BD con el número %1"_s.arg(stored.rp_id));
   indexStoredListing();

@@ -27,15 +27,32 @@ namespace {
 using Row = QVariantList;
 
 // A listing as stored: its reports row (without the number) and its rows, the technical
-// fields' and its mark of incomplete (one row or none) included, values as they are.
+// fields', its mark of incomplete (one row or none) and its source's included, values as they
+// are.
 struct ListingRows {
   Row listing;
   std::vector<Row> directories;
   std::vector<Row> files;
   std::vector<Row> technical;
   std::vector<Row> incomplete;
+  std::vector<Row> source;
+  std::vector<Row> stamps;
 
-  bool operator==(const ListingRows& other) const = default;
+  // The same listing stored twice is one listing to copy, whenever each was catalogued: the
+  // source's two dates, its last columns, are left out of the comparison.
+  bool operator==(const ListingRows& other) const {
+    return listing == other.listing && directories == other.directories && files == other.files &&
+           technical == other.technical && incomplete == other.incomplete &&
+           stamps == other.stamps && undated(source) == undated(other.source);
+  }
+
+ private:
+  static std::vector<Row> undated(std::vector<Row> rows) {
+    for (Row& row : rows) {
+      row = row.mid(0, row.size() - 2);
+    }
+    return rows;
+  }
 };
 
 // The rows a query gives; nothing when it fails (reason set).
@@ -74,10 +91,15 @@ std::optional<ListingRows> readListing(DbConnection& connection, int rpId, QStri
       files ? rowsOf(connection, sqlTechnicalRowsOf(), {rpId}, reason) : std::nullopt;
   const auto incomplete =
       technical ? rowsOf(connection, sqlIncompleteOf(), {rpId}, reason) : std::nullopt;
-  if (!incomplete || listing->empty()) {
+  const auto source =
+      incomplete ? rowsOf(connection, sqlSourceRowOf(), {rpId}, reason) : std::nullopt;
+  const auto stamps =
+      source ? rowsOf(connection, sqlSourceStampsOf(), {rpId}, reason) : std::nullopt;
+  if (!stamps || listing->empty()) {
     return std::nullopt;
   }
-  return ListingRows{listing->front(), *directories, *files, *technical, *incomplete};
+  return ListingRows{listing->front(), *directories, *files, *technical,
+                     *incomplete,      *source,      *stamps};
 }
 
 // The number of a target listing identical to this one, if any.
@@ -136,6 +158,10 @@ int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QStr
       !insertAll(target, sqlTechnicalRowInsert(), number, rows.technical, reason) ||
       !run(target, sqlForgetIncompleteMark(), Row{number}, reason) ||
       (!rows.incomplete.empty() && !run(target, sqlIncompleteMark(), Row{number}, reason)) ||
+      !run(target, sqlForgetSourceRow(), Row{number}, reason) ||
+      !run(target, sqlForgetSourceStamps(), Row{number}, reason) ||
+      !insertAll(target, sqlSourceRowInsert(), number, rows.source, reason) ||
+      !insertAll(target, sqlSourceStampInsert(), number, rows.stamps, reason) ||
       !run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
     return 0;
   }

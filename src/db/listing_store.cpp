@@ -9,6 +9,7 @@
 #include "db/bd_write_guard.h"
 #include "db/incomplete_listings.h"
 #include "db/mod_bd.h"
+#include "db/source_store.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"
 
@@ -25,6 +26,8 @@ struct ListingRows {
   std::vector<SongRecord> songs;
   TechnicalFields technical;
   bool incomplete = false;
+  FileStamps stamps;
+  SourceIdentity source;
 };
 
 ListingRows rowsOf(const ListingModel& model) {
@@ -36,7 +39,9 @@ ListingRows rowsOf(const ListingModel& model) {
       std::vector<DirRecord>(model.Directorios.begin() + 1, model.Directorios.begin() + 1 + dirs),
       std::vector<SongRecord>(model.Canciones.begin() + 1, model.Canciones.begin() + 1 + songs),
       model.technical,
-      model.notices.incomplete};
+      model.notices.incomplete,
+      model.stamps,
+      model.source};
 }
 
 class StoreRun {
@@ -52,6 +57,7 @@ class StoreRun {
   bool writeSongs(int rpId);
   bool writeTechnical(int rpId);
   bool writeIncompleteMark(int rpId);
+  bool writeSource(int rpId);
   void report() const;
   bool refuse(const QString& reason);
 
@@ -71,7 +77,7 @@ StoreResult StoreRun::run() {
   }
   const std::optional<int> rpId = nextNumber();
   if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId) ||
-      !writeIncompleteMark(*rpId)) {
+      !writeIncompleteMark(*rpId) || !writeSource(*rpId)) {
     return {0, error_};
   }
   if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
@@ -158,6 +164,13 @@ bool StoreRun::writeIncompleteMark(int rpId) {
     return true;
   }
   const QString reason = markListingIncomplete(rpId);
+  return reason.isEmpty() || refuse(reason);
+}
+
+bool StoreRun::writeSource(int rpId) {
+  const QString now = storeDateNow();
+  const QString reason =
+      storeSourceIdentity(rpId, rows_.source, rows_.stamps, songsWritten_, now, now);
   return reason.isEmpty() || refuse(reason);
 }
 

@@ -33,6 +33,8 @@ inline constexpr int kDefaultConnectTimeoutS = 5;
  * The version of the catalogue's objects on a server this program makes and reads. 1: the
  * catalogue and its search; 2: the statistics' per-listing totals; 3: the technical fields'
  * table; 4: the search objects brought up to date on upgrade, the letter pairs indexed byte by
- * byte; 5: the texts searched through groups of files; 6: the marks of incomplete listings.
+ * byte; 5: the texts searched through groups of files; 6: the marks of incomplete listings or
+ * the identity of each listing's source; 7: both, each made only when missing, so a server at 5
+ * or 6 gains what it lacks.
  */
-inline constexpr int kServerSchemaVersion = 6;
+inline constexpr int kServerSchemaVersion = 7;

@@ -77,7 +77,7 @@ void SideTablePart::prepareFile(QSqlDatabase& db) const {
     return;
   }
   WriteLog(u"No se ha podido crear %1 de la BD: %2"_s.arg(table_.what, reason));
-  if (!fileHasTable(db)) {
+  if (!table_.standIn.isEmpty() && !fileHasTable(db)) {
     QSqlQuery standIn(db);
     (void)standIn.exec(table_.standIn);
   }

@@ -16,7 +16,8 @@ struct SideTable {
   QString name;          // "infotecnica"
   QString fileScript;    // ":/technical_fields.sql"
   QString serverScript;  // ":/technical_fields_server.sql"
-  QString standIn;       // the connection's own empty table: CREATE TEMP TABLE IF NOT EXISTS ...
+  QString standIn;       // the connection's own empty table: CREATE TEMP TABLE IF NOT EXISTS ...,
+                         // or none: a reader's query then fails and is read as finding no rows
   QString what;          // what the messages call it: "la tabla de datos técnicos"
   /** The file's PRAGMA user_version once the table is there, raised only from the one before. */
   std::optional<int> fileVersion;

@@ -164,3 +164,44 @@ QString sqlIncompleteListings() {
 QString sqlForgetIncompleteMark() {
   return u"DELETE FROM incompletos WHERE rp_id = ?"_s;
 }
+
+namespace {
+
+const QString kSourceColumns =
+    u"tipo_fs, etiqueta, uuid, tamano, ruta, ruta_relativa, firma, opciones, version_lectores, "
+    u"catalogado, actualizado"_s;
+
+}  // namespace
+
+QString sqlSourceRowOf() {
+  return u"SELECT %1 FROM origen WHERE rp_id = ?"_s.arg(kSourceColumns);
+}
+
+QString sqlSourceRowInsert() {
+  return u"INSERT INTO origen (rp_id, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s.arg(
+      kSourceColumns);
+}
+
+QString sqlForgetSourceRow() {
+  return u"DELETE FROM origen WHERE rp_id = ?"_s;
+}
+
+QString sqlSourceStampsOf() {
+  return u"SELECT filegenorder, bytes, modificado FROM origen_archivos WHERE rp_id = ? ORDER BY "
+         u"filegenorder"_s;
+}
+
+QString sqlSourceStampInsert() {
+  return u"INSERT INTO origen_archivos (rp_id, filegenorder, bytes, modificado) VALUES (?, ?, ?, ?)"_s;
+}
+
+QString sqlForgetSourceStamps() {
+  return u"DELETE FROM origen_archivos WHERE rp_id = ?"_s;
+}
+
+QString sqlSourceCandidates() {
+  return u"SELECT r.rp_id, r.report_name, r.medio, o.tipo_fs, o.etiqueta, o.uuid, o.tamano, "
+         u"o.ruta, o.ruta_relativa, o.firma, o.opciones, o.version_lectores, o.catalogado, "
+         u"o.actualizado FROM origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
+         u"o.firma = ? ORDER BY o.actualizado DESC, r.rp_id DESC"_s;
+}

@@ -63,3 +63,20 @@ QString sqlIncompleteMark();
 QString sqlIncompleteOf();
 QString sqlIncompleteListings();
 QString sqlForgetIncompleteMark();
+
+// The source identity's side tables, the listing's number bound ("?") first.
+/** A listing's source: tipo_fs, etiqueta, uuid, tamano, ruta, ruta_relativa, firma, opciones,
+ *  version_lectores, catalogado, actualizado; no row when it has none. */
+QString sqlSourceRowOf();
+/** One row: the listing's number, then the columns sqlSourceRowOf() gives. */
+QString sqlSourceRowInsert();
+QString sqlForgetSourceRow();
+/** A listing's file stamps: filegenorder, bytes, modificado, by file number. */
+QString sqlSourceStampsOf();
+QString sqlSourceStampInsert();
+QString sqlForgetSourceStamps();
+/**
+ * The sources that may be the one scanned: same UUID (bound first) or same signature (second);
+ * rp_id, report_name, medio, then sqlSourceRowOf()'s columns, the last updated first.
+ */
+QString sqlSourceCandidates();

@@ -5,6 +5,7 @@
 
 #include "base/app_info.h"
 #include "base/log.h"
+#include "db/source_store.h"
 #include "db/stored_listings.h"
 #include "listing/frm_report.h"
 #include "listing/gui_notice_strip.h"
@@ -61,6 +62,16 @@ QString partialListingText(const ListingModel& model) {
              .arg(model.NumCancionesMP3);
 }
 
+// A source already catalogued is said so; «Almacenar en BD» still stores it as a new listing.
+void noticeCatalogued(frm_report& report) {
+  QString error;
+  const ListingModel& model = report.model();
+  const QString text = recognitionText(storedSourcesMatching(model, error), model.source);
+  if (!text.isEmpty()) {
+    report.notices().setNotice(u"catalogued"_s, text);
+  }
+}
+
 void noticeWalkEnd(frm_report& report, const ScanRun& run, WalkStop stop) {
   if (isLimitStop(stop)) {
     report.notices().setNotice(u"cap"_s, limitReachedText(stop, run.leftOut()));
@@ -72,6 +83,7 @@ void noticeWalkEnd(frm_report& report, const ScanRun& run, WalkStop stop) {
   for (const ListingNotice& notice : scanNoticesOf(report.model().notices)) {
     report.notices().setNotice(notice.key, notice.text);
   }
+  noticeCatalogued(report);
   report.showTotalNotice();
 }
 
@@ -113,7 +125,7 @@ void scanIntoWindow(frm_report& report) {
   const ProgramOptions options = LoadProgramOptions();
   report.notices().removeNotice(u"cap"_s);
   report.notices().removeNotice(u"partial"_s);
-  for (const QString& key : {u"id3v2"_s, u"formats"_s}) {
+  for (const QString& key : {u"id3v2"_s, u"formats"_s, u"catalogued"_s}) {
     report.notices().removeNotice(key);
   }
   report.scanProgress().start();

@@ -1,5 +1,6 @@
 #include "platform/cd_drive.h"
 
+#include "platform/mount_table.h"
 #include "platform/volume_label.h"
 
 #include <QDir>
@@ -15,69 +16,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct MountEntry {
-  QString source;
-  QString mountPoint;
-};
-
 CdDriveSources& installedSources() {
   static CdDriveSources sources = systemCdDriveSources();
   return sources;
-}
-
-// The kernel writes blanks, tabs, newlines and backslashes in a field as "\" and three octal
-// digits; this is the byte such an escape at field[at] stands for.
-std::optional<char> escapedByteAt(QByteArrayView field, qsizetype at) {
-  if (field[at] != '\\' || at + 3 >= field.size()) {
-    return std::nullopt;
-  }
-  int value = 0;
-  for (qsizetype i = at + 1; i <= at + 3; ++i) {
-    if (field[i] < '0' || field[i] > '7') {
-      return std::nullopt;
-    }
-    value = value * 8 + (field[i] - '0');
-  }
-  return value <= 0xFF ? std::optional(char(value)) : std::nullopt;
-}
-
-QString unescapeMountField(QByteArrayView field) {
-  QByteArray bytes;
-  for (qsizetype i = 0; i < field.size(); ++i) {
-    if (const std::optional<char> escaped = escapedByteAt(field, i)) {
-      bytes += *escaped;
-      i += 3;
-    } else {
-      bytes += field[i];
-    }
-  }
-  return QFile::decodeName(bytes);
-}
-
-QList<MountEntry> readMountTable(const QString& path) {
-  QFile file(path);
-  if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-    return {};
-  }
-  QList<MountEntry> entries;
-  for (const QByteArray& line : file.readAll().split('\n')) {
-    const QList<QByteArray> fields = line.simplified().split(' ');
-    if (fields.size() >= 2) {
-      entries.append({unescapeMountField(fields[0]), unescapeMountField(fields[1])});
-    }
-  }
-  return entries;
-}
-
-// Only a path names a device; "proc", "tmpfs" and the like do not, wherever the program runs.
-bool isDevicePath(const QString& source) {
-  return QDir::isAbsolutePath(source);
-}
-
-// Links are followed, so /dev/cdrom names the sr device it points at.
-QString resolvedPath(const QString& path) {
-  const QString canonical = QFileInfo(path).canonicalFilePath();
-  return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
 QString withFinalSlash(const QString& path) {
@@ -164,4 +105,20 @@ QString GetVolumeLabel(const QString& driveRoot) {
     }
   }
   return {};
+}
+
+MountedVolume volumeHolding(const QString& path) {
+  const QList<MountEntry> mounts = readMountTable(installedSources().mountTable);
+  const MountEntry* mount = mountHolding(mounts, path);
+  if (!mount) {
+    return {};
+  }
+  MountedVolume mounted{QDir::cleanPath(mount->mountPoint), {}};
+  if (isDevicePath(mount->source)) {
+    mounted.volume = volumeIdentityOfDevice(mount->source, u"/dev/disk/by-uuid"_s);
+  }
+  if (mounted.volume.type.isEmpty()) {
+    mounted.volume.type = mount->type;
+  }
+  return mounted;
 }

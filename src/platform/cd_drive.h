@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/volume_identity.h"
+
 // The CD drive and its disc on Linux. The optical drives are the kernel's sr devices, taken in
 // number order (sr0, sr1, ..., sr10); the drive scanned is the first of them that the mount
 // table mounts, and its mount point is the drive root. Mount-table sources are matched through
@@ -62,3 +64,16 @@ CdDrive findCdDrive();
  * not a device path, or the device cannot be read.
  */
 QString GetVolumeLabel(const QString& driveRoot);
+
+/** A mounted file system: where it is mounted and what it is. */
+struct MountedVolume {
+  QString mountPoint;  // empty when no mount holds the path
+  VolumeIdentity volume;
+};
+
+/**
+ * The file system that holds path (the disc at a drive root, the disk under a folder), from the
+ * installed mount table; its type comes from the table, and its UUID from udev's links, when the
+ * device cannot be read.
+ */
+MountedVolume volumeHolding(const QString& path);

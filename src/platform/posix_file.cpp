@@ -40,6 +40,16 @@ UniqueFd openRegularFile(const QByteArray& path, qint64& size) {
   return fd;
 }
 
+bool fileSizeAndTime(const QByteArray& path, qint64& size, qint64& modified) {
+  struct stat info;
+  if (::stat(path.constData(), &info) != 0) {
+    return false;
+  }
+  size = info.st_size;
+  modified = info.st_mtime;
+  return true;
+}
+
 bool readExactlyAt(int fd, char* buffer, qsizetype size, qint64 offset) {
   qsizetype done = 0;
   while (done < size) {

@@ -29,6 +29,10 @@ class UniqueFd {
  */
 UniqueFd openRegularFile(const QByteArray& path, qint64& size);
 
+/** The size and modification time (seconds since the epoch) of the file at path, links
+ *  followed; false when it cannot be read. */
+bool fileSizeAndTime(const QByteArray& path, qint64& size, qint64& modified);
+
 /** Reads exactly size bytes at offset; false on any error or short read. */
 bool readExactlyAt(int fd, char* buffer, qsizetype size, qint64 offset);
 

@@ -5,6 +5,7 @@
 
 #include "base/log.h"
 #include "base/text_helpers.h"
+#include "platform/posix_file.h"
 #include "platform/raw_directory.h"
 #include "tags/audio_file_reader.h"
 
@@ -187,7 +188,9 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
                                 int order) {
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
-  const AudioFileRead read = ReadAudioFile(dir.child(song.raw).raw, tags_);
+  const QByteArray path = dir.child(song.raw).raw;
+  const AudioFileRead read = ReadAudioFile(path, tags_);
+  noteStamp(path);
   noteRead(read, dirname + u'/' + song.shown);
   const TagInfo& tag = read.tag;
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
@@ -229,6 +232,14 @@ void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
     WriteLog(
         u"No se pueden leer las etiquetas de %1: el archivo está dañado o no es del formato "
         u"que dice su nombre"_s.arg(path));
+  }
+}
+
+// An update tells a changed file by its size and time.
+void DirectoryWalker::noteStamp(const QByteArray& path) {
+  FileStamp stamp;
+  if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
+    model_.stamps.set(model_.CancionActualNum, stamp);
   }
 }
 

@@ -113,6 +113,7 @@ class DirectoryWalker {
   bool songLimitReached() const;
   void storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song, int order);
   void noteRead(const AudioFileRead& read, const QString& path);
+  void noteStamp(const QByteArray& path);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
   bool pump();
   bool stopAtLimit(WalkStop limit, std::size_t songsLeft, bool wholeDirectory);

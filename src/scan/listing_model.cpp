@@ -36,3 +36,17 @@ DirRecord& ListingModel::directorySlot(int number) {
 SongRecord& ListingModel::songSlot(int number) {
   return slot(Canciones, number);
 }
+
+const FileStamp* FileStamps::of(int file) const {
+  if (file < 0 || static_cast<std::size_t>(file) >= byFile_.size()) {
+    return nullptr;
+  }
+  const FileStamp& stamp = byFile_[static_cast<std::size_t>(file)];
+  return stamp.size < 0 ? nullptr : &stamp;
+}
+
+void FileStamps::set(int file, const FileStamp& stamp) {
+  if (file >= 0) {
+    slot(byFile_, file) = stamp;
+  }
+}

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/volume_identity.h"
 #include "scan/node_tree.h"
 #include "tags/audio_properties.h"
 
@@ -64,6 +65,51 @@ struct TechnicalFields {
   std::vector<std::optional<AudioProperties>> byFile_;
 };
 
+/** A listed file's size and modification time (seconds since the epoch), when they were read. */
+struct FileStamp {
+  qint64 size = -1;
+  qint64 modified = 0;
+
+  bool operator==(const FileStamp&) const = default;
+};
+
+/** The stamps of a listing's files by file number; a file without one has size -1. */
+struct FileStamps {
+  const FileStamp* of(int file) const;
+  void set(int file, const FileStamp& stamp);
+  void clear() { byFile_.clear(); }
+  bool empty() const { return byFile_.empty(); }
+
+ private:
+  std::vector<FileStamp> byFile_;
+};
+
+/**
+ * Raised whenever what a tag or property reader gives for the same file changes, so a listing
+ * read by older readers is read again whole when it is updated.
+ */
+inline constexpr int kTagReaderVersion = 1;
+
+/**
+ * What a listing's source is, so a later scan of the same disc or folder is told it is already
+ * catalogued (see source_identity.h). Empty for a listing stored before it was kept.
+ */
+struct SourceIdentity {
+  /** The disc (CD listing) or the file system that holds the folder (directory listing). */
+  VolumeIdentity volume;
+  /** Where it was scanned: the drive root, or the folder's absolute path, without final "/". */
+  QString path;
+  /** A folder's path from its file system's mount point ("" for the mount point itself). */
+  QString relativePath;
+  /** Of the sorted relative paths and sizes of the listed files. */
+  QString signature;
+  /** The scan's choices, as scanChoicesText writes them. */
+  QString choices;
+  int readerVersion = 0;
+
+  bool operator==(const SourceIdentity&) const = default;
+};
+
 /** What a scan met but did not list or read, counted for the listing's notices. */
 struct ScanNotices {
   int unreadId3v2 = 0;  // MP3 files with an ID3v2 tag and no ID3v1 tag, read through ID3v1
@@ -99,6 +145,8 @@ struct ListingModel {
   int lastSongSlot() const { return static_cast<int>(Canciones.size()) - 1; }
 
   TechnicalFields technical;
+  FileStamps stamps;
+  SourceIdentity source;
   ScanNotices notices;
 };
 

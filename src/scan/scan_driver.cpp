@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "platform/cd_drive.h"
+#include "scan/source_identity.h"
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +40,8 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
                        ListingLimits limits) {
   model_.technical.clear();
   model_.technical.present = tags.properties;
+  model_.stamps.clear();
+  model_.source = {};
   model_.notices = {};
   DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags, limits);
   walker_ = &walker;
@@ -59,6 +62,7 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   model_.NumDirectoriosMP3 = model_.DirActualNum;
   model_.NumCancionesMP3 = model_.CancionActualNum - 1;
   model_.notices.incomplete = walker.stopReason() != WalkStop::None;
+  model_.source = identifySource(model_, walkPath.shown, tags, limits);
   return walker.stopReason();
 }
 

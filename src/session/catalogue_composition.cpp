@@ -1,11 +1,12 @@
 #include "session/catalogue_composition.h"
 
 #include "db/incomplete_listings.h"
+#include "db/source_part.h"
 #include "db/technical_part.h"
 #include "search/search_part.h"
 #include "stats/stats_part.h"
 
 void composeCatalogue() {
-  setCatalogueParts(
-      {&technicalFieldsPart(), &incompleteListingsPart(), &searchIndexPart(), &statsTotalsPart()});
+  setCatalogueParts({&technicalFieldsPart(), &incompleteListingsPart(), &sourceIdentityPart(),
+                     &searchIndexPart(), &statsTotalsPart()});
 }

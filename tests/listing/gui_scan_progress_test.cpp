@@ -2,11 +2,15 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "db/listing_store.h"
+#include "db/mod_bd.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "listing_window_fixture.h"
+#include "scan/scan_driver.h"
 #include "session/program_options.h"
 #include "support/fixtures.h"
+#include "support/listing_db_fixture.h"
 
 using namespace Qt::StringLiterals;
 
@@ -95,4 +99,21 @@ TEST_F(WindowScanTest, AScanLeftAloneShowsNoNoticeAndGivesThePanesTheirRoomBack)
   EXPECT_FALSE(control<QWidget>(u"Notices"_s)->isVisible());
   EXPECT_FALSE(progress()->isVisible());
   EXPECT_EQ(control<QTreeWidget>(u"tv"_s)->height(), paneHeight);
+}
+
+// A folder already in the catalogue is said so after its scan; the store stays the user's.
+TEST_F(WindowScanTest, AFolderAlreadyCataloguedIsSaidSoInTheStrip) {
+  installProgramFiles();
+  ASSERT_EQ(OpenBd(), QString());
+  const QString root = treeOf(2);
+  auto stored = std::make_unique<ListingModel>();
+  RunDirectoryScan(*stored, WalkPath::fromText(root));
+  ASSERT_TRUE(Save2bd(*stored).ok());
+  scan(root);
+  const QStringList notices = report_->notices().notices();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices[0].startsWith(u"Ya está catalogado como nº 1 «"_s + root + u"»"_s));
+  CloseBd();
+  scan(root);
+  EXPECT_TRUE(report_->notices().notices().isEmpty());
 }

@@ -1,0 +1,94 @@
+#include "scan/source_identity.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+#include "platform/cd_drive.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString withoutFinalSlash(const QString& path) {
+  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
+}
+
+// Paths from the root, as the listing names its directories (blanks trimmed).
+QStringList relativeEntries(const ListingModel& model, const QString& root) {
+  const QString prefix = withoutFinalSlash(root).trimmed();
+  QStringList entries;
+  for (int dir = 1; dir <= model.NumDirectoriosMP3; ++dir) {
+    const DirRecord& record = model.Directorios[static_cast<std::size_t>(dir)];
+    const QString relative =
+        record.dirname.startsWith(prefix) ? record.dirname.mid(prefix.size()) : record.dirname;
+    for (int file = record.songfrom; file <= record.songto && file <= model.NumCancionesMP3;
+         ++file) {
+      const FileStamp* stamp = model.stamps.of(file);
+      entries.append(relative + u'/' + model.Canciones[static_cast<std::size_t>(file)].filename +
+                     u'\t' + QString::number(stamp ? stamp->size : -1));
+    }
+  }
+  return entries;
+}
+
+}  // namespace
+
+QString scanChoicesText(const TagReading& tags, ListingLimits limits) {
+  return u"etiquetas=%1;pagina=%2;archivos=%3;tecnicos=%4;limites=%5"_s.arg(
+      tagSourceKey(tags.source), codePageName(tags.id3v1CodePage), audioFilesKey(tags.files),
+      tags.properties ? u"1"_s : u"0"_s, listingLimitsKey(limits));
+}
+
+QString contentSignature(const ListingModel& model, const QString& root) {
+  QStringList entries = relativeEntries(model, root);
+  // Plain code-point order: the same on every machine, whatever its locale.
+  std::sort(entries.begin(), entries.end());
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  for (const QString& entry : entries) {
+    hash.addData(entry.toUtf8());
+    hash.addData("\n");
+  }
+  return QString::fromLatin1(hash.result().toHex());
+}
+
+SourceIdentity identifySource(const ListingModel& model, const QString& root,
+                              const TagReading& tags, ListingLimits limits) {
+  SourceIdentity identity;
+  identity.path = withoutFinalSlash(root);
+  // An empty listing has nothing to be recognised by.
+  identity.signature = model.NumCancionesMP3 > 0 ? contentSignature(model, root) : QString();
+  identity.choices = scanChoicesText(tags, limits);
+  identity.readerVersion = kTagReaderVersion;
+  const MountedVolume mounted = volumeHolding(identity.path);
+  // A drive without a disc is held by whatever holds its device path: that is not the disc.
+  if (mounted.mountPoint.isEmpty() ||
+      (model.FinalType == kMedioCd && mounted.mountPoint != QDir::cleanPath(identity.path))) {
+    return identity;
+  }
+  identity.volume = mounted.volume;
+  if (model.FinalType == kMedioDirectorio) {
+    const QString canonical = QFileInfo(identity.path).canonicalFilePath();
+    identity.relativePath =
+        QDir(mounted.mountPoint).relativeFilePath(canonical.isEmpty() ? identity.path : canonical);
+    if (identity.relativePath == u"."_s) {
+      identity.relativePath.clear();
+    }
+  }
+  return identity;
+}
+
+bool sameSource(const SourceIdentity& stored, int storedMedium, const SourceIdentity& scanned,
+                int scannedMedium) {
+  if (!scanned.volume.uuid.isEmpty() && storedMedium == scannedMedium &&
+      stored.volume.uuid == scanned.volume.uuid) {
+    const bool sameSpot = scannedMedium == kMedioCd ? stored.volume.label == scanned.volume.label
+                                                    : stored.relativePath == scanned.relativePath;
+    if (sameSpot) {
+      return true;
+    }
+  }
+  return !scanned.signature.isEmpty() && stored.signature == scanned.signature;
+}
