@@ -12,6 +12,7 @@ RetryLine::RetryLine(const QString& labelName, QWidget* parent)
   text_->setWordWrap(true);
   text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   retry_->setObjectName(u"cmdReintentar"_s);
+  retry_->setToolTip(u"Vuelve a intentar la operación con la base de datos"_s);
   connect(retry_, &QPushButton::clicked, this, &RetryLine::retryRequested);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
