@@ -1,2 +1,2 @@
-#include "search/frm_find.h"
 #include "db/frm_list.h"
+#include "search/frm_find.h"

@@ -1,2 +1,2 @@
-#include "db/store.h"
 #include "base/log.h"
+#include "db/store.h"
