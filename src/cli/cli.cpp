@@ -11,6 +11,7 @@
 #include "cli/cli_stats.h"
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
+#include "cli/cli_templates.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +41,10 @@ constexpr std::array kVerbs = {
          &statsHelp, &runStatsVerb},
     Verb{"copy-db", u"copia los listados almacenados a otra base de datos", &copyOptions, &copyHelp,
          &runCopyVerb},
+    Verb{"templates", u"muestra las plantillas de exportación", &noOptions, &templatesHelp,
+         &runTemplatesVerb},
+    Verb{"export-catalogue", u"escribe todos los listados almacenados con una plantilla",
+         &exportCatalogueOptions, &exportCatalogueHelp, &runExportCatalogueVerb},
 };
 
 QString generalHelp() {
@@ -51,7 +56,7 @@ QString generalHelp() {
       u"\n"
       u"Órdenes:\n"_s;
   for (const Verb& verb : kVerbs) {
-    help += u"  %1  %2\n"_s.arg(QString::fromLatin1(verb.name).leftJustified(10),
+    help += u"  %1  %2\n"_s.arg(QString::fromLatin1(verb.name).leftJustified(16),
                                 QString::fromUtf16(verb.summary));
   }
   help +=

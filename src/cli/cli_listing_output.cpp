@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "cli/cli_table_output.h"
+#include "cli/cli_templates.h"
 #include "listing/renderer.h"
+#include "output/template_export.h"
 #include "session/program_options.h"
 
 using namespace Qt::StringLiterals;
@@ -19,6 +21,7 @@ const QByteArray kFileDesign = "--file-design";
 const QByteArray kFormat = "--format";
 const QByteArray kEncoding = "--encoding";
 const QByteArray kOutput = "--output";
+const QByteArray kTemplate = "--template";
 
 // The codeset of the locale the environment names (LC_ALL, LC_CTYPE, LANG), asked without
 // changing the process's own locale; a locale that is not installed counts as not UTF-8.
@@ -53,7 +56,7 @@ std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArra
 }
 
 OptionNames listingOutputOptions() {
-  return {{kDirDesign, kFileDesign, kFormat, kEncoding, csvSeparatorOption(), kOutput}};
+  return {{kDirDesign, kFileDesign, kFormat, kTemplate, kEncoding, csvSeparatorOption(), kOutput}};
 }
 
 namespace {
@@ -104,6 +107,10 @@ QString fileFrom(const ParsedArguments& parsed, std::optional<QByteArray>& file)
 
 QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output) {
   QString error = formatFrom(parsed, output.format);
+  output.templateName = optionText(parsed, kTemplate);
+  if (output.templateName && parsed.options.contains(kFormat)) {
+    error = u"--template no vale con --format: la plantilla dice su formato"_s;
+  }
   if (error.isEmpty()) {
     error = encodingFrom(parsed, output.format, output.choices.encoding);
   }
@@ -130,6 +137,9 @@ QString listingOutputHelp() {
          u"                       formato del listado: txt (por omisión), html, o los archivos\n"
          u"                       del listado en csv o json (siempre UTF-8; csv con marca de\n"
          u"                       orden de bytes salvo en un terminal)\n"
+         u"  --template NOMBRE|ARCHIVO\n"
+         u"                       escribe el listado con una plantilla de exportación (véase\n"
+         u"                       «quillet templates»), no con --format\n"
          u"  --encoding cp1252|utf8\n"
          u"                       codificación del listado: Windows-1252 o UTF-8 (por omisión,\n"
          u"                       la elegida en Opciones; si no, cp1252; pero en un terminal\n"
@@ -141,7 +151,19 @@ QString listingOutputHelp() {
          u"                       o una tubería se escribe tal cual, sin sustituirlo)\n"_s;
 }
 
-int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name) {
+int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name,
+                 int number) {
+  if (output.templateName) {
+    const std::optional<CompiledTemplate> tmpl = compiledTemplateFor(*output.templateName);
+    if (!tmpl) {
+      return kExitFailure;
+    }
+    return writeVerbOutput(
+        output.file,
+        templateListingBytes(*tmpl, model, name, number, output.designs,
+                             templateOutputDir(output.file), output.choices.encoding),
+        u"el listado"_s);
+  }
   // The table formats are the listing's own rows: rendering them would be wasted work.
   const std::vector<RenderedEntry> entries = isTableFormat(output.format)
                                                  ? std::vector<RenderedEntry>()

@@ -18,11 +18,13 @@ struct ListingOutput {
   LineDesigns designs;
   ExportFormat format = ExportFormat::Text;
   ExportChoices choices;
-  std::optional<QByteArray> file;  // standard output when not given
+  std::optional<QByteArray> file;       // standard output when not given
+  std::optional<QString> templateName;  // instead of the format, a template's export
 };
 
 /**
- * --dir-design, --file-design, --format, --encoding, --csv-separator and --output, each with
+ * --dir-design, --file-design, --format, --template, --encoding, --csv-separator and --output,
+ * each with
  * its value.
  */
 OptionNames listingOutputOptions();
@@ -41,7 +43,9 @@ std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArra
 
 /**
  * Writes the export bytes of the format: the model rendered with the designs, or its files as
- * CSV or JSON. Returns the exit
- * code; a failure has been reported on standard error and leaves no file behind.
+ * CSV or JSON, or the template's export (number: the listing's in the catalogue, 0 when not
+ * stored). Returns the exit code; a failure has been reported on standard error and leaves no
+ * file behind.
  */
-int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name);
+int writeListing(const ListingOutput& output, const ListingModel& model, const ListingName& name,
+                 int number = 0);

@@ -176,7 +176,7 @@ QString scanHelp() {
          u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
          u"                    [--tags v1|v2|v1v2|v2v1] [--codepage NOMBRE]\n"
          u"                    [--limits classic|none] [--audio mp3|all] [--properties on|off]\n"
-         u"                    [--output ARCHIVO] [--store]\n"
+         u"                    [--template NOMBRE|ARCHIVO] [--output ARCHIVO] [--store]\n"
          u"\n"
          u"Escanea DIR y sus subdirectorios como el escaneo de directorio del programa (las\n"
          u"mismas líneas en el archivo de log, la misma numeración) y escribe el listado con\n"

@@ -80,7 +80,7 @@ int showListing(int number, const ListingOutput& output) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;
   }
-  const int written = writeListing(output, *model, {loaded.name, loaded.medio});
+  const int written = writeListing(output, *model, {loaded.name, loaded.medio}, number);
   if (written == kExitOk) {
     warnIfIncomplete(number);
   }
@@ -156,7 +156,7 @@ QString listHelp() {
 QString showHelp() {
   return u"Uso: quillet show N [--dir-design TEXTO] [--file-design TEXTO] [--format FORMATO]\n"
          u"                    [--encoding cp1252|utf8] [--csv-separator comma|semicolon]\n"
-         u"                    [--output ARCHIVO]\n"
+         u"                    [--template NOMBRE|ARCHIVO] [--output ARCHIVO]\n"
          u"\n"
          u"Escribe el listado almacenado con el número N (véase «quillet list») con los dos\n"
          u"diseños de línea, con los mismos bytes que su exportación (en un terminal UTF-8,\n"
