@@ -156,14 +156,37 @@ QString withPartials(const QString& text, TemplatePart part, const PartialLookup
   return expanded;
 }
 
-// The names of the fields a part's tags name (with the usual delimiters), sections included.
+// The names of the fields a part's tags name, sections included, following its changes of
+// delimiters as the parser does.
 QStringList namedFields(const QString& text) {
-  static const QRegularExpression tag(u"\\{\\{\\{?\\s*([#^/&]?)\\s*([^{}!=>\\s]+)\\s*\\}?\\}\\}"_s);
   QStringList names;
-  for (QRegularExpressionMatchIterator it = tag.globalMatch(text); it.hasNext();) {
-    const QString name = it.next().captured(2);
-    if (name != u".") {
-      names.append(name);
+  Delimiters delimiters;
+  qsizetype at = 0;
+  while ((at = text.indexOf(delimiters.open, at)) >= 0) {
+    const qsizetype start = at + delimiters.open.size();
+    const bool triple = delimiters.open == u"{{" && text.mid(start, 1) == u"{";
+    const QString close = triple ? u"}}}"_s : delimiters.close;
+    const qsizetype end = text.indexOf(close, start);
+    if (end < 0) {
+      break;
+    }
+    QString inner = text.mid(start + (triple ? 1 : 0), end - start - (triple ? 1 : 0)).trimmed();
+    at = end + close.size();
+    if (inner.startsWith(u'=')) {
+      if (const std::optional<Delimiters> changed = delimiterChange(
+              delimiters.open + inner + delimiters.close, delimiters)) {
+        delimiters = *changed;
+      }
+      continue;
+    }
+    if (inner.startsWith(u'!') || inner.startsWith(u'>')) {
+      continue;
+    }
+    if (!inner.isEmpty() && u"#^/&"_s.contains(inner.front())) {
+      inner = inner.sliced(1).trimmed();
+    }
+    if (!inner.isEmpty() && inner != u".") {
+      names.append(inner);
     }
   }
   return names;
