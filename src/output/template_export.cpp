@@ -17,6 +17,8 @@ struct TemplateExport::Lines {
 
 namespace {
 
+constexpr std::size_t kBodyChunkBytes = 1 << 20;
+
 // Walks the renderer's entries as it made them: per directory its "D-" line (when the design
 // has one), its "F-" lines and a separator.
 void takeLines(const ListingModel& model, const LineDesigns& designs,
@@ -77,7 +79,7 @@ void TemplateExport::addListing(const ListingModel& model, const ListingName& na
   TemplateRecord listing(&template_.usedFields());
   putListingFields(listing, {name.name, name.medio, number, index == 0, index + 1 == listings_},
                    totals);
-  template_.render(TemplatePart::Listado, {&exportRecord_, &listing}, body_);
+  template_.render(TemplatePart::Listado, {&exportRecord_, &listing}, body());
   if (!template_.has(TemplatePart::Directorio) && !template_.has(TemplatePart::Archivo)) {
     return;
   }
@@ -99,7 +101,7 @@ void TemplateExport::addDirectory(const ListingModel& model, const DirectoryRang
       directoryRecord_,
       {dir.number, path, dir.number == 1, last, totals, lines.of(lines.directories, dir.number)},
       paths_);
-  template_.render(TemplatePart::Directorio, {&exportRecord_, &listing, &directoryRecord_}, body_);
+  template_.render(TemplatePart::Directorio, {&exportRecord_, &listing, &directoryRecord_}, body());
   if (!template_.has(TemplatePart::Archivo)) {
     return;
   }
@@ -109,23 +111,40 @@ void TemplateExport::addDirectory(const ListingModel& model, const DirectoryRang
                    lines.of(lines.files, f)},
                   paths_);
     template_.render(TemplatePart::Archivo,
-                     {&exportRecord_, &listing, &directoryRecord_, &fileRecord_}, body_);
+                     {&exportRecord_, &listing, &directoryRecord_, &fileRecord_}, body());
   }
+}
+
+std::string& TemplateExport::body() {
+  if (body_.empty() || body_.back().size() >= kBodyChunkBytes) {
+    body_.emplace_back().reserve(kBodyChunkBytes + kBodyChunkBytes / 4);
+  }
+  return body_.back();
 }
 
 QByteArray TemplateExport::finish(ExportEncoding optionsEncoding) {
   putExportFields(exportRecord_, totals_);
-  std::string whole;
-  template_.render(TemplatePart::Cabecera, {&exportRecord_}, whole);
-  whole += body_;
+  std::string head;
+  std::string foot;
+  template_.render(TemplatePart::Cabecera, {&exportRecord_}, head);
+  template_.render(TemplatePart::Pie, {&exportRecord_}, foot);
+  std::size_t size = head.size() + foot.size();
+  for (const std::string& chunk : body_) {
+    size += chunk.size();
+  }
+  QByteArray whole;
+  whole.reserve(qsizetype(size));
+  whole.append(head.data(), qsizetype(head.size()));
+  for (std::string& chunk : body_) {
+    whole.append(chunk.data(), qsizetype(chunk.size()));
+    std::string().swap(chunk);
+  }
   body_.clear();
-  template_.render(TemplatePart::Pie, {&exportRecord_}, whole);
+  whole.append(foot.data(), qsizetype(foot.size()));
   const ExportEncoding encoding =
       template_.source().optionsEncoding ? optionsEncoding : ExportEncoding::Utf8;
-  if (encoding == ExportEncoding::Utf8) {
-    return QByteArray::fromStdString(whole);
-  }
-  return encodeExportText(encoding, QString::fromStdString(whole));
+  return encoding == ExportEncoding::Utf8 ? whole
+                                          : encodeExportText(encoding, QString::fromUtf8(whole));
 }
 
 QByteArray templateListingBytes(const CompiledTemplate& tmpl, const ListingModel& model,

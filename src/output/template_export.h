@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 #include "listing/saved_designs.h"
 #include "output/listing_table.h"
@@ -41,7 +42,11 @@ class TemplateExport {
   TemplatePaths paths_;
   TemplateTotals totals_;
   int position_ = 0;
-  std::string body_;
+  /** Where the next record goes: the last chunk of the body, or a new one once it is full. */
+  std::string& body();
+
+  // The body in chunks, so it is never copied whole while it grows or when it is joined.
+  std::vector<std::string> body_;
   TemplateRecord exportRecord_;
   TemplateRecord directoryRecord_;
   TemplateRecord fileRecord_;
