@@ -20,6 +20,7 @@
 #include "db/frm_reportsbd.h"
 #include "listing/frm_report.h"
 #include "listing/gui_scan_driver.h"
+#include "output/frm_templates.h"
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
 #include "search/frm_search.h"
@@ -152,6 +153,8 @@ void frm_main::createToolsMenu() {
       &QAction::triggered, this, &frm_main::OpenSearch);
   connect(addItem(menu, u"mn_estadisticas"_s, u"Estadísticas de la BD..."_s), &QAction::triggered,
           this, &frm_main::OpenStats);
+  connect(addItem(menu, u"mn_plantillas"_s, u"Plantillas..."_s), &QAction::triggered, this,
+          [this] { frm_templates::open(this, nullptr, LoadSavedDesigns()); });
   connect(addItem(menu, u"mn_opciones"_s, u"Opciones..."_s), &QAction::triggered, this,
           [this] { frm_options::showInstance(this); });
 }

@@ -3,6 +3,9 @@
 #include "listing/frm_report.h"
 #include "listing/gui_listing_routes.h"
 #include "output/form2.h"
+#include "output/frm_templates.h"
+#include "output/gui_template_export.h"
+#include "session/program_options.h"
 #include "stats/frm_stats.h"
 
 namespace {
@@ -18,6 +21,13 @@ class ShellListingRoutes : public ListingWindowRoutes {
   void openListingStats(frm_report& window) override {
     frm_stats::showListing(window.model(), &window,
                            [&window](const QString& node) { window.selectNode(node); });
+  }
+  void exportWithTemplate(frm_report& window) override {
+    exportListingWithTemplate(window, window.model(), window.listingName(), window.storedNumber(),
+                              window.designs(), LoadProgramOptions().exportEncoding);
+  }
+  void openTemplates(frm_report& window) override {
+    frm_templates::open(&window, &window.model(), window.designs());
   }
 };
 

@@ -3,14 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <memory>
-
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
 #include "cli/cli_table_output.h"
-#include "db/listing_load.h"
-#include "db/stored_listings.h"
-#include "output/template_export.h"
+#include "output/template_catalogue.h"
 #include "output/template_library.h"
 #include "session/program_options.h"
 
@@ -26,41 +22,17 @@ std::optional<ExportTemplate> templateNamed(const QString& name, QString& error)
   return findTemplate(name, error);
 }
 
-// The stored listings of the medium asked for (both when none is), in number order.
-std::vector<StoredListing> listingsOf(const StoredListings& stored, const QString& medium) {
-  std::vector<StoredListing> chosen;
-  if (medium != u"dir") {
-    chosen.insert(chosen.end(), stored.cds.begin(), stored.cds.end());
-  }
-  if (medium != u"cd") {
-    chosen.insert(chosen.end(), stored.directories.begin(), stored.directories.end());
-  }
-  std::sort(chosen.begin(), chosen.end(),
-            [](const StoredListing& a, const StoredListing& b) { return a.rp_id < b.rp_id; });
-  return chosen;
-}
-
-int exportCatalogue(const CompiledTemplate& tmpl, const QString& medium,
+int exportCatalogue(const CompiledTemplate& tmpl, CatalogueMedium medium,
                     const std::optional<QByteArray>& file) {
-  const StoredListings stored = readStoredListings();
-  if (!stored.error.isEmpty()) {
-    printError(u"no se pueden leer los listados de la base de datos: "_s + stored.error);
+  QString error;
+  const std::optional<QByteArray> bytes =
+      catalogueTemplateBytes(tmpl, medium, LoadSavedDesigns(), templateOutputDir(file),
+                             LoadProgramOptions().exportEncoding, error);
+  if (!bytes) {
+    printError(error);
     return kExitFailure;
   }
-  const std::vector<StoredListing> listings = listingsOf(stored, medium);
-  TemplateExport exported(tmpl, int(listings.size()), LoadSavedDesigns(), templateOutputDir(file));
-  for (const StoredListing& listing : listings) {
-    // One listing at a time: a catalogue book never holds the whole catalogue in memory.
-    const auto model = std::make_unique<ListingModel>();
-    const LoadResult loaded = Load4bd(listing.rp_id, *model);
-    if (!loaded.found) {
-      printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(listing.rp_id));
-      return kExitFailure;
-    }
-    exported.addListing(*model, {loaded.name, loaded.medio}, listing.rp_id);
-  }
-  return writeVerbOutput(file, exported.finish(LoadProgramOptions().exportEncoding),
-                         u"el catálogo"_s);
+  return writeVerbOutput(file, *bytes, u"el catálogo"_s);
 }
 
 }  // namespace
@@ -115,10 +87,13 @@ int runExportCatalogueVerb(const ParsedArguments& parsed) {
   if (!name || name->isEmpty()) {
     return usageError("export-catalogue", u"falta --template NOMBRE"_s);
   }
-  const QString medium = optionText(parsed, kMedium).value_or(QString());
-  if (!medium.isEmpty() && medium != u"cd" && medium != u"dir") {
+  const QString mediumKey = optionText(parsed, kMedium).value_or(QString());
+  const CatalogueMedium medium = mediumKey == u"cd"    ? CatalogueMedium::Cd
+                                 : mediumKey == u"dir" ? CatalogueMedium::Directory
+                                                       : CatalogueMedium::All;
+  if (!mediumKey.isEmpty() && medium == CatalogueMedium::All) {
     return usageError("export-catalogue",
-                      u"medio desconocido: %1 (se admite cd o dir)"_s.arg(medium));
+                      u"medio desconocido: %1 (se admite cd o dir)"_s.arg(mediumKey));
   }
   std::optional<QByteArray> file;
   if (const auto it = parsed.options.find(kOutput);

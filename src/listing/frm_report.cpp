@@ -117,6 +117,7 @@ void frm_report::Load4bd(int rpId) {
   if (loaded.found) {
     setWindowTitle(loaded.title);
     loadedName_ = ListingName{loaded.name, loaded.medio};
+    storedNumber_ = rpId;
     if (model_.notices.incomplete) {
       notices_->setNotice(u"incomplete"_s, incompleteListingText());
     }
@@ -250,13 +251,21 @@ void frm_report::dispatchToolbarKey(const QString& key) {
     if (ListingWindowRoutes* routes = listingWindowRoutes()) {
       routes->openListingStats(*this);
     }
+  } else if (key == u"export_template"_s || key == u"templates"_s) {
+    if (ListingWindowRoutes* routes = listingWindowRoutes()) {
+      key == u"templates"_s ? routes->openTemplates(*this) : routes->exportWithTemplate(*this);
+    }
   } else if (const std::optional<ExportFormat> format = exportFormatOfMenuKey(key)) {
     exportListing(*format);
   }
 }
 
 void frm_report::exportListing(ExportFormat format) {
-  exportOnDesktop(*this, format, model_, loadedName_.value_or(listingNameOf(model_)), rendered_);
+  exportOnDesktop(*this, format, model_, listingName(), rendered_);
+}
+
+ListingName frm_report::listingName() const {
+  return loadedName_.value_or(listingNameOf(model_));
 }
 
 // The window as the user sizes it: the MDI subwindow with its frame and caption, or this

@@ -69,6 +69,10 @@ class frm_report : public QWidget {
 
   /** Identity tag, "hhmmss" of the window's creation; the print window finds a listing by it. */
   QString tag() const { return tag_; }
+  /** The listing's name and medium: a stored listing's, or the scan's. */
+  ListingName listingName() const;
+  /** The stored listing's number; 0 for a scan not stored from this window. */
+  int storedNumber() const { return storedNumber_; }
   void setTag(const QString& tag) { tag_ = tag; }
 
   /** What the user should know about this listing, shown below the panes until closed. */
@@ -145,6 +149,7 @@ class frm_report : public QWidget {
   QString tag_;
   std::vector<RenderedEntry> rendered_;
   std::optional<ListingName> loadedName_;  // a stored listing's, which its model does not hold
+  int storedNumber_ = 0;
   bool busy_ = false;
   bool stopRequested_ = false;
   Drag drag_ = Drag::None;

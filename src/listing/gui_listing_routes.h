@@ -12,8 +12,12 @@ class ListingWindowRoutes {
   virtual void openPrintWindow(frm_report& window) = 0;
   /** "estadisticas": the figures of window's listing; their files choose its nodes. */
   virtual void openListingStats(frm_report& window) = 0;
+  /** «Con plantilla...»: window's listing through a template the user chooses. */
+  virtual void exportWithTemplate(frm_report& window) = 0;
+  /** «Plantillas...»: the templates window, previewing window's listing. */
+  virtual void openTemplates(frm_report& window) = 0;
 };
 
-/** The shell's answer; until the shell installs it, the two buttons open nothing. */
+/** The shell's answer; until the shell installs it, those buttons open nothing. */
 ListingWindowRoutes* listingWindowRoutes();
 void setListingWindowRoutes(ListingWindowRoutes* routes);

@@ -39,6 +39,13 @@ void ListingToolbar::addExportMenu(QAction* exporta) {
     entry->setObjectName(key);
     connect(entry, &QAction::triggered, this, [this, key] { emit keyTriggered(key); });
   }
+  menu->addSeparator();
+  for (const auto& [key, text] : {std::pair{u"export_template"_s, u"Con plantilla..."_s},
+                                  std::pair{u"templates"_s, u"Plantillas..."_s}}) {
+    QAction* entry = menu->addAction(text);
+    entry->setObjectName(key);
+    connect(entry, &QAction::triggered, this, [this, key] { emit keyTriggered(key); });
+  }
   auto* button = qobject_cast<QToolButton*>(widgetForAction(exporta));
   button->setMenu(menu);
   button->setPopupMode(QToolButton::MenuButtonPopup);

@@ -4,7 +4,8 @@
 
 /**
  * The listing window's toolbar (Toolbar1): a separator, then salir, refresca, imprime, exporta
- * (a drop-down of one export_ entry per export format), 2bd and modifydesign (checkable). Every
+ * (a drop-down of one export_ entry per export format, then export_template and templates),
+ * 2bd and modifydesign (checkable). Every
  * button and menu entry is an action named by its key, which keyTriggered passes on.
  */
 class ListingToolbar : public QToolBar {

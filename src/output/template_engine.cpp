@@ -173,8 +173,8 @@ QStringList namedFields(const QString& text) {
     QString inner = text.mid(start + (triple ? 1 : 0), end - start - (triple ? 1 : 0)).trimmed();
     at = end + close.size();
     if (inner.startsWith(u'=')) {
-      if (const std::optional<Delimiters> changed = delimiterChange(
-              delimiters.open + inner + delimiters.close, delimiters)) {
+      if (const std::optional<Delimiters> changed =
+              delimiterChange(delimiters.open + inner + delimiters.close, delimiters)) {
         delimiters = *changed;
       }
       continue;
