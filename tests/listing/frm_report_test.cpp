@@ -49,12 +49,16 @@ TEST_F(ListingWindowTest, ExportaIsADropDownWhoseButtonDoesNothing) {
   QToolButton* exporta = toolbarButton(u"exporta"_s);
   EXPECT_EQ(exporta->popupMode(), QToolButton::MenuButtonPopup);
   const QList<QAction*> entries = exporta->menu()->actions();
-  ASSERT_EQ(entries.size(), 4);
+  // The four fixed formats, then, apart, the template export and the templates window.
+  ASSERT_EQ(entries.size(), 7);
   const QStringList formats = {u"txt"_s, u"html"_s, u"csv"_s, u"json"_s};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(entries[i]->objectName(), u"export_"_s + formats[i]);
     EXPECT_EQ(entries[i]->text(), formats[i]);
   }
+  EXPECT_TRUE(entries[4]->isSeparator());
+  EXPECT_EQ(entries[5]->text(), u"Con plantilla..."_s);
+  EXPECT_EQ(entries[6]->text(), u"Plantillas..."_s);
 
   report_->showEntries({{u"D-1 /m"_s, u"<p>1 /m</p>"_s}});
   clickToolbar(u"exporta"_s);
