@@ -3,7 +3,7 @@ _quillet() {
   local cur prev verb
   _init_completion || return
   if [ "$COMP_CWORD" -eq 1 ]; then
-    COMPREPLY=($(compgen -W 'scan list show delete --help' -- "$cur"))
+    COMPREPLY=($(compgen -W 'scan list show delete templates export-catalogue --help' -- "$cur"))
     return
   fi
   verb=${COMP_WORDS[1]}
@@ -12,7 +12,11 @@ _quillet() {
       COMPREPLY=($(compgen -W 'txt html' -- "$cur"))
       return
       ;;
-    --output)
+    --medium)
+      COMPREPLY=($(compgen -W 'cd dir' -- "$cur"))
+      return
+      ;;
+    --output | --template)
       _filedir
       return
       ;;
@@ -22,8 +26,9 @@ _quillet() {
   esac
   local options='--help'
   case $verb in
-    scan) options='--dir-design --file-design --format --output --store --help' ;;
-    show) options='--dir-design --file-design --format --output --help' ;;
+    scan) options='--dir-design --file-design --format --template --output --store --help' ;;
+    show) options='--dir-design --file-design --format --template --output --help' ;;
+    export-catalogue) options='--template --medium --output --help' ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
