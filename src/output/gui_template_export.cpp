@@ -78,36 +78,47 @@ std::optional<QString> chooseTemplate(QWidget* owner, const QString& title) {
   return ok && !name.isEmpty() ? std::optional(name) : std::nullopt;
 }
 
+namespace {
+
+// The template and file the user chooses, or nothing once they cancel or the template is bad.
+std::optional<std::pair<CompiledTemplate, QString>> chosenExport(QWidget& owner,
+                                                                 const QString& title,
+                                                                 const QString& stem) {
+  const std::optional<QString> chosen = chooseTemplate(&owner, title);
+  std::optional<CompiledTemplate> tmpl = chosen ? compiledFor(owner, *chosen) : std::nullopt;
+  if (!tmpl) {
+    return std::nullopt;
+  }
+  QString path = chosenFile(owner, *tmpl, stem);
+  if (path.isEmpty()) {
+    return std::nullopt;
+  }
+  return std::pair{std::move(*tmpl), std::move(path)};
+}
+
+}  // namespace
+
 void exportListingWithTemplate(QWidget& owner, const ListingModel& model, const ListingName& name,
                                int number, const LineDesigns& designs,
                                ExportEncoding optionsEncoding) {
-  const std::optional<QString> chosen = chooseTemplate(&owner, u"Exportar con plantilla"_s);
-  const std::optional<CompiledTemplate> tmpl = chosen ? compiledFor(owner, *chosen) : std::nullopt;
-  if (!tmpl) {
-    return;
-  }
-  const QString path = chosenFile(owner, *tmpl, u"lista"_s);
-  if (!path.isEmpty()) {
+  if (const auto chosen = chosenExport(owner, u"Exportar con plantilla"_s, u"lista"_s)) {
+    const auto& [tmpl, path] = *chosen;
     writeChosen(owner, path,
-                templateListingBytes(*tmpl, model, name, number, designs,
+                templateListingBytes(tmpl, model, name, number, designs,
                                      QFileInfo(path).absolutePath(), optionsEncoding));
   }
 }
 
 void exportCatalogueWithTemplate(QWidget& owner, const LineDesigns& designs,
                                  ExportEncoding optionsEncoding) {
-  const std::optional<QString> chosen = chooseTemplate(&owner, u"Exportar catálogo"_s);
-  const std::optional<CompiledTemplate> tmpl = chosen ? compiledFor(owner, *chosen) : std::nullopt;
-  if (!tmpl) {
+  const auto chosen = chosenExport(owner, u"Exportar catálogo"_s, u"catalogo"_s);
+  if (!chosen) {
     return;
   }
-  const QString path = chosenFile(owner, *tmpl, u"catalogo"_s);
-  if (path.isEmpty()) {
-    return;
-  }
+  const auto& [tmpl, path] = *chosen;
   QString error;
   const std::optional<QByteArray> bytes = catalogueTemplateBytes(
-      *tmpl, CatalogueMedium::All, designs, QFileInfo(path).absolutePath(), optionsEncoding, error);
+      tmpl, CatalogueMedium::All, designs, QFileInfo(path).absolutePath(), optionsEncoding, error);
   if (!bytes) {
     tell(owner, error, MessageIcon::Critical);
     return;
