@@ -138,3 +138,40 @@ TEST(TemplateEngine, UnknownFieldsAreWarnedAboutOnce) {
       &noPartials, error, warnings));
   EXPECT_EQ(warnings, QStringList{u"campo desconocido: {{archivo_artsit}}"_s});
 }
+
+TEST(TemplateEngine, APartialIsTheSamePartOfTheTemplateItNames) {
+  ExportTemplate shared = templateOf(TemplateKind::Html, u"<{{archivo_nombre}}>"_s);
+  shared.part(TemplatePart::Directorio) = u"never used here\n"_s;
+  const PartialLookup lookup = [&](const QString& name, QString& error) {
+    if (name == u"Compartida") {
+      return std::optional(shared);
+    }
+    error = u"no existe"_s;
+    return std::optional<ExportTemplate>();
+  };
+  QString error;
+  QStringList warnings;
+  const std::optional<CompiledTemplate> compiled = CompiledTemplate::compile(
+      templateOf(TemplateKind::Html, u"  {{> Compartida}}\n{{archivo_numero}}\n"_s), lookup, error,
+      warnings);
+  ASSERT_TRUE(compiled) << error.toStdString();
+  EXPECT_EQ(templateListingBytes(*compiled, *smallListing(), {u"/m"_s, 2}, 0, {}, QString(),
+                                 ExportEncoding::Utf8),
+            "<a.mp3>1\n<b.mp3>2\n<c.mp3>3\n");
+}
+
+TEST(TemplateEngine, TheOptionsEncodingIsUsedOnlyWhenTheTemplateAsksForIt) {
+  ExportTemplate tmpl = templateOf(TemplateKind::Text, {});
+  tmpl.part(TemplatePart::Cabecera) = u"Canción {{exportacion_archivos}}\n"_s;
+  QString error;
+  QStringList warnings;
+  for (const bool options : {false, true}) {
+    tmpl.optionsEncoding = options;
+    const std::optional<CompiledTemplate> compiled =
+        CompiledTemplate::compile(tmpl, &noPartials, error, warnings);
+    ASSERT_TRUE(compiled);
+    EXPECT_EQ(templateListingBytes(*compiled, *smallListing(), {u"/m"_s, 2}, 0, {}, QString(),
+                                   ExportEncoding::Windows1252),
+              options ? QByteArray("Canci\xf3n 3\n") : QByteArray("Canci\xc3\xb3n 3\n"));
+  }
+}
