@@ -3,7 +3,7 @@ _quillet() {
   local cur prev verb
   _init_completion || return
   if [ "$COMP_CWORD" -eq 1 ]; then
-    COMPREPLY=($(compgen -W 'scan list show delete --help' -- "$cur"))
+    COMPREPLY=($(compgen -W 'scan list show delete props --help' -- "$cur"))
     return
   fi
   verb=${COMP_WORDS[1]}
@@ -16,7 +16,7 @@ _quillet() {
       _filedir
       return
       ;;
-    --dir-design | --file-design)
+    --dir-design | --file-design | --ubicacion | --categoria | --comentario | --prestado-a)
       return
       ;;
   esac
@@ -24,6 +24,8 @@ _quillet() {
   case $verb in
     scan) options='--dir-design --file-design --format --output --store --help' ;;
     show) options='--dir-design --file-design --format --output --help' ;;
+    list) options='--long --help' ;;
+    props) options='--ubicacion --categoria --comentario --prestado-a --help' ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))

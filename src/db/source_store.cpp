@@ -91,6 +91,23 @@ QString storeSourceIdentity(int rpId, const SourceIdentity& source, const FileSt
   return writeStamps(db, rpId, stamps, lastFile);
 }
 
+std::optional<StoredSource> storedSourceOf(int rpId, QString& error) {
+  QSqlQuery row(BdConnection().driverConnection());
+  row.setForwardOnly(true);
+  row.prepare(sqlSourceRowOf());
+  if (!execBound(row, {rpId})) {
+    error = reasonOfQuery(row);
+    return std::nullopt;
+  }
+  if (!row.next()) {
+    return std::nullopt;
+  }
+  StoredSource stored;
+  stored.rpId = rpId;
+  stored.identity = identityAt(row, 0, stored.catalogued, stored.updated);
+  return stored;
+}
+
 std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QString& error) {
   // A catalogue not open is not opened for this: the scan owes it nothing.
   const QSqlDatabase db = BdConnection().driverConnection();

@@ -30,6 +30,12 @@ struct StoredSource {
 };
 
 /**
+ * The source recorded for listing rpId (its name and medium left empty); nothing when none is
+ * recorded, or, with error set, when the catalogue could not be read.
+ */
+std::optional<StoredSource> storedSourceOf(int rpId, QString& error);
+
+/**
  * The stored listings whose source is the scanned one (see sameSource), the last updated
  * first; none when the catalogue keeps no sources or is not open. error is set when the catalogue
  * could not be read.
