@@ -21,6 +21,7 @@
 
 #include "app/frm_main.h"
 #include "base/loaded_forms.h"
+#include "db/listing_properties.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
@@ -170,7 +171,8 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
   }
   EXPECT_EQ(headers.join(u','),
             u"Nº,Medio,Listado,Directorio,Archivo,Artista,Título,Álbum,"
-            u"Año,Pista,Género,Duración"_s);
+            u"Año,Pista,Género,Duración,Ubicación"_s);
+  ASSERT_EQ(writeListingProperties(2, {.ubicacion = u"Caja 3"_s}), QString());
 
   QTest::keyClicks(query, u"CANCION"_s);
   // Nothing is searched while the user is still typing.
@@ -182,6 +184,7 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
                          u"2|Directorio|/mis discos|/music/dir1|1-1.mp3|Ana Belén|"
                          u"Canción del árbol"_s}));
   EXPECT_EQ(table->model()->index(0, 8).data().toString(), u"1999"_s);
+  EXPECT_EQ(table->model()->index(1, 12).data().toString(), u"Caja 3"_s);
   EXPECT_EQ(countLine(), u"2 archivos en 2 listados"_s);
 
   typeQuery(u"lola"_s);
