@@ -230,6 +230,7 @@ QString sqlForgetSourceStamps() {
 QString sqlSourceCandidates() {
   return u"SELECT r.rp_id, r.report_name, r.medio, o.tipo_fs, o.etiqueta, o.uuid, o.tamano, "
          u"o.ruta, o.ruta_relativa, o.firma, o.opciones, o.version_lectores, o.catalogado, "
-         u"o.actualizado FROM origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
+         u"o.actualizado, (SELECT p.ubicacion FROM propiedades p WHERE p.rp_id = r.rp_id) FROM "
+         u"origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
          u"o.firma = ? ORDER BY o.actualizado DESC, r.rp_id DESC"_s;
 }

@@ -91,6 +91,7 @@ QString sqlSourceStampInsert();
 QString sqlForgetSourceStamps();
 /**
  * The sources that may be the one scanned: same UUID (bound first) or same signature (second);
- * rp_id, report_name, medio, then sqlSourceRowOf()'s columns, the last updated first.
+ * rp_id, report_name, medio, then sqlSourceRowOf()'s columns and the listing's ubicacion, the
+ * last updated first.
  */
 QString sqlSourceCandidates();
