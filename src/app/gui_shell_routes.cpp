@@ -1,5 +1,6 @@
 #include "app/gui_shell_routes.h"
 
+#include "db/frm_propiedades.h"
 #include "listing/frm_report.h"
 #include "listing/gui_listing_routes.h"
 #include "output/form2.h"
@@ -18,6 +19,10 @@ class ShellListingRoutes : public ListingWindowRoutes {
   void openListingStats(frm_report& window) override {
     frm_stats::showListing(window.model(), &window,
                            [&window](const QString& node) { window.selectNode(node); });
+  }
+
+  void openListingProperties(frm_report& window, int rpId) override {
+    frm_propiedades::open(&window, rpId);
   }
 };
 

@@ -18,6 +18,7 @@
 #include "listing/gui_listing_entries.h"
 #include "listing/gui_listing_export.h"
 #include "listing/gui_listing_look.h"
+#include "listing/gui_listing_properties.h"
 #include "listing/gui_listing_routes.h"
 #include "listing/gui_listing_store.h"
 #include "listing/gui_listing_toolbar.h"
@@ -84,6 +85,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
 void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
   report->toolbar_->storeAction()->setEnabled(false);
+  offerListingProperties(*report, rpId);
   report->Load4bd(rpId);
   if (report && !nodeKey.isEmpty()) {
     report->selectNode(nodeKey);

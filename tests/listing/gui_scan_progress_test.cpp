@@ -126,6 +126,9 @@ TEST_F(WindowScanTest, AFolderAlreadyCataloguedIsSaidSoInTheStrip) {
   ASSERT_TRUE(opened);
   EXPECT_EQ(opened->model().NumCancionesMP3, 2);
   EXPECT_FALSE(opened->findChild<QAction*>(u"2bd"_s)->isEnabled());
+  // Only a stored listing's window offers its properties.
+  EXPECT_TRUE(opened->findChild<QAction*>(u"mn_propiedades"_s));
+  EXPECT_FALSE(report_->findChild<QAction*>(u"mn_propiedades"_s));
   CloseBd();
   scan(root);
   EXPECT_TRUE(report_->notices().notices().isEmpty());
