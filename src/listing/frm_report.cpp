@@ -18,7 +18,6 @@
 #include "listing/gui_listing_entries.h"
 #include "listing/gui_listing_export.h"
 #include "listing/gui_listing_look.h"
-#include "listing/gui_listing_properties.h"
 #include "listing/gui_listing_routes.h"
 #include "listing/gui_listing_store.h"
 #include "listing/gui_listing_toolbar.h"
@@ -26,6 +25,7 @@
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_driver.h"
 #include "listing/gui_scan_progress.h"
+#include "listing/gui_stored_listing_menu.h"
 #include "listing/technical_texts.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
@@ -85,7 +85,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
 void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
   report->toolbar_->storeAction()->setEnabled(false);
-  offerListingProperties(*report, rpId);
+  offerStoredListingActions(*report, rpId);
   report->Load4bd(rpId);
   if (report && !nodeKey.isEmpty()) {
     report->selectNode(nodeKey);

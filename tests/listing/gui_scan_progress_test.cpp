@@ -8,6 +8,7 @@
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "listing_window_fixture.h"
+#include "platform/desktop_opener.h"
 #include "scan/scan_driver.h"
 #include "session/program_options.h"
 #include "support/fixtures.h"
@@ -126,9 +127,17 @@ TEST_F(WindowScanTest, AFolderAlreadyCataloguedIsSaidSoInTheStrip) {
   ASSERT_TRUE(opened);
   EXPECT_EQ(opened->model().NumCancionesMP3, 2);
   EXPECT_FALSE(opened->findChild<QAction*>(u"2bd"_s)->isEnabled());
-  // Only a stored listing's window offers its properties.
+  // Only a stored listing's window offers its properties and its original, here at hand.
   EXPECT_TRUE(opened->findChild<QAction*>(u"mn_propiedades"_s));
   EXPECT_FALSE(report_->findChild<QAction*>(u"mn_propiedades"_s));
+  QStringList shown;
+  setDesktopOpenHandler([&shown](const QString& target) {
+    shown.append(target);
+    return true;
+  });
+  opened->findChild<QAction*>(u"mn_original"_s)->trigger();
+  setDesktopOpenHandler({});
+  EXPECT_EQ(shown, QStringList{root});
   CloseBd();
   scan(root);
   EXPECT_TRUE(report_->notices().notices().isEmpty());

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -429,4 +431,16 @@ TEST_F(SearchWindowTest, AnOlderDatabaseIsIndexedOffTheWindowsThread) {
   EXPECT_EQ(duplicateGroups().size(), 1);
   EXPECT_EQ(tableRows().size(), 1);
   EXPECT_EQ(log.lines.filter(u"Creado el índice de búsqueda"_s).size(), 1);
+}
+
+// «Ir al original» of a file whose disc is not there asks for it, naming the listing.
+TEST_F(SearchWindowTest, IrAlOriginalAsksForTheDiscOfTheChosenFile) {
+  typeQuery(u"lola"_s);
+  table->setCurrentIndex(table->model()->index(0, 0));
+  EXPECT_TRUE(table->actions().contains(control<QAction>(u"mn_original"_s)));
+  QTest::mouseClick(control<QPushButton>(u"cmdOriginal"_s), Qt::LeftButton);
+  auto* box = search->findChild<QDialog*>(u"dlgEsperaOriginal"_s);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->findChild<QLabel*>(u"lblInserte"_s)->text(), u"Inserte el disco nº 1 «CD uno»"_s);
+  box->reject();
 }
