@@ -3,7 +3,7 @@ _quillet() {
   local cur prev verb
   _init_completion || return
   if [ "$COMP_CWORD" -eq 1 ]; then
-    COMPREPLY=($(compgen -W 'scan list show delete templates export-catalogue --help' -- "$cur"))
+    COMPREPLY=($(compgen -W 'scan list show delete props templates export-catalogue --help' -- "$cur"))
     return
   fi
   verb=${COMP_WORDS[1]}
@@ -20,7 +20,7 @@ _quillet() {
       _filedir
       return
       ;;
-    --dir-design | --file-design)
+    --dir-design | --file-design | --ubicacion | --categoria | --comentario | --prestado-a)
       return
       ;;
   esac
@@ -29,6 +29,8 @@ _quillet() {
     scan) options='--dir-design --file-design --format --template --output --store --help' ;;
     show) options='--dir-design --file-design --format --template --output --help' ;;
     export-catalogue) options='--template --medium --output --help' ;;
+    list) options='--long --help' ;;
+    props) options='--ubicacion --categoria --comentario --prestado-a --help' ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))

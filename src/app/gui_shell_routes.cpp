@@ -1,5 +1,6 @@
 #include "app/gui_shell_routes.h"
 
+#include "db/frm_propiedades.h"
 #include "listing/frm_report.h"
 #include "listing/gui_listing_routes.h"
 #include "output/form2.h"
@@ -28,6 +29,10 @@ class ShellListingRoutes : public ListingWindowRoutes {
   }
   void openTemplates(frm_report& window) override {
     frm_templates::open(&window, &window.model(), window.designs());
+  }
+
+  void openListingProperties(frm_report& window, int rpId) override {
+    frm_propiedades::open(&window, rpId);
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include "cli/cli_copy.h"
 #include "cli/cli_listing_output.h"
+#include "cli/cli_props.h"
 #include "cli/cli_scan.h"
 #include "cli/cli_search.h"
 #include "cli/cli_stats.h"
@@ -29,10 +30,12 @@ struct Verb {
 constexpr std::array kVerbs = {
     Verb{"scan", u"escanea un directorio y escribe su listado (con --store, también lo almacena)",
          &scanOptions, &scanHelp, &runScanVerb},
-    Verb{"list", u"muestra los listados almacenados en la base de datos", &noOptions, &listHelp,
+    Verb{"list", u"muestra los listados almacenados en la base de datos", &listOptions, &listHelp,
          &runListVerb},
     Verb{"show", u"escribe un listado almacenado", &listingOutputOptions, &showHelp, &runShowVerb},
     Verb{"delete", u"borra un listado almacenado", &noOptions, &deleteHelp, &runDeleteVerb},
+    Verb{"props", u"muestra o cambia la ubicación y las demás propiedades de un listado",
+         &propsOptions, &propsHelp, &runPropsVerb},
     Verb{"search", u"busca archivos en todos los listados almacenados", &searchOptions, &searchHelp,
          &runSearchVerb},
     Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,

@@ -6,8 +6,10 @@
 
 #include "cli/cli_database.h"
 #include "cli/cli_listing_output.h"
+#include "db/listing_details.h"
 #include "db/listing_load.h"
 #include "db/stored_listings.h"
+#include "output/listing_table.h"
 
 using namespace Qt::StringLiterals;
 
@@ -70,6 +72,33 @@ QString listText(const StoredListings& listings) {
   return text;
 }
 
+QString longLine(const ListingOverview& listing) {
+  const QStringList fields = {QString::number(listing.rpId),
+                              mediumText(listing.medium),
+                              onOneLine(listing.name),
+                              onOneLine(listing.ubicacion),
+                              onOneLine(listing.categoria),
+                              QString::number(listing.files),
+                              listing.updated,
+                              listing.incomplete ? u"incompleto"_s : QString()};
+  return fields.join(u'\t') + u'\n';
+}
+
+int listListingsLong() {
+  QString error;
+  const std::vector<ListingOverview> listings = readListingOverview(error);
+  if (!error.isEmpty()) {
+    printError(u"no se pueden leer los listados de la base de datos: "_s + error);
+    return kExitFailure;
+  }
+  QString text;
+  for (const ListingOverview& listing : listings) {
+    text += longLine(listing);
+  }
+  printText(text);
+  return kExitOk;
+}
+
 int showListing(int number, const ListingOutput& output) {
   if (const int missing = requireStoredListing(number); missing != kExitOk) {
     return missing;
@@ -116,7 +145,11 @@ int runListVerb(const ParsedArguments& parsed) {
     return usageError("list",
                       u"sobra el argumento %1"_s.arg(argumentText(parsed.positional.front())));
   }
-  return withDatabase(listListings);
+  return withDatabase(parsed.flags.contains("--long") ? listListingsLong : listListings);
+}
+
+OptionNames listOptions() {
+  return {{}, {"--long"}};
 }
 
 int runShowVerb(const ParsedArguments& parsed) {
@@ -141,12 +174,15 @@ int runDeleteVerb(const ParsedArguments& parsed) {
 }
 
 QString listHelp() {
-  return u"Uso: quillet list\n"
+  return u"Uso: quillet list [--long]\n"
          u"\n"
          u"Muestra los listados almacenados en la base de datos, uno por línea y por orden de\n"
          u"número: el número, un tabulador, CD o DIR, un tabulador y el nombre.\n"
          u"\n"
-         u"Opciones:\n"_s +
+         u"Opciones:\n"
+         u"  --long      además, separados por tabuladores: la ubicación, la categoría, cuántos\n"
+         u"              archivos tiene, la fecha de su última actualización y «incompleto» si\n"
+         u"              su escaneo se detuvo antes de recorrer todo el árbol\n"_s +
          helpOptionLine() +
          u"\n"
          u"Salida: 0 si todo fue bien, 1 si la base de datos no se puede usar, 2 si la orden\n"

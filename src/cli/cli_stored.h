@@ -5,8 +5,12 @@
 // The verbs on the listings stored in the database. Each opens the database as the desktop
 // program does at start-up and closes it at the end.
 
-/** `quillet list`: one line per stored listing: number, TAB, CD or DIR, TAB, name. */
+/**
+ * `quillet list [--long]`: one line per stored listing: number, TAB, CD or DIR, TAB, name; with
+ * --long then its location, category, files, last update and incomplete mark, TAB-separated.
+ */
 int runListVerb(const ParsedArguments& parsed);
+OptionNames listOptions();
 
 /**
  * `quillet show N [--dir-design TEXT] [--file-design TEXT] [--format txt|html] [--output FILE]`:

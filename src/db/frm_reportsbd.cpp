@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QResizeEvent>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -10,6 +12,7 @@
 
 #include "base/app_info.h"
 #include "db/bd_reconnect.h"
+#include "db/frm_propiedades.h"
 #include "db/stored_listings.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
@@ -82,6 +85,7 @@ frm_reportsbd::frm_reportsbd(QWidget* parent) : QWidget(parent, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(u"Gestion Informes en BD"_s);
   buildToolbar();
+  buildMenu();
   buildTree();
   failure_ = new RetryLine(u"lblFalloBD"_s, this);
   failure_->setGeometry(tv_->geometry().x(), tv_->geometry().y(), tv_->width(),
@@ -102,6 +106,22 @@ void frm_reportsbd::buildToolbar() {
   connect(toolbar1_, &QToolBar::actionTriggered, this, &frm_reportsbd::onButtonClicked);
 }
 
+// The menu «Informe» stands in the toolbar's row, before its buttons, so the tree keeps its
+// place.
+void frm_reportsbd::buildMenu() {
+  menuBar_ = new QMenuBar(this);
+  menuBar_->setObjectName(u"MenuBar"_s);
+  menuBar_->setNativeMenuBar(false);
+  QMenu* menu = menuBar_->addMenu(u"Informe"_s);
+  menu->setObjectName(u"mnInforme"_s);
+  properties_ = menu->addAction(u"Propiedades..."_s, this, &frm_reportsbd::OpenProperties);
+  properties_->setObjectName(u"mn_propiedades"_s);
+  properties_->setEnabled(false);
+  const int menuWidth = menuBar_->sizeHint().width();
+  menuBar_->setGeometry(0, 0, menuWidth, toolbar1_->height());
+  toolbar1_->setGeometry(menuWidth, 0, width() - menuWidth, toolbar1_->height());
+}
+
 void frm_reportsbd::buildTree() {
   tv_ = new QTreeWidget(this);
   tv_->setObjectName(u"tv"_s);
@@ -114,6 +134,25 @@ void frm_reportsbd::buildTree() {
   tv_->setGeometry(twipsToPixels(45), twipsToPixels(405), twipsToPixels(6360), twipsToPixels(4020));
   connect(tv_, &QTreeWidget::itemClicked, this, &frm_reportsbd::onNodeClicked);
   connect(tv_, &QTreeWidget::itemDoubleClicked, this, &frm_reportsbd::onNodeDoubleClicked);
+  tv_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tv_, &QTreeWidget::customContextMenuRequested, this, &frm_reportsbd::onContextMenu);
+}
+
+// A listing clicked with the right button is chosen, as with the left one, then offered.
+void frm_reportsbd::onContextMenu(const QPoint& position) {
+  QTreeWidgetItem* node = tv_->itemAt(position);
+  if (!node) {
+    return;
+  }
+  onNodeClicked(node);
+  if (properties_->isEnabled()) {
+    // Shown without a loop of its own: it goes when it closes.
+    auto* menu = new QMenu(this);
+    menu->setObjectName(u"mnContexto"_s);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(properties_);
+    menu->popup(tv_->viewport()->mapToGlobal(position));
+  }
 }
 
 void frm_reportsbd::Recarga() {
@@ -183,6 +222,18 @@ void frm_reportsbd::BorraSeleccioN() {
   });
 }
 
+void frm_reportsbd::OpenProperties() {
+  if (!selNode_) {
+    return;
+  }
+  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
+    showFailure(failure);
+    if (failure.isEmpty()) {
+      frm_propiedades::open(this, rpId);
+    }
+  });
+}
+
 void frm_reportsbd::deleteListing(int rpId) {
   const QPointer<frm_reportsbd> self(this);
   const QString error = deleteStoredListing(rpId, [] { QCoreApplication::processEvents(); });
@@ -197,7 +248,7 @@ void frm_reportsbd::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const QSize outer = isWindow() || !parentWidget() ? frameGeometry().size()
                                                     : parentWidget()->frameGeometry().size();
-  toolbar1_->resize(width(), toolbar1_->height());
+  toolbar1_->resize(width() - toolbar1_->x(), toolbar1_->height());
   const int treeHeight = outer.height() - twipsToPixels(kTreeHeightMarginTwips);
   const int treeWidth = outer.width() - twipsToPixels(kTreeWidthMarginTwips);
   // A window smaller than the margins (minimised, say) leaves the tree as it was.
@@ -242,6 +293,7 @@ void frm_reportsbd::onNodeDoubleClicked() {
 void frm_reportsbd::setListingButtonsEnabled(bool enabled) {
   erase_->setEnabled(enabled);
   openReport_->setEnabled(enabled);
+  properties_->setEnabled(enabled);
 }
 
 int frm_reportsbd::selectedListingNumber() const {

@@ -8,6 +8,7 @@
 #include "base/loaded_forms.h"
 
 class QAction;
+class QMenuBar;
 class RetryLine;
 struct StoredListings;
 class QToolBar;
@@ -15,8 +16,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 /**
- * "Gestion Informes en BD": the stored listings by medium, to open or delete. One instance at
- * a time; closing it discards it.
+ * "Gestion Informes en BD": the stored listings by medium, to open, delete or see the properties
+ * of (its menu «Informe» and the tree's context menu). One instance at a time; closing it
+ * discards it.
  */
 class frm_reportsbd : public QWidget {
   Q_OBJECT
@@ -39,6 +41,8 @@ class frm_reportsbd : public QWidget {
   void OpenSelReport();
   /** Deletes the chosen listing from the database, without asking. */
   void BorraSeleccioN();
+  /** Shows the chosen listing's «Propiedades» to edit. */
+  void OpenProperties();
 
  signals:
   /** The user asked to open stored listing rpId; the main window opens a listing window. */
@@ -50,7 +54,9 @@ class frm_reportsbd : public QWidget {
  private:
   explicit frm_reportsbd(QWidget* parent);
   void buildToolbar();
+  void buildMenu();
   void buildTree();
+  void onContextMenu(const QPoint& position);
   QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text,
                            int image);
   void showListings(const StoredListings& listings, const QString& failure);
@@ -66,6 +72,8 @@ class frm_reportsbd : public QWidget {
   static QPointer<frm_reportsbd>& instance();
 
   LoadedForm loaded_{QStringLiteral("frm_reportsbd")};
+  QMenuBar* menuBar_ = nullptr;
+  QAction* properties_ = nullptr;
   QToolBar* toolbar1_ = nullptr;
   QAction* erase_ = nullptr;
   QAction* openReport_ = nullptr;

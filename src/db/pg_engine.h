@@ -35,6 +35,7 @@ inline constexpr int kDefaultConnectTimeoutS = 5;
  * table; 4: the search objects brought up to date on upgrade, the letter pairs indexed byte by
  * byte; 5: the texts searched through groups of files; 6: the marks of incomplete listings or
  * the identity of each listing's source; 7: both, each made only when missing, so a server at 5
- * or 6 gains what it lacks.
+ * or 6 gains what it lacks; 8: the user's fields of each listing (location, category, comment,
+ * lent to), made when missing like every part's objects.
  */
-inline constexpr int kServerSchemaVersion = 7;
+inline constexpr int kServerSchemaVersion = 8;

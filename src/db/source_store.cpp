@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "db/listing_properties.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 #include "scan/source_identity.h"
@@ -91,6 +92,23 @@ QString storeSourceIdentity(int rpId, const SourceIdentity& source, const FileSt
   return writeStamps(db, rpId, stamps, lastFile);
 }
 
+std::optional<StoredSource> storedSourceOf(int rpId, QString& error) {
+  QSqlQuery row(BdConnection().driverConnection());
+  row.setForwardOnly(true);
+  row.prepare(sqlSourceRowOf());
+  if (!execBound(row, {rpId})) {
+    error = reasonOfQuery(row);
+    return std::nullopt;
+  }
+  if (!row.next()) {
+    return std::nullopt;
+  }
+  StoredSource stored;
+  stored.rpId = rpId;
+  stored.identity = identityAt(row, 0, stored.catalogued, stored.updated);
+  return stored;
+}
+
 std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QString& error) {
   // A catalogue not open is not opened for this: the scan owes it nothing.
   const QSqlDatabase db = BdConnection().driverConnection();
@@ -112,6 +130,7 @@ std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QSt
     stored.name = rows.value(1).toString();
     stored.medium = rows.value(2).toInt();
     stored.identity = identityAt(rows, 3, stored.catalogued, stored.updated);
+    stored.ubicacion = rows.value(14).toString();
     if (sameSource(stored.identity, stored.medium, scanned.source, scanned.FinalType)) {
       matches.push_back(stored);
     }
@@ -124,7 +143,8 @@ QString recognitionText(const std::vector<StoredSource>& matches, const SourceId
     return {};
   }
   const StoredSource& last = matches.front();
-  QString text = u"Ya está catalogado como nº %1 «%2»"_s.arg(last.rpId).arg(last.name);
+  QString text = u"Ya está catalogado como nº %1 «%2»"_s.arg(last.rpId).arg(last.name) +
+                 locationSuffix(last.ubicacion);
   if (matches.size() > 1) {
     text += u" y %1 más"_s.arg(matches.size() - 1);
   }

@@ -27,7 +27,14 @@ struct StoredSource {
   SourceIdentity identity;
   QString catalogued;
   QString updated;
+  QString ubicacion;  // where the user keeps it, if said (read with the matches only)
 };
+
+/**
+ * The source recorded for listing rpId (its name and medium left empty); nothing when none is
+ * recorded, or, with error set, when the catalogue could not be read.
+ */
+std::optional<StoredSource> storedSourceOf(int rpId, QString& error);
 
 /**
  * The stored listings whose source is the scanned one (see sameSource), the last updated
@@ -38,7 +45,8 @@ std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QSt
 
 /**
  * What the user is told of a scanned source already catalogued: «Ya está catalogado como nº 12
- * «NOMBRE»», the last updated of matches named, « y N más» for the others; when the scanned
+ * «NOMBRE» (Ubicación: Caja 3)», the last updated of matches named with its location when the
+ * user keeps one, « y N más» for the others; when the scanned
  * volume's identity could not be read, that it was recognised by its files alone. Empty when
  * nothing matches.
  */

@@ -167,6 +167,34 @@ QString sqlForgetIncompleteMark() {
 
 namespace {
 
+const QString kPropertyColumns = u"ubicacion, categoria, comentario, prestado_a, prestado_el"_s;
+
+}  // namespace
+
+QString sqlPropertiesOf() {
+  return u"SELECT %1 FROM propiedades WHERE rp_id = ?"_s.arg(kPropertyColumns);
+}
+
+QString sqlPropertiesInsert() {
+  return u"INSERT INTO propiedades (rp_id, %1) VALUES (?, ?, ?, ?, ?, ?)"_s.arg(kPropertyColumns);
+}
+
+QString sqlForgetProperties() {
+  return u"DELETE FROM propiedades WHERE rp_id = ?"_s;
+}
+
+QString sqlListingOverview() {
+  return u"SELECT r.rp_id, r.medio, r.report_name, p.ubicacion, p.categoria, (SELECT count(*) "
+         u"FROM infoMP3 i WHERE i.rp_id = r.rp_id) FROM reports r LEFT JOIN propiedades p ON "
+         u"p.rp_id = r.rp_id ORDER BY r.rp_id"_s;
+}
+
+QString sqlSourceDates() {
+  return u"SELECT rp_id, actualizado FROM origen"_s;
+}
+
+namespace {
+
 const QString kSourceColumns =
     u"tipo_fs, etiqueta, uuid, tamano, ruta, ruta_relativa, firma, opciones, version_lectores, "
     u"catalogado, actualizado"_s;
@@ -202,6 +230,7 @@ QString sqlForgetSourceStamps() {
 QString sqlSourceCandidates() {
   return u"SELECT r.rp_id, r.report_name, r.medio, o.tipo_fs, o.etiqueta, o.uuid, o.tamano, "
          u"o.ruta, o.ruta_relativa, o.firma, o.opciones, o.version_lectores, o.catalogado, "
-         u"o.actualizado FROM origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
+         u"o.actualizado, (SELECT p.ubicacion FROM propiedades p WHERE p.rp_id = r.rp_id) FROM "
+         u"origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
          u"o.firma = ? ORDER BY o.actualizado DESC, r.rp_id DESC"_s;
 }

@@ -64,6 +64,20 @@ QString sqlIncompleteOf();
 QString sqlIncompleteListings();
 QString sqlForgetIncompleteMark();
 
+// The user's fields of each listing, the listing's number bound ("?") first.
+/** ubicacion, categoria, comentario, prestado_a, prestado_el; no row when it has none. */
+QString sqlPropertiesOf();
+/** One row: the listing's number, then the columns sqlPropertiesOf() gives. */
+QString sqlPropertiesInsert();
+QString sqlForgetProperties();
+/**
+ * Every listing in number order: rp_id, medio, report_name, ubicacion, categoria and how many
+ * files it holds.
+ */
+QString sqlListingOverview();
+/** rp_id, actualizado of every listing whose source is recorded. */
+QString sqlSourceDates();
+
 // The source identity's side tables, the listing's number bound ("?") first.
 /** A listing's source: tipo_fs, etiqueta, uuid, tamano, ruta, ruta_relativa, firma, opciones,
  *  version_lectores, catalogado, actualizado; no row when it has none. */
@@ -77,6 +91,7 @@ QString sqlSourceStampInsert();
 QString sqlForgetSourceStamps();
 /**
  * The sources that may be the one scanned: same UUID (bound first) or same signature (second);
- * rp_id, report_name, medio, then sqlSourceRowOf()'s columns, the last updated first.
+ * rp_id, report_name, medio, then sqlSourceRowOf()'s columns and the listing's ubicacion, the
+ * last updated first.
  */
 QString sqlSourceCandidates();

@@ -25,6 +25,7 @@
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_driver.h"
 #include "listing/gui_scan_progress.h"
+#include "listing/gui_stored_listing_menu.h"
 #include "listing/technical_texts.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_wait_cursor.h"
@@ -84,6 +85,7 @@ frm_report* frm_report::openIn(QMdiArea& area) {
 void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
   const QPointer<frm_report> report = openIn(area);
   report->toolbar_->storeAction()->setEnabled(false);
+  offerStoredListingActions(*report, rpId);
   report->Load4bd(rpId);
   if (report && !nodeKey.isEmpty()) {
     report->selectNode(nodeKey);

@@ -60,6 +60,8 @@ class frm_report : public QWidget {
 
   ListingModel& model() { return model_; }
   const ListingModel& model() const { return model_; }
+  /** The name and medium of the stored listing the window holds; none for a scan. */
+  const std::optional<ListingName>& loadedName() const { return loadedName_; }
 
   /** Where the left button went down inside the splitter bar, in twips. */
   qint16 xXf = 0;

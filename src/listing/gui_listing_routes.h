@@ -2,7 +2,8 @@
 
 class frm_report;
 
-// What the listing window asks of windows of other folders (the print window, the statistics).
+// What the listing window asks of windows of other folders (the print window, the statistics,
+// a stored listing's properties).
 // The shell, the one place that knows every window, answers; windows never include each other.
 
 class ListingWindowRoutes {
@@ -16,6 +17,8 @@ class ListingWindowRoutes {
   virtual void exportWithTemplate(frm_report& window) = 0;
   /** «Plantillas...»: the templates window, previewing window's listing. */
   virtual void openTemplates(frm_report& window) = 0;
+  /** «Propiedades...»: the user's fields and the source of stored listing rpId, to edit. */
+  virtual void openListingProperties(frm_report& window, int rpId) = 0;
 };
 
 /** The shell's answer; until the shell installs it, those buttons open nothing. */

@@ -1,5 +1,7 @@
 #include "listing/gui_listing_tree.h"
 
+#include <algorithm>
+
 #include "platform/gui_image_list.h"
 
 ListingTree::ListingTree(QWidget* parent) : QTreeWidget(parent) {
@@ -23,6 +25,11 @@ bool ListingTree::selectNode(int index) {
   setCurrentItem(item);
   scrollToItem(item);
   return true;
+}
+
+int ListingTree::currentNode() const {
+  const auto found = std::find(items_.cbegin(), items_.cend(), currentItem());
+  return found == items_.cend() ? -1 : static_cast<int>(found - items_.cbegin());
 }
 
 // Text and icon go in before the item joins its parent: set afterwards, each would tell the

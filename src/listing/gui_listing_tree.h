@@ -24,6 +24,8 @@ class ListingTree : public QTreeWidget {
 
   /** Chooses the item of node index and scrolls it into view; false when there is none. */
   bool selectNode(int index);
+  /** The node index of the current item, or -1. */
+  int currentNode() const;
 
  private:
   void addNode(const TreeNode& node, int index);

@@ -46,6 +46,22 @@ void NoticeStrip::removeNotice(const QString& key) {
   emit changed();
 }
 
+void NoticeStrip::addButton(const QString& key, const QString& name, const QString& text,
+                            const std::function<void()>& clicked) {
+  const auto notice = position(key);
+  if (notice == notices_.end()) {
+    return;
+  }
+  auto* button = new QToolButton(notice->row);
+  button->setObjectName(name);
+  button->setText(text);
+  button->setToolTip(text);
+  auto* rowLayout = static_cast<QHBoxLayout*>(notice->row->layout());
+  rowLayout->insertWidget(rowLayout->count() - 1, button, 0, Qt::AlignTop);
+  connect(button, &QToolButton::clicked, this, clicked);
+  emit changed();
+}
+
 QStringList NoticeStrip::notices() const {
   QStringList texts;
   for (const Notice& notice : notices_) {

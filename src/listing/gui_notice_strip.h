@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -23,6 +24,12 @@ class NoticeStrip : public QWidget {
   /** Adds the notice key, or replaces its text where it stands, and shows the strip. */
   void setNotice(const QString& key, const QString& text);
   void removeNotice(const QString& key);
+  /**
+   * Puts a button named name on notice key, before its close button, that runs clicked; the
+   * button goes with its notice.
+   */
+  void addButton(const QString& key, const QString& name, const QString& text,
+                 const std::function<void()>& clicked);
   /** The texts, in the order shown. */
   QStringList notices() const;
 

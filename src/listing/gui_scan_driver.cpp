@@ -1,6 +1,7 @@
 #include "listing/gui_scan_driver.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPointer>
 
 #include "base/app_info.h"
@@ -62,14 +63,32 @@ QString partialListingText(const ListingModel& model) {
              .arg(model.NumCancionesMP3);
 }
 
-// A source already catalogued is said so; «Almacenar en BD» still stores it as a new listing.
+// The stored listing opened as «Gestión Informes en BD» opens it, beside the scanned one.
+void openStoredBeside(frm_report& report, int rpId) {
+  auto* subWindow = qobject_cast<QMdiSubWindow*>(report.parentWidget());
+  if (subWindow && subWindow->mdiArea()) {
+    frm_report::openStoredIn(*subWindow->mdiArea(), rpId);
+  }
+}
+
+// A source already catalogued is said so, with a button that opens the stored listing;
+// «Almacenar en BD» still stores it as a new listing.
 void noticeCatalogued(frm_report& report) {
   QString error;
   const ListingModel& model = report.model();
-  const QString text = recognitionText(storedSourcesMatching(model, error), model.source);
-  if (!text.isEmpty()) {
-    report.notices().setNotice(u"catalogued"_s, text);
+  const std::vector<StoredSource> matches = storedSourcesMatching(model, error);
+  const QString text = recognitionText(matches, model.source);
+  if (text.isEmpty()) {
+    return;
   }
+  report.notices().setNotice(u"catalogued"_s, text);
+  const int rpId = matches.front().rpId;
+  report.notices().addButton(u"catalogued"_s, u"abrir"_s, u"Abrir nº %1"_s.arg(rpId),
+                             [window = QPointer<frm_report>(&report), rpId] {
+                               if (window) {
+                                 openStoredBeside(*window, rpId);
+                               }
+                             });
 }
 
 void noticeWalkEnd(frm_report& report, const ScanRun& run, WalkStop stop) {

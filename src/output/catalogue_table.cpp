@@ -6,10 +6,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList kFileColumns = {u"num_listado"_s, u"listado"_s,    u"medio"_s,   u"directorio"_s,
-                                  u"num_archivo"_s, u"archivo"_s,    u"artista"_s, u"titulo"_s,
-                                  u"album"_s,       u"anyo"_s,       u"pista"_s,   u"genero"_s,
-                                  u"comentario"_s,  u"duracion_ms"_s};
+const QStringList kFileColumns = {
+    u"num_listado"_s, u"listado"_s,     u"medio"_s,     u"directorio"_s,
+    u"num_archivo"_s, u"archivo"_s,     u"artista"_s,   u"titulo"_s,
+    u"album"_s,       u"anyo"_s,        u"pista"_s,     u"genero"_s,
+    u"comentario"_s,  u"duracion_ms"_s, u"ubicacion"_s, u"categoria"_s};
 
 ExportRow fileRow(const CatalogueFile& file) {
   return {ExportCell::number(file.rp_id),
@@ -25,7 +26,9 @@ ExportRow fileRow(const CatalogueFile& file) {
           {file.track},
           {file.genre},
           {file.comment},
-          file.durationMs ? ExportCell::number(*file.durationMs) : ExportCell::absent()};
+          file.durationMs ? ExportCell::number(*file.durationMs) : ExportCell::absent(),
+          {file.ubicacion},
+          {file.categoria}};
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 
 // Found files as a table, with the listing export's column names for the fields they carry:
 // the listing's number and name, its medium, the directory, the file's number and name and its
-// tag texts; names as on disk, as the search prints them.
+// tag texts, its duration, and last the listing's location and category; names as on disk, as the
+// search prints them.
 
 ExportTable searchTable(const std::vector<CatalogueFile>& files);
 

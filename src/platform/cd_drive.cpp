@@ -107,18 +107,33 @@ QString GetVolumeLabel(const QString& driveRoot) {
   return {};
 }
 
+namespace {
+
+MountedVolume volumeOf(const MountEntry& mount) {
+  MountedVolume mounted{QDir::cleanPath(mount.mountPoint), {}};
+  if (isDevicePath(mount.source)) {
+    mounted.volume = volumeIdentityOfDevice(mount.source, u"/dev/disk/by-uuid"_s);
+  }
+  if (mounted.volume.type.isEmpty()) {
+    mounted.volume.type = mount.type;
+  }
+  return mounted;
+}
+
+}  // namespace
+
 MountedVolume volumeHolding(const QString& path) {
   const QList<MountEntry> mounts = readMountTable(installedSources().mountTable);
   const MountEntry* mount = mountHolding(mounts, path);
-  if (!mount) {
-    return {};
+  return mount ? volumeOf(*mount) : MountedVolume();
+}
+
+QList<MountedVolume> mountedVolumes() {
+  QList<MountedVolume> volumes;
+  for (const MountEntry& mount : readMountTable(installedSources().mountTable)) {
+    if (isDevicePath(mount.source)) {
+      volumes.append(volumeOf(mount));
+    }
   }
-  MountedVolume mounted{QDir::cleanPath(mount->mountPoint), {}};
-  if (isDevicePath(mount->source)) {
-    mounted.volume = volumeIdentityOfDevice(mount->source, u"/dev/disk/by-uuid"_s);
-  }
-  if (mounted.volume.type.isEmpty()) {
-    mounted.volume.type = mount->type;
-  }
-  return mounted;
+  return volumes;
 }

@@ -77,3 +77,6 @@ struct MountedVolume {
  * device cannot be read.
  */
 MountedVolume volumeHolding(const QString& path);
+
+/** Every device the installed mount table mounts, with its identity, in the table's order. */
+QList<MountedVolume> mountedVolumes();

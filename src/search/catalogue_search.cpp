@@ -144,6 +144,8 @@ CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   if (const QVariant duration = row.value(first + 13); !duration.isNull()) {
     file.durationMs = duration.toLongLong();
   }
+  file.ubicacion = row.value(first + 14).toString();
+  file.categoria = row.value(first + 15).toString();
   return file;
 }
 

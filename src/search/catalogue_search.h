@@ -44,6 +44,8 @@ struct CatalogueFile {
   QString comment;
   int filegenorder = 0;
   std::optional<qint64> durationMs;  // only for a file stored with its technical fields
+  QString ubicacion;                 // where the user keeps the listing's disc, if said
+  QString categoria;
 };
 
 /** The file of a query row whose columns from first on are sqlCatalogueFileColumns(). */

@@ -1,5 +1,6 @@
 #include "search/frm_search.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,8 @@
 
 #include "db/bd_reconnect.h"
 #include "db/mod_bd.h"
+#include "db/original_place.h"
+#include "platform/gui_open_when_present.h"
 #include "platform/gui_retry_line.h"
 #include "platform/gui_window_placement.h"
 #include "search/background_search.h"
@@ -122,6 +125,9 @@ frm_search::frm_search(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(u"frm_search"_s);
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(u"Buscar en la BD"_s);
+  original_ = new QAction(u"Ir al original"_s, this);
+  original_->setObjectName(u"mn_original"_s);
+  connect(original_, &QAction::triggered, this, &frm_search::IrAlOriginal);
   tabs_ = new QTabWidget;
   tabs_->setObjectName(u"tabPaginas"_s);
   tabs_->addTab(buildSearchPage(), u"Buscar"_s);
@@ -162,14 +168,21 @@ QWidget* frm_search::buildSearchPage() {
   fitColumnsOnEveryReset(*results_, *results_->horizontalHeader());
   connect(results_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { requestOpen(resultsModel_->fileAt(index.row())); });
+  results_->addAction(original_);
+  results_->setContextMenuPolicy(Qt::ActionsContextMenu);
   count_ = addCountLine(u"lblCuenta"_s);
   connect(count_, &RetryLine::retryRequested, this, &frm_search::Busca);
+  auto* goOriginal = new QPushButton(original_->text());
+  goOriginal->setObjectName(u"cmdOriginal"_s);
+  goOriginal->setToolTip(u"Abrir la carpeta del archivo elegido en su disco o carpeta"_s);
+  connect(goOriginal, &QPushButton::clicked, original_, &QAction::trigger);
 
   auto* choosers = new QHBoxLayout;
   choosers->addWidget(query_, 1);
   choosers->addWidget(new QLabel(u"en"_s));
   choosers->addWidget(field_);
   choosers->addWidget(medium_);
+  choosers->addWidget(goOriginal);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(choosers);
   layout->addWidget(results_, 1);
@@ -199,6 +212,8 @@ QWidget* frm_search::buildDuplicatesPage() {
       requestOpen(*copy);
     }
   });
+  duplicates_->addAction(original_);
+  duplicates_->setContextMenuPolicy(Qt::ActionsContextMenu);
   duplicatesCount_ = addCountLine(u"lblDuplicados"_s);
   connect(duplicatesCount_, &RetryLine::retryRequested, this, &frm_search::BuscaDuplicados);
 
@@ -292,6 +307,24 @@ void frm_search::showDuplicates(DuplicatesResult result) {
 
 void frm_search::requestOpen(const CatalogueFile& file) {
   emit openFileRequested(file.rp_id, catalogueFileNodeKey(file));
+}
+
+const CatalogueFile* frm_search::chosenFile() const {
+  if (tabs_->currentWidget()->objectName() == u"pgDuplicados"_s) {
+    return duplicatesModel_->copyAt(duplicates_->currentIndex());
+  }
+  const QModelIndex current = results_->currentIndex();
+  return current.isValid() ? &resultsModel_->fileAt(current.row()) : nullptr;
+}
+
+void frm_search::IrAlOriginal() {
+  const CatalogueFile* file = chosenFile();
+  if (!file) {
+    return;
+  }
+  const OriginalRequest request{file->rp_id, file->report_name, file->medio, file->dirname};
+  openWhenPresent(
+      this, [request] { return originalFolder(request); }, insertDiscText(request));
 }
 
 // The duplicates are read again each time the page is shown, as the catalogue may have changed.

@@ -6,6 +6,7 @@
 #include "base/loaded_forms.h"
 
 class BackgroundSearch;
+class QAction;
 class DuplicatesModel;
 class QComboBox;
 class QLineEdit;
@@ -49,6 +50,11 @@ class frm_search : public QWidget {
   void BuscaDuplicados();
   /** True while a reading started by BuscaDuplicados runs. */
   bool findingDuplicates() const;
+  /**
+   * «Ir al original»: opens the folder of the chosen file on its disc or folder when it is
+   * there; otherwise asks for the disc and opens it when it comes.
+   */
+  void IrAlOriginal();
 
  signals:
   /** The user asked to open stored listing rpId with the node keyed nodeKey chosen. */
@@ -59,6 +65,8 @@ class frm_search : public QWidget {
   QWidget* buildSearchPage();
   QWidget* buildDuplicatesPage();
   void requestOpen(const CatalogueFile& file);
+  /** The file chosen on the page shown, or nullptr. */
+  const CatalogueFile* chosenFile() const;
   void onPageChanged(int page);
   void showResult(SearchResult result);
   void showDuplicates(DuplicatesResult result);
@@ -68,6 +76,7 @@ class frm_search : public QWidget {
 
   LoadedForm loaded_{QStringLiteral("frm_search")};
   QTabWidget* tabs_ = nullptr;
+  QAction* original_ = nullptr;
   QLineEdit* query_ = nullptr;
   QComboBox* field_ = nullptr;
   QComboBox* medium_ = nullptr;

@@ -66,6 +66,8 @@ QString fileColumnText(const CatalogueFile& file, int column) {
       return file.genre;
     case FileColumn::Duracion:
       return file.durationMs ? durationText(*file.durationMs) : QString();
+    case FileColumn::Ubicacion:
+      return file.ubicacion;
     case FileColumn::Count:
       break;
   }
@@ -73,9 +75,10 @@ QString fileColumnText(const CatalogueFile& file, int column) {
 }
 
 QString fileColumnHeader(int column) {
-  static const QStringList headers{u"Nº"_s,      u"Medio"_s,   u"Listado"_s, u"Directorio"_s,
-                                   u"Archivo"_s, u"Artista"_s, u"Título"_s,  u"Álbum"_s,
-                                   u"Año"_s,     u"Pista"_s,   u"Género"_s,  u"Duración"_s};
+  static const QStringList headers{u"Nº"_s,       u"Medio"_s,   u"Listado"_s, u"Directorio"_s,
+                                   u"Archivo"_s,  u"Artista"_s, u"Título"_s,  u"Álbum"_s,
+                                   u"Año"_s,      u"Pista"_s,   u"Género"_s,  u"Duración"_s,
+                                   u"Ubicación"_s};
   return headers.value(column);
 }
 

@@ -24,13 +24,14 @@ enum class FileColumn {
   Pista,
   Genero,
   Duracion,
+  Ubicacion,
   Count
 };
 
 /** What a view shows in column for file: texts as stored, the file name as the listing shows it. */
 QString fileColumnText(const CatalogueFile& file, int column);
 
-/** The header of column, Nº to Duración. */
+/** The header of column, Nº to Ubicación. */
 QString fileColumnHeader(int column);
 
 /** The tree key of the file's node in a listing window holding its listing. */

@@ -60,8 +60,9 @@ QString checkedPiece(qsizetype piece);
 QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
 /**
  * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
- * reports as r; the directory is the one whose file range holds the file, and the last column
- * the file's duration in milliseconds (NULL for a file stored without technical fields).
+ * reports as r; the directory is the one whose file range holds the file, then the file's
+ * duration in milliseconds (NULL for a file stored without technical fields), and last the
+ * listing's location and category (NULL when the user gave none).
  */
 QString sqlCatalogueFileColumns();
 /** The files whose key another file of the medium shares, by key, then listing order. */

@@ -55,11 +55,17 @@ QString sqlDurationOfFile() {
          u"t.filegenorder = i.filegenorder)"_s;
 }
 
+// One of the user's fields of the file's listing; NULL when it has none.
+QString sqlPropertyOfListing(const QString& column) {
+  return u"(SELECT p.%1 FROM propiedades p WHERE p.rp_id = r.rp_id)"_s.arg(column);
+}
+
 }  // namespace
 
 QString sqlCatalogueFileColumns() {
   return u"r.rp_id, r.medio, r.report_name, "_s + sqlDirectoryOfFile() +
          u", i.filename, i.artist, i.title, i.album, i.year, i.track, i.genre, i.comment, "
          u"i.filegenorder, "_s +
-         sqlDurationOfFile();
+         sqlDurationOfFile() + u", "_s + sqlPropertyOfListing(u"ubicacion"_s) + u", "_s +
+         sqlPropertyOfListing(u"categoria"_s);
 }

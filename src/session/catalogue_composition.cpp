@@ -1,6 +1,7 @@
 #include "session/catalogue_composition.h"
 
 #include "db/incomplete_listings.h"
+#include "db/listing_properties.h"
 #include "db/source_part.h"
 #include "db/technical_part.h"
 #include "search/search_part.h"
@@ -8,5 +9,5 @@
 
 void composeCatalogue() {
   setCatalogueParts({&technicalFieldsPart(), &incompleteListingsPart(), &sourceIdentityPart(),
-                     &searchIndexPart(), &statsTotalsPart()});
+                     &listingPropertiesPart(), &searchIndexPart(), &statsTotalsPart()});
 }

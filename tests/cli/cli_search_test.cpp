@@ -94,26 +94,30 @@ TEST_F(CliSearchTest, UsageErrorsExplainThemselves) {
 
 // Both read back by Python: the CSV by its csv module, the JSON by its json module.
 TEST_F(CliSearchTest, SearchAndDuplicatesWriteCsvAndJsonWithNamedFields) {
+  ASSERT_EQ(
+      run({u"props"_s, u"2"_s, u"--ubicacion"_s, u"Caja 3"_s, u"--categoria"_s, u"Pop"_s}).exitCode,
+      0);
   const ProgramRun csv = run(
       {u"search"_s, u"cancion"_s, u"--format"_s, u"csv"_s, u"--csv-separator"_s, u"semicolon"_s});
   EXPECT_EQ(csv.exitCode, 0) << csv.err.toStdString();
   EXPECT_EQ(csv.out.left(3), "\xEF\xBB\xBF");
   EXPECT_EQ(QString::fromUtf8(csv.out.mid(3)),
             u"num_listado;listado;medio;directorio;num_archivo;archivo;artista;titulo;"
-            u"album;anyo;pista;genero;comentario;duracion_ms\r\n"
-            u"1;Disco;CD;/cd/Pop;1;a.mp3;Artista;Canción;Álbum;2000;1;Pop;;\r\n"
-            u"2;Carpeta;DIR;/home/mú;1;c.mp3;ARTISTA;cancion;C;1999;1;;;\r\n"_s);
+            u"album;anyo;pista;genero;comentario;duracion_ms;ubicacion;categoria\r\n"
+            u"1;Disco;CD;/cd/Pop;1;a.mp3;Artista;Canción;Álbum;2000;1;Pop;;;;\r\n"
+            u"2;Carpeta;DIR;/home/mú;1;c.mp3;ARTISTA;cancion;C;1999;1;;;;Caja 3;Pop\r\n"_s);
 
   QProcess python;
   python.start(u"python3"_s,
                {u"-c"_s,
                 u"import json,sys; rows=json.load(sys.stdin); "
-                u"print(';'.join('%s,%s,%s' % (r['grupo'], r['num_listado'], r['titulo']) "
-                u"for r in rows))"_s});
+                u"print(';'.join('%s,%s,%s,%s' % (r['grupo'], r['num_listado'], r['titulo'], "
+                u"r['ubicacion']) for r in rows))"_s});
   python.write(run({u"duplicates"_s, u"--format"_s, u"json"_s}).out);
   python.closeWriteChannel();
   ASSERT_TRUE(python.waitForFinished(30000));
-  EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()), u"1,1,Canción;1,2,cancion\n"_s);
+  EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+            u"1,1,Canción,;1,2,cancion,Caja 3\n"_s);
 
   const ProgramRun wrong = run({u"duplicates"_s, u"--format"_s, u"xml"_s});
   EXPECT_EQ(wrong.exitCode, 2);

@@ -1,7 +1,9 @@
 #include "scan/source_identity.h"
 
+#include "db/listing_properties.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "db/original_place.h"
 #include "db/source_store.h"
 #include "db/stored_listings.h"
 #include "platform/cd_drive.h"
@@ -153,6 +155,35 @@ TEST_P(SourceStoreTest, AStoredFolderIsRecognisedAndItsRowsGoWithIt) {
   ASSERT_EQ(deleteStoredListing(stored.rp_id), QString());
   ASSERT_EQ(deleteStoredListing(stored.rp_id + 1), QString());
   EXPECT_EQ(rows(kSourceRows), QStringList{u"0|0"_s});
+}
+
+// The folder of a stored directory is found on its disk wherever that is mounted, never on
+// another disc under the same label; while it is not there, the disc is asked for.
+TEST_P(SourceStoreTest, TheOriginalIsFoundByItsIdentityWhereverItIsMounted) {
+  REQUIRE_TOOL(xorriso, "xorriso");
+  const QString disk = discImage(xorriso, u"DATOS"_s, u"2022010112000000"_s);
+  const QString other = discImage(xorriso, u"DATOS"_s, u"2023010112000000"_s);
+  const QString here = TestEnvironment::newTempDir();
+  const QString there = TestEnvironment::newTempDir();
+  MountTable mounts;
+  mounts.mount(disk, here);
+  ASSERT_TRUE(Save2bd(*scanned(makeTree(here + u"/Musica"_s, {u"a/1.mp3"_s}))).ok());
+  const OriginalRequest request{1, u"Musica"_s, kMedioDirectorio, here + u"/Musica/a"_s};
+  EXPECT_EQ(originalFolder(request), here + u"/Musica/a"_s);
+  makeTree(there + u"/Musica"_s, {u"a/1.mp3"_s});
+  mounts.mount(disk, there);
+  EXPECT_EQ(originalFolder(request), there + u"/Musica/a"_s);
+  mounts.mount(other, there);
+  EXPECT_EQ(originalFolder(request), QString());
+  EXPECT_EQ(insertDiscText(request), u"Inserte el disco nº 1 «Musica»"_s);
+  ASSERT_EQ(writeListingProperties(1, {.ubicacion = u"Caja 3"_s}), QString());
+  EXPECT_EQ(insertDiscText(request), u"Inserte el disco nº 1 «Musica» (Ubicación: Caja 3)"_s);
+
+  // A listing stored before sources were kept is looked for at its stored folder only.
+  ASSERT_TRUE(BdConnection().Execute(u"INSERT INTO reports VALUES (2,'Viejo',2,'Viejo')"_s));
+  EXPECT_EQ(originalFolder({2, u"Viejo"_s, kMedioDirectorio, there + u"/Musica"_s}),
+            there + u"/Musica"_s);
+  EXPECT_EQ(originalFolder({2, u"Viejo"_s, kMedioDirectorio, there + u"/Falta"_s}), QString());
 }
 
 INSTANTIATE_ON_BOTH_ENGINES(SourceStoreTest);

@@ -2,11 +2,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "db/listing_properties.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "listing_window_fixture.h"
+#include "platform/desktop_opener.h"
 #include "scan/scan_driver.h"
 #include "session/program_options.h"
 #include "support/fixtures.h"
@@ -109,10 +111,33 @@ TEST_F(WindowScanTest, AFolderAlreadyCataloguedIsSaidSoInTheStrip) {
   auto stored = std::make_unique<ListingModel>();
   RunDirectoryScan(*stored, WalkPath::fromText(root));
   ASSERT_TRUE(Save2bd(*stored).ok());
+  ASSERT_EQ(writeListingProperties(1, {.ubicacion = u"Caja 3"_s}), QString());
   scan(root);
   const QStringList notices = report_->notices().notices();
   ASSERT_EQ(notices.size(), 1);
-  EXPECT_TRUE(notices[0].startsWith(u"Ya está catalogado como nº 1 «"_s + root + u"»"_s));
+  EXPECT_TRUE(notices[0].startsWith(u"Ya está catalogado como nº 1 «"_s + root +
+                                    u"» (Ubicación: Caja 3)"_s));
+  // «Abrir nº 1» opens the stored listing in a window of its own, as the catalogue's window does.
+  auto* open = control<QWidget>(u"Notices"_s)->findChild<QToolButton*>(u"abrir"_s);
+  ASSERT_TRUE(open);
+  EXPECT_EQ(open->text(), u"Abrir nº 1"_s);
+  open->click();
+  ASSERT_EQ(area_.subWindowList().size(), 2);
+  auto* opened = qobject_cast<frm_report*>(area_.subWindowList().last()->widget());
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(opened->model().NumCancionesMP3, 2);
+  EXPECT_FALSE(opened->findChild<QAction*>(u"2bd"_s)->isEnabled());
+  // Only a stored listing's window offers its properties and its original, here at hand.
+  EXPECT_TRUE(opened->findChild<QAction*>(u"mn_propiedades"_s));
+  EXPECT_FALSE(report_->findChild<QAction*>(u"mn_propiedades"_s));
+  QStringList shown;
+  setDesktopOpenHandler([&shown](const QString& target) {
+    shown.append(target);
+    return true;
+  });
+  opened->findChild<QAction*>(u"mn_original"_s)->trigger();
+  setDesktopOpenHandler({});
+  EXPECT_EQ(shown, QStringList{root});
   CloseBd();
   scan(root);
   EXPECT_TRUE(report_->notices().notices().isEmpty());

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -21,6 +23,7 @@
 
 #include "app/frm_main.h"
 #include "base/loaded_forms.h"
+#include "db/listing_properties.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "listing/frm_report.h"
@@ -170,7 +173,8 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
   }
   EXPECT_EQ(headers.join(u','),
             u"Nº,Medio,Listado,Directorio,Archivo,Artista,Título,Álbum,"
-            u"Año,Pista,Género,Duración"_s);
+            u"Año,Pista,Género,Duración,Ubicación"_s);
+  ASSERT_EQ(writeListingProperties(2, {.ubicacion = u"Caja 3"_s}), QString());
 
   QTest::keyClicks(query, u"CANCION"_s);
   // Nothing is searched while the user is still typing.
@@ -182,6 +186,7 @@ TEST_F(SearchWindowTest, TypingSearchesAfterAPauseAndANewerQueryReplacesTheResul
                          u"2|Directorio|/mis discos|/music/dir1|1-1.mp3|Ana Belén|"
                          u"Canción del árbol"_s}));
   EXPECT_EQ(table->model()->index(0, 8).data().toString(), u"1999"_s);
+  EXPECT_EQ(table->model()->index(1, 12).data().toString(), u"Caja 3"_s);
   EXPECT_EQ(countLine(), u"2 archivos en 2 listados"_s);
 
   typeQuery(u"lola"_s);
@@ -426,4 +431,16 @@ TEST_F(SearchWindowTest, AnOlderDatabaseIsIndexedOffTheWindowsThread) {
   EXPECT_EQ(duplicateGroups().size(), 1);
   EXPECT_EQ(tableRows().size(), 1);
   EXPECT_EQ(log.lines.filter(u"Creado el índice de búsqueda"_s).size(), 1);
+}
+
+// «Ir al original» of a file whose disc is not there asks for it, naming the listing.
+TEST_F(SearchWindowTest, IrAlOriginalAsksForTheDiscOfTheChosenFile) {
+  typeQuery(u"lola"_s);
+  table->setCurrentIndex(table->model()->index(0, 0));
+  EXPECT_TRUE(table->actions().contains(control<QAction>(u"mn_original"_s)));
+  QTest::mouseClick(control<QPushButton>(u"cmdOriginal"_s), Qt::LeftButton);
+  auto* box = search->findChild<QDialog*>(u"dlgEsperaOriginal"_s);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->findChild<QLabel*>(u"lblInserte"_s)->text(), u"Inserte el disco nº 1 «CD uno»"_s);
+  box->reject();
 }
