@@ -21,11 +21,13 @@
 #include "listing/frm_report.h"
 #include "listing/gui_scan_driver.h"
 #include "output/frm_templates.h"
+#include "output/gui_template_export.h"
 #include "platform/gui_image_list.h"
 #include "platform/twips.h"
 #include "search/frm_search.h"
 #include "session/frm_options.h"
 #include "session/lifecycle.h"
+#include "session/program_options.h"
 #include "stats/frm_stats.h"
 
 using namespace Qt::StringLiterals;
@@ -83,7 +85,14 @@ void frm_main::OpenStoredListings() {
   frm_reportsbd* window = frm_reportsbd::Instance(this);
   connect(window, &frm_reportsbd::openListingRequested, this, &frm_main::openStoredListing,
           Qt::UniqueConnection);
+  connect(window, &frm_reportsbd::exportCatalogueRequested, this, &frm_main::exportCatalogue,
+          Qt::UniqueConnection);
   window->Recarga();
+}
+
+void frm_main::exportCatalogue() {
+  exportCatalogueWithTemplate(*frm_reportsbd::Instance(this), LoadSavedDesigns(),
+                              LoadProgramOptions().exportEncoding);
 }
 
 void frm_main::openStoredListing(int rpId) {

@@ -55,6 +55,8 @@ class frm_main : public QMainWindow {
 
   void toolbarButtonClicked(QAction* button);
   void openStoredListing(int rpId);
+  /** «Exportar catálogo...» of the stored-listings window. */
+  void exportCatalogue();
   void openStoredFile(int rpId, const QString& nodeKey);
   void updateLogListWidth();
   void addLogLine(const QString& line);

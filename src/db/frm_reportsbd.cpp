@@ -117,6 +117,9 @@ void frm_reportsbd::buildMenu() {
   properties_ = menu->addAction(u"Propiedades..."_s, this, &frm_reportsbd::OpenProperties);
   properties_->setObjectName(u"mn_propiedades"_s);
   properties_->setEnabled(false);
+  menu->addSeparator();
+  menu->addAction(u"Exportar catálogo..."_s, this, &frm_reportsbd::exportCatalogueRequested)
+      ->setObjectName(u"mn_exportar_catalogo"_s);
   const int menuWidth = menuBar_->sizeHint().width();
   menuBar_->setGeometry(0, 0, menuWidth, toolbar1_->height());
   toolbar1_->setGeometry(menuWidth, 0, width() - menuWidth, toolbar1_->height());

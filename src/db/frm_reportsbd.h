@@ -47,6 +47,8 @@ class frm_reportsbd : public QWidget {
  signals:
   /** The user asked to open stored listing rpId; the main window opens a listing window. */
   void openListingRequested(int rpId);
+  /** «Exportar catálogo...»: every stored listing through a template the user chooses. */
+  void exportCatalogueRequested();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -1,6 +1,7 @@
 #include "output/template_export.h"
 
 #include "base/text_helpers.h"
+#include "db/listing_properties.h"
 #include "listing/renderer.h"
 
 using namespace Qt::StringLiterals;
@@ -77,8 +78,16 @@ void TemplateExport::addListing(const ListingModel& model, const ListingName& na
   const int index = totals_.listings;
   totals_.add(totals);
   TemplateRecord listing(&template_.usedFields());
-  putListingFields(listing, {name.name, name.medio, number, index == 0, index + 1 == listings_},
-                   totals);
+  TemplateListing fields{name.name, name.medio, number, index == 0, index + 1 == listings_};
+  if (number > 0 && (listing.wants("listado_ubicacion") || listing.wants("listado_categoria"))) {
+    // A catalogue that cannot say leaves them empty, as for a listing without them.
+    QString reason;
+    const ListingProperties kept =
+        readListingProperties(number, reason).value_or(ListingProperties{});
+    fields.ubicacion = kept.ubicacion;
+    fields.categoria = kept.categoria;
+  }
+  putListingFields(listing, fields, totals);
   template_.render(TemplatePart::Listado, {&exportRecord_, &listing}, body());
   if (!template_.has(TemplatePart::Directorio) && !template_.has(TemplatePart::Archivo)) {
     return;

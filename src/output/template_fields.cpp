@@ -42,6 +42,8 @@ std::vector<TemplateFieldInfo> buildReference() {
       {{u"listado_nombre"_s, kListing, false, u"nombre del listado"_s},
        {u"listado_numero"_s, kListing, false, u"número en la base de datos, si está almacenado"_s},
        {u"listado_medio"_s, kListing, false, u"CD o DIR"_s},
+       {u"listado_ubicacion"_s, kListing, false, u"dónde se guarda el disco (Propiedades)"_s},
+       {u"listado_categoria"_s, kListing, false, u"su categoría (Propiedades)"_s},
        {u"listado_directorios"_s, kListing, false, u"número de directorios"_s},
        {u"listado_archivos"_s, kListing, false, u"número de archivos"_s},
        {u"listado_es_primero"_s, kListing, false, u"verdadero en el primer listado"_s},
@@ -249,6 +251,8 @@ void putListingFields(TemplateRecord& record, const TemplateListing& listing,
   record.put("listado_nombre", AcuteToQuote(listing.name));
   record.put("listado_numero", listing.number > 0 ? QString::number(listing.number) : QString());
   record.put("listado_medio", mediumText(listing.medium));
+  record.put("listado_ubicacion", listing.ubicacion);
+  record.put("listado_categoria", listing.categoria);
   record.put("listado_directorios", totals.directories);
   record.put("listado_archivos", totals.files);
   record.putFlag("listado_es_primero", listing.first);

@@ -76,6 +76,8 @@ struct TemplateListing {
   int number = 0;  // 0: not stored
   bool first = false;
   bool last = false;
+  QString ubicacion = {};  // the user's fields of a stored listing
+  QString categoria = {};
 };
 
 void putFileFields(TemplateRecord& record, const TemplateFile& file, const TemplatePaths& paths);

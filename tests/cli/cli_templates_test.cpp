@@ -140,6 +140,11 @@ TEST_F(CliTemplatesTest, CatalogueBookHoldsEveryStoredListing) {
   const QString text = QString::fromUtf8(book.out);
   EXPECT_TRUE(text.startsWith(u"2 listados, 2 directorios, 3 archivos"_s)) << text.toStdString();
   EXPECT_LT(text.indexOf(u"/Uno [DIR]"_s), text.indexOf(u"/Dos [DIR]"_s));
+  // A stored listing's user fields reach its record.
+  ASSERT_EQ(run({u"props"_s, u"2"_s, u"--ubicacion"_s, u"Caja 3"_s}).exitCode, 0);
+  const QString where = work + u"/donde.plantilla"_s;
+  writeFile(where, "nombre: Donde\n== listado ==\n{{listado_numero}}:{{listado_ubicacion}}\n");
+  EXPECT_EQ(run({u"export-catalogue"_s, u"--template"_s, where}).out, "1:\n2:Caja 3\n");
   const ProgramRun listed = run({u"templates"_s});
   EXPECT_EQ(QString::fromUtf8(listed.out).count(u"predefinida\t"_s), 8);
 }
