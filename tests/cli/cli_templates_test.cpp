@@ -116,6 +116,26 @@ TEST_F(CliTemplatesTest, HtmlShowsTagTextsAsText) {
   EXPECT_TRUE(seen.join(u'\n').contains(u"1 listados, 2 directorios, 3 archivos, 0:06"_s));
 }
 
+TEST_F(CliTemplatesTest, EveryPresetListsEveryFile) {
+  const QStringList presets = {u"M3U8 (rutas relativas)"_s,
+                               u"M3U8 (rutas absolutas)"_s,
+                               u"XSPF"_s,
+                               u"PLS"_s,
+                               u"HTML por disco"_s,
+                               u"Carátula de CD"_s,
+                               u"Markdown"_s,
+                               u"Texto con totales"_s};
+  for (const QString& preset : presets) {
+    const QString text = exported(preset, u"todas"_s);
+    // Each file by its title or its name, as the preset writes it.
+    for (const auto& [title, name] :
+         {std::pair{u"Ce"_s, u"c d"_s}, {u"50% b?"_s, u"50% b?"_s}, {u"script"_s, u"a #1"_s}}) {
+      EXPECT_TRUE(text.contains(title) || text.contains(name))
+          << preset.toStdString() << ": " << name.toStdString();
+    }
+  }
+}
+
 TEST_F(CliTemplatesTest, BadTemplatesFailWithoutWritingAnything) {
   const QString out = work + u"/listas/nada.txt"_s;
   const ProgramRun unknown =
