@@ -174,15 +174,16 @@ int runDeleteVerb(const ParsedArguments& parsed) {
 }
 
 QString listHelp() {
-  return u"Uso: quillet list [--long]\n"
+  return u"Uso: quillet list\n"
+         u"     quillet list --long\n"
          u"\n"
          u"Muestra los listados almacenados en la base de datos, uno por línea y por orden de\n"
          u"número: el número, un tabulador, CD o DIR, un tabulador y el nombre.\n"
          u"\n"
          u"Opciones:\n"
-         u"  --long      además, separados por tabuladores: la ubicación, la categoría, cuántos\n"
-         u"              archivos tiene, la fecha de su última actualización y «incompleto» si\n"
-         u"              su escaneo se detuvo antes de recorrer todo el árbol\n"_s +
+         u"  --long               además, separados por tabuladores: la ubicación, la categoría,\n"
+         u"                       cuántos archivos tiene, la fecha de su última actualización\n"
+         u"                       y «incompleto» si su escaneo se detuvo antes del final\n"_s +
          helpOptionLine() +
          u"\n"
          u"Salida: 0 si todo fue bien, 1 si la base de datos no se puede usar, 2 si la orden\n"

@@ -201,40 +201,29 @@ void frm_reportsbd::showFailure(const QString& text) {
   tv_->setVisible(text.isEmpty());
 }
 
-void frm_reportsbd::OpenSelReport() {
+// What the user asked of the chosen listing, once the catalogue is open; why not, when it is not.
+void frm_reportsbd::withChosenListing(const std::function<void(int rpId)>& work) {
   if (!selNode_) {
     return;
   }
-  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
+  whenBdOpen(this, [this, work, rpId = selectedListingNumber()](const QString& failure) {
     showFailure(failure);
     if (failure.isEmpty()) {
-      emit openListingRequested(rpId);
+      work(rpId);
     }
   });
+}
+
+void frm_reportsbd::OpenSelReport() {
+  withChosenListing([this](int rpId) { emit openListingRequested(rpId); });
 }
 
 void frm_reportsbd::BorraSeleccioN() {
-  if (!selNode_) {
-    return;
-  }
-  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
-    showFailure(failure);
-    if (failure.isEmpty()) {
-      deleteListing(rpId);
-    }
-  });
+  withChosenListing([this](int rpId) { deleteListing(rpId); });
 }
 
 void frm_reportsbd::OpenProperties() {
-  if (!selNode_) {
-    return;
-  }
-  whenBdOpen(this, [this, rpId = selectedListingNumber()](const QString& failure) {
-    showFailure(failure);
-    if (failure.isEmpty()) {
-      frm_propiedades::open(this, rpId);
-    }
-  });
+  withChosenListing([this](int rpId) { frm_propiedades::open(this, rpId); });
 }
 
 void frm_reportsbd::deleteListing(int rpId) {

@@ -64,6 +64,7 @@ class frm_reportsbd : public QWidget {
   void showListings(const StoredListings& listings, const QString& failure);
   /** Shows why the catalogue could not be used in place of the tree; empty text shows the tree. */
   void showFailure(const QString& text);
+  void withChosenListing(const std::function<void(int rpId)>& work);
   void deleteListing(int rpId);
   void onButtonClicked(QAction* button);
   void onNodeClicked(QTreeWidgetItem* node);

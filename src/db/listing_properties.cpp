@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include "db/bd_write_guard.h"
+#include "db/bound_query.h"
 #include "db/mod_bd.h"
 #include "db/side_table_part.h"
 #include "db/sql_catalogue.h"
@@ -12,22 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString reasonOfQuery(const QSqlQuery& query) {
-  return reasonOf(BdConnection().noteFailure(query.lastError()));
-}
-
-bool execBound(QSqlQuery& query, const QVariantList& values) {
-  for (const QVariant& value : values) {
-    query.addBindValue(value);
-  }
-  return query.exec();
-}
-
-// Null for an empty text, so a cleared field reads as one never given.
-QVariant textOrNull(const QString& text) {
-  return text.isEmpty() ? QVariant() : QVariant(text);
-}
 
 ListingProperties applied(ListingProperties fields, const PropertyChanges& changes) {
   fields.ubicacion = changes.ubicacion.value_or(fields.ubicacion);
@@ -46,7 +31,7 @@ QString replaceRow(int rpId, const ListingProperties& fields) {
   QSqlQuery query(db);
   query.prepare(sqlForgetProperties());
   if (!execBound(query, {rpId})) {
-    return reasonOfQuery(query);
+    return reasonOfBdQuery(query);
   }
   if (fields == ListingProperties()) {
     return {};
@@ -55,7 +40,7 @@ QString replaceRow(int rpId, const ListingProperties& fields) {
   if (!execBound(query, {rpId, textOrNull(fields.ubicacion), textOrNull(fields.categoria),
                          textOrNull(fields.comentario), textOrNull(fields.prestadoA),
                          textOrNull(fields.prestadoEl)})) {
-    return reasonOfQuery(query);
+    return reasonOfBdQuery(query);
   }
   return {};
 }
@@ -97,7 +82,7 @@ std::optional<ListingProperties> readListingProperties(int rpId, QString& reason
   query.setForwardOnly(true);
   query.prepare(sqlPropertiesOf());
   if (!execBound(query, {rpId})) {
-    reason = reasonOfQuery(query);
+    reason = reasonOfBdQuery(query);
     return std::nullopt;
   }
   return query.next() ? propertiesAt(query, 0) : ListingProperties();

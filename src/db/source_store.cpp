@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "db/bound_query.h"
 #include "db/listing_properties.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
@@ -14,27 +15,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString reasonOfQuery(const QSqlQuery& query) {
-  return reasonOf(BdConnection().noteFailure(query.lastError()));
-}
-
-// Null for an empty text, so an unknown UUID or signature never equals another unknown one.
-QVariant textOrNull(const QString& text) {
-  return text.isEmpty() ? QVariant() : QVariant(text);
-}
-
-bool execBound(QSqlQuery& query, const QVariantList& values) {
-  for (const QVariant& value : values) {
-    query.addBindValue(value);
-  }
-  return query.exec();
-}
-
 bool forget(const QSqlDatabase& db, const QString& sql, int rpId, QString& reason) {
   QSqlQuery query(db);
   query.prepare(sql);
   if (!execBound(query, {rpId})) {
-    reason = reasonOfQuery(query);
+    reason = reasonOfBdQuery(query);
     return false;
   }
   return true;
@@ -43,12 +28,12 @@ bool forget(const QSqlDatabase& db, const QString& sql, int rpId, QString& reaso
 QString writeStamps(const QSqlDatabase& db, int rpId, const FileStamps& stamps, int lastFile) {
   QSqlQuery row(db);
   if (!row.prepare(sqlSourceStampInsert())) {
-    return reasonOfQuery(row);
+    return reasonOfBdQuery(row);
   }
   for (int file = 1; file <= lastFile; ++file) {
     const FileStamp* stamp = stamps.of(file);
     if (stamp && !execBound(row, {rpId, file, stamp->size, stamp->modified})) {
-      return reasonOfQuery(row);
+      return reasonOfBdQuery(row);
     }
   }
   return {};
@@ -87,7 +72,7 @@ QString storeSourceIdentity(int rpId, const SourceIdentity& source, const FileSt
                        textOrNull(source.volume.uuid), source.volume.size, source.path,
                        source.relativePath, textOrNull(source.signature), source.choices,
                        source.readerVersion, catalogued, updated})) {
-    return reasonOfQuery(row);
+    return reasonOfBdQuery(row);
   }
   return writeStamps(db, rpId, stamps, lastFile);
 }
@@ -97,7 +82,7 @@ std::optional<StoredSource> storedSourceOf(int rpId, QString& error) {
   row.setForwardOnly(true);
   row.prepare(sqlSourceRowOf());
   if (!execBound(row, {rpId})) {
-    error = reasonOfQuery(row);
+    error = reasonOfBdQuery(row);
     return std::nullopt;
   }
   if (!row.next()) {
@@ -120,7 +105,7 @@ std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QSt
   rows.prepare(sqlSourceCandidates());
   if (!execBound(rows,
                  {textOrNull(scanned.source.volume.uuid), textOrNull(scanned.source.signature)})) {
-    error = reasonOfQuery(rows);
+    error = reasonOfBdQuery(rows);
     return {};
   }
   std::vector<StoredSource> matches;

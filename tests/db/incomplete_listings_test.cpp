@@ -78,16 +78,9 @@ TEST_P(IncompleteListingsTest, CopyDbCarriesTheMark) {
   int pumped = 0;
   const int stopped = store(*scan(3, [&pumped] { return ++pumped < 2; }));
   const QString target = TestEnvironment::newTempDir() + u"/copia.mdb"_s;
-  DbConnection copy;
-  ASSERT_EQ(openCopyTarget(copy, u"Provider=QSQLITE;Data Source="_s + target), QString());
-  QString reason;
-  std::vector<CopiedListing> copied;
-  ASSERT_TRUE(copyCatalogue(
-      BdConnection(), copy, [&copied](const CopiedListing& one) { copied.push_back(one); },
-      reason));
+  const std::vector<CopiedListing> copied = copyEveryListingTo(target);
   ASSERT_EQ(copied.size(), 1u);
   EXPECT_EQ(copied[0].error, QString());
-  copy.Close();
   EXPECT_EQ(queryRows(target, kMarks), QStringList{QString::number(stopped)});
 }
 

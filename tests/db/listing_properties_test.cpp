@@ -67,13 +67,7 @@ TEST_P(ListingPropertiesTest, CopyDbCarriesTheFields) {
             QString());
   const QString target = TestEnvironment::newTempDir() + u"/copia.mdb"_s;
   for (const bool already : {false, true}) {
-    DbConnection copy;
-    ASSERT_EQ(openCopyTarget(copy, u"Provider=QSQLITE;Data Source="_s + target), QString());
-    QString reason;
-    std::vector<CopiedListing> copied;
-    ASSERT_TRUE(copyCatalogue(
-        BdConnection(), copy, [&copied](const CopiedListing& one) { copied.push_back(one); },
-        reason));
+    const std::vector<CopiedListing> copied = copyEveryListingTo(target);
     ASSERT_EQ(copied.size(), 1u);
     EXPECT_EQ(copied[0].error, QString());
     EXPECT_EQ(copied[0].already, already);

@@ -8,6 +8,7 @@
 
 #include "base/app_info.h"
 #include "base/log.h"
+#include "db/catalogue_copy.h"
 #include "db/db_connection.h"
 #include "db/mod_bd.h"
 #include "support/test_env.h"
@@ -124,4 +125,15 @@ void EngineBdTest::SetUp() {
 
 std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
   return info.param == Engine::Server ? "Server" : "File";
+}
+
+std::vector<CopiedListing> copyEveryListingTo(const QString& target) {
+  DbConnection copy;
+  EXPECT_EQ(openCopyTarget(copy, u"Provider=QSQLITE;Data Source="_s + target), QString());
+  QString reason;
+  std::vector<CopiedListing> copied;
+  EXPECT_TRUE(copyCatalogue(
+      BdConnection(), copy, [&copied](const CopiedListing& one) { copied.push_back(one); }, reason))
+      << reason.toStdString();
+  return copied;
 }

@@ -24,6 +24,15 @@ QString installProgramFiles(const QString& cadcon = QStringLiteral("Provider=QSQ
 std::unique_ptr<ListingModel> makeListing(const QString& name, quint8 medium,
                                           const std::vector<int>& filesPerDirectory);
 
+struct CopiedListing;
+
+/**
+ * Copies every listing of the program's database to the SQLite file at target (made from the
+ * blank template when missing), as copy-db does; what each listing came to. Fails the test when
+ * the copy cannot start.
+ */
+std::vector<CopiedListing> copyEveryListingTo(const QString& target);
+
 /** Collects the log lines written while it lives. */
 class LogRecorder {
  public:
