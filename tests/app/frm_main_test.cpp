@@ -140,6 +140,7 @@ TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
                          u"  mn_reportsonbd Gestión Informes en BD"_s,
                          u"  mn_buscar Buscar en la BD... Ctrl+F"_s,
                          u"  mn_estadisticas Estadísticas de la BD..."_s,
+                         u"  mn_plantillas Plantillas..."_s,
                          u"  mn_opciones Opciones..."_s,
                          u"mn_windows &Ventana"_s,
                          u"  mn_windowsbar - (disabled)"_s,
