@@ -195,7 +195,7 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
                                 int order) {
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
-  const QByteArray path = directory.path.child(song.raw).raw;
+  const QByteArray path = directory.path.childBytes(song.raw);
   const AudioFileRead read = ReadAudioFile(path, tags_);
   const QString key = FileNodeKey(directory.name, song.shown);
   noteStamp(read, path);
