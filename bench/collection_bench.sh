@@ -67,13 +67,6 @@ big_ms=$(median_ms run_big)
 small_ms=$(median_ms run_small)
 big_kb=$(peak_kb "$q" scan "$work/big" --limits none)
 
-ms_of() {  # COMMAND...: wall time of one run, in ms
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 median_of() {  # FILE: the median of the numbers in it, one a line
   sort -n "$1" | sed -n "$((($(wc -l <"$1") + 1) / 2))p"
 }

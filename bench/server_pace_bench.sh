@@ -16,37 +16,13 @@ files=${1:-22500}
 runs=${RUNS:-3}
 quillet=$(realpath "${QUILLET:-$root/build/bin/quillet}")
 
-source "$root/scripts/setup.sh"
-source "$root/scripts/private_postgres.sh"
+source "$bench_dir/private_server.sh"
 source "$bench_dir/bench_helpers.sh"
-ensure_postgres_packages
-
-work=$(mktemp -d)
-pg_dir=$(mktemp -d)
-trap 'stop_private_postgres "$pg_dir"; rm -rf "$work" "$pg_dir"' EXIT
-start_private_postgres "$pg_dir"
-export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-
-psql_server() { "$pg_bin/psql" -h "$QUILLET_TEST_PGHOST" -p "$QUILLET_TEST_PGPORT" -U quillet \
-  -d postgres -qAt -c "$1"; }
-server_cadcon() {
-  echo "Provider=QPSQL;Host=$QUILLET_TEST_PGHOST;Port=$QUILLET_TEST_PGPORT;User ID=quillet;Database=$1;"
-}
-fresh_database() {
-  psql_server "DROP DATABASE IF EXISTS $1" && psql_server "CREATE DATABASE $1 ENCODING 'UTF8' TEMPLATE template0"
-}
 program_dir() {  # DIR CADCON
   rm -rf "$1"
   mkdir -p "$1"
   cp "$quillet" "$(dirname "$quillet")/bd-acces2k.blank" "$1/"
   printf '[log]\r\nlogfile=bench.log\r\n[bd]\r\ncadcon=%s\r\n' "$2" >"$1/config.ini"
-}
-ms_of() {  # COMMAND...
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
 }
 median_of() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
@@ -72,12 +48,13 @@ measure() {  # LABEL PROGRAM_DIR
 
 program_dir "$work/file" "Provider=QSQLITE;"
 fresh_database quillet_pace
-program_dir "$work/server" "$(server_cadcon quillet_pace)"
+program_dir "$work/server" "$(cadcon quillet_pace)"
 "$work/file/quillet" scan "$work/tree" --limits none >/dev/null 2>&1  # warms the tree
-measure file "$work/file"
-measure server "$work/server"
+# Their notes on standard error are not the benchmark's.
+measure file "$work/file" 2>/dev/null
+measure server "$work/server" 2>/dev/null
 fresh_database quillet_pace_copy
-copy_ms=$(ms_of "$work/file/quillet" copy-db --to "$(server_cadcon quillet_pace_copy)")
+copy_ms=$(ms_of "$work/file/quillet" copy-db --to "$(cadcon quillet_pace_copy)" 2>/dev/null)
 
 status=0
 ratio() { awk "BEGIN {printf \"%.2f\", $1 / ($2 > 0 ? $2 : 1)}"; }
