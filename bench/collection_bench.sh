@@ -4,11 +4,10 @@
 # scanned "Sin límite" (--limits none) by the command line, against a plain C walk that reads
 # the same tags (c_walk.c: the floor), and side by side with BASELINE's scan when given; the
 # same scan of a 10,000-file tree of the same shape (800 leaf directories), for the time per
-# file; storing the listing with
-# the search index catching up, showing it back as text and HTML, and deleting it (medians of
-# RUNS, side by side with BASELINE when given); peak memory. Then the default scan of the scan
-# benchmark's tree (make_tree.py), side by side with BASELINE when given. Exits non-zero when a
-# target is missed.
+# file; storing the listing with the search index catching up, showing it back as text and
+# HTML, and deleting it (medians of RUNS, side by side with BASELINE when given); peak memory.
+# Then the default scan of the scan benchmark's tree (make_tree.py), side by side with BASELINE
+# when given. Exits non-zero when a target is missed.
 # With --window, the listing window's roads instead, on an Xvfb screen (xcb), against the same
 # command-line scans (collection_window_bench.cpp); with CATALOGUE=1 as well, the search
 # window's longest stall over the search benchmark's 1,000,000-file catalogue instead, for a
