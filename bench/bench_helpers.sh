@@ -13,6 +13,15 @@ median_ms() {
   printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
 
+# Wall time of one run of the command, in ms.
+ms_of() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+
 peak_kb() {
   /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {print $2}'
 }

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
@@ -21,6 +22,9 @@ struct LogState {
   QString filePath;
   LogListSink sink;
   bool failureReported = false;
+  // Kept open between lines, as a walk writes two a directory; see openLogFile.
+  UniqueFd file;
+  QString openedPath;
 };
 
 LogState& state() {
@@ -46,17 +50,33 @@ QString whyNotOpened(const QString& path, int error) {
   return systemErrorText(error);
 }
 
+bool stillNamed(int fd) {
+  struct stat info;
+  return fstat(fd, &info) == 0 && info.st_nlink > 0;
+}
+
+// The file of the last line, unless the log moved to another path or the file was removed
+// meanwhile (then it is made again, as a line always was); errno says why it cannot be opened.
+bool openLogFile(LogState& log) {
+  if (log.file.valid() && log.openedPath == log.filePath && stillNamed(log.file.get())) {
+    return true;
+  }
+  log.openedPath = log.filePath;
+  log.file = UniqueFd(::open(QFile::encodeName(log.filePath).constData(),
+                             O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
+  return log.file.valid();
+}
+
 // Empty when the line reached the file, otherwise the reason it did not. The line goes in one
 // write() on a file opened for appending, so lines of two programs sharing the log never mix.
-QString appendToFile(const QString& path, const QString& message) {
-  const UniqueFd fd(::open(QFile::encodeName(path).constData(),
-                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
-  if (!fd.valid()) {
-    return whyNotOpened(path, errno);
+QString appendToFile(LogState& log, const QString& message) {
+  if (!openLogFile(log)) {
+    return whyNotOpened(log.filePath, errno);
   }
   QByteArray line = encodeAnsi(message);
   line.append("\r\n");
-  const ssize_t written = ::write(fd.get(), line.constData(), static_cast<size_t>(line.size()));
+  const ssize_t written =
+      ::write(log.file.get(), line.constData(), static_cast<size_t>(line.size()));
   if (written != line.size()) {
     return u"error de escritura: "_s + systemErrorText(written < 0 ? errno : ENOSPC);
   }
@@ -93,7 +113,7 @@ void WriteLog(const QString& message) {
         app, [message] { WriteLog(message); }, Qt::QueuedConnection);
     return;
   }
-  const QString failure = appendToFile(state().filePath, message);
+  const QString failure = appendToFile(state(), message);
   if (!failure.isEmpty() && !state().failureReported) {
     state().failureReported = true;
     showInList(

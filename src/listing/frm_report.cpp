@@ -12,6 +12,7 @@
 
 #include "base/app_info.h"
 #include "base/log.h"
+#include "db/bd_reconnect.h"
 #include "db/incomplete_listings.h"
 #include "db/listing_load.h"
 #include "listing/gui_design_panel.h"
@@ -83,13 +84,10 @@ frm_report* frm_report::openIn(QMdiArea& area) {
 }
 
 void frm_report::openStoredIn(QMdiArea& area, int rpId, const QString& nodeKey) {
-  const QPointer<frm_report> report = openIn(area);
+  frm_report* report = openIn(area);
   report->toolbar_->storeAction()->setEnabled(false);
   offerStoredListingActions(*report, rpId);
-  report->Load4bd(rpId);
-  if (report && !nodeKey.isEmpty()) {
-    report->selectNode(nodeKey);
-  }
+  report->Load4bd(rpId, nodeKey);
 }
 
 bool frm_report::selectNode(const QString& key) {
@@ -108,7 +106,21 @@ LineDesigns frm_report::designs() const {
   return panel_->designs();
 }
 
-void frm_report::Load4bd(int rpId) {
+// A server that does not answer is tried off the window's thread (whenBdOpen): the window stays
+// live meanwhile, and closes with a message box saying why when it cannot be reached.
+void frm_report::Load4bd(int rpId, const QString& nodeKey) {
+  whenBdOpen(this, [this, rpId, nodeKey](const QString& failure) {
+    if (failure.isEmpty()) {
+      loadStored(rpId, nodeKey);
+      return;
+    }
+    showMessage({this, AppTitle(), u"No se ha podido abrir el listado de la BD.\n\n"_s + failure,
+                 MessageIcon::Critical, MessageButtons::Ok});
+    closeWindow();
+  });
+}
+
+void frm_report::loadStored(int rpId, const QString& nodeKey) {
   const QPointer<frm_report> self(this);
   const WaitCursor hourglass;
   QCoreApplication::processEvents();
@@ -124,6 +136,9 @@ void frm_report::Load4bd(int rpId) {
       notices_->setNotice(u"incomplete"_s, incompleteListingText());
     }
     showTotalNotice();
+    if (!nodeKey.isEmpty()) {
+      selectNode(nodeKey);
+    }
   } else {
     closeWindow();
   }
@@ -142,10 +157,12 @@ void frm_report::showTotalNotice() {
 // failure has its message box and leaves the strip as it was.
 void frm_report::Save2bd() {
   setBusy(true);
-  if (const std::optional<int> stored = storeListingWithProgress(this, model_)) {
-    notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
-  }
-  setBusy(false);
+  storeListingWhenBdOpen(this, model_, [this](std::optional<int> stored) {
+    if (stored) {
+      notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
+    }
+    setBusy(false);
+  });
 }
 
 void frm_report::Gouu() {

@@ -90,8 +90,12 @@ class frm_report : public QWidget {
   /** Chooses the tree's node keyed key and scrolls it into view; false when there is none. */
   bool selectNode(const QString& key);
 
-  /** Fills the empty window with stored listing rpId; a listing that is gone closes it. */
-  void Load4bd(int rpId);
+  /**
+   * Fills the empty window with stored listing rpId, once the catalogue is open, and chooses
+   * the node keyed nodeKey; a listing that is gone, or a catalogue that cannot be reached,
+   * closes it.
+   */
+  void Load4bd(int rpId, const QString& nodeKey = {});
   /** Stores the listing in the database as a new stored listing. */
   void Save2bd();
   /** Scans into the window: the directory RutaInicial, or the CD drive when it is empty. */
@@ -129,6 +133,7 @@ class frm_report : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void loadStored(int rpId, const QString& nodeKey);
   void createToolbar();
   void createPanes();
 

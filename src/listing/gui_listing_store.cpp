@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/app_info.h"
+#include "db/bd_reconnect.h"
 #include "db/listing_store.h"
 #include "listing/frm_2bar.h"
 #include "platform/event_pump.h"
@@ -32,6 +33,12 @@ StoreResult storeShowingProgress(const ListingModel& model) {
   });
 }
 
+std::nullopt_t refuseStore(QWidget* parent, const QString& error) {
+  showMessage({parent, AppTitle(), u"No se ha podido almacenar el listado en la BD.\n\n"_s + error,
+               MessageIcon::Critical, MessageButtons::Ok});
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel& model) {
@@ -41,8 +48,13 @@ std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel&
     indexStoredListing();
     return result.rp_id;
   }
-  showMessage({owner.data(), AppTitle(),
-               u"No se ha podido almacenar el listado en la BD.\n\n"_s + result.error,
-               MessageIcon::Critical, MessageButtons::Ok});
-  return std::nullopt;
+  return refuseStore(owner.data(), result.error);
+}
+
+void storeListingWhenBdOpen(QWidget* parent, const ListingModel& model,
+                            std::function<void(std::optional<int> stored)> done) {
+  whenBdOpen(parent, [parent, &model, done = std::move(done)](const QString& failure) {
+    done(failure.isEmpty() ? storeListingWithProgress(parent, model)
+                           : refuseStore(parent, failure));
+  });
 }

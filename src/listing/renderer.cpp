@@ -143,6 +143,14 @@ struct LineValues {
   }
 };
 
+// Most values hold nothing to escape: those are shared, not copied.
+QString htmlEscaped(const QString& value) {
+  const bool plain = std::none_of(value.begin(), value.end(), [](QChar c) {
+    return c == u'<' || c == u'>' || c == u'&' || c == u'"';
+  });
+  return plain ? value : value.toHtmlEscaped();
+}
+
 bool hasBrace(QStringView text) {
   return text.contains(u'{') || text.contains(u'}');
 }
@@ -223,7 +231,7 @@ class CompiledDesign {
     if (!compiled_) {
       return renderStepByStep(marker, design_, steps_, values);
     }
-    std::array<QString, kFileSteps.size()> filled;
+    Values filled;
     for (const Piece& piece : pieces_) {
       if (piece.step >= 0 && filled[piece.step].isNull()) {
         filled[piece.step] = values.of(steps_[piece.step].field);
@@ -232,19 +240,11 @@ class CompiledDesign {
         }
       }
     }
-    RenderedEntry entry{marker.toString(), marker.toString()};
-    for (const Piece& piece : pieces_) {
-      if (piece.step < 0) {
-        entry.text += piece.literal;
-        entry.html += piece.literal;
-      } else {
-        const QString& value = filled[piece.step];
-        entry.text += value;
-        entry.html += isProgramText(steps_[piece.step].field) ? value : value.toHtmlEscaped();
-      }
-      if (mayBeCut(entry, marker)) {
-        return renderStepByStep(marker, design_, steps_, values);
-      }
+    const Values escaped = escapedValues(filled);
+    RenderedEntry entry{joined(marker, filled), {}};
+    entry.html = escaped == filled ? entry.text : joined(marker, escaped);
+    if (mayBeCut(entry, marker)) {
+      return renderStepByStep(marker, design_, steps_, values);
     }
     return entry;
   }
@@ -254,6 +254,35 @@ class CompiledDesign {
     QStringView literal;
     int step = -1;  // index in steps_, or -1 for literal text
   };
+  using Values = std::array<QString, kFileSteps.size()>;
+
+  // The html form's values: the listing's own escaped, the program's as they are.
+  Values escapedValues(const Values& filled) const {
+    Values escaped;
+    for (std::size_t step = 0; step < steps_.size(); ++step) {
+      escaped[step] = isProgramText(steps_[step].field) ? filled[step] : htmlEscaped(filled[step]);
+    }
+    return escaped;
+  }
+
+  // The line in one allocation: a whole collection renders over a hundred thousand of them.
+  QString joined(QStringView marker, const Values& filled) const {
+    qsizetype length = marker.size();
+    for (const Piece& piece : pieces_) {
+      length += piece.step < 0 ? piece.literal.size() : filled[piece.step].size();
+    }
+    QString line;
+    line.reserve(length);
+    line.append(marker);
+    for (const Piece& piece : pieces_) {
+      if (piece.step < 0) {
+        line.append(piece.literal);
+      } else {
+        line.append(filled[piece.step]);
+      }
+    }
+    return line;
+  }
 
   // Between two steps a line is never longer than the finished line and the design together,
   // so below the cut one pass gives exactly the step-by-step result; a longer line is left to
@@ -325,6 +354,7 @@ std::vector<RenderedEntry> renderListing(const ListingModel& model, const LineDe
   const CompiledDesign fileDesign(designs.file, kFileSteps);
   std::vector<RenderedEntry> entries;
   const int lastDir = std::clamp(model.DirActualNum, 0, model.lastDirectorySlot());
+  entries.reserve(static_cast<std::size_t>(2 * lastDir + std::max(model.NumCancionesMP3, 0)));
   for (int d = 1; d <= lastDir; ++d) {
     const DirRecord& dir = model.Directorios[d];
     if (!designs.directory.isEmpty()) {

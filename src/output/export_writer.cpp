@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void appendRecord(QByteArray& bytes, const QString& record, ExportEncoding encoding) {
+void appendRecord(QByteArray& bytes, QStringView record, ExportEncoding encoding) {
   bytes += encodeExportText(encoding, record);
   bytes += "\r\n";
 }
@@ -56,7 +56,7 @@ QString HtmlPageFoot() {
 QByteArray textExportBytes(const std::vector<RenderedEntry>& entries, ExportEncoding encoding) {
   QByteArray bytes;
   for (const RenderedEntry& entry : entries) {
-    appendRecord(bytes, entry.text.mid(2), encoding);
+    appendRecord(bytes, QStringView(entry.text).mid(2), encoding);
   }
   return bytes;
 }

@@ -31,12 +31,20 @@ int UniqueFd::release() {
 }
 
 UniqueFd openRegularFile(const QByteArray& path, qint64& size) {
+  RegularFileStat stat;
+  UniqueFd fd = openRegularFile(path, stat);
+  size = stat.size;
+  return fd;
+}
+
+UniqueFd openRegularFile(const QByteArray& path, RegularFileStat& stat) {
   UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
   if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return UniqueFd();
   }
-  size = info.st_size;
+  stat.size = info.st_size;
+  stat.modified = info.st_mtime;
   return fd;
 }
 

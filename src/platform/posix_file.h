@@ -23,11 +23,19 @@ class UniqueFd {
   int fd_;
 };
 
+/** What the system said of a file just opened: its length and modification time (seconds since
+ *  the epoch). */
+struct RegularFileStat {
+  qint64 size = 0;
+  qint64 modified = 0;
+};
+
 /**
  * Opens path read-only when it is a regular file, without ever blocking on a FIFO that slipped
- * through; size gets its length. Anything else gives an invalid descriptor.
+ * through; size (or stat) gets its length (and time). Anything else gives an invalid descriptor.
  */
 UniqueFd openRegularFile(const QByteArray& path, qint64& size);
+UniqueFd openRegularFile(const QByteArray& path, RegularFileStat& stat);
 
 /** The size and modification time (seconds since the epoch) of the file at path, links
  *  followed; false when it cannot be read. */

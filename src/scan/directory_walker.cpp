@@ -20,6 +20,12 @@ bool isHidden(QByteArrayView name) {
   return name.startsWith('.');
 }
 
+// Neighbouring files mostly share their album, artist, year, genre and comment: one copy of each
+// text, shared, keeps a whole collection's model small.
+QString sharedText(QString text, const QString& previous) {
+  return text == previous ? previous : text;
+}
+
 }  // namespace
 
 QString limitReachedText(WalkStop limit, const LeftOut& left, NoticeAdvice advice) {
@@ -167,11 +173,12 @@ bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEnt
   record.songfrom = model_.CancionActualNum;
   record.songto = model_.CancionActualNum - 1;
   WriteLog(u"Directorio %1 contiene MP3 (directorio # %2)"_s.arg(dirname).arg(model_.DirActualNum));
+  const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname)};
   for (std::size_t stored = 0; stored < songs.size(); ++stored) {
     if (songLimitReached()) {
       return stopAtLimit(WalkStop::SongLimit, songs.size() - stored, false);
     }
-    storeSong(dir, dirname, songs[stored], static_cast<int>(stored) + 1);
+    storeSong(directory, songs[stored], static_cast<int>(stored) + 1);
   }
   return true;
 }
@@ -184,26 +191,28 @@ bool DirectoryWalker::songLimitReached() const {
   return limits_ == ListingLimits::Classic && model_.CancionActualNum > kMaxCanciones;
 }
 
-void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song,
+void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEntry& song,
                                 int order) {
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
-  const QByteArray path = dir.child(song.raw).raw;
+  const QByteArray path = directory.path.childBytes(song.raw);
   const AudioFileRead read = ReadAudioFile(path, tags_);
-  noteStamp(path);
-  noteRead(read, dirname + u'/' + song.shown);
+  const QString key = FileNodeKey(directory.name, song.shown);
+  noteStamp(read, path);
+  noteRead(read, key);
   const TagInfo& tag = read.tag;
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
-  record.album = QuoteToAcute(tag.Album);
-  record.artist = QuoteToAcute(tag.Artist);
-  record.comment = QuoteToAcute(tag.Comment);
-  record.genre = QuoteToAcute(tag.GenreName);
+  const SongRecord& previous = model_.Canciones[model_.CancionActualNum - 1];
+  record.album = sharedText(QuoteToAcute(tag.Album), previous.album);
+  record.artist = sharedText(QuoteToAcute(tag.Artist), previous.artist);
+  record.comment = sharedText(QuoteToAcute(tag.Comment), previous.comment);
+  record.genre = sharedText(QuoteToAcute(tag.GenreName), previous.genre);
   record.title = QuoteToAcute(tag.Title);
-  record.track = QString::number(tag.Track);
-  record.year = QuoteToAcute(tag.Year);
+  record.track = numberText(tag.Track);
+  record.year = sharedText(QuoteToAcute(tag.Year), previous.year);
   record.filename = QuoteToAcute(song.shown);
-  record.fileorder = QString::number(order);
-  model_.tree.addChild(dirname, FileNodeKey(dirname, song.shown), song.shown, kImageMp3);
+  record.fileorder = numberText(order);
+  model_.tree.addChildOf(directory.node, key, song.shown, kImageMp3);
   model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
   ++model_.CancionActualNum;
 }
@@ -212,10 +221,10 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
 // parent.
 void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
                                            const std::vector<NamedEntry>& subdirectories) {
-  const QString parentKey = trimBlanks(dir.shown);
+  const int parent = model_.tree.indexOf(trimBlanks(dir.shown));
   for (const NamedEntry& subdirectory : subdirectories) {
-    model_.tree.addChild(parentKey, trimBlanks(dir.child(subdirectory.raw).shown),
-                         subdirectory.shown, kImageDirectory);
+    model_.tree.addChildOf(parent, trimBlanks(dir.child(subdirectory.raw).shown),
+                           subdirectory.shown, kImageDirectory);
   }
 }
 
@@ -235,12 +244,33 @@ void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
   }
 }
 
-// An update tells a changed file by its size and time.
-void DirectoryWalker::noteStamp(const QByteArray& path) {
+// An update tells a changed file by its size and time: those the read took when it opened the
+// file, or the file system's.
+void DirectoryWalker::noteStamp(const AudioFileRead& read, const QByteArray& path) {
   FileStamp stamp;
-  if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
-    model_.stamps.set(model_.CancionActualNum, stamp);
+  if (read.stat) {
+    stamp = {read.stat->size, read.stat->modified};
+  } else if (!fileSizeAndTime(path, stamp.size, stamp.modified)) {
+    return;
   }
+  model_.stamps.set(model_.CancionActualNum, stamp);
+}
+
+// Track and order numbers are small and repeat from file to file: each is made once a walk.
+QString DirectoryWalker::numberText(int number) {
+  static constexpr int kFirst = -1;
+  static constexpr int kKept = 1024;
+  if (number < kFirst || number >= kFirst + kKept) {
+    return QString::number(number);
+  }
+  const auto index = static_cast<std::size_t>(number - kFirst);
+  if (numbers_.size() <= index) {
+    numbers_.resize(index + 1);
+  }
+  if (numbers_[index].isNull()) {
+    numbers_[index] = QString::number(number);
+  }
+  return numbers_[index];
 }
 
 bool DirectoryWalker::pump() {

@@ -94,6 +94,11 @@ class DirectoryWalker {
     QByteArray raw;
     QString shown;
   };
+  struct ListedDirectory {
+    const WalkPath& path;
+    QString name;  // as the listing keeps it
+    int node = -1;
+  };
   struct Level {
     std::vector<NamedEntry> songs;
     std::vector<NamedEntry> subdirectories;
@@ -111,9 +116,10 @@ class DirectoryWalker {
   bool storeSongs(const WalkPath& dir, const std::vector<NamedEntry>& songs);
   bool directoryLimitReached() const;
   bool songLimitReached() const;
-  void storeSong(const WalkPath& dir, const QString& dirname, const NamedEntry& song, int order);
+  void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
   void noteRead(const AudioFileRead& read, const QString& path);
-  void noteStamp(const QByteArray& path);
+  void noteStamp(const AudioFileRead& read, const QByteArray& path);
+  QString numberText(int number);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
   bool pump();
   bool stopAtLimit(WalkStop limit, std::size_t songsLeft, bool wholeDirectory);
@@ -128,4 +134,5 @@ class DirectoryWalker {
   WalkStop limit_ = WalkStop::None;
   LeftOut leftOut_;
   WalkProgress progress_;
+  std::vector<QString> numbers_;
 };

@@ -6,8 +6,11 @@ bool NodeTree::addRoot(const QString& key, const QString& text, int image) {
 
 bool NodeTree::addChild(const QString& parentKey, const QString& key, const QString& text,
                         int image) {
-  const int parent = indexOf(parentKey);
-  return parent >= 0 && add(parent, key, text, image);
+  return addChildOf(indexOf(parentKey), key, text, image);
+}
+
+bool NodeTree::addChildOf(int parent, const QString& key, const QString& text, int image) {
+  return parent >= 0 && parent < static_cast<int>(nodes_.size()) && add(parent, key, text, image);
 }
 
 void NodeTree::clear() {

@@ -31,6 +31,10 @@ class NodeTree {
   /** Adds a child of parentKey; false, and nothing added, on a duplicate key or missing parent. */
   bool addChild(const QString& parentKey, const QString& key, const QString& text, int image);
 
+  /** The same under the node at index parent (as indexOf gives it), for a caller adding many
+   *  children to one parent: its key is not looked up again for each. */
+  bool addChildOf(int parent, const QString& key, const QString& text, int image);
+
   void clear();
 
   const std::vector<TreeNode>& nodes() const { return nodes_; }

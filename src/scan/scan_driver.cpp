@@ -37,7 +37,7 @@ ScanRun::ScanRun(ListingModel& model)
 }
 
 WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags,
-                       ListingLimits limits) {
+                       ListingLimits limits, SourceCheck check) {
   model_.technical.clear();
   model_.technical.present = tags.properties;
   model_.stamps.clear();
@@ -62,7 +62,9 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   model_.NumDirectoriosMP3 = model_.DirActualNum;
   model_.NumCancionesMP3 = model_.CancionActualNum - 1;
   model_.notices.incomplete = walker.stopReason() != WalkStop::None;
-  model_.source = identifySource(model_, walkPath.shown, tags, limits);
+  if (check == SourceCheck::Identify) {
+    model_.source = identifySource(model_, walkPath.shown, tags, limits);
+  }
   return walker.stopReason();
 }
 

@@ -15,6 +15,10 @@
 //   run.walk(walkPath, pump);
 
 /** One scan from its first log line to its summary. */
+/** Whether a walk works out its source's identity (the model's source), which only a listing
+ *  that is stored or shown in a window has a use for: its signature reads every file's name. */
+enum class SourceCheck { Identify, Skip };
+
 class ScanRun {
  public:
   /** Logs "Iniciando proceso...", starts the clock, resets both counters and empties the tree. */
@@ -27,7 +31,8 @@ class ScanRun {
    * listing is missing.
    */
   WalkStop walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags = {},
-                ListingLimits limits = ListingLimits::Classic);
+                ListingLimits limits = ListingLimits::Classic,
+                SourceCheck check = SourceCheck::Identify);
 
   /** The walk's progress so far; the pump may read it while the walk runs. */
   const WalkProgress& progress() const;

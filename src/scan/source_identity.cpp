@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringBuilder>
 
 #include <algorithm>
 
@@ -20,6 +21,7 @@ QString withoutFinalSlash(const QString& path) {
 QStringList relativeEntries(const ListingModel& model, const QString& root) {
   const QString prefix = withoutFinalSlash(root).trimmed();
   QStringList entries;
+  entries.reserve(model.NumCancionesMP3);
   for (int dir = 1; dir <= model.NumDirectoriosMP3; ++dir) {
     const DirRecord& record = model.Directorios[static_cast<std::size_t>(dir)];
     const QString relative =
@@ -27,8 +29,8 @@ QStringList relativeEntries(const ListingModel& model, const QString& root) {
     for (int file = record.songfrom; file <= record.songto && file <= model.NumCancionesMP3;
          ++file) {
       const FileStamp* stamp = model.stamps.of(file);
-      entries.append(relative + u'/' + model.Canciones[static_cast<std::size_t>(file)].filename +
-                     u'\t' + QString::number(stamp ? stamp->size : -1));
+      entries.append(relative % u'/' % model.Canciones[static_cast<std::size_t>(file)].filename %
+                     u'\t' % QString::number(stamp ? stamp->size : -1));
     }
   }
   return entries;

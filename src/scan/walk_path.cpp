@@ -48,10 +48,18 @@ WalkPath WalkPath::withoutFinalSlash() const {
 }
 
 WalkPath WalkPath::child(QByteArrayView name) const {
-  WalkPath path = withFinalSlash();
-  path.raw.append(name);
-  path.shown.append(displayName(name));
-  return path;
+  const QString separator = raw.endsWith('/') ? QString() : QStringLiteral("/");
+  return {childBytes(name), shown + separator + displayName(name)};
+}
+
+QByteArray WalkPath::childBytes(QByteArrayView name) const {
+  QByteArray bytes;
+  bytes.reserve(raw.size() + 1 + name.size());
+  bytes.append(raw);
+  if (!raw.endsWith('/')) {
+    bytes.append('/');
+  }
+  return bytes.append(name);
 }
 
 QString trimBlanks(const QString& text) {

@@ -26,6 +26,8 @@ struct WalkPath {
   WalkPath withoutFinalSlash() const;
   /** The entry called name inside this directory. */
   WalkPath child(QByteArrayView name) const;
+  /** Its bytes alone, for a file that is only opened: its text is never made. */
+  QByteArray childBytes(QByteArrayView name) const;
 };
 
 /** Text without leading and trailing blanks (U+0020 only, as directory names are trimmed). */

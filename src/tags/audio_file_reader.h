@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/posix_file.h"
 #include "tags/audio_properties.h"
 #include "tags/id3.h"
 #include "tags/tag_sources.h"
@@ -17,6 +18,9 @@ struct AudioFileRead {
   bool unreadId3v2 = false;
   /** A file of another format that TagLib could not make out: its record stays empty. */
   bool damaged = false;
+  /** The file's length and time, when the read took them from the one open it needed (an MP3
+   *  file read through ID3v1 alone). */
+  std::optional<RegularFileStat> stat;
 };
 
 /**

@@ -53,9 +53,12 @@ TagInfo decodeTagBlock(QByteArrayView block, CodePage page) {
 TagInfo ReadTagFile(const QByteArray& rawPath, CodePage page) {
   qint64 size = 0;
   const UniqueFd fd = openRegularFile(rawPath, size);
+  return fd.valid() ? readTagAt(fd.get(), size, page) : TagInfo{};
+}
+
+TagInfo readTagAt(int fd, qint64 size, CodePage page) {
   char block[kBlockSize];
-  if (!fd.valid() || size < kBlockSize ||
-      !readExactlyAt(fd.get(), block, kBlockSize, size - kBlockSize)) {
+  if (size < kBlockSize || !readExactlyAt(fd, block, kBlockSize, size - kBlockSize)) {
     return {};
   }
   return tagFromFileEnd(QByteArrayView(block, kBlockSize), page);

@@ -29,6 +29,9 @@ struct TagInfo {
  */
 TagInfo ReadTagFile(const QByteArray& rawPath, CodePage page = CodePage::Windows1252);
 
+/** ReadTagFile on a file already open for reading: fd, of size bytes. */
+TagInfo readTagAt(int fd, qint64 size, CodePage page);
+
 /**
  * The tag of a file that ends with fileEnd: the whole file, or at least its last 128 bytes.
  * The pure half of ReadTagFile: any bytes at all give a record, the empty one when they hold no

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +14,9 @@
 #include "db/frm_reportsbd.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "listing/frm_report.h"
+#include "listing/gui_notice_strip.h"
+#include "platform/gui_message_box.h"
 #include "search/frm_search.h"
 #include "stats/frm_stats.h"
 #include "support/listing_db_fixture.h"
@@ -181,4 +186,43 @@ TEST_F(ReconnectTest, AReadThatMeetsALostConnectionIsMadeAgain) {
   windows.reload();
   ASSERT_TRUE(QTest::qWaitFor([&] { return rebuilt.count() > 0; }, 20000));
   expectEachShowsTheCatalogue(windows, 1);
+}
+
+// The listing window's store and a stored listing's opening try a server that is down off the
+// window's thread: each returns before the try ends, then says why; both work once it is up.
+TEST_F(ReconnectTest, TheListingWindowStoresAndOpensOffItsThreadOnceTheServerIsUp) {
+  setReachable(false);
+  ASSERT_FALSE(OpenBdAtStartUp().isEmpty());
+  QStringList boxes;
+  setMessageAnswerer([&boxes](const MessageRequest& request) {
+    boxes.append(request.text.section(u'\n', 0, 0));
+    return MessageAnswer::Ok;
+  });
+  QMdiArea area;
+  frm_report* report = frm_report::openIn(area);
+  report->model() = std::move(*makeListing(u"CD"_s, kMedioCd, {3}));
+  const auto storedNotice = [report] {
+    return report->notices().notices().contains(u"Almacenado en la BD con el número 1"_s);
+  };
+  const auto openedListing = [&area] {
+    return area.subWindowList().size() == 2 &&
+           area.subWindowList().last()->widget()->windowTitle() == u"[CD] CD"_s;
+  };
+
+  report->Save2bd();
+  frm_report::openStoredIn(area, 1);
+  EXPECT_TRUE(boxes.isEmpty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2 && area.subWindowList().size() == 1; },
+                              20000));
+  EXPECT_EQ(boxes, QStringList({u"No se ha podido almacenar el listado en la BD."_s,
+                                u"No se ha podido abrir el listado de la BD."_s}));
+  EXPECT_FALSE(storedNotice());
+
+  setReachable(true);
+  report->Save2bd();
+  ASSERT_TRUE(QTest::qWaitFor(storedNotice, 20000));
+  frm_report::openStoredIn(area, 1);
+  EXPECT_TRUE(QTest::qWaitFor(openedListing, 20000));
+  EXPECT_EQ(boxes.size(), 2);
+  setMessageAnswerer({});
 }

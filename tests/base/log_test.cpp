@@ -1,5 +1,6 @@
 #include "base/log.h"
 
+#include <QFile>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -47,4 +48,17 @@ TEST(WriteLog, LinesOfTwoProcessesSharingTheLogNeverMix) {
   }
   EXPECT_EQ(counts[0], kLines);
   EXPECT_EQ(counts[1], kLines);
+}
+
+// The file stays open between lines; one removed meanwhile is made again, so no line goes to
+// the removed one.
+TEST(WriteLog, ALogFileRemovedBetweenLinesIsMadeAgain) {
+  const QString path = TestEnvironment::newTempDir() + u"/quillet.log"_s;
+  const QString saved = LogFilePath();
+  setLogFilePath(path);
+  WriteLog(u"uno"_s);
+  ASSERT_TRUE(QFile::remove(path));
+  WriteLog(u"dos"_s);
+  setLogFilePath(saved);
+  EXPECT_EQ(readFile(path), QByteArray("dos\r\n"));
 }

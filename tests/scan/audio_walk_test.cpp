@@ -1,3 +1,5 @@
+#include <QFileInfo>
+
 #include "scan/scan_notices.h"
 #include "support/audio_fixtures.h"
 #include "walk_fixture.h"
@@ -118,4 +120,25 @@ TEST_F(AudioWalkTest, TechnicalFieldsByFileNumberAndADamagedFileLoggedAndPassedO
   EXPECT_TRUE(
       log.lines().contains(u"No se pueden leer las etiquetas de %1/b.flac: el archivo "
                            u"está dañado o no es del formato que dice su nombre"_s.arg(root)));
+}
+
+// Every listed file has its length and time, whichever reader opened it: an MP3 file read
+// through ID3v1 alone gives them from the read's own open, the others from the file system.
+TEST_F(AudioWalkTest, EveryListedFileHasItsLengthAndTime) {
+  buildMixedTree();
+  for (const TagSource source : {TagSource::Id3v1, TagSource::Id3v2ThenId3v1}) {
+    reading.source = source;
+    scanWith(AudioFiles::All);
+    ASSERT_EQ(model->NumCancionesMP3, 6);
+    for (int dir = 1; dir <= model->NumDirectoriosMP3; ++dir) {
+      const DirRecord& record = model->Directorios[dir];
+      for (int file = record.songfrom; file <= record.songto; ++file) {
+        const QFileInfo info(record.dirname + u'/' + model->Canciones[file].filename);
+        const FileStamp* stamp = model->stamps.of(file);
+        ASSERT_TRUE(stamp) << info.filePath().toStdString();
+        EXPECT_EQ(*stamp, (FileStamp{info.size(), info.lastModified().toSecsSinceEpoch()}))
+            << info.filePath().toStdString();
+      }
+    }
+  }
 }
