@@ -11,6 +11,7 @@
 #include "cli/cli_stats.h"
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
+#include "cli/cli_update.h"
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +33,8 @@ constexpr std::array kVerbs = {
          &runListVerb},
     Verb{"show", u"escribe un listado almacenado", &listingOutputOptions, &showHelp, &runShowVerb},
     Verb{"delete", u"borra un listado almacenado", &noOptions, &deleteHelp, &runDeleteVerb},
+    Verb{"update", u"pone al día un listado almacenado con su origen", &updateOptions, &updateHelp,
+         &runUpdateVerb},
     Verb{"search", u"busca archivos en todos los listados almacenados", &searchOptions, &searchHelp,
          &runSearchVerb},
     Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,

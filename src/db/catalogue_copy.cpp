@@ -27,8 +27,8 @@ namespace {
 using Row = QVariantList;
 
 // A listing as stored: its reports row (without the number) and its rows, the technical
-// fields', its mark of incomplete (one row or none) and its source's included, values as they
-// are.
+// fields', its mark of incomplete (one row or none), its source's and its updates' included,
+// values as they are.
 struct ListingRows {
   Row listing;
   std::vector<Row> directories;
@@ -37,9 +37,11 @@ struct ListingRows {
   std::vector<Row> incomplete;
   std::vector<Row> source;
   std::vector<Row> stamps;
+  std::vector<Row> history;
 
-  // The same listing stored twice is one listing to copy, whenever each was catalogued: the
-  // source's two dates, its last columns, are left out of the comparison.
+  // The same listing stored twice is one listing to copy, whenever each was catalogued or
+  // updated: the source's two dates, its last columns, and the history are left out of the
+  // comparison.
   bool operator==(const ListingRows& other) const {
     return listing == other.listing && directories == other.directories && files == other.files &&
            technical == other.technical && incomplete == other.incomplete &&
@@ -95,11 +97,13 @@ std::optional<ListingRows> readListing(DbConnection& connection, int rpId, QStri
       incomplete ? rowsOf(connection, sqlSourceRowOf(), {rpId}, reason) : std::nullopt;
   const auto stamps =
       source ? rowsOf(connection, sqlSourceStampsOf(), {rpId}, reason) : std::nullopt;
-  if (!stamps || listing->empty()) {
+  const auto history =
+      stamps ? rowsOf(connection, sqlUpdateHistoryOf(), {rpId}, reason) : std::nullopt;
+  if (!history || listing->empty()) {
     return std::nullopt;
   }
-  return ListingRows{listing->front(), *directories, *files, *technical,
-                     *incomplete,      *source,      *stamps};
+  return ListingRows{listing->front(), *directories, *files,  *technical,
+                     *incomplete,      *source,      *stamps, *history};
 }
 
 // The number of a target listing identical to this one, if any.
@@ -162,6 +166,8 @@ int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QStr
       !run(target, sqlForgetSourceStamps(), Row{number}, reason) ||
       !insertAll(target, sqlSourceRowInsert(), number, rows.source, reason) ||
       !insertAll(target, sqlSourceStampInsert(), number, rows.stamps, reason) ||
+      !run(target, sqlForgetUpdateHistory(), Row{number}, reason) ||
+      !insertAll(target, sqlUpdateHistoryInsert(), number, rows.history, reason) ||
       !run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
     return 0;
   }

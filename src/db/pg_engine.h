@@ -23,6 +23,9 @@ class PgEngine : public DbEngine {
   QString loggable(const QString& connectionString) const override;
   std::function<void()> interrupter(const QSqlDatabase& db) const override;
   int rowsPerInsert() const override { return kMaxRowsPerInsert; }
+  std::unique_ptr<ListingHold> holdListing(const QSqlDatabase& db, int rpId) const override {
+    return serverListingHold(db, rpId);
+  }
   /** A whole listing's files in one statement. */
   static constexpr int kMaxRowsPerInsert = 1000;
 };
@@ -37,4 +40,4 @@ inline constexpr int kDefaultConnectTimeoutS = 5;
  * the identity of each listing's source; 7: both, each made only when missing, so a server at 5
  * or 6 gains what it lacks.
  */
-inline constexpr int kServerSchemaVersion = 7;
+inline constexpr int kServerSchemaVersion = 8;

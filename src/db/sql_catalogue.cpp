@@ -205,3 +205,17 @@ QString sqlSourceCandidates() {
          u"o.actualizado FROM origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
          u"o.firma = ? ORDER BY o.actualizado DESC, r.rp_id DESC"_s;
 }
+
+QString sqlUpdateHistoryOf() {
+  return u"SELECT fecha, anadidos, quitados, cambiados, segundos FROM actualizaciones WHERE "
+         u"rp_id = ? ORDER BY fecha"_s;
+}
+
+QString sqlUpdateHistoryInsert() {
+  return u"INSERT INTO actualizaciones (rp_id, fecha, anadidos, quitados, cambiados, segundos) "
+         u"VALUES (?, ?, ?, ?, ?, ?)"_s;
+}
+
+QString sqlForgetUpdateHistory() {
+  return u"DELETE FROM actualizaciones WHERE rp_id = ?"_s;
+}

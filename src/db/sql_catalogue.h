@@ -80,3 +80,10 @@ QString sqlForgetSourceStamps();
  * rp_id, report_name, medio, then sqlSourceRowOf()'s columns, the last updated first.
  */
 QString sqlSourceCandidates();
+
+// The update history's side table, the listing's number bound ("?") first.
+/** A listing's updates: fecha, anadidos, quitados, cambiados, segundos, the oldest first. */
+QString sqlUpdateHistoryOf();
+/** One row: the listing's number, then the columns sqlUpdateHistoryOf() gives. */
+QString sqlUpdateHistoryInsert();
+QString sqlForgetUpdateHistory();

@@ -107,18 +107,36 @@ QString GetVolumeLabel(const QString& driveRoot) {
   return {};
 }
 
+namespace {
+
+MountedVolume mountedVolumeOf(const MountEntry& mount) {
+  MountedVolume mounted{QDir::cleanPath(mount.mountPoint), {}};
+  if (isDevicePath(mount.source)) {
+    mounted.volume = volumeIdentityOfDevice(mount.source, u"/dev/disk/by-uuid"_s);
+  }
+  if (mounted.volume.type.isEmpty()) {
+    mounted.volume.type = mount.type;
+  }
+  return mounted;
+}
+
+}  // namespace
+
 MountedVolume volumeHolding(const QString& path) {
   const QList<MountEntry> mounts = readMountTable(installedSources().mountTable);
   const MountEntry* mount = mountHolding(mounts, path);
-  if (!mount) {
-    return {};
+  return mount ? mountedVolumeOf(*mount) : MountedVolume{};
+}
+
+MountedVolume mountedVolumeWithUuid(const QString& uuid) {
+  // Only devices are read: a volume is found by what its device says, never by its name.
+  for (const MountEntry& mount : readMountTable(installedSources().mountTable)) {
+    if (isDevicePath(mount.source)) {
+      const MountedVolume mounted = mountedVolumeOf(mount);
+      if (!uuid.isEmpty() && mounted.volume.uuid == uuid) {
+        return mounted;
+      }
+    }
   }
-  MountedVolume mounted{QDir::cleanPath(mount->mountPoint), {}};
-  if (isDevicePath(mount->source)) {
-    mounted.volume = volumeIdentityOfDevice(mount->source, u"/dev/disk/by-uuid"_s);
-  }
-  if (mounted.volume.type.isEmpty()) {
-    mounted.volume.type = mount->type;
-  }
-  return mounted;
+  return {};
 }

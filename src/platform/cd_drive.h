@@ -77,3 +77,6 @@ struct MountedVolume {
  * device cannot be read.
  */
 MountedVolume volumeHolding(const QString& path);
+
+/** The first mounted volume whose UUID is uuid, from the installed mount table; null when none. */
+MountedVolume mountedVolumeWithUuid(const QString& uuid);

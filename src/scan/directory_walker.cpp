@@ -47,6 +47,7 @@ DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes 
 
 bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, int /*nivelIndent*/, qint64& totalFicheros,
                               qint64& totalTamano) {
+  rootName_ = trimBlanks(dirOrigen.withoutFinalSlash().shown);
   return walkDirectory(dirOrigen.withoutFinalSlash(), totalFicheros, totalTamano) &&
          stopReason() == WalkStop::None;
 }
@@ -189,11 +190,31 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
   const QByteArray path = dir.child(song.raw).raw;
-  const AudioFileRead read = ReadAudioFile(path, tags_);
-  noteStamp(path);
-  noteRead(read, dirname + u'/' + song.shown);
-  const TagInfo& tag = read.tag;
+  const FileStamp stamp = noteStamp(path);
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
+  const QString filename = QuoteToAcute(song.shown);
+  std::optional<KnownFile> known =
+      known_ ? known_->take(knownFilePath(dirname, rootName_, filename), stamp) : std::nullopt;
+  if (known) {
+    record = std::move(known->record);
+    if (known->properties) {
+      model_.technical.set(model_.CancionActualNum, *known->properties);
+    }
+  } else {
+    readSong(path, dirname + u'/' + song.shown, record);
+  }
+  record.filename = filename;
+  record.fileorder = QString::number(order);
+  model_.tree.addChild(dirname, FileNodeKey(dirname, song.shown), song.shown, kImageMp3);
+  model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
+  ++model_.CancionActualNum;
+}
+
+void DirectoryWalker::readSong(const QByteArray& path, const QString& shownPath,
+                               SongRecord& record) {
+  const AudioFileRead read = ReadAudioFile(path, tags_);
+  noteRead(read, shownPath);
+  const TagInfo& tag = read.tag;
   record.album = QuoteToAcute(tag.Album);
   record.artist = QuoteToAcute(tag.Artist);
   record.comment = QuoteToAcute(tag.Comment);
@@ -201,11 +222,6 @@ void DirectoryWalker::storeSong(const WalkPath& dir, const QString& dirname, con
   record.title = QuoteToAcute(tag.Title);
   record.track = QString::number(tag.Track);
   record.year = QuoteToAcute(tag.Year);
-  record.filename = QuoteToAcute(song.shown);
-  record.fileorder = QString::number(order);
-  model_.tree.addChild(dirname, FileNodeKey(dirname, song.shown), song.shown, kImageMp3);
-  model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
-  ++model_.CancionActualNum;
 }
 
 // Every subdirectory node of a level goes in before any is walked, so each child finds its
@@ -236,11 +252,12 @@ void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
 }
 
 // An update tells a changed file by its size and time.
-void DirectoryWalker::noteStamp(const QByteArray& path) {
+FileStamp DirectoryWalker::noteStamp(const QByteArray& path) {
   FileStamp stamp;
   if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
     model_.stamps.set(model_.CancionActualNum, stamp);
   }
+  return stamp;
 }
 
 bool DirectoryWalker::pump() {

@@ -29,6 +29,9 @@ class ScanRun {
   WalkStop walk(const WalkPath& walkPath, const WalkPump& pump, const TagReading& tags = {},
                 ListingLimits limits = ListingLimits::Classic);
 
+  /** The walk offers each listed file to known before reading it (see KnownFiles). */
+  void takeKnownFiles(KnownFiles* known) { known_ = known; }
+
   /** The walk's progress so far; the pump may read it while the walk runs. */
   const WalkProgress& progress() const;
   const LeftOut& leftOut() const { return leftOut_; }
@@ -37,6 +40,7 @@ class ScanRun {
   ListingModel& model_;
   qint64 startSeconds_;
   const DirectoryWalker* walker_ = nullptr;
+  KnownFiles* known_ = nullptr;
   LeftOut leftOut_;
 };
 

@@ -3,10 +3,11 @@
 #include "db/incomplete_listings.h"
 #include "db/source_part.h"
 #include "db/technical_part.h"
+#include "db/update_history.h"
 #include "search/search_part.h"
 #include "stats/stats_part.h"
 
 void composeCatalogue() {
   setCatalogueParts({&technicalFieldsPart(), &incompleteListingsPart(), &sourceIdentityPart(),
-                     &searchIndexPart(), &statsTotalsPart()});
+                     &updateHistoryPart(), &searchIndexPart(), &statsTotalsPart()});
 }
