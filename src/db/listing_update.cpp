@@ -124,8 +124,13 @@ std::optional<StoredListingSource> readListingSource(int rpId, QString& error) {
   }
   StoredListingSource listing{rpId, row.value(1).toString(), row.value(2).toInt(), {}, {}};
   row.finish();
-  listing.identity = storedSourceOf(rpId, listing.catalogued, error);
-  return error.isEmpty() ? std::optional(std::move(listing)) : std::nullopt;
+  QString unread;
+  listing.identity = storedSourceOf(rpId, listing.catalogued, unread);
+  if (!unread.isEmpty()) {
+    error = unread;
+    return std::nullopt;
+  }
+  return listing;
 }
 
 QString insertDiscText(const StoredListingSource& listing) {
