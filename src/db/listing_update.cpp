@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "db/bd_write_guard.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "db/source_store.h"
@@ -103,6 +104,36 @@ void walkSource(UpdatePlan& plan, KnownFiles& known) {
   run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits);
 }
 
+// Nothing read and nothing moved: the stored rows are already those of a fresh scan.
+bool rowsUnchanged(const UpdatePlan& plan, const StoredFiles& stored, StoredFilesUse use) {
+  return use == StoredFilesUse::KeepUnchanged && stored.added().isEmpty() &&
+         stored.changed().isEmpty() && stored.removed().isEmpty() &&
+         plan.root == plan.listing.identity->path && !plan.model->notices.incomplete;
+}
+
+// Only the listing's date of update and its history, in one transaction.
+QString writeDatesOnly(const UpdatePlan& plan, const std::function<QString(int)>& history) {
+  const BdWriteGuard guard;
+  if (!guard.acquired()) {
+    return bdBusyText();
+  }
+  ScopedTransaction transaction(BdConnection());
+  if (!transaction.started()) {
+    return BdConnection().lastError();
+  }
+  QSqlQuery dates(BdConnection().driverConnection());
+  dates.prepare(sqlSourceUpdated());
+  dates.addBindValue(storeDateNow());
+  dates.addBindValue(plan.listing.rpId);
+  if (!dates.exec()) {
+    return reasonOf(BdConnection().noteFailure(dates.lastError()));
+  }
+  if (const QString reason = history(plan.listing.rpId); !reason.isEmpty()) {
+    return reason;
+  }
+  return transaction.Commit() ? QString() : BdConnection().lastError();
+}
+
 ScanChoices choicesOf(const StoredListingSource& listing, const ScanChoices& saved, bool& isSaved) {
   const std::optional<ScanChoices> own =
       listing.identity ? scanChoicesFromText(listing.identity->choices) : std::nullopt;
@@ -166,7 +197,8 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     return std::nullopt;
   }
   plan.choices = choicesOf(plan.listing, saved, plan.savedChoices);
-  StoredFiles stored(filesUse(request, plan.listing));
+  const StoredFilesUse use = filesUse(request, plan.listing);
+  StoredFiles stored(use);
   const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
                              : plan.listing.medium == kMedioCd ? plan.root
                                                                : plan.listing.name;
@@ -187,6 +219,7 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   plan.changed = stored.changed();
   plan.removed = stored.removed();
   plan.unchanged = stored.unchanged();
+  plan.rowsUnchanged = rowsUnchanged(plan, stored, use);
   if (request.dryRun) {
     plan.model.reset();
   }
@@ -200,6 +233,9 @@ QString applyUpdate(const UpdatePlan& plan) {
                                      static_cast<int>(plan.removed.size()),
                                      static_cast<int>(plan.changed.size()), seconds});
   };
+  if (plan.rowsUnchanged) {
+    return writeDatesOnly(plan, history);
+  }
   return replaceStoredListing(*plan.model,
                               StoreOver{plan.listing.rpId, plan.listing.catalogued, history})
       .error;

@@ -54,6 +54,11 @@ struct UpdatePlan {
   QStringList removed;
   QStringList changed;
   int unchanged = 0;
+  /**
+   * Every file kept its stored record, from the same place: the rows a fresh scan would store
+   * are the stored ones, and only the dates and the history are written.
+   */
+  bool rowsUnchanged = false;
   /** The listing's rows as they will be stored; null for a dry run. */
   std::unique_ptr<ListingModel> model;
   /** Held from the walk to the end of the apply, so no other update of the listing runs. */

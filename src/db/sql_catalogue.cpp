@@ -186,6 +186,10 @@ QString sqlForgetSourceRow() {
   return u"DELETE FROM origen WHERE rp_id = ?"_s;
 }
 
+QString sqlSourceUpdated() {
+  return u"UPDATE origen SET actualizado = ? WHERE rp_id = ?"_s;
+}
+
 QString sqlSourceStampsOf() {
   return u"SELECT filegenorder, bytes, modificado FROM origen_archivos WHERE rp_id = ? ORDER BY "
          u"filegenorder"_s;

@@ -71,6 +71,8 @@ QString sqlSourceRowOf();
 /** One row: the listing's number, then the columns sqlSourceRowOf() gives. */
 QString sqlSourceRowInsert();
 QString sqlForgetSourceRow();
+/** The date a listing was last updated (bound first), then its number. */
+QString sqlSourceUpdated();
 /** A listing's file stamps: filegenorder, bytes, modificado, by file number. */
 QString sqlSourceStampsOf();
 QString sqlSourceStampInsert();

@@ -99,6 +99,17 @@ TEST_P(ListingUpdateTest, EachKindOfChangeIsStoredAsAFreshScanWouldStoreIt) {
             (std::vector{1, 1, 1}));
 }
 
+TEST_P(ListingUpdateTest, AnUpdateOfAnUnchangedTreeKeepsTheRowsAndAddsItsHistory) {
+  const int number = stored(threeFileTree());
+  const QStringList before = listingRows(number);
+  const std::optional<UpdatePlan> planned = plan(number);
+  ASSERT_TRUE(planned);
+  EXPECT_TRUE(planned->rowsUnchanged);
+  ASSERT_EQ(applyUpdate(*planned), QString());
+  EXPECT_EQ(listingRows(number), before);
+  EXPECT_EQ(readUpdateHistory(number).size(), 1U);
+}
+
 TEST_P(ListingUpdateTest, AListingStoredBeforeSourcesWereKeptIsFoundByItsPathAndReadWhole) {
   const QString root = threeFileTree();
   const int number = stored(root);
