@@ -146,10 +146,8 @@ std::optional<int> StoreRun::clearStoredRows() {
 }
 
 bool StoreRun::forgetRows(const QString& sql, int rpId) {
-  QSqlQuery query(BdConnection().driverConnection());
-  query.prepare(sql);
-  query.addBindValue(rpId);
-  return query.exec() || refuse(reasonOf(BdConnection().noteFailure(query.lastError())));
+  QString reason;
+  return BdBoundQuery(sql, {rpId}, reason) || refuse(reason);
 }
 
 bool StoreRun::writeDirectories(int rpId) {

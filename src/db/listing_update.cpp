@@ -121,14 +121,11 @@ QString writeDatesOnly(const UpdatePlan& plan, const std::function<QString(int)>
   if (!transaction.started()) {
     return BdConnection().lastError();
   }
-  QSqlQuery dates(BdConnection().driverConnection());
-  dates.prepare(sqlSourceUpdated());
-  dates.addBindValue(storeDateNow());
-  dates.addBindValue(plan.listing.rpId);
-  if (!dates.exec()) {
-    return reasonOf(BdConnection().noteFailure(dates.lastError()));
+  QString reason;
+  if (!BdBoundQuery(sqlSourceUpdated(), {storeDateNow(), plan.listing.rpId}, reason)) {
+    return reason;
   }
-  if (const QString reason = history(plan.listing.rpId); !reason.isEmpty()) {
+  if (reason = history(plan.listing.rpId); !reason.isEmpty()) {
     return reason;
   }
   return transaction.Commit() ? QString() : BdConnection().lastError();

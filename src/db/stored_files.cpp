@@ -14,21 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Forward only: a whole collection's rows are read once and never held twice.
-std::optional<QSqlQuery> rowsOf(const QString& sql, const QVariantList& values, QString& reason) {
-  QSqlQuery query(BdConnection().driverConnection());
-  query.setForwardOnly(true);
-  query.prepare(sql);
-  for (const QVariant& value : values) {
-    query.addBindValue(value);
-  }
-  if (!query.exec()) {
-    reason = reasonOf(BdConnection().noteFailure(query.lastError()));
-    return std::nullopt;
-  }
-  return query;
-}
-
 struct StoredDirectory {
   QString dirname;
   int songfrom = 0;
@@ -36,7 +21,7 @@ struct StoredDirectory {
 };
 
 std::vector<StoredDirectory> directoriesOf(int rpId, QString& reason) {
-  std::optional<QSqlQuery> rows = rowsOf(sqlDirectoriesOf(rpId), {}, reason);
+  std::optional<QSqlQuery> rows = BdBoundQuery(sqlDirectoriesOf(rpId), {}, reason);
   std::vector<StoredDirectory> directories;
   while (rows && rows->next()) {
     directories.push_back(
@@ -81,7 +66,7 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QStrin
   QString reason;
   const std::vector<StoredDirectory> directories = directoriesOf(rpId, reason);
   std::optional<QSqlQuery> rows =
-      reason.isEmpty() ? rowsOf(sqlFilesOf(rpId), {}, reason) : std::nullopt;
+      reason.isEmpty() ? BdBoundQuery(sqlFilesOf(rpId), {}, reason) : std::nullopt;
   auto directory = directories.cbegin();
   while (rows && rows->next()) {
     const int number = rows->value(10).toInt();
@@ -113,7 +98,7 @@ void StoredFiles::loadTechnical(int rpId, const std::vector<QString>& pathOf) {
 
 QString StoredFiles::loadStamps(int rpId, const std::vector<QString>& pathOf) {
   QString reason;
-  std::optional<QSqlQuery> rows = rowsOf(sqlSourceStampsOf(), {rpId}, reason);
+  std::optional<QSqlQuery> rows = BdBoundQuery(sqlSourceStampsOf(), {rpId}, reason);
   while (rows && rows->next()) {
     const auto number = static_cast<std::size_t>(rows->value(0).toLongLong());
     const auto entry = number < pathOf.size() ? byPath_.find(pathOf[number]) : byPath_.end();

@@ -19,30 +19,22 @@ const CataloguePart& updateHistoryPart() {
 }
 
 QString writeUpdateHistory(int rpId, const UpdateHistoryRow& row) {
-  QSqlQuery query(BdConnection().driverConnection());
-  query.prepare(sqlUpdateHistoryInsert());
-  for (const QVariant& value :
-       QVariantList{rpId, row.date, row.added, row.removed, row.changed, row.seconds}) {
-    query.addBindValue(value);
-  }
-  return query.exec() ? QString() : reasonOf(BdConnection().noteFailure(query.lastError()));
+  QString reason;
+  (void)BdBoundQuery(sqlUpdateHistoryInsert(),
+                     {rpId, row.date, row.added, row.removed, row.changed, row.seconds}, reason);
+  return reason;
 }
 
 std::vector<UpdateHistoryRow> readUpdateHistory(int rpId, QString* error) {
-  QSqlQuery query(BdConnection().driverConnection());
-  query.setForwardOnly(true);
-  query.prepare(sqlUpdateHistoryOf());
-  query.addBindValue(rpId);
-  std::vector<UpdateHistoryRow> rows;
-  if (!query.exec()) {
-    if (error) {
-      *error = reasonOf(BdConnection().noteFailure(query.lastError()));
-    }
-    return rows;
+  QString reason;
+  std::optional<QSqlQuery> query = BdBoundQuery(sqlUpdateHistoryOf(), {rpId}, reason);
+  if (error) {
+    *error = reason;
   }
-  while (query.next()) {
-    rows.push_back({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt(),
-                    query.value(3).toInt(), query.value(4).toDouble()});
+  std::vector<UpdateHistoryRow> rows;
+  while (query && query->next()) {
+    rows.push_back({query->value(0).toString(), query->value(1).toInt(), query->value(2).toInt(),
+                    query->value(3).toInt(), query->value(4).toDouble()});
   }
   return rows;
 }
