@@ -3,7 +3,7 @@ _quillet() {
   local cur prev verb
   _init_completion || return
   if [ "$COMP_CWORD" -eq 1 ]; then
-    COMPREPLY=($(compgen -W 'scan list show delete props templates export-catalogue --help' -- "$cur"))
+    COMPREPLY=($(compgen -W 'scan list show delete props update templates export-catalogue --help' -- "$cur"))
     return
   fi
   verb=${COMP_WORDS[1]}

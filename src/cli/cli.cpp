@@ -13,6 +13,7 @@
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
 #include "cli/cli_templates.h"
+#include "cli/cli_update.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +37,8 @@ constexpr std::array kVerbs = {
     Verb{"delete", u"borra un listado almacenado", &noOptions, &deleteHelp, &runDeleteVerb},
     Verb{"props", u"muestra o cambia la ubicación y las demás propiedades de un listado",
          &propsOptions, &propsHelp, &runPropsVerb},
+    Verb{"update", u"pone al día un listado almacenado con su origen", &updateOptions, &updateHelp,
+         &runUpdateVerb},
     Verb{"search", u"busca archivos en todos los listados almacenados", &searchOptions, &searchHelp,
          &runSearchVerb},
     Verb{"duplicates", u"muestra los archivos almacenados más de una vez", &duplicatesOptions,

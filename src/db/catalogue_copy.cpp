@@ -27,8 +27,8 @@ namespace {
 using Row = QVariantList;
 
 // A listing as stored: its reports row (without the number) and its rows, the technical
-// fields', its mark of incomplete (one row or none), its source's and the user's fields (one
-// row or none) included, values as they are.
+// fields', its mark of incomplete (one row or none), its source's, the user's fields (one
+// row or none) and its updates' included, values as they are.
 struct ListingRows {
   Row listing;
   std::vector<Row> directories;
@@ -38,9 +38,11 @@ struct ListingRows {
   std::vector<Row> source;
   std::vector<Row> stamps;
   std::vector<Row> properties;
+  std::vector<Row> history;
 
-  // The same listing stored twice is one listing to copy, whenever each was catalogued: the
-  // source's two dates, its last columns, are left out of the comparison.
+  // The same listing stored twice is one listing to copy, whenever each was catalogued or
+  // updated: the source's two dates, its last columns, and the history are left out of the
+  // comparison.
   bool operator==(const ListingRows& other) const {
     return listing == other.listing && directories == other.directories && files == other.files &&
            technical == other.technical && incomplete == other.incomplete &&
@@ -99,11 +101,13 @@ std::optional<ListingRows> readListing(DbConnection& connection, int rpId, QStri
       source ? rowsOf(connection, sqlSourceStampsOf(), {rpId}, reason) : std::nullopt;
   const auto properties =
       stamps ? rowsOf(connection, sqlPropertiesOf(), {rpId}, reason) : std::nullopt;
-  if (!properties || listing->empty()) {
+  const auto history =
+      properties ? rowsOf(connection, sqlUpdateHistoryOf(), {rpId}, reason) : std::nullopt;
+  if (!history || listing->empty()) {
     return std::nullopt;
   }
-  return ListingRows{listing->front(), *directories, *files,  *technical,
-                     *incomplete,      *source,      *stamps, *properties};
+  return ListingRows{listing->front(), *directories, *files,      *technical, *incomplete,
+                     *source,          *stamps,      *properties, *history};
 }
 
 // The number of a target listing identical to this one, if any.
@@ -168,6 +172,8 @@ int writeListing(DbConnection& target, int wanted, const ListingRows& rows, QStr
       !insertAll(target, sqlSourceStampInsert(), number, rows.stamps, reason) ||
       !run(target, sqlForgetProperties(), Row{number}, reason) ||
       !insertAll(target, sqlPropertiesInsert(), number, rows.properties, reason) ||
+      !run(target, sqlForgetUpdateHistory(), Row{number}, reason) ||
+      !insertAll(target, sqlUpdateHistoryInsert(), number, rows.history, reason) ||
       !run(target, sqlCopyListingInsert(), Row{number} + rows.listing, reason)) {
     return 0;
   }

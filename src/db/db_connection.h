@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "db/db_failure.h"
+#include "db/listing_hold.h"
 
 // A small connection layer in the shape of the Connection and Recordset objects the program was
 // designed around, over Qt SQL. Every statement goes through one wrapper, which hands its text
@@ -91,6 +93,11 @@ class DbConnection {
    * the catalogue's; they bypass the statement hook, which sees only the catalogue's.
    */
   QSqlDatabase driverConnection() const;
+  /**
+   * Holds listing rpId for an update while the hold lives: null when an update of it already
+   * runs, on this connection or anywhere else (see listing_hold.h).
+   */
+  std::unique_ptr<ListingHold> holdListing(int rpId);
 
   /** How many rows a store writes with one INSERT on this connection (see DbEngine). */
   int rowsPerInsert() const;

@@ -137,6 +137,10 @@ std::function<void()> DbEngine::interrupter(const QSqlDatabase&) const {
   return {};
 }
 
+std::unique_ptr<ListingHold> DbEngine::holdListing(const QSqlDatabase& db, int rpId) const {
+  return fileListingHold(db.databaseName(), rpId);
+}
+
 const DbEngine& engineFor(const QString& provider) {
   static const SqliteEngine sqlite;
   static const PgEngine server;

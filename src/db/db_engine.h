@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+#include "db/listing_hold.h"
 
 struct ConnectionParts;
 
@@ -58,6 +61,8 @@ class DbEngine {
    * connection usable; empty when the engine has no way to.
    */
   virtual std::function<void()> interrupter(const QSqlDatabase& db) const;
+  /** Holds listing rpId of db for an update (see listing_hold.h); null when another does. */
+  virtual std::unique_ptr<ListingHold> holdListing(const QSqlDatabase& db, int rpId) const;
   /**
    * How many rows a store writes with one INSERT: one where a statement costs nothing more
    * than its row, many on a server, where each statement is a round trip and fires the

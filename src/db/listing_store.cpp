@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include <QSqlQuery>
+
 #include "base/log.h"
 #include "db/bd_write_guard.h"
 #include "db/incomplete_listings.h"
@@ -46,13 +48,16 @@ ListingRows rowsOf(const ListingModel& model) {
 
 class StoreRun {
  public:
-  StoreRun(const ListingModel& model, const StoreProgressFn& progress)
-      : rows_(rowsOf(model)), progressFn_(progress) {}
+  StoreRun(const ListingModel& model, const StoreProgressFn& progress,
+           const StoreOver* over = nullptr)
+      : rows_(rowsOf(model)), progressFn_(progress), over_(over) {}
 
   StoreResult run();
 
  private:
   std::optional<int> nextNumber();
+  std::optional<int> clearStoredRows();
+  bool forgetRows(const QString& sql, int rpId);
   bool writeDirectories(int rpId);
   bool writeSongs(int rpId);
   bool writeTechnical(int rpId);
@@ -63,6 +68,7 @@ class StoreRun {
 
   const ListingRows rows_;
   const StoreProgressFn& progressFn_;
+  const StoreOver* over_;
   StoreProgress progress_;
   QString error_;
   int songsWritten_ = 0;
@@ -75,12 +81,18 @@ StoreResult StoreRun::run() {
   if (!transaction.started()) {
     return {0, BdConnection().lastError()};
   }
-  const std::optional<int> rpId = nextNumber();
+  const std::optional<int> rpId = over_ ? clearStoredRows() : nextNumber();
   if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId) ||
       !writeIncompleteMark(*rpId) || !writeSource(*rpId)) {
     return {0, error_};
   }
-  if (!BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium)) ||
+  if (over_ && over_->alsoWrite) {
+    if (const QString reason = over_->alsoWrite(*rpId); !reason.isEmpty()) {
+      return {0, reason};
+    }
+  }
+  // A listing stored over keeps its own row: whatever else is kept under its number stays.
+  if ((!over_ && !BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium))) ||
       !transaction.Commit()) {
     return {0, BdConnection().lastError()};
   }
@@ -105,6 +117,37 @@ std::optional<int> StoreRun::nextNumber() {
     return std::nullopt;
   }
   return static_cast<int>(next);
+}
+
+// The rows of the listing stored over go first; its row, and the number, stay.
+std::optional<int> StoreRun::clearStoredRows() {
+  const int rpId = over_->rpId;
+  DbRecordset& recordset = BdRecordset();
+  recordset.Close();
+  if (!recordset.Open(sqlListingByNumber(rpId), BdConnection())) {
+    refuse(BdConnection().lastError());
+    return std::nullopt;
+  }
+  const bool stored = recordset.RecordCount() > 0;
+  recordset.Close();
+  if (!stored) {
+    refuse(u"El listado nº %1 ya no está en la BD"_s.arg(rpId));
+    return std::nullopt;
+  }
+  if (!BdConnection().Execute(sqlDeleteDirectories(rpId)) ||
+      !BdConnection().Execute(sqlDeleteFiles(rpId))) {
+    refuse(BdConnection().lastError());
+    return std::nullopt;
+  }
+  if (!forgetRows(sqlForgetTechnicalRows(), rpId) || !forgetRows(sqlForgetIncompleteMark(), rpId)) {
+    return std::nullopt;
+  }
+  return rpId;
+}
+
+bool StoreRun::forgetRows(const QString& sql, int rpId) {
+  QString reason;
+  return BdBoundQuery(sql, {rpId}, reason) || refuse(reason);
 }
 
 bool StoreRun::writeDirectories(int rpId) {
@@ -169,8 +212,9 @@ bool StoreRun::writeIncompleteMark(int rpId) {
 
 bool StoreRun::writeSource(int rpId) {
   const QString now = storeDateNow();
+  const QString catalogued = over_ && !over_->catalogued.isEmpty() ? over_->catalogued : now;
   const QString reason =
-      storeSourceIdentity(rpId, rows_.source, rows_.stamps, songsWritten_, now, now);
+      storeSourceIdentity(rpId, rows_.source, rows_.stamps, songsWritten_, catalogued, now);
   return reason.isEmpty() || refuse(reason);
 }
 
@@ -185,14 +229,24 @@ bool StoreRun::refuse(const QString& reason) {
   return false;
 }
 
-}  // namespace
-
-StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress) {
+StoreResult storeGuarded(const ListingModel& model, const StoreProgressFn& progress,
+                         const StoreOver* over) {
   const BdWriteGuard guard;
   StoreResult result =
-      guard.acquired() ? StoreRun(model, progress).run() : StoreResult{0, bdBusyText()};
+      guard.acquired() ? StoreRun(model, progress, over).run() : StoreResult{0, bdBusyText()};
   if (!result.ok()) {
     WriteLog(u"No se ha podido almacenar el listado en la BD: "_s + result.error);
   }
   return result;
+}
+
+}  // namespace
+
+StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress) {
+  return storeGuarded(model, progress, nullptr);
+}
+
+StoreResult replaceStoredListing(const ListingModel& model, const StoreOver& over,
+                                 const StoreProgressFn& progress) {
+  return storeGuarded(model, progress, &over);
 }

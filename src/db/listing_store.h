@@ -34,3 +34,22 @@ struct StoreResult {
  * pass the largest 32-bit number. Writes to the log only on failure.
  */
 StoreResult Save2bd(const ListingModel& model, const StoreProgressFn& progress = {});
+
+/** What a store over a stored listing keeps of it, and what it writes beside the rows. */
+struct StoreOver {
+  int rpId = 0;
+  /** The stored listing's date of cataloguing, which its source keeps (ISO 8601). */
+  QString catalogued;
+  /** Written last, in the same transaction; empty text, else the reason. */
+  std::function<QString(int rpId)> alsoWrite;
+};
+
+/**
+ * Stores the listing over stored listing over.rpId in one transaction: its directories, files,
+ * technical fields, mark of incomplete and source become the model's, as Save2bd would store
+ * them, while its row (number and name) and whatever else is kept under its number stay. A
+ * failure, or the process dying, leaves the listing as it was. Refused as Save2bd is, and when
+ * no listing has the number.
+ */
+StoreResult replaceStoredListing(const ListingModel& model, const StoreOver& over,
+                                 const StoreProgressFn& progress = {});

@@ -153,6 +153,21 @@ QString BdConnectionString() {
                                         : state().prefix;
 }
 
+std::optional<QSqlQuery> BdBoundQuery(const QString& sql, const QVariantList& values,
+                                      QString& reason) {
+  QSqlQuery query(BdConnection().driverConnection());
+  query.setForwardOnly(true);
+  query.prepare(sql);
+  for (const QVariant& value : values) {
+    query.addBindValue(value);
+  }
+  if (!query.exec()) {
+    reason = reasonOf(BdConnection().noteFailure(query.lastError()));
+    return std::nullopt;
+  }
+  return query;
+}
+
 DbConnection& BdConnection() {
   if (!state().connection) {
     releaseAtApplicationEnd();

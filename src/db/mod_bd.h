@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVariantList>
+
+#include <optional>
 
 #include "db/db_connection.h"
 
@@ -22,6 +25,13 @@ QString BdConnectionString();
 
 /** The one connection; closed until OpenBd succeeds. */
 DbConnection& BdConnection();
+
+/**
+ * Runs sql on the program's connection with values bound in order, its rows read forward only;
+ * nothing, with reason set (and the failure noted on the connection), when it fails.
+ */
+std::optional<QSqlQuery> BdBoundQuery(const QString& sql, const QVariantList& values,
+                                      QString& reason);
 /**
  * The shared result set. Whoever uses it closes it, if open, before opening a query in it,
  * and closes it after use.

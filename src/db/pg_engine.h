@@ -23,6 +23,9 @@ class PgEngine : public DbEngine {
   QString loggable(const QString& connectionString) const override;
   std::function<void()> interrupter(const QSqlDatabase& db) const override;
   int rowsPerInsert() const override { return kMaxRowsPerInsert; }
+  std::unique_ptr<ListingHold> holdListing(const QSqlDatabase& db, int rpId) const override {
+    return serverListingHold(db, rpId);
+  }
   /** A whole listing's files in one statement. */
   static constexpr int kMaxRowsPerInsert = 1000;
 };

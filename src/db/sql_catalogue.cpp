@@ -214,6 +214,10 @@ QString sqlForgetSourceRow() {
   return u"DELETE FROM origen WHERE rp_id = ?"_s;
 }
 
+QString sqlSourceUpdated() {
+  return u"UPDATE origen SET actualizado = ? WHERE rp_id = ?"_s;
+}
+
 QString sqlSourceStampsOf() {
   return u"SELECT filegenorder, bytes, modificado FROM origen_archivos WHERE rp_id = ? ORDER BY "
          u"filegenorder"_s;
@@ -233,4 +237,18 @@ QString sqlSourceCandidates() {
          u"o.actualizado, (SELECT p.ubicacion FROM propiedades p WHERE p.rp_id = r.rp_id) FROM "
          u"origen o JOIN reports r ON r.rp_id = o.rp_id WHERE o.uuid = ? OR "
          u"o.firma = ? ORDER BY o.actualizado DESC, r.rp_id DESC"_s;
+}
+
+QString sqlUpdateHistoryOf() {
+  return u"SELECT fecha, anadidos, quitados, cambiados, segundos FROM actualizaciones WHERE "
+         u"rp_id = ? ORDER BY fecha"_s;
+}
+
+QString sqlUpdateHistoryInsert() {
+  return u"INSERT INTO actualizaciones (rp_id, fecha, anadidos, quitados, cambiados, segundos) "
+         u"VALUES (?, ?, ?, ?, ?, ?)"_s;
+}
+
+QString sqlForgetUpdateHistory() {
+  return u"DELETE FROM actualizaciones WHERE rp_id = ?"_s;
 }

@@ -85,6 +85,8 @@ QString sqlSourceRowOf();
 /** One row: the listing's number, then the columns sqlSourceRowOf() gives. */
 QString sqlSourceRowInsert();
 QString sqlForgetSourceRow();
+/** The date a listing was last updated (bound first), then its number. */
+QString sqlSourceUpdated();
 /** A listing's file stamps: filegenorder, bytes, modificado, by file number. */
 QString sqlSourceStampsOf();
 QString sqlSourceStampInsert();
@@ -95,3 +97,10 @@ QString sqlForgetSourceStamps();
  * last updated first.
  */
 QString sqlSourceCandidates();
+
+// The update history's side table, the listing's number bound ("?") first.
+/** A listing's updates: fecha, anadidos, quitados, cambiados, segundos, the oldest first. */
+QString sqlUpdateHistoryOf();
+/** One row: the listing's number, then the columns sqlUpdateHistoryOf() gives. */
+QString sqlUpdateHistoryInsert();
+QString sqlForgetUpdateHistory();

@@ -137,3 +137,13 @@ QList<MountedVolume> mountedVolumes() {
   }
   return volumes;
 }
+
+MountedVolume mountedVolumeWithUuid(const QString& uuid) {
+  // Only devices are read: a volume is found by what its device says, never by its name.
+  for (const MountedVolume& mounted : mountedVolumes()) {
+    if (!uuid.isEmpty() && mounted.volume.uuid == uuid) {
+      return mounted;
+    }
+  }
+  return {};
+}

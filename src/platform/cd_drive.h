@@ -80,3 +80,6 @@ MountedVolume volumeHolding(const QString& path);
 
 /** Every device the installed mount table mounts, with its identity, in the table's order. */
 QList<MountedVolume> mountedVolumes();
+
+/** The first mounted volume whose UUID is uuid, from the installed mount table; null when none. */
+MountedVolume mountedVolumeWithUuid(const QString& uuid);

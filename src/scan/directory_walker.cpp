@@ -53,6 +53,7 @@ DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes 
 
 bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, int /*nivelIndent*/, qint64& totalFicheros,
                               qint64& totalTamano) {
+  rootName_ = trimBlanks(dirOrigen.withoutFinalSlash().shown);
   return walkDirectory(dirOrigen.withoutFinalSlash(), totalFicheros, totalTamano) &&
          stopReason() == WalkStop::None;
 }
@@ -196,12 +197,43 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
   const QByteArray path = directory.path.childBytes(song.raw);
-  const AudioFileRead read = ReadAudioFile(path, tags_);
   const QString key = FileNodeKey(directory.name, song.shown);
+  const QString filename = QuoteToAcute(song.shown);
+  SongRecord& record = model_.songSlot(model_.CancionActualNum);
+  if (!known_ || !takeKnownSong(directory.name, filename, path, record)) {
+    readSong(path, key, record);
+  }
+  record.filename = filename;
+  record.fileorder = numberText(order);
+  model_.tree.addChildOf(directory.node, key, song.shown, kImageMp3);
+  model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
+  ++model_.CancionActualNum;
+}
+
+// An update's walk: the record an earlier listing has of a file whose size and time are as
+// they were, taken instead of reading the file again.
+bool DirectoryWalker::takeKnownSong(const QString& dirname, const QString& filename,
+                                    const QByteArray& path, SongRecord& record) {
+  FileStamp stamp;
+  if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
+    model_.stamps.set(model_.CancionActualNum, stamp);
+  }
+  std::optional<KnownFile> known = known_->take(knownFilePath(dirname, rootName_, filename), stamp);
+  if (!known) {
+    return false;
+  }
+  record = std::move(known->record);
+  if (known->properties) {
+    model_.technical.set(model_.CancionActualNum, *known->properties);
+  }
+  return true;
+}
+
+void DirectoryWalker::readSong(const QByteArray& path, const QString& key, SongRecord& record) {
+  const AudioFileRead read = ReadAudioFile(path, tags_);
   noteStamp(read, path);
   noteRead(read, key);
   const TagInfo& tag = read.tag;
-  SongRecord& record = model_.songSlot(model_.CancionActualNum);
   const SongRecord& previous = model_.Canciones[model_.CancionActualNum - 1];
   record.album = sharedText(QuoteToAcute(tag.Album), previous.album);
   record.artist = sharedText(QuoteToAcute(tag.Artist), previous.artist);
@@ -210,11 +242,6 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   record.title = QuoteToAcute(tag.Title);
   record.track = numberText(tag.Track);
   record.year = sharedText(QuoteToAcute(tag.Year), previous.year);
-  record.filename = QuoteToAcute(song.shown);
-  record.fileorder = numberText(order);
-  model_.tree.addChildOf(directory.node, key, song.shown, kImageMp3);
-  model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
-  ++model_.CancionActualNum;
 }
 
 // Every subdirectory node of a level goes in before any is walked, so each child finds its

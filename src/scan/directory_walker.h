@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/raw_directory.h"
+#include "scan/known_files.h"
 #include "scan/listing_model.h"
 #include "scan/scan_notices.h"
 #include "scan/sort_strings.h"
@@ -85,6 +86,12 @@ class DirectoryWalker {
   bool DirUtil(const WalkPath& dirOrigen, int nivelIndent, qint64& totalFicheros,
                qint64& totalTamano);
 
+  /**
+   * From now on each listed file is first offered to known (which must outlive the walk), and
+   * read only when it gives nothing back; null reads every file.
+   */
+  void takeKnownFiles(KnownFiles* known) { known_ = known; }
+
   WalkStop stopReason() const { return cancelled_ ? WalkStop::Cancelled : limit_; }
   const LeftOut& leftOut() const { return leftOut_; }
   const WalkProgress& progress() const { return progress_; }
@@ -117,6 +124,9 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
+  bool takeKnownSong(const QString& dirname, const QString& filename, const QByteArray& path,
+                     SongRecord& record);
+  void readSong(const QByteArray& path, const QString& key, SongRecord& record);
   void noteRead(const AudioFileRead& read, const QString& path);
   void noteStamp(const AudioFileRead& read, const QByteArray& path);
   QString numberText(int number);
@@ -129,6 +139,8 @@ class DirectoryWalker {
   EntrySizes sizes_;
   TagReading tags_;
   ListingLimits limits_;
+  KnownFiles* known_ = nullptr;
+  QString rootName_;
   NameOrder order_;
   bool cancelled_ = false;
   WalkStop limit_ = WalkStop::None;

@@ -44,6 +44,7 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   model_.source = {};
   model_.notices = {};
   DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags, limits);
+  walker.takeKnownFiles(known_);
   walker_ = &walker;
   qint64 totalFicheros = 0;
   qint64 totalTamano = 0;

@@ -34,6 +34,9 @@ class ScanRun {
                 ListingLimits limits = ListingLimits::Classic,
                 SourceCheck check = SourceCheck::Identify);
 
+  /** The walk offers each listed file to known before reading it (see KnownFiles). */
+  void takeKnownFiles(KnownFiles* known) { known_ = known; }
+
   /** The walk's progress so far; the pump may read it while the walk runs. */
   const WalkProgress& progress() const;
   const LeftOut& leftOut() const { return leftOut_; }
@@ -42,6 +45,7 @@ class ScanRun {
   ListingModel& model_;
   qint64 startSeconds_;
   const DirectoryWalker* walker_ = nullptr;
+  KnownFiles* known_ = nullptr;
   LeftOut leftOut_;
 };
 

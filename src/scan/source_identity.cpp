@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -42,6 +43,23 @@ QString scanChoicesText(const TagReading& tags, ListingLimits limits) {
   return u"etiquetas=%1;pagina=%2;archivos=%3;tecnicos=%4;limites=%5"_s.arg(
       tagSourceKey(tags.source), codePageName(tags.id3v1CodePage), audioFilesKey(tags.files),
       tags.properties ? u"1"_s : u"0"_s, listingLimitsKey(limits));
+}
+
+std::optional<ScanChoices> scanChoicesFromText(const QString& text) {
+  QHash<QString, QString> values;
+  for (const QString& item : text.split(u';')) {
+    const qsizetype equals = item.indexOf(u'=');
+    values.insert(item.left(equals), item.mid(equals + 1));
+  }
+  const std::optional<TagSource> source = tagSourceFromKey(values.value(u"etiquetas"_s));
+  const std::optional<CodePage> page = codePageFromName(values.value(u"pagina"_s));
+  const std::optional<AudioFiles> files = audioFilesFromKey(values.value(u"archivos"_s));
+  const QString properties = values.value(u"tecnicos"_s);
+  const std::optional<ListingLimits> limits = listingLimitsFromKey(values.value(u"limites"_s));
+  if (!source || !page || !files || (properties != u"0"_s && properties != u"1"_s) || !limits) {
+    return std::nullopt;
+  }
+  return ScanChoices{{*source, *page, *files, properties == u"1"_s}, *limits};
 }
 
 QString contentSignature(const ListingModel& model, const QString& root) {

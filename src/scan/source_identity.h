@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "scan/listing_model.h"
 #include "tags/tag_sources.h"
 
@@ -12,6 +14,13 @@
 
 /** "etiquetas=v1;pagina=Windows-1252;archivos=mp3;tecnicos=0;limites=classic". */
 QString scanChoicesText(const TagReading& tags, ListingLimits limits);
+
+/** The choices scanChoicesText wrote; nothing when text is not such a text. */
+struct ScanChoices {
+  TagReading tags;
+  ListingLimits limits = ListingLimits::Classic;
+};
+std::optional<ScanChoices> scanChoicesFromText(const QString& text);
 
 /**
  * The signature of a listing's files: their paths from root (the walk's start, without its

@@ -4,10 +4,12 @@
 #include "db/listing_properties.h"
 #include "db/source_part.h"
 #include "db/technical_part.h"
+#include "db/update_history.h"
 #include "search/search_part.h"
 #include "stats/stats_part.h"
 
 void composeCatalogue() {
   setCatalogueParts({&technicalFieldsPart(), &incompleteListingsPart(), &sourceIdentityPart(),
-                     &listingPropertiesPart(), &searchIndexPart(), &statsTotalsPart()});
+                     &listingPropertiesPart(), &updateHistoryPart(), &searchIndexPart(),
+                     &statsTotalsPart()});
 }

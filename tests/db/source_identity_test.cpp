@@ -2,6 +2,7 @@
 
 #include "db/listing_properties.h"
 #include "db/listing_store.h"
+#include "db/listing_update.h"
 #include "db/mod_bd.h"
 #include "db/original_place.h"
 #include "db/source_store.h"
@@ -184,6 +185,26 @@ TEST_P(SourceStoreTest, TheOriginalIsFoundByItsIdentityWhereverItIsMounted) {
   EXPECT_EQ(originalFolder({2, u"Viejo"_s, kMedioDirectorio, there + u"/Musica"_s}),
             there + u"/Musica"_s);
   EXPECT_EQ(originalFolder({2, u"Viejo"_s, kMedioDirectorio, there + u"/Falta"_s}), QString());
+}
+
+TEST_P(SourceStoreTest, AnUpdateFindsItsFolderWhereverItsDiskIsMountedAndAsksForItElse) {
+  REQUIRE_TOOL(xorriso, "xorriso");
+  const QString disk = discImage(xorriso, u"DATOS"_s, u"2022010112000000"_s);
+  const QString here = TestEnvironment::newTempDir();
+  const QString there = TestEnvironment::newTempDir();
+  MountTable mounts;
+  mounts.mount(disk, here);
+  const StoreResult stored = Save2bd(*scanned(makeTree(here + u"/Musica"_s, {u"a/1.mp3"_s})));
+  ASSERT_TRUE(stored.ok());
+  mounts.mount(disk, there);
+  makeTree(there + u"/Musica"_s, {u"a/1.mp3"_s});
+  QString error;
+  const std::optional<UpdatePlan> found = planUpdate({stored.rp_id, {}, false, true}, {}, error);
+  ASSERT_TRUE(found) << error.toStdString();
+  EXPECT_EQ(found->root, there + u"/Musica"_s);
+  mounts.mount(discImage(xorriso, u"DATOS"_s, u"2023010112000000"_s), there);
+  EXPECT_FALSE(planUpdate({stored.rp_id, {}, false, true}, {}, error));
+  EXPECT_EQ(error, u"Inserte el disco nº %1 «%2»"_s.arg(stored.rp_id).arg(here + u"/Musica"_s));
 }
 
 INSTANTIATE_ON_BOTH_ENGINES(SourceStoreTest);

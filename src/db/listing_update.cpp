@@ -1,0 +1,241 @@
+#include "db/listing_update.h"
+
+#include "db/original_place.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "db/bd_write_guard.h"
+#include "db/listing_store.h"
+#include "db/mod_bd.h"
+#include "db/source_store.h"
+#include "db/sql_catalogue.h"
+#include "db/stored_files.h"
+#include "db/update_history.h"
+#include "platform/cd_drive.h"
+#include "scan/scan_driver.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString withoutFinalSlash(const QString& path) {
+  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
+}
+
+bool isDirectory(const QString& path) {
+  return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+// The mounted volume with the stored identity: the disc itself, or the folder on it.
+QString mountedSource(const StoredListingSource& listing) {
+  const SourceIdentity& identity = *listing.identity;
+  const MountedVolume mounted = mountedVolumeWithUuid(identity.volume.uuid);
+  if (mounted.mountPoint.isEmpty()) {
+    return {};
+  }
+  if (listing.medium == kMedioCd) {
+    return mounted.volume.label == identity.volume.label ? mounted.mountPoint : QString();
+  }
+  return QDir::cleanPath(mounted.mountPoint + u'/' + identity.relativePath);
+}
+
+// The stored path, while what holds it is still the volume it was on.
+QString storedPathSource(const SourceIdentity& identity) {
+  if (!isDirectory(identity.path)) {
+    return {};
+  }
+  const bool sameVolume = identity.volume.uuid.isEmpty() ||
+                          volumeHolding(identity.path).volume.uuid == identity.volume.uuid;
+  return sameVolume ? identity.path : QString();
+}
+
+// A listing stored before sources were kept: a folder by its path, a disc by its label.
+QString sourceByName(const StoredListingSource& listing) {
+  if (listing.medium != kMedioCd) {
+    return isDirectory(listing.name) ? withoutFinalSlash(listing.name) : QString();
+  }
+  const CdDrive drive = findCdDrive();
+  const bool labelled = drive.state == CdDriveState::Mounted && !listing.name.isEmpty() &&
+                        GetVolumeLabel(drive.root).trimmed() == listing.name;
+  return labelled ? withoutFinalSlash(drive.root) : QString();
+}
+
+QString locateSource(const StoredListingSource& listing, const QString& from) {
+  if (!from.isEmpty()) {
+    return isDirectory(from) ? withoutFinalSlash(QDir(from).absolutePath()) : QString();
+  }
+  if (!listing.identity) {
+    return sourceByName(listing);
+  }
+  if (!listing.identity->volume.uuid.isEmpty()) {
+    if (const QString mounted = mountedSource(listing); isDirectory(mounted)) {
+      return mounted;
+    }
+  }
+  return storedPathSource(*listing.identity);
+}
+
+StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource& listing) {
+  if (request.dryRun) {
+    return StoredFilesUse::ReadNone;
+  }
+  // Files read by older readers would keep what those readers gave.
+  const bool olderReaders =
+      !listing.identity || listing.identity->readerVersion < kTagReaderVersion;
+  return request.reread || olderReaders ? StoredFilesUse::ReadAll : StoredFilesUse::KeepUnchanged;
+}
+
+// The walk a fresh scan of root would make, with the listing's medium.
+void walkSource(UpdatePlan& plan, KnownFiles& known) {
+  ListingModel& model = *plan.model;
+  ScanRun run(model);
+  WalkPath walkPath;
+  if (plan.listing.medium == kMedioCd) {
+    model.FinalType = kMedioCd;
+    model.FinalName = plan.listing.name;
+    walkPath = rootCdScan(model, plan.root + u'/');
+  } else {
+    walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root));
+  }
+  run.takeKnownFiles(&known);
+  run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits);
+}
+
+// Nothing read and nothing moved: the stored rows are already those of a fresh scan.
+bool rowsUnchanged(const UpdatePlan& plan, const StoredFiles& stored, StoredFilesUse use) {
+  return use == StoredFilesUse::KeepUnchanged && stored.added().isEmpty() &&
+         stored.changed().isEmpty() && stored.removed().isEmpty() &&
+         plan.root == plan.listing.identity->path && !plan.model->notices.incomplete;
+}
+
+// Only the listing's date of update and its history, in one transaction.
+QString writeDatesOnly(const UpdatePlan& plan, const std::function<QString(int)>& history) {
+  const BdWriteGuard guard;
+  if (!guard.acquired()) {
+    return bdBusyText();
+  }
+  ScopedTransaction transaction(BdConnection());
+  if (!transaction.started()) {
+    return BdConnection().lastError();
+  }
+  QString reason;
+  if (!BdBoundQuery(sqlSourceUpdated(), {storeDateNow(), plan.listing.rpId}, reason)) {
+    return reason;
+  }
+  if (reason = history(plan.listing.rpId); !reason.isEmpty()) {
+    return reason;
+  }
+  return transaction.Commit() ? QString() : BdConnection().lastError();
+}
+
+ScanChoices choicesOf(const StoredListingSource& listing, const ScanChoices& saved, bool& isSaved) {
+  const std::optional<ScanChoices> own =
+      listing.identity ? scanChoicesFromText(listing.identity->choices) : std::nullopt;
+  isSaved = !own;
+  return own.value_or(saved);
+}
+
+}  // namespace
+
+std::optional<StoredListingSource> readListingSource(int rpId, QString& error) {
+  QSqlQuery row(BdConnection().driverConnection());
+  if (!row.exec(sqlListingByNumber(rpId))) {
+    error = reasonOf(BdConnection().noteFailure(row.lastError()));
+    return std::nullopt;
+  }
+  if (!row.next()) {
+    error = u"no hay ningún listado con el número %1 en la base de datos"_s.arg(rpId);
+    return std::nullopt;
+  }
+  StoredListingSource listing{rpId, row.value(1).toString(), row.value(2).toInt(), {}, {}};
+  row.finish();
+  QString unread;
+  listing.identity = storedSourceOf(rpId, listing.catalogued, unread);
+  if (!unread.isEmpty()) {
+    error = unread;
+    return std::nullopt;
+  }
+  return listing;
+}
+
+QString insertDiscText(const StoredListingSource& listing) {
+  return insertDiscText(OriginalRequest{listing.rpId, listing.name, listing.medium, {}});
+}
+
+bool UpdatePlan::halfChanged() const {
+  const qsizetype stored = removed.size() + changed.size() + unchanged;
+  return 2 * (added.size() + removed.size()) > std::max<qsizetype>(stored, 1);
+}
+
+QString halfChangedText() {
+  return u"Más de la mitad de los archivos cambiaría: ¿es el disco correcto?"_s;
+}
+
+std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanChoices& saved,
+                                     QString& error) {
+  UpdatePlan plan;
+  plan.startedMs = QDateTime::currentMSecsSinceEpoch();
+  std::optional<StoredListingSource> listing = readListingSource(request.rpId, error);
+  if (!listing) {
+    return std::nullopt;
+  }
+  plan.listing = std::move(*listing);
+  if (!request.dryRun && !(plan.hold = BdConnection().holdListing(request.rpId))) {
+    error = listingHeldText(request.rpId, plan.listing.name);
+    return std::nullopt;
+  }
+  plan.root = locateSource(plan.listing, request.from);
+  if (plan.root.isEmpty()) {
+    error = request.from.isEmpty() ? insertDiscText(plan.listing)
+                                   : u"no se puede leer el directorio %1"_s.arg(request.from);
+    return std::nullopt;
+  }
+  plan.choices = choicesOf(plan.listing, saved, plan.savedChoices);
+  const StoredFilesUse use = filesUse(request, plan.listing);
+  StoredFiles stored(use);
+  const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
+                             : plan.listing.medium == kMedioCd ? plan.root
+                                                               : plan.listing.name;
+  if (error = stored.load(request.rpId, withoutFinalSlash(storedRoot)); !error.isEmpty()) {
+    return std::nullopt;
+  }
+  plan.model = std::make_unique<ListingModel>();
+  walkSource(plan, stored);
+  // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
+  if (!isDirectory(plan.root)) {
+    error =
+        u"El origen del listado nº %1 «%2» dejó de estar disponible durante el recorrido: "
+        u"no se ha cambiado nada"_s.arg(request.rpId)
+            .arg(plan.listing.name);
+    return std::nullopt;
+  }
+  plan.added = stored.added();
+  plan.changed = stored.changed();
+  plan.removed = stored.removed();
+  plan.unchanged = stored.unchanged();
+  plan.rowsUnchanged = rowsUnchanged(plan, stored, use);
+  if (request.dryRun) {
+    plan.model.reset();
+  }
+  return plan;
+}
+
+QString applyUpdate(const UpdatePlan& plan) {
+  const auto history = [&plan](int rpId) {
+    const double seconds = (QDateTime::currentMSecsSinceEpoch() - plan.startedMs) / 1000.0;
+    return writeUpdateHistory(rpId, {storeDateNow(), static_cast<int>(plan.added.size()),
+                                     static_cast<int>(plan.removed.size()),
+                                     static_cast<int>(plan.changed.size()), seconds});
+  };
+  if (plan.rowsUnchanged) {
+    return writeDatesOnly(plan, history);
+  }
+  return replaceStoredListing(*plan.model,
+                              StoreOver{plan.listing.rpId, plan.listing.catalogued, history})
+      .error;
+}

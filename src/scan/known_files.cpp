@@ -1,0 +1,12 @@
+#include "scan/known_files.h"
+
+#include "base/text_helpers.h"
+
+using namespace Qt::StringLiterals;
+
+QString knownFilePath(const QString& dirname, const QString& root, const QString& filename) {
+  // The root "/" keeps its "/" as its name: its subdirectories start right after it.
+  const qsizetype cut = root == u"/"_s ? 0 : root.size();
+  const QString directory = dirname.startsWith(root) ? dirname.mid(cut) : dirname;
+  return QuoteToAcute(directory) + u'/' + QuoteToAcute(filename);
+}

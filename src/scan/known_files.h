@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "scan/listing_model.h"
+#include "tags/audio_properties.h"
+
+// What an update already holds of a tree's files: the walk asks for each listed file before it
+// reads it, and takes the stored record of a file that did not change instead of reading it.
+
+/** A file's record as it is stored, and its technical fields when it has them. */
+struct KnownFile {
+  SongRecord record;
+  std::optional<AudioProperties> properties;
+};
+
+class KnownFiles {
+ public:
+  virtual ~KnownFiles() = default;
+  /**
+   * The listed file at path (its directory from the walk's root, "/", its name as the listing
+   * keeps it, apostrophes as acute accents) has stamp: what to list for it instead of reading
+   * it, or nothing to read it.
+   */
+  virtual std::optional<KnownFile> take(const QString& path, const FileStamp& stamp) = 0;
+};
+
+/**
+ * The path a KnownFiles is asked by: the directory's name from root (both as the listing keeps
+ * them, root without its final "/"), "/" and the file's name, apostrophes as acute accents.
+ */
+QString knownFilePath(const QString& dirname, const QString& root, const QString& filename);
