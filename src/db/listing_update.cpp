@@ -155,10 +155,14 @@ std::optional<StoredListingSource> readListingSource(int rpId, QString& error) {
   StoredListingSource listing{rpId, row.value(1).toString(), row.value(2).toInt(), {}, {}};
   row.finish();
   QString unread;
-  listing.identity = storedSourceOf(rpId, listing.catalogued, unread);
+  const std::optional<StoredSource> stored = storedSourceOf(rpId, unread);
   if (!unread.isEmpty()) {
     error = unread;
     return std::nullopt;
+  }
+  if (stored) {
+    listing.identity = stored->identity;
+    listing.catalogued = stored->catalogued;
   }
   return listing;
 }

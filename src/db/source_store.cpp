@@ -139,20 +139,6 @@ QString recognitionText(const std::vector<StoredSource>& matches, const SourceId
   return text;
 }
 
-std::optional<SourceIdentity> storedSourceOf(int rpId, QString& catalogued, QString& error) {
-  QSqlQuery row(BdConnection().driverConnection());
-  row.prepare(sqlSourceRowOf());
-  if (!execBound(row, {rpId})) {
-    error = reasonOfQuery(row);
-    return std::nullopt;
-  }
-  if (!row.next()) {
-    return std::nullopt;
-  }
-  QString updated;
-  return identityAt(row, 0, catalogued, updated);
-}
-
 QString storeDateNow() {
   return QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
 }

@@ -52,11 +52,6 @@ std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QSt
  */
 QString recognitionText(const std::vector<StoredSource>& matches, const SourceIdentity& scanned);
 
-/**
- * Listing rpId's stored source and the date it was catalogued; nothing for a listing stored
- * without one, or when the catalogue cannot say (error set).
- */
-std::optional<SourceIdentity> storedSourceOf(int rpId, QString& catalogued, QString& error);
 
 /** The date a store writes now, ISO 8601 in UTC. */
 QString storeDateNow();
