@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "base/app_info.h"
 #include "db/listing_details.h"
+#include "db/update_history.h"
 #include "platform/gui_message_box.h"
 #include "platform/gui_window_placement.h"
 
@@ -61,7 +63,7 @@ frm_propiedades::frm_propiedades(QWidget* parent, int rpId, const ListingPropert
   form->addRow(u"Prestado el:"_s, lent);
   layout->addLayout(form);
   layout->addWidget(sourceBox());
-  // The update history, once it is kept, goes here: between the source and the buttons.
+  layout->addWidget(historyBox());
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(u"Aceptar"_s);
   buttons->button(QDialogButtonBox::Cancel)->setText(u"Cancelar"_s);
@@ -96,6 +98,32 @@ QWidget* frm_propiedades::sourceBox() {
     value->setObjectName(u"lbl_"_s + detail.key);
     form->addRow(detail.label + u':', value);
   }
+  return box;
+}
+
+// Each update in place of the listing, the oldest first: when, and what it changed.
+QWidget* frm_propiedades::historyBox() {
+  auto* box = new QGroupBox(u"Actualizaciones"_s, this);
+  box->setObjectName(u"grpActualizaciones"_s);
+  auto* layout = new QVBoxLayout(box);
+  QString reason;
+  const std::vector<UpdateHistoryRow> history = readUpdateHistory(rpId_, &reason);
+  if (history.empty()) {
+    layout->addWidget(valueLabel(
+        reason.isEmpty() ? u"No se ha actualizado nunca."_s : u"No se puede leer: "_s + reason,
+        box));
+    return box;
+  }
+  auto* table = new QTreeWidget(box);
+  table->setObjectName(u"tvActualizaciones"_s);
+  table->setRootIsDecorated(false);
+  table->setHeaderLabels({u"Fecha"_s, u"Añadidos"_s, u"Quitados"_s, u"Cambiados"_s, u"Segundos"_s});
+  for (const UpdateHistoryRow& row : history) {
+    new QTreeWidgetItem(table,
+                        {row.date, QString::number(row.added), QString::number(row.removed),
+                         QString::number(row.changed), QString::number(row.seconds, 'f', 1)});
+  }
+  layout->addWidget(table);
   return box;
 }
 

@@ -31,6 +31,7 @@ class frm_propiedades : public QDialog {
   QLineEdit* addField(QFormLayout& form, const QString& name, const QString& label,
                       const QString& text);
   QWidget* sourceBox();
+  QWidget* historyBox();
 
   int rpId_;
   QLineEdit* ubicacion_ = nullptr;

@@ -14,6 +14,7 @@
 #include "db/frm_reportsbd.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
+#include "db/update_history.h"
 #include "platform/gui_message_box.h"
 #include "scan/scan_driver.h"
 #include "support/fixtures.h"
@@ -94,6 +95,26 @@ TEST_F(FrmPropiedadesTest, GestionOpensTheChosenListingsPropertiesToEdit) {
   dialog->findChild<QLineEdit*>(u"txtUbicacion"_s)->clear();
   press(dialog, QDialogButtonBox::Cancel);
   EXPECT_EQ(rows(u"SELECT ubicacion FROM propiedades"_s), QStringList{u"Caja 3"_s});
+}
+
+// The updates in place are listed the oldest first; a listing never updated says so.
+TEST_F(FrmPropiedadesTest, TheUpdateHistoryIsShownOldestFirst) {
+  frm_propiedades* dialog = frm_propiedades::open(nullptr, 1);
+  auto* box = dialog->findChild<QGroupBox*>(u"grpActualizaciones"_s);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->findChild<QLabel*>()->text(), u"No se ha actualizado nunca."_s);
+  press(dialog, QDialogButtonBox::Cancel);
+  ASSERT_EQ(writeUpdateHistory(1, {u"2026-01-02T10:00:00Z"_s, 3, 1, 2, 4.25}), QString());
+  ASSERT_EQ(writeUpdateHistory(1, {u"2026-03-04T10:00:00Z"_s, 0, 0, 0, 0.5}), QString());
+  dialog = frm_propiedades::open(nullptr, 1);
+  auto* table = dialog->findChild<QTreeWidget*>(u"tvActualizaciones"_s);
+  ASSERT_TRUE(table);
+  ASSERT_EQ(table->topLevelItemCount(), 2);
+  const QTreeWidgetItem* first = table->topLevelItem(0);
+  EXPECT_EQ(
+      QStringList({first->text(0), first->text(1), first->text(2), first->text(3), first->text(4)}),
+      QStringList({u"2026-01-02T10:00:00Z"_s, u"3"_s, u"1"_s, u"2"_s, u"4.3"_s}));
+  press(dialog, QDialogButtonBox::Cancel);
 }
 
 // A listing stored before its source was kept says so; a save refused leaves the dialog open.
