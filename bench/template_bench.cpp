@@ -63,9 +63,7 @@ int main(int argc, char** argv) {
   const QString name = argc > 1 ? QString::fromUtf8(argv[1]) : u"HTML por disco"_s;
   QString error;
   QStringList warnings;
-  const std::optional<ExportTemplate> tmpl = findTemplate(name, error);
-  const std::optional<CompiledTemplate> compiled =
-      tmpl ? CompiledTemplate::compile(*tmpl, &findTemplate, error, warnings) : std::nullopt;
+  const std::optional<CompiledTemplate> compiled = compileTemplateNamed(name, error, warnings);
   if (!compiled) {
     QTextStream(stderr) << error << u'\n';
     return 2;
@@ -88,7 +86,7 @@ int main(int argc, char** argv) {
   const auto small = largeListing(80, 1000);
   timer.restart();
   const std::optional<CompiledTemplate> again =
-      CompiledTemplate::compile(*tmpl, &findTemplate, error, warnings);
+      CompiledTemplate::compile(compiled->source(), &findTemplate, error, warnings);
   templateListingBytes(*again, *small, {small->FinalName, kMedioDirectorio}, 0, {}, u"/tmp"_s,
                        ExportEncoding::Utf8);
   const double previewMs = double(timer.nsecsElapsed()) / 1e6;

@@ -18,10 +18,6 @@ const QByteArray kTemplate = "--template";
 const QByteArray kMedium = "--medium";
 const QByteArray kOutput = "--output";
 
-std::optional<ExportTemplate> templateNamed(const QString& name, QString& error) {
-  return findTemplate(name, error);
-}
-
 int exportCatalogue(const CompiledTemplate& tmpl, CatalogueMedium medium,
                     const std::optional<QByteArray>& file) {
   QString error;
@@ -46,7 +42,7 @@ std::optional<CompiledTemplate> compiledTemplateFor(const QString& nameOrFile) {
   }
   QStringList warnings;
   std::optional<CompiledTemplate> compiled =
-      CompiledTemplate::compile(*tmpl, &templateNamed, error, warnings);
+      CompiledTemplate::compile(*tmpl, &findTemplate, error, warnings);
   for (const QString& warning : warnings) {
     printError(u"aviso: plantilla «%1»: %2"_s.arg(tmpl->name, warning));
   }

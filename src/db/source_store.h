@@ -52,6 +52,5 @@ std::vector<StoredSource> storedSourcesMatching(const ListingModel& scanned, QSt
  */
 QString recognitionText(const std::vector<StoredSource>& matches, const SourceIdentity& scanned);
 
-
 /** The date a store writes now, ISO 8601 in UTC. */
 QString storeDateNow();

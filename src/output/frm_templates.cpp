@@ -221,15 +221,14 @@ void frm_templates::showEntry(int row) {
     return;
   }
   const TemplateEntry& entry = entries_[std::size_t(row)];
-  QString error;
-  const std::optional<ExportTemplate> tmpl = readTemplateFile(entry.path, error);
+  const ExportTemplate& tmpl = entry.tmpl;
   loading_ = true;
-  name_->setText(tmpl ? tmpl->name : entry.name);
-  kind_->setCurrentIndex(tmpl ? int(tmpl->kind) : int(TemplateKind::Text));
-  extension_->setText(tmpl ? tmpl->extension : QString());
-  encoding_->setCurrentIndex(tmpl && tmpl->optionsEncoding ? 1 : 0);
+  name_->setText(tmpl.name);
+  kind_->setCurrentIndex(int(tmpl.kind));
+  extension_->setText(tmpl.extension);
+  encoding_->setCurrentIndex(tmpl.optionsEncoding ? 1 : 0);
   for (int i = 0; i < kTemplatePartCount; ++i) {
-    parts_[std::size_t(i)]->setPlainText(tmpl ? tmpl->parts[std::size_t(i)] : QString());
+    parts_[std::size_t(i)]->setPlainText(tmpl.parts[std::size_t(i)]);
     parts_[std::size_t(i)]->setReadOnly(entry.preset);
   }
   for (QWidget* field : std::initializer_list<QWidget*>{name_, kind_, extension_, encoding_}) {
@@ -239,9 +238,6 @@ void frm_templates::showEntry(int row) {
   delete_->setEnabled(!entry.preset);
   loading_ = false;
   refreshPreview();
-  if (!tmpl) {
-    message_->setText(error);
-  }
 }
 
 ExportTemplate frm_templates::edited() const {

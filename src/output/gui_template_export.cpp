@@ -28,10 +28,8 @@ void tell(QWidget& owner, const QString& text, MessageIcon icon) {
 // The template compiled, its unknown fields told; nothing after telling why it cannot be used.
 std::optional<CompiledTemplate> compiledFor(QWidget& owner, const QString& name) {
   QString error;
-  const std::optional<ExportTemplate> tmpl = findTemplate(name, error);
   QStringList warnings;
-  std::optional<CompiledTemplate> compiled =
-      tmpl ? CompiledTemplate::compile(*tmpl, &findTemplate, error, warnings) : std::nullopt;
+  std::optional<CompiledTemplate> compiled = compileTemplateNamed(name, error, warnings);
   if (!compiled) {
     tell(owner, u"La plantilla «%1» no se puede usar:\n%2"_s.arg(name, error),
          MessageIcon::Warning);

@@ -51,13 +51,17 @@ TemplateTotals directoryTotals(const ListingModel& model, const DirectoryRange& 
   return totals;
 }
 
-TemplateTotals listingTotals(const ListingModel& model, const std::vector<DirectoryRange>& dirs) {
-  TemplateTotals totals;
-  totals.listings = 1;
+// Each directory's sums, which also make the listing's.
+std::vector<TemplateTotals> directoryTotals(const ListingModel& model,
+                                            const std::vector<DirectoryRange>& dirs,
+                                            TemplateTotals& listing) {
+  std::vector<TemplateTotals> each;
+  each.reserve(dirs.size());
+  listing.listings = 1;
   for (const DirectoryRange& dir : dirs) {
-    totals.add(directoryTotals(model, dir));
+    listing.add(each.emplace_back(directoryTotals(model, dir)));
   }
-  return totals;
+  return each;
 }
 
 }  // namespace
@@ -74,7 +78,8 @@ TemplateExport::TemplateExport(const CompiledTemplate& tmpl, int listings,
 
 void TemplateExport::addListing(const ListingModel& model, const ListingName& name, int number) {
   const std::vector<DirectoryRange> dirs = directoryRanges(model);
-  const TemplateTotals totals = listingTotals(model, dirs);
+  TemplateTotals totals;
+  const std::vector<TemplateTotals> dirTotals = directoryTotals(model, dirs, totals);
   const int index = totals_.listings;
   totals_.add(totals);
   TemplateRecord listing(&template_.usedFields());
@@ -98,14 +103,14 @@ void TemplateExport::addListing(const ListingModel& model, const ListingName& na
     takeLines(model, designs_, lines.directories, lines.files);
   }
   for (std::size_t i = 0; i < dirs.size(); ++i) {
-    addDirectory(model, dirs[i], i + 1 == dirs.size(), listing, lines);
+    addDirectory(model, dirs[i], dirTotals[i], i + 1 == dirs.size(), listing, lines);
   }
 }
 
-void TemplateExport::addDirectory(const ListingModel& model, const DirectoryRange& dir, bool last,
+void TemplateExport::addDirectory(const ListingModel& model, const DirectoryRange& dir,
+                                  const TemplateTotals& totals, bool last,
                                   const TemplateRecord& listing, const Lines& lines) {
   const QString path = AcuteToQuote(model.Directorios[dir.number].dirname);
-  const TemplateTotals totals = directoryTotals(model, dir);
   putDirectoryFields(
       directoryRecord_,
       {dir.number, path, dir.number == 1, last, totals, lines.of(lines.directories, dir.number)},

@@ -33,8 +33,9 @@ class TemplateExport {
 
  private:
   struct Lines;
-  void addDirectory(const ListingModel& model, const DirectoryRange& dir, bool last,
-                    const TemplateRecord& listing, const Lines& lines);
+  void addDirectory(const ListingModel& model, const DirectoryRange& dir,
+                    const TemplateTotals& totals, bool last, const TemplateRecord& listing,
+                    const Lines& lines);
 
   const CompiledTemplate& template_;
   const int listings_;

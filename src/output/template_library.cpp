@@ -63,7 +63,7 @@ std::vector<TemplateEntry> availableTemplates() {
   for (const QString& file : kPresetFiles) {
     QString error;
     if (const std::optional<ExportTemplate> tmpl = readTemplateFile(presetPath(file), error)) {
-      entries.push_back({tmpl->name, true, presetPath(file)});
+      entries.push_back({tmpl->name, true, presetPath(file), *tmpl});
     }
   }
   const QDir dir(userTemplatesDir());
@@ -73,7 +73,7 @@ std::vector<TemplateEntry> availableTemplates() {
     QString error;
     if (const std::optional<ExportTemplate> tmpl =
             readTemplateFile(info.absoluteFilePath(), error)) {
-      user.push_back({tmpl->name, false, info.absoluteFilePath()});
+      user.push_back({tmpl->name, false, info.absoluteFilePath(), *tmpl});
     }
   }
   std::sort(user.begin(), user.end(), [](const TemplateEntry& a, const TemplateEntry& b) {
@@ -84,12 +84,18 @@ std::vector<TemplateEntry> availableTemplates() {
 }
 
 std::optional<ExportTemplate> findTemplate(const QString& nameOrFile, QString& error) {
-  if (const std::optional<TemplateEntry> entry = entryNamed(nameOrFile)) {
-    return readTemplateFile(entry->path, error);
+  if (std::optional<TemplateEntry> entry = entryNamed(nameOrFile)) {
+    return std::move(entry->tmpl);
   }
   if (!QFileInfo(nameOrFile).isFile()) {
     error = u"no hay ninguna plantilla «%1» (véase «quillet templates»)"_s.arg(nameOrFile);
     return std::nullopt;
   }
   return readTemplateFile(nameOrFile, error);
+}
+
+std::optional<CompiledTemplate> compileTemplateNamed(const QString& nameOrFile, QString& error,
+                                                     QStringList& warnings) {
+  const std::optional<ExportTemplate> tmpl = findTemplate(nameOrFile, error);
+  return tmpl ? CompiledTemplate::compile(*tmpl, &findTemplate, error, warnings) : std::nullopt;
 }

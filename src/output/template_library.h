@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "output/export_template.h"
+#include "output/template_engine.h"
 
 // Where templates come from: the presets shipped in the program (read-only) and the user's own,
 // one file each in the user's data directory, shared by copying the file.
@@ -15,6 +16,8 @@ struct TemplateEntry {
   bool preset = false;
   /** The user template's file; a preset's resource. */
   QString path;
+  /** As read from path when the list was made. */
+  ExportTemplate tmpl;
 };
 
 /** The folder of the user's templates ($XDG_DATA_HOME/Quillet/plantillas); not created here. */
@@ -32,6 +35,13 @@ std::vector<TemplateEntry> availableTemplates();
  * malformed.
  */
 std::optional<ExportTemplate> findTemplate(const QString& nameOrFile, QString& error);
+
+/**
+ * The template called nameOrFile, compiled with its partials found by findTemplate: nothing,
+ * with error set, when it is unknown, unreadable or malformed; its unknown fields in warnings.
+ */
+std::optional<CompiledTemplate> compileTemplateNamed(const QString& nameOrFile, QString& error,
+                                                     QStringList& warnings);
 
 /** Reads and parses a template file (or resource); error names the file. */
 std::optional<ExportTemplate> readTemplateFile(const QString& path, QString& error);
