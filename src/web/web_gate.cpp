@@ -49,13 +49,12 @@ WebResponse sessionOpened(const QByteArray& token, const RequestTarget& target) 
 
 }  // namespace
 
-WebGate::WebGate(const GateSettings& settings, HostCheck hosts, Handler handler)
+WebGate::WebGate(const QByteArray& key, const GuardLimits& limits, HostCheck hosts, Handler handler)
     : hosts_(std::move(hosts)),
       handler_(std::move(handler)),
-      pace_(settings.requestsPerSecond, settings.requestBurst) {
-  if (!settings.key.isEmpty()) {
-    keyGuard_ =
-        std::make_unique<KeyGuard>(settings.key, settings.keyAttempts, settings.lockoutSeconds);
+      pace_(limits.requestsPerSecond, limits.requestBurst) {
+  if (!key.isEmpty()) {
+    keyGuard_ = std::make_unique<KeyGuard>(key, limits.keyAttempts, limits.lockoutSeconds);
   }
 }
 

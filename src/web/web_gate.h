@@ -25,8 +25,8 @@ struct IncomingRequest {
   QHostAddress peer;
 };
 
-struct GateSettings {
-  QByteArray key;  // empty: the catalogue is open without one
+/** How fast one address may ask, and how many wrong keys it may offer before it waits. */
+struct GuardLimits {
   double requestsPerSecond = 20;
   double requestBurst = 40;
   int keyAttempts = 5;
@@ -37,7 +37,8 @@ class WebGate {
  public:
   using Handler = std::function<WebResponse(const WebRequest&)>;
 
-  WebGate(const GateSettings& settings, HostCheck hosts, Handler handler);
+  /** An empty key leaves the catalogue open without one. */
+  WebGate(const QByteArray& key, const GuardLimits& limits, HostCheck hosts, Handler handler);
 
   /** The answer to a request, and in logged the target as a log line may show it. */
   WebResponse answer(const IncomingRequest& incoming, QByteArray& logged);

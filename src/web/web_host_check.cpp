@@ -7,11 +7,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool listensEverywhere(const QHostAddress& address) {
-  return address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
-         address == QHostAddress::AnyIPv6;
-}
-
 struct HostAndPort {
   QString host;
   QString port;  // empty when the header gives none
@@ -38,6 +33,11 @@ HostAndPort splitHost(const QString& header) {
 }
 
 }  // namespace
+
+bool listensEverywhere(const QHostAddress& address) {
+  return address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
+         address == QHostAddress::AnyIPv6;
+}
 
 HostCheck::HostCheck(const QHostAddress& listened, quint16 port) : port_(port) {
   addresses_ = listensEverywhere(listened) ? QNetworkInterface::allAddresses()

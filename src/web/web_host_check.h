@@ -4,6 +4,9 @@
 #include <QList>
 #include <QStringList>
 
+/** Whether the address is a wildcard: every address of the machine. */
+bool listensEverywhere(const QHostAddress& address);
+
 // The Host header of a request must name this server: an address it listens on, the machine's
 // host name or localhost, with its port. A page of another site that has made its own name
 // point at this machine (DNS rebinding) sends that name, and is refused.

@@ -8,7 +8,7 @@
 #include <QMutexLocker>
 #include <QNetworkInterface>
 
-#include "web/web_gate.h"
+#include "web/web_host_check.h"
 #include "web/web_listen_socket.h"
 #include "web/web_secret.h"
 
@@ -71,11 +71,6 @@ void forgetRequest(void*, MHD_Connection*, void** state, MHD_RequestTerminationC
   *state = nullptr;
 }
 
-bool listensEverywhere(const QHostAddress& address) {
-  return address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
-         address == QHostAddress::AnyIPv6;
-}
-
 // The address a browser of the house would use to reach a server listening everywhere: the
 // machine's first network address, or its name when it has none.
 QString reachableHost() {
@@ -92,17 +87,12 @@ QString reachableHost() {
 
 struct WebServer::Running {
   Running(WebServer& owner, HostCheck hosts)
-      : owner(owner), gate(gateSettings(owner), std::move(hosts), owner.handler_) {}
+      : owner(owner),
+        gate(owner.key_.toUtf8(), owner.options_.limits, std::move(hosts), owner.handler_) {}
   ~Running() {
     if (daemon != nullptr) {
       MHD_stop_daemon(daemon);
     }
-  }
-
-  static GateSettings gateSettings(const WebServer& owner) {
-    const WebServerOptions& options = owner.options_;
-    return {owner.key_.toUtf8(), options.requestsPerSecond, options.requestBurst,
-            options.keyAttempts, options.lockoutSeconds};
   }
 
   static MHD_Result answer(void* self, MHD_Connection* connection, const char*, const char* method,

@@ -8,16 +8,13 @@
 #include <memory>
 
 #include "web/web_exchange.h"
+#include "web/web_gate.h"
 
 struct WebServerOptions {
   QHostAddress address{QHostAddress::LocalHost};
   quint16 port = 8642;  // 0: a free port, as tests and benchmarks ask
   QString key;          // given; empty: made when the address needs one
-  // How fast one address may ask, and how many wrong keys it may offer before it waits.
-  double requestsPerSecond = 20;
-  double requestBurst = 40;
-  int keyAttempts = 5;
-  int lockoutSeconds = 60;
+  GuardLimits limits;
 };
 
 // The catalogue's read-only HTTP server: libmicrohttpd with a small pool of threads, and our

@@ -10,6 +10,12 @@ namespace {
 
 const QHostAddress kOtherAddress(u"127.0.0.3"_s);
 
+// What is sent (a request, a Host header, a target) and the status it must get.
+struct StatusCase {
+  QByteArray sent;
+  int status;
+};
+
 }  // namespace
 
 TEST_F(WebServerTest, MethodsThatCouldChangeSomethingAreRefused) {
@@ -37,10 +43,7 @@ TEST_F(WebServerTest, HeadAnswersLikeGetWithoutTheBody) {
 TEST_F(WebServerTest, EveryAnswerForbidsScriptsSniffingAndReferrers) {
   startServer();
   const QByteArray port = QByteArray::number(server_->port());
-  const struct {
-    QByteArray request;
-    int status;
-  } cases[] = {
+  const StatusCase cases[] = {
       {httpRequest("GET", "/", server_->port()), 200},
       {httpRequest("GET", "/falta", server_->port()), 404},
       {httpRequest("POST", "/", server_->port()), 405},
@@ -61,10 +64,7 @@ TEST_F(WebServerTest, EveryAnswerForbidsScriptsSniffingAndReferrers) {
 TEST_F(WebServerTest, HostMustNameThisServerAndItsPort) {
   startServer();
   const QByteArray port = QByteArray::number(server_->port());
-  const struct {
-    QByteArray host;
-    int status;
-  } cases[] = {
+  const StatusCase cases[] = {
       {"127.0.0.1:" + port, 200},
       {"localhost:" + port, 200},
       {"LocalHost:" + port, 200},
@@ -86,10 +86,7 @@ TEST_F(WebServerTest, HostMustNameThisServerAndItsPort) {
 TEST_F(WebServerTest, TargetsThePagesWouldChokeOnAreRefused) {
   startServer();
   const QByteArray longest(200, 'a');
-  const struct {
-    QByteArray target;
-    int status;
-  } cases[] = {
+  const StatusCase cases[] = {
       {"/listado/%FF", 400},     {"/buscar?q=%C3", 400},      {"/buscar?q=a%00b", 400},
       {"/listado%00/1", 400},    {"/?" + longest + 'a', 400}, {"/?" + longest, 200},
       {"/buscar?q=%C3%B1", 200},
@@ -115,8 +112,8 @@ TEST_F(WebServerTest, ARequestOverTheSizeLimitIsRefusedPromptly) {
 
 TEST_F(WebServerTest, AnAddressThatAsksTooFastIsToldToWaitAndOthersAreNot) {
   WebServerOptions slow;
-  slow.requestsPerSecond = 0.1;
-  slow.requestBurst = 3;
+  slow.limits.requestsPerSecond = 0.1;
+  slow.limits.requestBurst = 3;
   startServer(slow);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(get("/").status, 200);
