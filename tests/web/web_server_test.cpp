@@ -136,6 +136,26 @@ TEST_F(WebServerTest, IdleConnectionsOfOneAddressDoNotStarveAnother) {
   EXPECT_EQ(get("/", {}, idler).status, 0);
 }
 
+TEST_F(WebServerTest, BeyondSixtyFourConnectionsANewOneWaitsItsTurn) {
+  startServer();
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (int address = 10; address < 18; ++address) {
+    const QHostAddress from(u"127.0.0.%1"_s.arg(address));
+    for (int i = 0; i < 8; ++i) {
+      idle.push_back(halfOpenConnection(server_->port(), from));
+    }
+  }
+  QTcpSocket waiting;
+  waiting.bind(kOtherAddress);
+  waiting.connectToHost(QHostAddress::LocalHost, server_->port());
+  ASSERT_TRUE(waiting.waitForConnected(5000));
+  waiting.write(httpRequest("GET", "/", server_->port()));
+  EXPECT_FALSE(waiting.waitForReadyRead(300));
+  idle.pop_back();
+  ASSERT_TRUE(waiting.waitForReadyRead(5000));
+  EXPECT_TRUE(waiting.readAll().startsWith("HTTP/1.1 200"));
+}
+
 TEST_F(WebServerTest, EachRequestIsLoggedAndCounted) {
   startServer();
   get("/buscar?q=rosa");
