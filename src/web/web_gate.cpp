@@ -42,8 +42,8 @@ WebResponse sessionOpened(const QByteArray& token, const RequestTarget& target) 
   WebResponse response;
   response.status = 303;
   response.headers.emplaceBack("Location", targetWithout(target, kKeyParameter));
-  response.headers.append(
-      {"Set-Cookie", "quillet_sesion=" + token + "; HttpOnly; SameSite=Strict; Path=/"});
+  response.headers.emplaceBack("Set-Cookie", QByteArray(kSessionCookie) + '=' + token +
+                                                 "; HttpOnly; SameSite=Strict; Path=/");
   return response;
 }
 

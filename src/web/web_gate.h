@@ -16,6 +16,9 @@
 // address, the target's text and the key, in that order. Whatever it answers carries the
 // headers that keep a browser from running or leaking anything of ours.
 
+/** The cookie that carries a browser's session once it has shown the key. */
+inline constexpr char kSessionCookie[] = "quillet_sesion";
+
 /** A request as it arrived, before any check. */
 struct IncomingRequest {
   QByteArray method;

@@ -106,7 +106,7 @@ struct WebServer::Running {
     request->answered = true;
     const IncomingRequest incoming{
         QByteArray(method), request->rawTarget, headerValue(connection, MHD_HEADER_KIND, "Host"),
-        headerValue(connection, MHD_COOKIE_KIND, "quillet_sesion"), peerOf(connection)};
+        headerValue(connection, MHD_COOKIE_KIND, kSessionCookie), peerOf(connection)};
     QByteArray logged;
     const WebResponse response = running->gate.answer(incoming, logged);
     const MHD_Result result = queueResponse(connection, response);
