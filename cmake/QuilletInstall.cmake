@@ -88,7 +88,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://example.org/quillet)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6sql6-sqlite, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libblkid1")
+  "libqt6sql6-sqlite, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libblkid1, libmicrohttpd12")
 # A catalogue on a PostgreSQL server needs Qt's driver for it; the SQLite file needs nothing more.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 # The service's options are the administrator's: an upgrade keeps their changes.
