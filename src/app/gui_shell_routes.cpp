@@ -41,7 +41,8 @@ class ShellListingRoutes : public ListingWindowRoutes {
   }
 
   void updateStoredListing(frm_report& window, int rpId) override {
-    QMdiArea* area = window.window()->findChild<QMdiArea*>();
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+    QMdiArea* area = subWindow ? subWindow->mdiArea() : nullptr;
     ListingUpdater* updater = ListingUpdater::start(&window, rpId);
     if (area) {
       QObject::connect(updater, &ListingUpdater::updated, area,
