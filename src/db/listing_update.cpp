@@ -16,14 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString withoutFinalSlash(const QString& path) {
-  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
-}
-
-bool isDirectory(const QString& path) {
-  return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
 StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource& listing) {
   if (request.dryRun) {
     return StoredFilesUse::ReadNone;
@@ -126,7 +118,7 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   plan.model = std::make_unique<ListingModel>();
   walkSource(plan, stored);
   // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
-  if (!isDirectory(plan.root)) {
+  if (!QFileInfo(plan.root).isDir()) {
     error =
         u"El origen del listado nº %1 «%2» dejó de estar disponible durante el recorrido: "
         u"no se ha cambiado nada"_s.arg(request.rpId)

@@ -16,10 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString withoutFinalSlash(const QString& path) {
-  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
-}
-
 bool isDirectory(const QString& path) {
   return !path.isEmpty() && QFileInfo(path).isDir();
 }
@@ -59,6 +55,10 @@ QString sourceByName(const StoredListingSource& listing) {
 }
 
 }  // namespace
+
+QString withoutFinalSlash(const QString& path) {
+  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
+}
 
 QString locateUpdateSource(const StoredListingSource& listing, const QString& from) {
   if (!from.isEmpty()) {

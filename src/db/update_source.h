@@ -30,6 +30,9 @@ std::optional<StoredListingSource> readListingSource(int rpId, QString& error);
  */
 QString locateUpdateSource(const StoredListingSource& listing, const QString& from = {});
 
+/** path without its final "/"; the root "/" stays itself. */
+QString withoutFinalSlash(const QString& path);
+
 /** What the user is told when a listing's disc is not there: «Inserte el disco nº 12 «NOMBRE»». */
 QString insertDiscText(const StoredListingSource& listing);
 
