@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QLayout>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include "base/app_info.h"
@@ -17,6 +18,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// A walk or an apply shorter than this shows no box.
+constexpr int kBusyBoxDelayMs = 500;
 
 ScanChoices savedChoices() {
   const ProgramOptions options = LoadProgramOptions();
@@ -98,6 +102,7 @@ void ListingUpdater::offerFolderChoice(QDialog& wait) {
 
 void ListingUpdater::plan(const QString& root, bool rereadAll) {
   root_ = root;
+  showBusy(u"Comparando el listado nº %1 con %2..."_s.arg(rpId_).arg(root));
   thread_.run(
       [plan = plan_, request = UpdateRequest{rpId_, root, rereadAll, false}, saved = saved_] {
         // The hold of an earlier plan goes before the new walk takes it again.
@@ -106,7 +111,11 @@ void ListingUpdater::plan(const QString& root, bool rereadAll) {
         *plan = planUpdate(request, saved, error);
         return error;
       },
-      this, [this](const QString& failure) { failure.isEmpty() ? review() : fail(failure); });
+      this,
+      [this](const QString& failure) {
+        hideBusy();
+        failure.isEmpty() ? review() : fail(failure);
+      });
 }
 
 void ListingUpdater::review() {
@@ -124,6 +133,7 @@ void ListingUpdater::review() {
 }
 
 void ListingUpdater::apply() {
+  showBusy(u"Actualizando el listado nº %1..."_s.arg(rpId_));
   thread_.run(
       [plan = plan_] {
         const QString error = applyUpdate(**plan);
@@ -135,6 +145,7 @@ void ListingUpdater::apply() {
       },
       this,
       [this](const QString& failure) {
+        hideBusy();
         if (!failure.isEmpty()) {
           fail(failure);
           return;
@@ -154,4 +165,21 @@ void ListingUpdater::fail(const QString& failure) {
                u"No se ha podido actualizar el listado nº %1.\n\n%2"_s.arg(rpId_).arg(failure),
                MessageIcon::Critical, MessageButtons::Ok});
   deleteLater();
+}
+
+// What runs on the thread is said while it runs, without a button: the walk cannot stop
+// half-way, and the window that asked keeps answering meanwhile.
+void ListingUpdater::showBusy(const QString& text) {
+  hideBusy();
+  busy_ = new QProgressDialog(text, QString(), 0, 0, owner());
+  busy_->setObjectName(u"dlgActualizando"_s);
+  busy_->setWindowTitle(u"Actualizar"_s);
+  busy_->setAttribute(Qt::WA_DeleteOnClose);
+  busy_->setMinimumDuration(kBusyBoxDelayMs);
+}
+
+void ListingUpdater::hideBusy() {
+  if (busy_) {
+    busy_->close();
+  }
 }

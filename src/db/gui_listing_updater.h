@@ -10,6 +10,7 @@
 #include "scan/source_identity.h"
 
 class QDialog;
+class QProgressDialog;
 class QWidget;
 struct StoredListingSource;
 struct UpdatePlan;
@@ -42,12 +43,15 @@ class ListingUpdater : public QObject {
   void apply();
   void discard();
   void fail(const QString& failure);
+  void showBusy(const QString& text);
+  void hideBusy();
   QWidget* owner() const;
 
   QPointer<QWidget> parent_;
   const int rpId_;
   const ScanChoices saved_;
   QString root_;
+  QPointer<QProgressDialog> busy_;
   // Made, used and dropped on the thread, whose connection holds the listing while it lives.
   std::shared_ptr<std::optional<UpdatePlan>> plan_;
   BdThread thread_;
