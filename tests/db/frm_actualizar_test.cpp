@@ -58,7 +58,9 @@ class FrmActualizarTest : public EngineBdTest {
     window_ = frm_reportsbd::Instance(nullptr);
     auto* tv = window_->findChild<QTreeWidget*>(u"tv"_s);
     emit tv->itemClicked(tv->findItems(root_, Qt::MatchExactly | Qt::MatchRecursive)[0], 0);
-    window_->findChild<QAction*>(u"mn_actualizar"_s)->trigger();
+    auto* update = window_->findChild<QAction*>(u"mn_actualizar"_s);
+    ASSERT_TRUE(update);
+    update->trigger();
   }
   frm_actualizar* review() const {
     EXPECT_TRUE(QTest::qWaitFor([this] { return window_->findChild<frm_actualizar*>(); }, kWaitMs));
