@@ -88,7 +88,13 @@ void frm_main::OpenStoredListings() {
           Qt::UniqueConnection);
   connect(window, &frm_reportsbd::exportCatalogueRequested, this, &frm_main::exportCatalogue,
           Qt::UniqueConnection);
+  connect(window, &frm_reportsbd::listingUpdated, this, &frm_main::showUpdatedListing,
+          Qt::UniqueConnection);
   window->Recarga();
+}
+
+void frm_main::showUpdatedListing(int rpId) {
+  ::showUpdatedListing(*m_mdiArea, rpId);
 }
 
 void frm_main::exportCatalogue() {

@@ -57,6 +57,8 @@ class frm_main : public QMainWindow {
   void openStoredListing(int rpId);
   /** «Exportar catálogo...» of the stored-listings window. */
   void exportCatalogue();
+  /** A listing updated from the stored-listings window: its open windows show it anew. */
+  void showUpdatedListing(int rpId);
   void openStoredFile(int rpId, const QString& nodeKey);
   void updateLogListWidth();
   void addLogLine(const QString& line);

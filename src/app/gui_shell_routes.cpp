@@ -1,6 +1,11 @@
 #include "app/gui_shell_routes.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include "db/frm_propiedades.h"
+#include "db/frm_reportsbd.h"
+#include "db/gui_listing_updater.h"
 #include "listing/frm_report.h"
 #include "listing/gui_listing_routes.h"
 #include "output/form2.h"
@@ -34,6 +39,16 @@ class ShellListingRoutes : public ListingWindowRoutes {
   void openListingProperties(frm_report& window, int rpId) override {
     frm_propiedades::open(&window, rpId);
   }
+
+  void updateStoredListing(frm_report& window, int rpId) override {
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+    QMdiArea* area = subWindow ? subWindow->mdiArea() : nullptr;
+    ListingUpdater* updater = ListingUpdater::start(&window, rpId);
+    if (area) {
+      QObject::connect(updater, &ListingUpdater::updated, area,
+                       [area](int rpId) { showUpdatedListing(*area, rpId); });
+    }
+  }
 };
 
 }  // namespace
@@ -41,4 +56,17 @@ class ShellListingRoutes : public ListingWindowRoutes {
 void installShellRoutes() {
   static ShellListingRoutes listing;
   setListingWindowRoutes(&listing);
+}
+
+void showUpdatedListing(QMdiArea& area, int rpId) {
+  if (frm_reportsbd* catalogue = frm_reportsbd::current()) {
+    catalogue->Recarga();
+  }
+  for (QMdiSubWindow* subWindow : area.subWindowList()) {
+    auto* report = qobject_cast<frm_report*>(subWindow->widget());
+    if (report && report->storedNumber() == rpId) {
+      report->closeWindow();
+      frm_report::openStoredIn(area, rpId);
+    }
+  }
 }

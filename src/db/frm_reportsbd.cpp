@@ -13,6 +13,7 @@
 #include "base/app_info.h"
 #include "db/bd_reconnect.h"
 #include "db/frm_propiedades.h"
+#include "db/gui_listing_updater.h"
 #include "db/stored_listings.h"
 #include "platform/gui_image_list.h"
 #include "platform/gui_message_box.h"
@@ -117,6 +118,9 @@ void frm_reportsbd::buildMenu() {
   properties_ = menu->addAction(u"Propiedades..."_s, this, &frm_reportsbd::OpenProperties);
   properties_->setObjectName(u"mn_propiedades"_s);
   properties_->setEnabled(false);
+  update_ = menu->addAction(u"Actualizar..."_s, this, &frm_reportsbd::UpdateListing);
+  update_->setObjectName(u"mn_actualizar"_s);
+  update_->setEnabled(false);
   menu->addSeparator();
   menu->addAction(u"Exportar catálogo..."_s, this, &frm_reportsbd::exportCatalogueRequested)
       ->setObjectName(u"mn_exportar_catalogo"_s);
@@ -153,7 +157,7 @@ void frm_reportsbd::onContextMenu(const QPoint& position) {
     auto* menu = new QMenu(this);
     menu->setObjectName(u"mnContexto"_s);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(properties_);
+    menu->addActions({properties_, update_});
     menu->popup(tv_->viewport()->mapToGlobal(position));
   }
 }
@@ -226,6 +230,16 @@ void frm_reportsbd::OpenProperties() {
   withChosenListing([this](int rpId) { frm_propiedades::open(this, rpId); });
 }
 
+// Once applied, the tree is read again and the listing's open windows are told.
+void frm_reportsbd::UpdateListing() {
+  withChosenListing([this](int rpId) {
+    connect(ListingUpdater::start(this, rpId), &ListingUpdater::updated, this, [this](int rpId) {
+      Recarga();
+      emit listingUpdated(rpId);
+    });
+  });
+}
+
 void frm_reportsbd::deleteListing(int rpId) {
   const QPointer<frm_reportsbd> self(this);
   const QString error = deleteStoredListing(rpId, [] { QCoreApplication::processEvents(); });
@@ -286,6 +300,7 @@ void frm_reportsbd::setListingButtonsEnabled(bool enabled) {
   erase_->setEnabled(enabled);
   openReport_->setEnabled(enabled);
   properties_->setEnabled(enabled);
+  update_->setEnabled(enabled);
 }
 
 int frm_reportsbd::selectedListingNumber() const {

@@ -16,9 +16,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 /**
- * "Gestion Informes en BD": the stored listings by medium, to open, delete or see the properties
- * of (its menu «Informe» and the tree's context menu). One instance at a time; closing it
- * discards it.
+ * "Gestion Informes en BD": the stored listings by medium, to open, delete, update or see the
+ * properties of (its menu «Informe» and the tree's context menu). One instance at a time; closing
+ * it discards it.
  */
 class frm_reportsbd : public QWidget {
   Q_OBJECT
@@ -43,12 +43,16 @@ class frm_reportsbd : public QWidget {
   void BorraSeleccioN();
   /** Shows the chosen listing's «Propiedades» to edit. */
   void OpenProperties();
+  /** «Actualizar...»: brings the chosen listing up to date with its source, after a review. */
+  void UpdateListing();
 
  signals:
   /** The user asked to open stored listing rpId; the main window opens a listing window. */
   void openListingRequested(int rpId);
   /** «Exportar catálogo...»: every stored listing through a template the user chooses. */
   void exportCatalogueRequested();
+  /** Stored listing rpId was updated in place: its open windows show it anew. */
+  void listingUpdated(int rpId);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -77,6 +81,7 @@ class frm_reportsbd : public QWidget {
   LoadedForm loaded_{QStringLiteral("frm_reportsbd")};
   QMenuBar* menuBar_ = nullptr;
   QAction* properties_ = nullptr;
+  QAction* update_ = nullptr;
   QToolBar* toolbar1_ = nullptr;
   QAction* erase_ = nullptr;
   QAction* openReport_ = nullptr;

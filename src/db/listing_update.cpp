@@ -1,13 +1,7 @@
 #include "db/listing_update.h"
 
-#include "db/original_place.h"
-
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
 
 #include "db/bd_write_guard.h"
 #include "db/listing_store.h"
@@ -16,69 +10,11 @@
 #include "db/sql_catalogue.h"
 #include "db/stored_files.h"
 #include "db/update_history.h"
-#include "platform/cd_drive.h"
 #include "scan/scan_driver.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString withoutFinalSlash(const QString& path) {
-  return path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path;
-}
-
-bool isDirectory(const QString& path) {
-  return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
-// The mounted volume with the stored identity: the disc itself, or the folder on it.
-QString mountedSource(const StoredListingSource& listing) {
-  const SourceIdentity& identity = *listing.identity;
-  const MountedVolume mounted = mountedVolumeWithUuid(identity.volume.uuid);
-  if (mounted.mountPoint.isEmpty()) {
-    return {};
-  }
-  if (listing.medium == kMedioCd) {
-    return mounted.volume.label == identity.volume.label ? mounted.mountPoint : QString();
-  }
-  return QDir::cleanPath(mounted.mountPoint + u'/' + identity.relativePath);
-}
-
-// The stored path, while what holds it is still the volume it was on.
-QString storedPathSource(const SourceIdentity& identity) {
-  if (!isDirectory(identity.path)) {
-    return {};
-  }
-  const bool sameVolume = identity.volume.uuid.isEmpty() ||
-                          volumeHolding(identity.path).volume.uuid == identity.volume.uuid;
-  return sameVolume ? identity.path : QString();
-}
-
-// A listing stored before sources were kept: a folder by its path, a disc by its label.
-QString sourceByName(const StoredListingSource& listing) {
-  if (listing.medium != kMedioCd) {
-    return isDirectory(listing.name) ? withoutFinalSlash(listing.name) : QString();
-  }
-  const CdDrive drive = findCdDrive();
-  const bool labelled = drive.state == CdDriveState::Mounted && !listing.name.isEmpty() &&
-                        GetVolumeLabel(drive.root).trimmed() == listing.name;
-  return labelled ? withoutFinalSlash(drive.root) : QString();
-}
-
-QString locateSource(const StoredListingSource& listing, const QString& from) {
-  if (!from.isEmpty()) {
-    return isDirectory(from) ? withoutFinalSlash(QDir(from).absolutePath()) : QString();
-  }
-  if (!listing.identity) {
-    return sourceByName(listing);
-  }
-  if (!listing.identity->volume.uuid.isEmpty()) {
-    if (const QString mounted = mountedSource(listing); isDirectory(mounted)) {
-      return mounted;
-    }
-  }
-  return storedPathSource(*listing.identity);
-}
 
 StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource& listing) {
   if (request.dryRun) {
@@ -143,35 +79,6 @@ ScanChoices choicesOf(const StoredListingSource& listing, const ScanChoices& sav
 
 }  // namespace
 
-std::optional<StoredListingSource> readListingSource(int rpId, QString& error) {
-  QSqlQuery row(BdConnection().driverConnection());
-  if (!row.exec(sqlListingByNumber(rpId))) {
-    error = reasonOf(BdConnection().noteFailure(row.lastError()));
-    return std::nullopt;
-  }
-  if (!row.next()) {
-    error = u"no hay ningún listado con el número %1 en la base de datos"_s.arg(rpId);
-    return std::nullopt;
-  }
-  StoredListingSource listing{rpId, row.value(1).toString(), row.value(2).toInt(), {}, {}};
-  row.finish();
-  QString unread;
-  const std::optional<StoredSource> stored = storedSourceOf(rpId, unread);
-  if (!unread.isEmpty()) {
-    error = unread;
-    return std::nullopt;
-  }
-  if (stored) {
-    listing.identity = stored->identity;
-    listing.catalogued = stored->catalogued;
-  }
-  return listing;
-}
-
-QString insertDiscText(const StoredListingSource& listing) {
-  return insertDiscText(OriginalRequest{listing.rpId, listing.name, listing.medium, {}});
-}
-
 bool UpdatePlan::halfChanged() const {
   const qsizetype stored = removed.size() + changed.size() + unchanged;
   return 2 * (added.size() + removed.size()) > std::max<qsizetype>(stored, 1);
@@ -194,9 +101,9 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     error = listingHeldText(request.rpId, plan.listing.name);
     return std::nullopt;
   }
-  plan.root = locateSource(plan.listing, request.from);
+  plan.root = locateUpdateSource(plan.listing, request.from);
   if (plan.root.isEmpty()) {
-    error = request.from.isEmpty() ? insertDiscText(plan.listing)
+    error = request.from.isEmpty() ? missingSourceText(plan.listing)
                                    : u"no se puede leer el directorio %1"_s.arg(request.from);
     return std::nullopt;
   }
@@ -212,7 +119,7 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   plan.model = std::make_unique<ListingModel>();
   walkSource(plan, stored, request.dryRun ? SourceCheck::Skip : SourceCheck::Identify);
   // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
-  if (!isDirectory(plan.root)) {
+  if (!QFileInfo(plan.root).isDir()) {
     error =
         u"El origen del listado nº %1 «%2» dejó de estar disponible durante el recorrido: "
         u"no se ha cambiado nada"_s.arg(request.rpId)

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "db/listing_hold.h"
+#include "db/update_source.h"
 #include "scan/directory_walker.h"
 #include "scan/listing_model.h"
 #include "scan/source_identity.h"
@@ -14,22 +15,6 @@
 // An update of a stored listing in place: its source found again, walked with the listing's own
 // choices, compared file by file with what is stored, and its rows stored over the old ones
 // under the same number, in one transaction.
-
-/** A stored listing as an update finds it. */
-struct StoredListingSource {
-  int rpId = 0;
-  QString name;
-  int medium = 0;
-  /** Nothing for a listing stored before sources were kept. */
-  std::optional<SourceIdentity> identity;
-  QString catalogued;
-};
-
-/** Listing rpId's name, medium and source; nothing, with error set, when it cannot be read. */
-std::optional<StoredListingSource> readListingSource(int rpId, QString& error);
-
-/** What the user is told when a listing's disc is not there: «Inserte el disco nº 12 «NOMBRE»». */
-QString insertDiscText(const StoredListingSource& listing);
 
 /** What an update was asked for. */
 struct UpdateRequest {

@@ -26,6 +26,10 @@ struct BdState {
   std::unique_ptr<DbRecordset> recordset;
 };
 
+// Set by a BdConnectionScope of the thread.
+thread_local DbConnection* threadConnection = nullptr;
+thread_local DbRecordset* threadRecordset = nullptr;
+
 BdState& state() {
   static BdState s;
   return s;
@@ -183,6 +187,9 @@ std::optional<QSqlQuery> BdBoundQuery(const QString& sql, const QVariantList& va
 }
 
 DbConnection& BdConnection() {
+  if (threadConnection) {
+    return *threadConnection;
+  }
   if (!state().connection) {
     releaseAtApplicationEnd();
     state().connection = std::make_unique<DbConnection>();
@@ -191,10 +198,27 @@ DbConnection& BdConnection() {
 }
 
 DbRecordset& BdRecordset() {
+  if (threadRecordset) {
+    return *threadRecordset;
+  }
   if (!state().recordset) {
     state().recordset = std::make_unique<DbRecordset>();
   }
   return *state().recordset;
+}
+
+BdConnectionScope::BdConnectionScope(DbConnection& connection)
+    : previousConnection_(threadConnection),
+      previousRecordset_(threadRecordset),
+      recordset_(std::make_unique<DbRecordset>()) {
+  threadConnection = &connection;
+  threadRecordset = recordset_.get();
+}
+
+BdConnectionScope::~BdConnectionScope() {
+  recordset_->Close();
+  threadConnection = previousConnection_;
+  threadRecordset = previousRecordset_;
 }
 
 QString OpenBd() {

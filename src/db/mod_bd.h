@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QVariantList>
 
+#include <memory>
 #include <optional>
 
 #include "db/db_connection.h"
@@ -37,8 +38,29 @@ QString missingCatalogueTable(const DbConnection& connection);
 /** The text that says the database is not a catalogue, naming the table it lacks. */
 QString notACatalogueText(const QString& database, const QString& table);
 
-/** The one connection; closed until OpenBd succeeds. */
+/**
+ * The one connection; closed until OpenBd succeeds. On a thread with a BdConnectionScope, that
+ * scope's connection.
+ */
 DbConnection& BdConnection();
+
+/**
+ * While it lives, BdConnection() and BdRecordset() on the thread that made it are the given
+ * connection and a result set of the scope's own: the catalogue's functions then run unchanged
+ * on a thread of their own, whose driver connection must not be the program's.
+ */
+class BdConnectionScope {
+ public:
+  explicit BdConnectionScope(DbConnection& connection);
+  ~BdConnectionScope();
+  BdConnectionScope(const BdConnectionScope&) = delete;
+  BdConnectionScope& operator=(const BdConnectionScope&) = delete;
+
+ private:
+  DbConnection* previousConnection_;
+  DbRecordset* previousRecordset_;
+  std::unique_ptr<DbRecordset> recordset_;
+};
 
 /**
  * Runs sql on the program's connection with values bound in order, its rows read forward only;

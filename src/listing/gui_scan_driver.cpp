@@ -9,6 +9,7 @@
 #include "db/source_store.h"
 #include "db/stored_listings.h"
 #include "listing/frm_report.h"
+#include "listing/gui_listing_routes.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
 #include "platform/event_pump.h"
@@ -71,7 +72,7 @@ void openStoredBeside(frm_report& report, int rpId) {
   }
 }
 
-// A source already catalogued is said so, with a button that opens the stored listing;
+// A source already catalogued is said so, with buttons that update and open the stored listing;
 // «Almacenar en BD» still stores it as a new listing.
 void noticeCatalogued(frm_report& report) {
   QString error;
@@ -83,6 +84,13 @@ void noticeCatalogued(frm_report& report) {
   }
   report.notices().setNotice(u"catalogued"_s, text);
   const int rpId = matches.front().rpId;
+  report.notices().addButton(u"catalogued"_s, u"actualizar"_s, u"Actualizar nº %1"_s.arg(rpId),
+                             [window = QPointer<frm_report>(&report), rpId] {
+                               ListingWindowRoutes* routes = listingWindowRoutes();
+                               if (window && routes) {
+                                 routes->updateStoredListing(*window, rpId);
+                               }
+                             });
   report.notices().addButton(u"catalogued"_s, u"abrir"_s, u"Abrir nº %1"_s.arg(rpId),
                              [window = QPointer<frm_report>(&report), rpId] {
                                if (window) {

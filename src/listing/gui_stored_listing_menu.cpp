@@ -55,6 +55,12 @@ void offerStoredListingActions(frm_report& window, int rpId) {
                        routes->openListingProperties(window, rpId);
                      }
                    });
+  QObject::connect(addTreeAction(*tree, u"mn_actualizar"_s, u"Actualizar..."_s),
+                   &QAction::triggered, tree, [&window, rpId] {
+                     if (ListingWindowRoutes* routes = listingWindowRoutes()) {
+                       routes->updateStoredListing(window, rpId);
+                     }
+                   });
   QObject::connect(addTreeAction(*tree, u"mn_original"_s, u"Ir al original"_s), &QAction::triggered,
                    tree, [&window, tree, rpId] { goToOriginal(window, *tree, rpId); });
   tree->setContextMenuPolicy(Qt::ActionsContextMenu);

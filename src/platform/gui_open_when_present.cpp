@@ -15,24 +15,22 @@ namespace {
 
 constexpr int kLookAgainMs = 1000;
 
-bool openIfPresent(const std::function<QString()>& locate) {
-  const QString folder = locate();
+bool openFolder(const QString& folder) {
   return !folder.isEmpty() && openOnDesktop(folder);
 }
 
 }  // namespace
 
-void openWhenPresent(QWidget* parent, const std::function<QString()>& locate,
-                     const QString& prompt) {
-  if (openIfPresent(locate)) {
-    return;
-  }
+QDialog* waitUntilPresent(QWidget* parent, const WaitBoxNames& names,
+                          const std::function<QString()>& locate,
+                          const std::function<QString()>& prompt,
+                          const std::function<bool(const QString& folder)>& take) {
   auto* box = new QDialog(parent);
-  box->setObjectName(u"dlgEsperaOriginal"_s);
+  box->setObjectName(names.objectName);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowTitle(u"Ir al original"_s);
+  box->setWindowTitle(names.title);
   auto* layout = new QVBoxLayout(box);
-  auto* text = new QLabel(prompt, box);
+  auto* text = new QLabel(prompt(), box);
   text->setObjectName(u"lblInserte"_s);
   text->setTextFormat(Qt::PlainText);
   layout->addWidget(text);
@@ -42,12 +40,25 @@ void openWhenPresent(QWidget* parent, const std::function<QString()>& locate,
   QObject::connect(cancel, &QPushButton::clicked, box, &QDialog::reject);
   // The timer is the box's: it stops when the box goes, whichever way it goes.
   auto* again = new QTimer(box);
-  QObject::connect(again, &QTimer::timeout, box, [box, locate] {
-    if (openIfPresent(locate)) {
+  QObject::connect(again, &QTimer::timeout, box, [box, text, locate, prompt, take] {
+    if (const QString folder = locate(); !folder.isEmpty() && take(folder)) {
       box->accept();
+      return;
     }
+    text->setText(prompt());
   });
   again->start(kLookAgainMs);
   centreOverWindow(box, parent);
   box->show();
+  return box;
+}
+
+void openWhenPresent(QWidget* parent, const std::function<QString()>& locate,
+                     const QString& prompt) {
+  if (openFolder(locate())) {
+    return;
+  }
+  waitUntilPresent(
+      parent, {u"dlgEsperaOriginal"_s, u"Ir al original"_s}, locate, [prompt] { return prompt; },
+      openFolder);
 }

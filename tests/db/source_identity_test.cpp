@@ -202,9 +202,13 @@ TEST_P(SourceStoreTest, AnUpdateFindsItsFolderWhereverItsDiskIsMountedAndAsksFor
   const std::optional<UpdatePlan> found = planUpdate({stored.rp_id, {}, false, true}, {}, error);
   ASSERT_TRUE(found) << error.toStdString();
   EXPECT_EQ(found->root, there + u"/Musica"_s);
-  mounts.mount(discImage(xorriso, u"DATOS"_s, u"2023010112000000"_s), there);
+  // Another disc under the same label is named as the wrong one, and the right one asked for.
+  const QString wrong = discImage(xorriso, u"DATOS"_s, u"2023010112000000"_s);
+  mounts.mount(wrong, there);
   EXPECT_FALSE(planUpdate({stored.rp_id, {}, false, true}, {}, error));
-  EXPECT_EQ(error, u"Inserte el disco nº %1 «%2»"_s.arg(stored.rp_id).arg(here + u"/Musica"_s));
+  EXPECT_EQ(error, u"El disco insertado «DATOS» (UUID %1) no es el que se pide. "_s.arg(
+                       volumeIdentityOfDevice(wrong, {}).uuid) +
+                       u"Inserte el disco nº %1 «%2»"_s.arg(stored.rp_id).arg(here + u"/Musica"_s));
 }
 
 INSTANTIATE_ON_BOTH_ENGINES(SourceStoreTest);
