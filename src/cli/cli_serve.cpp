@@ -1,8 +1,13 @@
 #include "cli/cli_serve.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QUrl>
 
 #include <csignal>
+
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include "cli/cli_listing_output.h"
 #include "session/lifecycle.h"
@@ -16,11 +21,11 @@ namespace {
 const QByteArray kListen = "--listen";
 const QByteArray kKey = "--clave";
 
-// "127.0.0.1:8642", "0.0.0.0:8642", "[::1]:8642" or "localhost:8642" into options; false when
-// the text names no address and port.
+// "127.0.0.1:8642", "0.0.0.0:8642", "[::1]:8642" or "localhost:8642" (port 0: a free one) into
+// options; false when the text names no address and port.
 bool readListen(const QString& text, WebServerOptions& options) {
   const QUrl url(u"http://"_s + text);
-  if (!url.isValid() || url.port() <= 0 || !url.path().isEmpty() || text.contains(u'@')) {
+  if (!url.isValid() || url.port() < 0 || !url.path().isEmpty() || text.contains(u'@')) {
     return false;
   }
   const QString host = url.host();
@@ -30,8 +35,9 @@ bool readListen(const QString& text, WebServerOptions& options) {
   return !options.address.isNull();
 }
 
-// SIGINT and SIGTERM, blocked before the server's threads start so that they inherit the mask
-// and the signal waits for sigwait.
+// SIGINT and SIGTERM as a descriptor the event loop watches: the loop writes the log lines the
+// server's threads hand it, and ends on either signal. Blocked before the server's threads
+// start, so they inherit the mask and no thread of ours is killed by them.
 class StopSignals {
  public:
   StopSignals() {
@@ -39,19 +45,31 @@ class StopSignals {
     sigaddset(&set_, SIGINT);
     sigaddset(&set_, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &set_, &previous_);
+    descriptor_ = signalfd(-1, &set_, SFD_CLOEXEC);
   }
-  ~StopSignals() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  ~StopSignals() {
+    ::close(descriptor_);
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  void wait() const {
-    int signal = 0;
-    sigwait(&set_, &signal);
+  /** Runs the event loop until a signal comes, and takes it, so it is not delivered later. */
+  void runUntilSignalled() const {
+    QSocketNotifier signalled(descriptor_, QSocketNotifier::Read);
+    QObject::connect(&signalled, &QSocketNotifier::activated, [this] {
+      signalfd_siginfo taken{};
+      if (::read(descriptor_, &taken, sizeof taken) == sizeof taken) {
+        QCoreApplication::quit();
+      }
+    });
+    QCoreApplication::exec();
   }
 
  private:
   sigset_t set_;
   sigset_t previous_;
+  int descriptor_ = -1;
 };
 
 int serve(const WebServerOptions& options) {
@@ -71,7 +89,7 @@ int serve(const WebServerOptions& options) {
   }
   printText(server.url() + u'\n');
   printNote(u"Sirviendo el catálogo, sólo para leer, hasta que se interrumpa (Ctrl+C)"_s);
-  stopSignals.wait();
+  stopSignals.runUntilSignalled();
   server.stop();
   return kExitOk;
 }
