@@ -4,21 +4,17 @@
 // target is missed.
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
-#include "base/app_info.h"
-#include "base/log.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "search/search_index.h"
-#include "session/catalogue_composition.h"
 #include "support/listing_db_fixture.h"
+#include "support/test_env.h"
 #include "web/catalogue_pages.h"
 
 #include "bench_catalogue.h"
@@ -57,17 +53,9 @@ std::vector<double> answerTimes(const CataloguePages& pages, const WebRequest& r
 }  // namespace
 
 int main(int argc, char** argv) {
+  TestEnvironment::install();
   QCoreApplication app(argc, argv);
-  composeCatalogue();
-  QTemporaryDir dir;
-  setProgramDir(QStringLiteral(QUILLET_BIN_DIR));
-  for (const QString& name : {u"bd-acces2k.blank"_s, u"config.ini"_s}) {
-    if (!dir.isValid() || !QFile::copy(ProgramFile(name), dir.filePath(name))) {
-      fail(u"cannot copy "_s + ProgramFile(name));
-    }
-  }
-  setProgramDir(dir.path());
-  setLogFilePath(dir.filePath(u"quillet.log"_s));
+  installProgramFiles();
   if (!OpenBd().isEmpty()) {
     fail(u"cannot open"_s);
   }
