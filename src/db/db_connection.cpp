@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QThread>
 
 #include "db/db_engine.h"
 #include "db/sql_catalogue.h"
@@ -131,6 +132,7 @@ bool DbConnection::Open(const QString& connectionString) {
 }
 
 QString DbConnection::openDriver(const ConnectionParts& parts) {
+  madeOn_ = QThread::currentThread();
   QSqlDatabase db = QSqlDatabase::addDatabase(parts.provider, name_);
   if (QString problem = engine_->configure(db, parts); !problem.isEmpty()) {
     return problem;
@@ -189,7 +191,11 @@ void DbConnection::Close() {
   if (!QSqlDatabase::contains(name_)) {
     return;
   }
-  QSqlDatabase::database(name_, false).close();
+  // Qt hands a thread only the connections it made: one another thread made (a web server's,
+  // its thread gone by now) is let go unasked, and its driver closes it as it goes.
+  if (madeOn_ == QThread::currentThread()) {
+    QSqlDatabase::database(name_, false).close();
+  }
   QSqlDatabase::removeDatabase(name_);
 }
 

@@ -51,6 +51,7 @@ inline constexpr int kStateClosed = 0;
 inline constexpr int kStateOpen = 1;
 
 class DbEngine;
+class QThread;
 struct SqlRow;
 
 class DbConnection {
@@ -135,6 +136,7 @@ class DbConnection {
   const DbEngine* engine_ = nullptr;
   int busyWaitMs_ = 0;
   QString connectionString_;  // kept for a server, to reconnect
+  const QThread* madeOn_ = nullptr;
   QString lastError_;
 };
 

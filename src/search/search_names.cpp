@@ -6,48 +6,58 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct FieldName {
+template <typename Value>
+struct Named {
   QStringView name;
-  SearchField field;
-  QStringView label;  // as the search window offers it
+  Value value;
+  QStringView label = {};  // as the search window offers it
 };
 
 constexpr std::array kFieldNames = {
-    FieldName{u"todo", SearchField::Todo, u"Todo"},
-    FieldName{u"artista", SearchField::Artista, u"Artista"},
-    FieldName{u"titulo", SearchField::Titulo, u"Título"},
-    FieldName{u"album", SearchField::Album, u"Álbum"},
-    FieldName{u"comentario", SearchField::Comentario, u"Comentario"},
-    FieldName{u"genero", SearchField::Genero, u"Género"},
-    FieldName{u"anyo", SearchField::Anyo, u"Año"},
-    FieldName{u"archivo", SearchField::Archivo, u"Archivo"},
-    FieldName{u"directorio", SearchField::Directorio, u"Directorio"},
-    FieldName{u"listado", SearchField::Listado, u"Listado"},
+    Named<SearchField>{u"todo", SearchField::Todo, u"Todo"},
+    Named<SearchField>{u"artista", SearchField::Artista, u"Artista"},
+    Named<SearchField>{u"titulo", SearchField::Titulo, u"Título"},
+    Named<SearchField>{u"album", SearchField::Album, u"Álbum"},
+    Named<SearchField>{u"comentario", SearchField::Comentario, u"Comentario"},
+    Named<SearchField>{u"genero", SearchField::Genero, u"Género"},
+    Named<SearchField>{u"anyo", SearchField::Anyo, u"Año"},
+    Named<SearchField>{u"archivo", SearchField::Archivo, u"Archivo"},
+    Named<SearchField>{u"directorio", SearchField::Directorio, u"Directorio"},
+    Named<SearchField>{u"listado", SearchField::Listado, u"Listado"},
 };
 
-}  // namespace
+constexpr std::array kMediumNames = {Named<SearchMedium>{u"cd", SearchMedium::CDs},
+                                     Named<SearchMedium>{u"dir", SearchMedium::Directorios}};
 
-std::optional<SearchField> searchFieldNamed(QStringView name) {
-  for (const FieldName& field : kFieldNames) {
-    if (name == field.name) {
-      return field.field;
+template <typename Value, std::size_t size>
+std::optional<Value> valueNamed(const std::array<Named<Value>, size>& table, QStringView name) {
+  for (const Named<Value>& entry : table) {
+    if (name == entry.name) {
+      return entry.value;
     }
   }
   return std::nullopt;
 }
 
-QString searchFieldName(SearchField field) {
-  for (const FieldName& named : kFieldNames) {
-    if (named.field == field) {
-      return named.name.toString();
+template <typename Value, std::size_t size>
+QString nameOf(const std::array<Named<Value>, size>& table, Value value) {
+  for (const Named<Value>& entry : table) {
+    if (entry.value == value) {
+      return entry.name.toString();
     }
   }
   return {};
 }
 
+}  // namespace
+
+std::optional<SearchField> searchFieldNamed(QStringView name) {
+  return valueNamed(kFieldNames, name);
+}
+
 QStringList searchFieldNames() {
   QStringList names;
-  for (const FieldName& field : kFieldNames) {
+  for (const Named<SearchField>& field : kFieldNames) {
     names.append(field.name.toString());
   }
   return names;
@@ -55,18 +65,16 @@ QStringList searchFieldNames() {
 
 QStringList searchFieldLabels() {
   QStringList labels;
-  for (const FieldName& field : kFieldNames) {
+  for (const Named<SearchField>& field : kFieldNames) {
     labels.append(field.label.toString());
   }
   return labels;
 }
 
 std::optional<SearchMedium> searchMediumNamed(QStringView name) {
-  if (name == u"cd") {
-    return SearchMedium::CDs;
-  }
-  if (name == u"dir") {
-    return SearchMedium::Directorios;
-  }
-  return std::nullopt;
+  return valueNamed(kMediumNames, name);
+}
+
+QString searchMediumName(SearchMedium medium) {
+  return nameOf(kMediumNames, medium);
 }

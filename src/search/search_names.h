@@ -13,8 +13,6 @@
 
 /** "todo", "artista", ... "listado": the field a name gives; nothing for an unknown name. */
 std::optional<SearchField> searchFieldNamed(QStringView name);
-/** The name of a field. */
-QString searchFieldName(SearchField field);
 /** Every field's name, in the search window's order. */
 QStringList searchFieldNames();
 
@@ -23,3 +21,5 @@ QStringList searchFieldLabels();
 
 /** "cd" or "dir": the medium a name gives; nothing for any other name. */
 std::optional<SearchMedium> searchMediumNamed(QStringView name);
+/** "cd" or "dir"; empty for every medium. */
+QString searchMediumName(SearchMedium medium);

@@ -55,7 +55,7 @@ WebResponse listingPage(const WebRequest& request, const QString& number, bool j
     return jsonResponse(pagedFilesJson({{"num_listado", QByteArray::number(*rpId)},
                                         {"listado", jsonString(AcuteToQuote(listing.name))},
                                         {"medio", jsonString(mediumText(listing.medio))},
-                                        {"ubicacion", jsonString(listing.ubicacion)}},
+                                        {"ubicacion", jsonString(AcuteToQuote(listing.ubicacion))}},
                                        listing.files, *page, pages, listing.page));
   }
   const QString pager = pagerHtml(u"/listado/%1"_s.arg(*rpId), {}, *page, pages);

@@ -70,18 +70,6 @@ std::optional<SearchMedium> mediumParameter(const WebRequest& request, QString& 
   return medium;
 }
 
-QString mediumValue(SearchMedium medium) {
-  switch (medium) {
-    case SearchMedium::CDs:
-      return u"cd"_s;
-    case SearchMedium::Directorios:
-      return u"dir"_s;
-    case SearchMedium::Todos:
-      break;
-  }
-  return {};
-}
-
 std::optional<int> listingNumberOf(const QString& piece, QString& error) {
   std::optional<qint64> number = wholeNumber(piece, std::numeric_limits<int>::max());
   if (!number) {

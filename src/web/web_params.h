@@ -20,8 +20,6 @@ qint64 pageCount(qint64 rows, int perPage);
 std::optional<SearchField> fieldParameter(const WebRequest& request, QString& error);
 /** "medio": every medium when absent, empty or "todos", else "cd" or "dir". */
 std::optional<SearchMedium> mediumParameter(const WebRequest& request, QString& error);
-/** The medium's parameter value: "", "cd" or "dir". */
-QString mediumValue(SearchMedium medium);
 
 /** The listing number a path's last piece gives ("/listado/12"); nothing unless a number. */
 std::optional<int> listingNumberOf(const QString& piece, QString& error);

@@ -34,7 +34,7 @@ QString searchForm(const QString& text, SearchField field, SearchMedium medium) 
     const QString label = each == SearchMedium::Todos ? u"Todos"_s
                           : each == SearchMedium::CDs ? u"CD"_s
                                                       : u"DIR"_s;
-    media += option(mediumValue(each), label, each == medium);
+    media += option(searchMediumName(each), label, each == medium);
   }
   return u"<form class=\"buscar\" action=\"/buscar\" method=\"get\"><input type=\"search\" "
          u"name=\"q\" value=\"%1\" placeholder=\"Texto a buscar\" aria-label=\"Texto a buscar\">"
@@ -97,8 +97,9 @@ WebResponse searchPage(const WebRequest& request, bool json) {
   if (json) {
     return jsonResponse(pagedFilesJson({{"q", jsonString(text)}}, total, *page, pages, shown));
   }
-  const std::vector<LinkParameter> parameters = {
-      {u"q"_s, text}, {u"en"_s, queryValue(request, u"en"_s)}, {u"medio"_s, mediumValue(*medium)}};
+  const std::vector<LinkParameter> parameters = {{u"q"_s, text},
+                                                 {u"en"_s, queryValue(request, u"en"_s)},
+                                                 {u"medio"_s, searchMediumName(*medium)}};
   const QString pager = pagerHtml(u"/buscar"_s, parameters, *page, pages);
   const QString found =
       text.trimmed().isEmpty()
@@ -128,7 +129,7 @@ WebResponse duplicatesPage(const WebRequest& request) {
   QString html = u"<h1>Archivos repetidos</h1><p class=\"cuenta\">%1 %2</p>"_s.arg(
       spanishNumber(groups), groups == 1 ? u"archivo repetido"_s : u"archivos repetidos"_s);
   const QString pager =
-      pagerHtml(u"/duplicados"_s, {{u"medio"_s, mediumValue(*medium)}}, *page, pages);
+      pagerHtml(u"/duplicados"_s, {{u"medio"_s, searchMediumName(*medium)}}, *page, pages);
   html += pager;
   const qint64 last = std::min(groups, *page * kFilesPerPage);
   for (qint64 group = (*page - 1) * kFilesPerPage; group < last; ++group) {

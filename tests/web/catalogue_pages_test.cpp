@@ -8,6 +8,7 @@
 
 #include <thread>
 
+#include "db/listing_properties.h"
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "output/catalogue_table.h"
@@ -118,6 +119,18 @@ TEST_P(CataloguePagesTest, PagesHoldFiftyFilesAndLinkTheirNeighbours) {
   EXPECT_TRUE(plus.contains(u"value=\"title+1 x\""_s));
 }
 
+TEST_P(CataloguePagesTest, AListingsLocationIsShownBeforeItsFiles) {
+  ASSERT_EQ(writeListingProperties(numbers_[1], {.ubicacion = u"Estante <3>"_s}), QString());
+  const CataloguePages pages;
+  const QString location = u"<p class=\"ubicacion\">Ubicación: Estante &lt;3&gt;</p>"_s;
+  for (const WebRequest& request :
+       {get(u"/buscar"_s, u"q=Carpeta&en=listado"_s), get(u"/listado/%1"_s.arg(numbers_[1]))}) {
+    const QString page = QString::fromUtf8(pages.answer(request).body);
+    ASSERT_TRUE(page.contains(location)) << request.path.toStdString();
+    EXPECT_LT(page.indexOf(location), page.indexOf(u"/music/dir1"_s));
+  }
+}
+
 TEST_P(CataloguePagesTest, TextsFromTagsNamesAndTheAddressAreShownAsText) {
   const CataloguePages pages;
   const QString listing = u"/listado/%1"_s.arg(numbers_[2]);
@@ -197,6 +210,17 @@ TEST_P(CataloguePagesFileTest, ServingEveryPageLeavesTheFileAsItWas) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), bytes);
   EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+}
+
+TEST(CataloguePagesServer, AServerThatCannotBeReachedIsAnswered503WithTheReason) {
+  installProgramFiles(u"Provider=QPSQL;Database=catalogo;Host=/nonexistent;connect_timeout=1;"_s);
+  const CataloguePages pages;
+  ASSERT_NE(pages.openFailure(), QString());
+  for (const QString& path : {u"/"_s, u"/api/buscar"_s}) {
+    const WebResponse response = pages.answer(get(path, u"q=x"_s));
+    EXPECT_EQ(response.status, 503);
+    EXPECT_TRUE(QString::fromUtf8(response.body).contains(pages.openFailure().left(12)));
+  }
 }
 
 TEST_P(CataloguePagesFileTest, AMissingCatalogueIsReportedAndNeverMade) {
