@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-#include <array>
 #include <optional>
 
 #include "base/text_helpers.h"
@@ -11,58 +10,17 @@
 #include "output/catalogue_table.h"
 #include "scan/listing_model.h"
 #include "search/catalogue_search.h"
+#include "search/search_names.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct FieldName {
-  const char* name;
-  SearchField field;
-};
-
-constexpr std::array kFieldNames = {
-    FieldName{"todo", SearchField::Todo},
-    FieldName{"artista", SearchField::Artista},
-    FieldName{"titulo", SearchField::Titulo},
-    FieldName{"album", SearchField::Album},
-    FieldName{"comentario", SearchField::Comentario},
-    FieldName{"genero", SearchField::Genero},
-    FieldName{"anyo", SearchField::Anyo},
-    FieldName{"archivo", SearchField::Archivo},
-    FieldName{"directorio", SearchField::Directorio},
-    FieldName{"listado", SearchField::Listado},
-};
-
-QString fieldNames() {
-  QStringList names;
-  for (const FieldName& field : kFieldNames) {
-    names.append(QLatin1StringView(field.name));
-  }
-  return names.join(u'|');
-}
-
-std::optional<SearchField> fieldOf(const QByteArray& name) {
-  for (const FieldName& field : kFieldNames) {
-    if (name == field.name) {
-      return field.field;
-    }
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::optional<SearchMedium> mediumFrom(const ParsedArguments& parsed, QString& error) {
   const auto given = parsed.options.find("--medium");
   if (given == parsed.options.end()) {
     return SearchMedium::Todos;
   }
-  if (given->second == "cd") {
-    return SearchMedium::CDs;
-  }
-  if (given->second == "dir") {
-    return SearchMedium::Directorios;
+  if (const std::optional<SearchMedium> medium = searchMediumNamed(argumentText(given->second))) {
+    return medium;
   }
   error = u"medio no válido: %1 (ha de ser cd o dir)"_s.arg(argumentText(given->second));
   return std::nullopt;
@@ -111,9 +69,10 @@ QString requestFrom(const ParsedArguments& parsed, SearchRequest& request) {
   }
   request.text = words.join(u' ');
   if (const auto in = parsed.options.find("--in"); in != parsed.options.end()) {
-    const std::optional<SearchField> field = fieldOf(in->second);
+    const std::optional<SearchField> field = searchFieldNamed(argumentText(in->second));
     if (!field) {
-      return u"campo no válido: %1 (ha de ser %2)"_s.arg(argumentText(in->second), fieldNames());
+      return u"campo no válido: %1 (ha de ser %2)"_s.arg(argumentText(in->second),
+                                                         searchFieldNames().join(u'|'));
     }
     request.field = *field;
   }

@@ -87,6 +87,17 @@ ConnectionParts parseConnectionString(const QString& text) {
   return parts;
 }
 
+QString readOnlyConnectionString(const QString& connectionString) {
+  const ConnectionParts parts = parseConnectionString(connectionString);
+  if (!providerProblem(parts.provider).isEmpty()) {
+    return connectionString;
+  }
+  QString text = u"Provider=%1;%2"_s.arg(parts.provider,
+                                         engineFor(parts.provider).readOnlyOptions(parts.options));
+  // The data source goes last, as the program always writes it.
+  return parts.dataSource.isEmpty() ? text : text + u"; Data Source="_s + parts.dataSource;
+}
+
 void setStatementHook(StatementHook hook) {
   statementHook() = std::move(hook);
 }

@@ -37,6 +37,12 @@ struct ConnectionParts {
  */
 ConnectionParts parseConnectionString(const QString& text);
 
+/**
+ * The same database as connectionString, named so that a connection opened with it only reads:
+ * the engine's read-only options added (DbEngine::readOnlyOptions).
+ */
+QString readOnlyConnectionString(const QString& connectionString);
+
 /** Receives every SQL text just before it is sent; one hook at a time. */
 using StatementHook = std::function<void(const QString& sql)>;
 void setStatementHook(StatementHook hook);

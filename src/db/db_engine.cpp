@@ -48,6 +48,13 @@ class SqliteEngine : public DbEngine {
     return sqliteBusyTimeout(options).value_or(kDefaultBusyWaitMs);
   }
 
+  // The file is opened for reading only: a part that cannot make its objects on it reads
+  // through its stand-in, as on a file the user cannot write.
+  QString readOnlyOptions(const QString& options) const override {
+    const QString readOnly = u"QSQLITE_OPEN_READONLY"_s;
+    return options.isEmpty() ? readOnly : options + u';' + readOnly;
+  }
+
   // A file that cannot gain a part's objects is still opened, and read without them.
   QString prepare(QSqlDatabase& db) const override {
     for (const CataloguePart* part : catalogueParts()) {

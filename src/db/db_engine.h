@@ -27,6 +27,11 @@ class DbEngine {
   virtual QString configure(QSqlDatabase& db, const ConnectionParts& parts) const;
   /** The driver's connect options, with the engine's wait for other writers unless they set one. */
   virtual QString connectOptions(const QString& options) const { return options; }
+  /**
+   * The driver's connect options for a connection that only reads: the database refuses any
+   * write on it, so nothing the program does through it can change the catalogue.
+   */
+  virtual QString readOnlyOptions(const QString& options) const { return options; }
   /** How long, in milliseconds, a connection opened with those options waits for a lock. */
   virtual int busyWaitMs(const QString& options) const;
   /**

@@ -51,20 +51,17 @@ QString logged(const QString& reason) {
   return reason;
 }
 
-// A database that opens but lacks one of the tables is not ours, or is damaged.
-QString missingTable(const DbConnection& connection) {
-  const QStringList present = connection.tables();
-  for (const QString& table : {u"reports"_s, u"estructdir"_s, u"infoMP3"_s}) {
-    if (!present.contains(table, Qt::CaseInsensitive)) {
-      return table;
-    }
-  }
-  return {};
+// The configured engine: a file beside the program, or a server.
+const DbEngine& engineOfPrefix(const QString& prefix) {
+  return engineFor(parseConnectionString(prefix).provider);
 }
 
-// The configured engine: a file beside the program, or a server.
 const DbEngine& configuredEngine() {
-  return engineFor(parseConnectionString(state().prefix).provider);
+  return engineOfPrefix(state().prefix);
+}
+
+QString connectionStringOf(const QString& prefix, const QString& path) {
+  return engineOfPrefix(prefix).keepsFile() ? prefix + u" Data Source="_s + path : prefix;
 }
 
 // The database as messages name it: the file, or the server and database.
@@ -80,11 +77,9 @@ QString connect() {
   QString reason;
   if (!connection.Open(connectionString)) {
     reason = connection.lastError();
-  } else if (const QString table = missingTable(connection); !table.isEmpty()) {
+  } else if (const QString table = missingCatalogueTable(connection); !table.isEmpty()) {
     connection.Close();
-    reason =
-        u"%1 no es una base de datos de listados válida o está dañada (no se puede leer "
-        u"la tabla %2)"_s.arg(whatIsConnected(), table);
+    reason = notACatalogueText(whatIsConnected(), table);
   }
   if (connection.State() == kStateOpen) {
     WriteLog(u"Conexión satisfactoria!"_s);
@@ -149,8 +144,27 @@ QString BdConnectionPrefix() {
 }
 
 QString BdConnectionString() {
-  return configuredEngine().keepsFile() ? state().prefix + u" Data Source="_s + state().path
-                                        : state().prefix;
+  return connectionStringOf(state().prefix, state().path);
+}
+
+QString ConfiguredBdConnectionString() {
+  return connectionStringOf(ReadConfig(u"bd"_s, u"cadcon"_s), UserFile(kBdFileName.toString()));
+}
+
+// A database that opens but lacks one of the tables is not ours, or is damaged.
+QString missingCatalogueTable(const DbConnection& connection) {
+  const QStringList present = connection.tables();
+  for (const QString& table : {u"reports"_s, u"estructdir"_s, u"infoMP3"_s}) {
+    if (!present.contains(table, Qt::CaseInsensitive)) {
+      return table;
+    }
+  }
+  return {};
+}
+
+QString notACatalogueText(const QString& database, const QString& table) {
+  return u"%1 no es una base de datos de listados válida o está dañada (no se puede leer "
+         u"la tabla %2)"_s.arg(database, table);
 }
 
 std::optional<QSqlQuery> BdBoundQuery(const QString& sql, const QVariantList& values,

@@ -23,6 +23,20 @@ QString BdConnectionPrefix();
 /** The connection string OpenBd connected with, for connections of other threads. */
 QString BdConnectionString();
 
+/**
+ * The connection string of the catalogue config.ini names, as OpenBd would connect with it,
+ * read without opening or making anything.
+ */
+QString ConfiguredBdConnectionString();
+
+/**
+ * The first of the catalogue's three tables the open connection lacks; empty when it has them
+ * all.
+ */
+QString missingCatalogueTable(const DbConnection& connection);
+/** The text that says the database is not a catalogue, naming the table it lacks. */
+QString notACatalogueText(const QString& database, const QString& table);
+
 /** The one connection; closed until OpenBd succeeds. */
 DbConnection& BdConnection();
 

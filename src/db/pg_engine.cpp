@@ -272,6 +272,17 @@ QString PgEngine::connectOptions(const QString& options) const {
   return (QStringList{options} + added).join(u';');
 }
 
+// Every transaction of the session is read-only, so the server itself refuses any write; a
+// connection string that sets the server options itself is taken as it stands.
+QString PgEngine::readOnlyOptions(const QString& options) const {
+  if (hasLibpqOption(itemsOf({{}, {}, options}).libpq, u"options")) {
+    return options;
+  }
+  const QString readOnly =
+      u"options=-c default_transaction_read_only=on -c lock_timeout=%1"_s.arg(busyWaitMs(options));
+  return options.isEmpty() ? readOnly : options + u';' + readOnly;
+}
+
 int PgEngine::busyWaitMs(const QString& options) const {
   const ServerItems items = itemsOf({{}, {}, options});
   return items.lockTimeout.isEmpty() ? kDefaultBusyWaitMs : items.lockTimeout.toInt();

@@ -23,6 +23,7 @@
 #include "search/catalogue_search.h"
 #include "search/gui_column_widths.h"
 #include "search/gui_search_models.h"
+#include "search/search_names.h"
 
 using namespace Qt::StringLiterals;
 
@@ -144,9 +145,7 @@ QWidget* frm_search::buildSearchPage() {
   query_ = new QLineEdit;
   query_->setObjectName(u"txtBuscar"_s);
   query_->setPlaceholderText(u"Texto a buscar"_s);
-  field_ = addChooser(u"cboCampo"_s,
-                      {u"Todo"_s, u"Artista"_s, u"Título"_s, u"Álbum"_s, u"Comentario"_s,
-                       u"Género"_s, u"Año"_s, u"Archivo"_s, u"Directorio"_s, u"Listado"_s});
+  field_ = addChooser(u"cboCampo"_s, searchFieldLabels());
   medium_ = addMediumChooser(u"cboMedio"_s);
   pause_ = new QTimer(this);
   pause_->setObjectName(u"tmrBusqueda"_s);

@@ -65,5 +65,12 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
  * listing's location and category (NULL when the user gave none).
  */
 QString sqlCatalogueFileColumns();
+/**
+ * Listing :rp_id's name, medium, location (NULL when none) and number of files; no row when it
+ * is not stored.
+ */
+QString sqlListingSummary();
+/** :count of listing :rp_id's files (sqlCatalogueFileColumns) from :offset on, by file number. */
+QString sqlListingFilesPage();
 /** The files whose key another file of the medium shares, by key, then listing order. */
 QString sqlDuplicates(SearchMedium medium);

@@ -69,3 +69,16 @@ QString sqlCatalogueFileColumns() {
          sqlDurationOfFile() + u", "_s + sqlPropertyOfListing(u"ubicacion"_s) + u", "_s +
          sqlPropertyOfListing(u"categoria"_s);
 }
+
+QString sqlListingSummary() {
+  return u"SELECT r.report_name, r.medio, "_s + sqlPropertyOfListing(u"ubicacion"_s) +
+         u", (SELECT count(*) FROM infoMP3 i WHERE i.rp_id = r.rp_id) FROM reports r WHERE "
+         u"r.rp_id = :rp_id"_s;
+}
+
+// The listing's index on (rp_id, filegenorder) reads only the page's rows.
+QString sqlListingFilesPage() {
+  return u"SELECT "_s + sqlCatalogueFileColumns() +
+         u" FROM infoMP3 i JOIN reports r ON r.rp_id = i.rp_id WHERE i.rp_id = :rp_id ORDER BY "
+         u"i.filegenorder LIMIT :count OFFSET :offset"_s;
+}

@@ -6,23 +6,44 @@
 
 #include <algorithm>
 
-#include "stats/stats_format.h"
+#include "stats/stats_chart_drawing.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kMargin = 8;
-constexpr int kTitleHeight = 24;
-constexpr int kRowHeight = 18;
-constexpr int kBarGap = 4;
-constexpr int kCountWidth = 64;
-constexpr int kSavedWidth = 800;
+class PainterCanvas : public ChartCanvas {
+ public:
+  explicit PainterCanvas(QPainter& painter) : painter_(painter) {}
+
+  void background(const QSize& size) override {
+    painter_.fillRect(QRect(QPoint(), size), Qt::white);
+    painter_.setPen(Qt::black);
+  }
+  void title(const QRect& rect, const QString& text) override {
+    QFont bold = painter_.font();
+    bold.setBold(true);
+    painter_.save();
+    painter_.setFont(bold);
+    painter_.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter_.restore();
+  }
+  void text(const QRect& rect, Qt::Alignment alignment, const QString& text) override {
+    painter_.drawText(rect, alignment | Qt::AlignVCenter, text);
+  }
+  void bar(const QRect& rect) override { painter_.fillRect(rect, StatsChart::barColor()); }
+  QString elided(const QString& text, int width) const override {
+    return painter_.fontMetrics().elidedText(text, Qt::ElideRight, width);
+  }
+
+ private:
+  QPainter& painter_;
+};
 
 }  // namespace
 
 StatsChart::StatsChart(QWidget* parent) : QWidget(parent) {
-  setMinimumHeight(kTitleHeight + 3 * kRowHeight);
+  setMinimumHeight(chartHeight(3));
 }
 
 void StatsChart::setBars(const QString& title, std::vector<StatsBar> bars) {
@@ -33,53 +54,16 @@ void StatsChart::setBars(const QString& title, std::vector<StatsBar> bars) {
 }
 
 QColor StatsChart::barColor() {
-  return QColor(0x3b, 0x6e, 0xa8);
-}
-
-int StatsChart::labelWidth(const QSize& size) const {
-  return std::clamp(size.width() / 3, 60, 220);
+  return QColor::fromRgb(kChartBarRgb);
 }
 
 QRect StatsChart::barRect(int index, const QSize& size) const {
-  qint64 largest = 1;
-  for (const StatsBar& bar : bars_) {
-    largest = std::max(largest, bar.count);
-  }
-  const int left = kMargin + labelWidth(size);
-  const int room = std::max(0, size.width() - left - kCountWidth - kMargin);
-  const qint64 count = bars_[static_cast<size_t>(index)].count;
-  const int length = static_cast<int>(static_cast<double>(room) * static_cast<double>(count) /
-                                      static_cast<double>(largest));
-  return {left, kTitleHeight + index * kRowHeight + kBarGap / 2, length, kRowHeight - kBarGap};
+  return chartBarRect(bars_, index, size);
 }
 
 void StatsChart::paint(QPainter& painter, const QSize& size) const {
-  painter.fillRect(QRect(QPoint(), size), Qt::white);
-  painter.setPen(Qt::black);
-  QFont bold = painter.font();
-  bold.setBold(true);
-  painter.save();
-  painter.setFont(bold);
-  painter.drawText(QRect(kMargin, 0, size.width() - 2 * kMargin, kTitleHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, title_);
-  painter.restore();
-  if (bars_.empty()) {
-    painter.drawText(QRect(kMargin, kTitleHeight, size.width() - 2 * kMargin, kRowHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, u"Sin datos"_s);
-    return;
-  }
-  const QFontMetrics metrics = painter.fontMetrics();
-  for (int i = 0; i < static_cast<int>(bars_.size()); ++i) {
-    const QRect bar = barRect(i, size);
-    const QRect row(kMargin, bar.top(), labelWidth(size) - kMargin, bar.height());
-    painter.drawText(
-        row, Qt::AlignRight | Qt::AlignVCenter,
-        metrics.elidedText(bars_[static_cast<size_t>(i)].label, Qt::ElideRight, row.width()));
-    painter.fillRect(bar, barColor());
-    painter.drawText(QRect(bar.right() + kBarGap + 1, bar.top(), kCountWidth, bar.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     spanishNumber(bars_[static_cast<size_t>(i)].count));
-  }
+  PainterCanvas canvas(painter);
+  drawChart(canvas, title_, bars_, size);
 }
 
 QImage StatsChart::image(const QSize& size) const {
@@ -114,14 +98,11 @@ QByteArray StatsChart::svgBytes(const QSize& size) const {
 }
 
 QSize StatsChart::sizeHint() const {
-  return {420,
-          kTitleHeight + std::max<int>(3, static_cast<int>(bars_.size())) * kRowHeight + kMargin};
+  return {420, chartHeight(std::max<int>(3, static_cast<int>(bars_.size()))) + kChartMargin};
 }
 
-// A chart without bars has its one line, "Sin datos".
 QSize StatsChart::savedSize() const {
-  return {kSavedWidth,
-          kTitleHeight + std::max<int>(1, static_cast<int>(bars_.size())) * kRowHeight + kMargin};
+  return chartSavedSize(bars_);
 }
 
 void StatsChart::paintEvent(QPaintEvent*) {

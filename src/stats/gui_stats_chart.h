@@ -8,9 +8,8 @@
 #include "stats/collection_stats.h"
 
 /**
- * One bar chart of the statistics window, drawn with QPainter: a title, then one horizontal
- * bar per entry with its label on the left and its count (in Spanish digits) after the bar.
- * The same drawing fills the widget, an image and an SVG file.
+ * One bar chart of the statistics window, drawn with QPainter by the figures' chart drawing
+ * (stats_chart_drawing.h). The same drawing fills the widget, an image and an SVG file.
  */
 class StatsChart : public QWidget {
   Q_OBJECT
@@ -41,7 +40,6 @@ class StatsChart : public QWidget {
 
  private:
   void paint(QPainter& painter, const QSize& size) const;
-  int labelWidth(const QSize& size) const;
 
   QString title_;
   std::vector<StatsBar> bars_;

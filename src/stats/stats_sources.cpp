@@ -8,7 +8,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_engine.h"
-#include "db/mod_bd.h"
+#include "search/search_index.h"
 #include "stats/stats_sql.h"
 #include "stats/stats_totals.h"
 
@@ -20,19 +20,19 @@ namespace {
 class StatsQuery {
  public:
   StatsQuery(const QString& sql, const StatsScope& scope, QString& error)
-      : query_(BdConnection().driverConnection()), error_(error) {
+      : query_(searchConnection().driverConnection()), error_(error) {
     query_.setForwardOnly(true);
     if (!error_.isEmpty()) {
       return;
     }
-    if (BdConnection().State() != kStateOpen) {
+    if (searchConnection().State() != kStateOpen) {
       error_ = u"La conexión con la BD no está abierta"_s;
       return;
     }
     if (!query_.prepare(sql) || !bound(scope).exec()) {
       // A lost connection is closed, so the next use opens it again.
       error_ = u"No se pueden calcular las estadísticas de la BD: "_s +
-               reasonOf(BdConnection().noteFailure(query_.lastError()));
+               reasonOf(searchConnection().noteFailure(query_.lastError()));
     }
   }
 
@@ -73,7 +73,7 @@ std::map<QString, qint64> filesBy(const QString& column, const StatsScope& scope
 class ReadSnapshot {
  public:
   ReadSnapshot()
-      : db_(BdConnection().driverConnection()),
+      : db_(searchConnection().driverConnection()),
         started_(!engineFor(db_.driverName()).beginRead(db_).isValid()) {}
   ~ReadSnapshot() {
     if (started_) {
@@ -119,7 +119,7 @@ std::vector<int> listingFilesFailing(const ListingModel& model, HealthCheck chec
 
 TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
   TagCounts counts;
-  if (BdConnection().State() != kStateOpen) {
+  if (searchConnection().State() != kStateOpen) {
     error = u"La conexión con la BD no está abierta"_s;
     return counts;
   }

@@ -7,7 +7,6 @@
 #include "base/log.h"
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
-#include "db/mod_bd.h"
 #include "db/sql_script.h"
 #include "search/search_engine.h"
 #include "search/search_index.h"
@@ -46,13 +45,13 @@ bool totalsComplete(const QSqlDatabase& db) {
 // Gives an older database the tables, and every listing without totals its own, in one
 // transaction.
 QString makeMissingTotals() {
-  const QSqlDatabase db = BdConnection().driverConnection();
+  const QSqlDatabase db = searchConnection().driverConnection();
   if (totalsComplete(db)) {
     return {};
   }
-  ScopedTransaction transaction(BdConnection());
+  ScopedTransaction transaction(searchConnection());
   if (!transaction.started()) {
-    return BdConnection().lastError();
+    return searchConnection().lastError();
   }
   QString reason = createTables(db);
   const std::vector<QVariant> listings =
@@ -64,12 +63,12 @@ QString makeMissingTotals() {
   if (!reason.isEmpty()) {
     return reason;
   }
-  return transaction.Commit() ? QString() : BdConnection().lastError();
+  return transaction.Commit() ? QString() : searchConnection().lastError();
 }
 
 // Listings of the scope whose totals cannot stand for their files; nothing when unknown.
 std::optional<qint64> listingsNotCovered(const StatsScope& scope) {
-  QSqlQuery query(BdConnection().driverConnection());
+  QSqlQuery query(searchConnection().driverConnection());
   if (!query.prepare(sqlListingsNotCovered(scope, sqlPendingListings()))) {
     return std::nullopt;
   }
@@ -114,14 +113,14 @@ QString TotalsWriter::refresh(const QVariant& rpId) {
 }
 
 QString ensureTotalsTables() {
-  const QSqlDatabase db = BdConnection().driverConnection();
+  const QSqlDatabase db = searchConnection().driverConnection();
   if (!programKeepsTotals() || TotalsWriter(db).present()) {
     return {};
   }
-  ScopedTransaction transaction(BdConnection());
-  QString reason = transaction.started() ? createTables(db) : BdConnection().lastError();
+  ScopedTransaction transaction(searchConnection());
+  QString reason = transaction.started() ? createTables(db) : searchConnection().lastError();
   if (reason.isEmpty() && !transaction.Commit()) {
-    reason = BdConnection().lastError();
+    reason = searchConnection().lastError();
   }
   if (!reason.isEmpty()) {
     WriteLog(u"No se han podido crear las tablas de totales de las estadísticas de la BD: "_s +
