@@ -52,6 +52,22 @@ install(FILES ${desktop_src}/quillet.bash DESTINATION share/bash-completion/comp
   RENAME quillet)
 install(FILES ${desktop_out}/changelog.gz ${desktop_src}/copyright DESTINATION share/doc/quillet)
 
+# The service of `quillet serve` and its options go where the system looks for them: /lib and
+# /etc for a /usr install (and for the package's staging of /usr), under the prefix otherwise.
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX MATCHES \"^(.*)/usr$\")
+    set(system_root \"\${CMAKE_MATCH_1}\")
+  else()
+    set(system_root \"\${CMAKE_INSTALL_PREFIX}\")
+  endif()
+  file(INSTALL \"${desktop_src}/quillet-serve.service\"
+    DESTINATION \"\$ENV{DESTDIR}\${system_root}/lib/systemd/system\")
+  file(INSTALL \"${desktop_src}/quillet-serve.default\"
+    DESTINATION \"\$ENV{DESTDIR}\${system_root}/etc/default\")
+  file(RENAME \"\$ENV{DESTDIR}\${system_root}/etc/default/quillet-serve.default\"
+    \"\$ENV{DESTDIR}\${system_root}/etc/default/quillet-serve\")
+")
+
 # The Debian package: library dependencies from dpkg-shlibdeps, plus the plugins and
 # translations Qt loads at run time, which no library links against.
 set(CPACK_GENERATOR DEB)
@@ -75,4 +91,6 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt6sql6-sqlite, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libblkid1, libmicrohttpd12")
 # A catalogue on a PostgreSQL server needs Qt's driver for it; the SQLite file needs nothing more.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
+# The service's options are the administrator's: an upgrade keeps their changes.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${desktop_src}/conffiles)
 include(CPack)

@@ -5,10 +5,11 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libsqlite3-dev libpq-dev libqt6sql6-psql libqt6svg6 qt6-svg-dev libgtest-dev sqlite3 librsvg2-bin qt6-translations-l10n libtag1-dev
-  libblkid-dev libkainjow-mustache-dev libmicrohttpd-dev)
+  libblkid-dev libkainjow-mustache-dev libqrencode-dev libmicrohttpd-dev)
 test_packages=(xvfb xauth xorriso genisoimage udftools poppler-utils cups cups-filters
   printer-driver-cups-pdf clang eyed3 id3v2 python3-mutagen
-  libclang-rt-14-dev sox flac lame opus-tools vorbis-tools ffmpeg wavpack musepack-tools)
+  libclang-rt-14-dev sox flac lame opus-tools vorbis-tools ffmpeg wavpack musepack-tools
+  zbar-tools chromium)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -3,7 +3,7 @@ _quillet() {
   local cur prev verb
   _init_completion || return
   if [ "$COMP_CWORD" -eq 1 ]; then
-    COMPREPLY=($(compgen -W 'scan list show delete props update templates export-catalogue --help' -- "$cur"))
+    COMPREPLY=($(compgen -W 'scan list show delete props update templates export-catalogue serve --help' -- "$cur"))
     return
   fi
   verb=${COMP_WORDS[1]}
@@ -20,7 +20,7 @@ _quillet() {
       _filedir
       return
       ;;
-    --dir-design | --file-design | --ubicacion | --categoria | --comentario | --prestado-a)
+    --dir-design | --file-design | --ubicacion | --categoria | --comentario | --prestado-a | --listen | --clave)
       return
       ;;
   esac
@@ -31,6 +31,8 @@ _quillet() {
     export-catalogue) options='--template --medium --output --help' ;;
     list) options='--long --help' ;;
     props) options='--ubicacion --categoria --comentario --prestado-a --help' ;;
+    update) options='--from --dry-run --reread --force --help' ;;
+    serve) options='--listen --clave --help' ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))

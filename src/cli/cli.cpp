@@ -9,6 +9,7 @@
 #include "cli/cli_props.h"
 #include "cli/cli_scan.h"
 #include "cli/cli_search.h"
+#include "cli/cli_serve.h"
 #include "cli/cli_stats.h"
 #include "cli/cli_stored.h"
 #include "cli/cli_support.h"
@@ -51,6 +52,8 @@ constexpr std::array kVerbs = {
          &runTemplatesVerb},
     Verb{"export-catalogue", u"escribe todos los listados almacenados con una plantilla",
          &exportCatalogueOptions, &exportCatalogueHelp, &runExportCatalogueVerb},
+    Verb{"serve", u"sirve el catálogo, sólo para leer, a los navegadores de la casa", &serveOptions,
+         &serveHelp, &runServeVerb},
 };
 
 QString generalHelp() {

@@ -90,8 +90,9 @@ StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource&
   return request.reread || olderReaders ? StoredFilesUse::ReadAll : StoredFilesUse::KeepUnchanged;
 }
 
-// The walk a fresh scan of root would make, with the listing's medium.
-void walkSource(UpdatePlan& plan, KnownFiles& known) {
+// The walk a fresh scan of root would make, with the listing's medium. A dry run has no use
+// for the source's identity, which reads every file's name once more.
+void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
   ListingModel& model = *plan.model;
   ScanRun run(model);
   WalkPath walkPath;
@@ -103,7 +104,7 @@ void walkSource(UpdatePlan& plan, KnownFiles& known) {
     walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root));
   }
   run.takeKnownFiles(&known);
-  run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits);
+  run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits, check);
 }
 
 // Nothing read and nothing moved: the stored rows are already those of a fresh scan.
@@ -209,7 +210,7 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     return std::nullopt;
   }
   plan.model = std::make_unique<ListingModel>();
-  walkSource(plan, stored);
+  walkSource(plan, stored, request.dryRun ? SourceCheck::Skip : SourceCheck::Identify);
   // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
   if (!isDirectory(plan.root)) {
     error =

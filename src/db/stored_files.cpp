@@ -54,8 +54,10 @@ bool stampChanged(const FileStamp& stored, const FileStamp& now) {
 QString StoredFiles::load(int rpId, const QString& root) {
   std::vector<QString> pathOf;
   QString reason = loadFiles(rpId, root, pathOf);
-  if (reason.isEmpty()) {
+  if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone) {
     loadTechnical(rpId, pathOf);
+  }
+  if (reason.isEmpty()) {
     reason = loadStamps(rpId, pathOf);
   }
   return reason;
@@ -67,6 +69,12 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QStrin
   const std::vector<StoredDirectory> directories = directoriesOf(rpId, reason);
   std::optional<QSqlQuery> rows =
       reason.isEmpty() ? BdBoundQuery(sqlFilesOf(rpId), {}, reason) : std::nullopt;
+  if (!directories.empty()) {
+    byPath_.reserve(std::max(directories.back().songto, 0));
+    pathOf.reserve(static_cast<std::size_t>(std::max(directories.back().songto, 0)) + 1);
+  }
+  // A comparison alone needs the files' paths and stamps, not their records.
+  const bool records = use_ != StoredFilesUse::ReadNone;
   auto directory = directories.cbegin();
   while (rows && rows->next()) {
     const int number = rows->value(10).toInt();
@@ -79,7 +87,8 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QStrin
     const QString path = knownFilePath(directory->dirname, root, rows->value(8).toString());
     pathOf.resize(std::max<std::size_t>(pathOf.size(), static_cast<std::size_t>(number) + 1));
     pathOf[static_cast<std::size_t>(number)] = path;
-    byPath_.insert(path, Entry{{recordOf(*rows), std::nullopt}, {}, false});
+    byPath_.emplace(path,
+                    Entry{{records ? recordOf(*rows) : SongRecord{}, std::nullopt}, {}, false});
   }
   return reason;
 }

@@ -1,5 +1,8 @@
 #include <QDateTime>
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
 
 #include "cli_program_fixture.h"
 
@@ -54,4 +57,53 @@ TEST_F(CliUpdateTest, ASourceThatIsNotThereIsAskedForAndMayBeGivenWithFrom) {
   const ProgramRun given = run({u"update"_s, u"1"_s, u"--from"_s, moved});
   EXPECT_EQ(given.exitCode, 0) << given.err.toStdString();
   EXPECT_TRUE(given.err.contains("0 añadidos, 0 quitados, 0 cambiados, 3 sin cambios"));
+}
+
+namespace {
+
+// Every row an update writes costs a nine-million-row join here, so the apply is caught while
+// its transaction is open.
+void slowDownEveryStoredFile(const QString& catalogue) {
+  const QString name = u"lastre"_s;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+    db.setDatabaseName(catalogue);
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(db);
+    for (const QString& statement :
+         {u"CREATE TABLE lastre (x)"_s,
+          u"INSERT INTO lastre WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+          u"WHERE x < 3000) SELECT x FROM c"_s,
+          u"CREATE TRIGGER lento AFTER INSERT ON infoMP3 BEGIN SELECT count(*) FROM lastre a, "
+          u"lastre b; END"_s}) {
+      ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+    }
+  }
+  QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace
+
+TEST_F(CliUpdateTest, AProcessKilledDuringTheApplyLeavesTheListingAsItWasAndFree) {
+  writeMp3(tree + u"/Sub/d.mp3"_s);
+  const QByteArray before = run({u"show"_s, u"1"_s}).out;
+  slowDownEveryStoredFile(programFile("quillet.mdb"));
+  QProcess update;
+  update.setWorkingDirectory(work);
+  update.start(program(), {u"update"_s, u"1"_s});
+  ASSERT_TRUE(update.waitForStarted());
+  // The rollback journal is there from the apply's first write to its commit.
+  const QString journal = programFile("quillet.mdb-journal");
+  QDeadlineTimer deadline(20000);
+  while (!QFile::exists(journal) && update.state() == QProcess::Running && !deadline.hasExpired()) {
+    QThread::msleep(5);
+  }
+  ASSERT_TRUE(QFile::exists(journal)) << update.readAllStandardError().toStdString();
+  update.kill();
+  ASSERT_TRUE(update.waitForFinished());
+
+  EXPECT_EQ(run({u"show"_s, u"1"_s}).out, before);
+  const ProgramRun again = run({u"update"_s, u"1"_s});
+  EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+  EXPECT_TRUE(again.err.contains("1 añadidos, 0 quitados, 0 cambiados, 3 sin cambios"));
 }
