@@ -29,6 +29,7 @@
 #include "session/lifecycle.h"
 #include "session/program_options.h"
 #include "stats/frm_stats.h"
+#include "web/frm_share.h"
 
 using namespace Qt::StringLiterals;
 
@@ -162,6 +163,8 @@ void frm_main::createToolsMenu() {
       &QAction::triggered, this, &frm_main::OpenSearch);
   connect(addItem(menu, u"mn_estadisticas"_s, u"Estadísticas de la BD..."_s), &QAction::triggered,
           this, &frm_main::OpenStats);
+  connect(addItem(menu, u"mn_compartir"_s, u"Compartir el catálogo..."_s), &QAction::triggered,
+          this, [this] { frm_share::showInstance(this); });
   connect(addItem(menu, u"mn_plantillas"_s, u"Plantillas..."_s), &QAction::triggered, this,
           [this] { frm_templates::open(this, nullptr, LoadSavedDesigns()); });
   connect(addItem(menu, u"mn_opciones"_s, u"Opciones..."_s), &QAction::triggered, this,

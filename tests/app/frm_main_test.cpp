@@ -140,6 +140,7 @@ TEST_F(FrmMainTest, MenuTreeHasItsNamesCaptionsShortcutsAndSeparators) {
                          u"  mn_reportsonbd Gestión Informes en BD"_s,
                          u"  mn_buscar Buscar en la BD... Ctrl+F"_s,
                          u"  mn_estadisticas Estadísticas de la BD..."_s,
+                         u"  mn_compartir Compartir el catálogo..."_s,
                          u"  mn_plantillas Plantillas..."_s,
                          u"  mn_opciones Opciones..."_s,
                          u"mn_windows &Ventana"_s,
@@ -330,7 +331,8 @@ QWidget* shownWindow(const QString& name) {
 
 // The windows the main window's menu opens beside it, by the item that opens them.
 const QList<std::pair<QString, QString>> kOwnWindows = {{u"mn_opciones"_s, u"frm_options"_s},
-                                                        {u"mn_estadisticas"_s, u"frm_stats"_s}};
+                                                        {u"mn_estadisticas"_s, u"frm_stats"_s},
+                                                        {u"mn_compartir"_s, u"frm_share"_s}};
 
 }  // namespace
 
