@@ -4,6 +4,7 @@
 
 #include <csignal>
 
+#include "cli/cli_listing_output.h"
 #include "session/lifecycle.h"
 #include "web/catalogue_pages.h"
 #include "web/web_server.h"
