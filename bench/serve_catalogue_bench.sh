@@ -11,14 +11,14 @@
 # bench/serve_catalogue); --engine server starts a private PostgreSQL (private_server.sh).
 # Usage: bench/serve_catalogue_bench.sh [--engine file|server] [--listings N] [--large N]
 #          [--word WORD] [--build DIR]
-# 1,000 listings and a large one of 100,000 make the catalogue of 1,100,000 files.
+# 900 listings and a large one of 100,000 make the catalogue of 1,000,000 files.
 set -euo pipefail
 
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$bench_dir/.." && pwd)
 build=$root/build
 engine=file
-listings=1000
+listings=900
 large=100000
 word=remasterizada
 while [ $# -gt 0 ]; do

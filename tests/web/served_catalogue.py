@@ -21,7 +21,9 @@ WAIT_S = 20
 
 def id3v1_mp3(title, artist, album="Disco"):
     """A tagged MP3 as a tag writer leaves it: some bytes, then the 128-byte ID3v1 block."""
-    field = lambda text, size: text.encode("latin-1").ljust(size, b"\0")
+    def field(text, size):
+        return text.encode("latin-1").ljust(size, b"\0")
+
     tag = b"TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + b"1999"
     tag += field("", 30) + bytes([17])
     return b"\xff\xfb" + b"\0" * 400 + tag
