@@ -63,7 +63,7 @@ run() {
   echo "== $what"
   "$bench_dir/serve_bench.sh" --port "$port" "$@" -- "${serve[@]}"
 }
-run "buscar «$word», 16 clientes" --path "$search" --clients 16 --requests 640 --rounds 1
+run "buscar «$word», 16 clientes" --path "$search" --clients 16 --requests 160 --rounds 1
 run "primera página del listado de $large archivos" --path "$listing" --clients 1 \
   --requests 30 --rounds 1
 run "1.000 peticiones de 64 clientes, dos veces" --path "$search" --path "$listing" --path / \
