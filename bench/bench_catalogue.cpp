@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "db/mod_bd.h"
+#include "search/search_sql.h"
 
 using namespace Qt::StringLiterals;
 
@@ -75,11 +76,11 @@ class ListingGenerator {
   QString listingName(int rp) { return u"Disco %1 "_s.arg(rp) + word(random_, 2); }
 
   // The directory that starts at file f, as stored: its name and its file range.
-  DirRecord directory(int f) {
+  DirRecord directory(int f, int files = kFilesPerListing) {
     artist_ = v_.artists[random_.bounded(v_.artists.size())];
     album_ = pick() + u' ' + pick();
     return {u"/música/"_s + artist_ + u'/' + album_, static_cast<int>(f),
-            static_cast<int>(std::min(f + kFilesPerDirectory - 1, kFilesPerListing))};
+            static_cast<int>(std::min(f + kFilesPerDirectory - 1, files))};
   }
 
   // File f of the listing, in the directory last made.
@@ -168,43 +169,109 @@ class RowWriter {
   QVariantList pending_;
 };
 
-// Every row by plain SQL in one transaction, as fast as the engine takes them: each listing's
-// row, then its directories and files.
-void generateCatalogue(int rowsPerStatement) {
+// The rows of one catalogue, each table's through a writer of its own.
+class CatalogueWriter {
+ public:
+  explicit CatalogueWriter(int rowsPerStatement)
+      : db_(BdConnection().driverConnection()),
+        listing_(db_, u"reports"_s, 4, 1),
+        dir_(db_, u"estructdir"_s, 4, rowsPerStatement),
+        file_(db_, u"infoMP3"_s, 11, rowsPerStatement),
+        technical_(db_,
+                   u"infotecnica (rp_id, filegenorder, duracion_ms, kbps, hz, canales, bytes)"_s, 7,
+                   rowsPerStatement) {}
+
+  // Listing rp's row, then its directories and files.
+  void add(ListingGenerator& generator, int rp, int files) {
+    const QString name = generator.listingName(rp);
+    listing_.add({rp, name, rp % 3 == 0 ? 2 : 1, name});
+    for (int f = 1; f <= files; ++f) {
+      if ((f - 1) % kFilesPerDirectory == 0) {
+        const DirRecord d = generator.directory(f, files);
+        dir_.add({rp, d.dirname, d.songfrom, d.songto});
+      }
+      const SongRecord s = generator.file(f);
+      file_.add({rp, s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year, s.filename,
+                 s.fileorder.toInt(), f});
+      // Half the listings were stored with their durations, so searches meet both kinds.
+      if (rp % 2 == 0) {
+        technical_.add({rp, f, 180000 + f * 37, 192, 44100, 2, 4320000 + f * 911});
+      }
+    }
+    dir_.flush();
+    file_.flush();
+    technical_.flush();
+  }
+
+ private:
+  QSqlDatabase db_;
+  RowWriter listing_;
+  RowWriter dir_;
+  RowWriter file_;
+  RowWriter technical_;
+};
+
+// Every row by plain SQL in one transaction, as fast as the engine takes them.
+void generateCatalogue(int rowsPerStatement, CatalogueSize size) {
   ListingGenerator generator(12);
   QSqlDatabase db = BdConnection().driverConnection();
   if (!db.transaction()) {
     fail(u"no transaction"_s);
   }
-  RowWriter listing(db, u"reports"_s, 4, 1);
-  RowWriter dir(db, u"estructdir"_s, 4, rowsPerStatement);
-  RowWriter file(db, u"infoMP3"_s, 11, rowsPerStatement);
-  RowWriter technical(db,
-                      u"infotecnica (rp_id, filegenorder, duracion_ms, kbps, hz, canales, bytes)"_s,
-                      7, rowsPerStatement);
-  for (int rp = 1; rp <= kListings; ++rp) {
-    const QString name = generator.listingName(rp);
-    listing.add({rp, name, rp % 3 == 0 ? 2 : 1, name});
-    for (int f = 1; f <= kFilesPerListing; ++f) {
-      if ((f - 1) % kFilesPerDirectory == 0) {
-        const DirRecord d = generator.directory(f);
-        dir.add({rp, d.dirname, d.songfrom, d.songto});
-      }
-      const SongRecord s = generator.file(f);
-      file.add({rp, s.album, s.artist, s.comment, s.genre, s.title, s.track, s.year, s.filename,
-                s.fileorder.toInt(), f});
-      // Half the listings were stored with their durations, so searches meet both kinds.
-      if (rp % 2 == 0) {
-        technical.add({rp, f, 180000 + f * 37, 192, 44100, 2, 4320000 + f * 911});
-      }
+  {
+    CatalogueWriter writer(rowsPerStatement);
+    for (int rp = 1; rp <= size.listings; ++rp) {
+      writer.add(generator, rp, kFilesPerListing);
     }
-    dir.flush();
-    file.flush();
-    technical.flush();
+    if (size.largeListingFiles > 0) {
+      writer.add(generator, size.listings + 1, size.largeListingFiles);
+    }
   }
   if (!db.commit()) {
     fail(u"commit failed"_s);
   }
+}
+
+void execute(const QStringList& statements) {
+  for (const QString& sql : statements) {
+    if (!BdConnection().Execute(sql)) {
+      fail(sql + u": "_s + BdConnection().lastError());
+    }
+  }
+}
+
+QStringList column(const QString& sql) {
+  QSqlQuery query(BdConnection().driverConnection());
+  if (!query.exec(sql)) {
+    fail(sql + u" failed"_s);
+  }
+  QStringList values;
+  while (query.next()) {
+    values.append(query.value(0).toString());
+  }
+  return values;
+}
+
+void dropSearchIndex() {
+  execute(sqlDropSearchIndex() + QStringList{u"PRAGMA user_version = 0"_s});
+}
+
+// As the program's triggers index it, a listing a statement, with the search table's text
+// indexes built once at the end as a restore does: kept up row by row, they would make the
+// set-up take an hour on a shared machine. The other indexes stay: the triggers find the rows
+// they replace through them.
+ServerLoadTimes generateServerCatalogue(CatalogueSize size) {
+  const QString textIndexes =
+      u" FROM pg_indexes WHERE tablename LIKE 'search\\_%' AND indexdef LIKE '%USING gin%'"_s;
+  const QStringList indexes = column(u"SELECT indexdef"_s + textIndexes);
+  execute(column(u"SELECT 'DROP INDEX ' || indexname"_s + textIndexes));
+  ServerLoadTimes times;
+  times.loadS = timedMs([&] { generateCatalogue(kFilesPerListing, size); }) / 1000;
+  times.indexS =
+      timedMs([&] { execute(QStringList{u"SET maintenance_work_mem = '1GB'"_s} + indexes); }) /
+      1000;
+  times.analyzeS = timedMs([] { execute({u"VACUUM ANALYZE"_s}); }) / 1000;
+  return times;
 }
 
 // A full listing, of as many files as a listing holds, made like the catalogue's.

@@ -24,7 +24,6 @@
 #include "db/mod_bd.h"
 #include "search/catalogue_search.h"
 #include "search/search_index.h"
-#include "search/search_sql.h"
 
 #include "bench_catalogue.h"
 #include "session/catalogue_composition.h"
@@ -41,15 +40,6 @@ void verdict(const char* what, double value, double target, const char* unit) {
   std::printf("%-44s %10.1f %s  (target < %.0f %s) %s\n", what, value, unit, target, unit,
               ok ? "ok" : "MISSED");
   std::fflush(stdout);
-}
-
-// The database as it was before the index existed.
-void dropSearchIndex() {
-  for (const QString& sql : sqlDropSearchIndex() + QStringList{u"PRAGMA user_version = 0"_s}) {
-    if (!BdConnection().Execute(sql)) {
-      fail(sql + u": "_s + BdConnection().lastError());
-    }
-  }
 }
 
 double fileMb() {

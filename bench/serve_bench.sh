@@ -5,7 +5,8 @@
 # round the answers, the client-side p50/p95, the server's own p50/p95 from its log lines
 # ("... 200 12 ms" on standard error), and the server's resident memory before and after each
 # round: a second round that leaves it where the first did shows no growth. Bounded: 30 s for
-# the server to listen, --limit seconds per round.
+# the server to listen, --limit seconds per round (a round that takes longer is cut and
+# said so, and the next one runs).
 # Usage: bench/serve_bench.sh [--port P] [--requests N] [--clients C] [--rounds R]
 #          [--path /buscar?q=x ...] [--key KEY] [--limit S] [-- COMMAND ARGS...]
 # Without a command it starts build/bench/web_test_server, a stand-in page. The command must be
@@ -31,7 +32,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --path) paths+=(--path "$2") ;;
     --key) key=$2 ;;
     --limit) limit=$2 ;;
-    *) sed -n '9,13p' "$0" >&2; exit 2 ;;
+    *) sed -n '10,14p' "$0" >&2; exit 2 ;;
   esac
   shift 2
 done
@@ -72,7 +73,8 @@ echo "servidor: ${command[*]} (pid $server_pid), memoria residente al empezar: $
 for round in $(seq "$rounds"); do
   first_line=$(($(wc -l <"$work/server.log") + 1))
   client=$(timeout "$limit" /usr/bin/python3 "$bench_dir/serve_client.py" --port "$port" \
-    --requests "$requests" --clients "$clients" ${key:+--key "$key"} "${paths[@]}")
+    --requests "$requests" --clients "$clients" ${key:+--key "$key"} "${paths[@]}") ||
+    client="sin terminar en $limit s"
   echo "ronda $round: $client"
   echo "ronda $round: servidor $(server_percentiles "$first_line"), memoria residente $(resident_mb) MB"
   # The per-address buckets refill before the next round.

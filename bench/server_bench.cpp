@@ -225,46 +225,15 @@ void timeSearch(const QString& what, const SearchRequest& request, double target
   }
 }
 
-void execute(const QStringList& statements) {
-  for (const QString& sql : statements) {
-    if (!BdConnection().Execute(sql)) {
-      fail(sql + u": "_s + BdConnection().lastError());
-    }
-  }
-}
-
-QStringList column(const QString& sql) {
-  QSqlQuery query(BdConnection().driverConnection());
-  if (!query.exec(sql)) {
-    fail(sql + u" failed"_s);
-  }
-  QStringList values;
-  while (query.next()) {
-    values.append(query.value(0).toString());
-  }
-  return values;
-}
-
-// The catalogue stored as the program's triggers index it, a listing a statement, with the
-// search table's text indexes built once at the end as a restore does: kept up row by row,
-// they would make the set-up take an hour on a shared machine. The other indexes stay: the
-// triggers find the rows they replace through them.
+// The search benchmark's catalogue, with the time each step of its set-up took.
 void loadCatalogue() {
-  const QString textIndexes =
-      u" FROM pg_indexes WHERE tablename LIKE 'search\\_%' AND indexdef LIKE '%USING gin%'"_s;
-  const QStringList indexes = column(u"SELECT indexdef"_s + textIndexes);
-  execute(column(u"SELECT 'DROP INDEX ' || indexname"_s + textIndexes));
-  const double loadS = timedMs([] { generateCatalogue(kFilesPerListing); }) / 1000;
-  const double indexS =
-      timedMs([&] { execute(QStringList{u"SET maintenance_work_mem = '1GB'"_s} + indexes); }) /
-      1000;
-  const double analyzeS = timedMs([] { execute({u"VACUUM ANALYZE"_s}); }) / 1000;
+  const ServerLoadTimes times = generateServerCatalogue();
   reported(
       u"set-up: %1 listings of %2 files stored and folded"_s.arg(kListings).arg(kFilesPerListing),
-      QString::number(loadS, 'f', 0) + u" s"_s);
-  reported(
-      u"set-up: the search table's text indexes built, then VACUUM ANALYZE"_s,
-      QString::number(indexS, 'f', 0) + u" s, "_s + QString::number(analyzeS, 'f', 0) + u" s"_s);
+      QString::number(times.loadS, 'f', 0) + u" s"_s);
+  reported(u"set-up: the search table's text indexes built, then VACUUM ANALYZE"_s,
+           QString::number(times.indexS, 'f', 0) + u" s, "_s +
+               QString::number(times.analyzeS, 'f', 0) + u" s"_s);
 }
 
 int benchSearch(const QString& serverCadcon) {

@@ -9,7 +9,7 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
 test_packages=(xvfb xauth xorriso genisoimage udftools poppler-utils cups cups-filters
   printer-driver-cups-pdf clang eyed3 id3v2 python3-mutagen
   libclang-rt-14-dev sox flac lame opus-tools vorbis-tools ffmpeg wavpack musepack-tools
-  zbar-tools chromium)
+  zbar-tools chromium python3-websocket)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
