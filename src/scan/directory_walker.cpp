@@ -204,7 +204,7 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   }
   record.filename = filename;
   record.fileorder = numberText(order);
-  // A walk without a tree (see WalkTree) makes no node keys either.
+  // A walk without a tree (see TreeNodes) makes no node keys either.
   if (directory.node >= 0) {
     model_.tree.addChildOf(directory.node, FileNodeKey(directory.name, song.shown), song.shown,
                            kImageMp3);

@@ -74,12 +74,12 @@ const WalkProgress& ScanRun::progress() const {
   return walker_ ? walker_->progress() : notStarted;
 }
 
-WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start, WalkTree tree) {
+WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start, TreeNodes tree) {
   model.RutaInicial = start.shown;
   model.FinalType = kMedioDirectorio;
   WriteLog(u"Directorio inicial seleccionado: "_s + model.RutaInicial);
   model.FinalName = model.RutaInicial;
-  return tree == WalkTree::Build ? addRoot(model, start, kImageDirectory) : start.withFinalSlash();
+  return tree == TreeNodes::Build ? addRoot(model, start, kImageDirectory) : start.withFinalSlash();
 }
 
 CdScanTarget selectCdDrive(ListingModel& model) {

@@ -50,19 +50,12 @@ class ScanRun {
 };
 
 /**
- * Whether a walk builds the listing's tree (its nodes, keys and their index), which only a
- * listing shown in a window has a use for. Without it the tree stays empty: the walk has no
- * root to hang a node on, and makes none.
- */
-enum class WalkTree { Build, Skip };
-
-/**
  * Directory mode: RutaInicial and FinalName are start as given, FinalType 2, each logged; the
  * root node is the start directory unless tree is Skip. Returns the walk path (start with a
  * final "/").
  */
 WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start,
-                           WalkTree tree = WalkTree::Build);
+                           TreeNodes tree = TreeNodes::Build);
 
 /** The drive a CD scan reads and the label of its disc. */
 struct CdScanTarget {

@@ -349,7 +349,7 @@ TEST_F(WalkTest, AWalkWithoutATreeListsAndLogsTheSameAndLeavesTheTreeEmpty) {
   writeMp3(root + u"/a/b/2.mp3"_s);
   writeFile(root + u"/a/b/3.flac"_s, QByteArray(300, 'x'));
   makeDirectory(root);
-  const auto walk = [this](WalkTree tree) {
+  const auto walk = [this](TreeNodes tree) {
     LogCapture log;
     model = std::make_unique<ListingModel>();
     ScanRun run(*model);
@@ -358,11 +358,11 @@ TEST_F(WalkTest, AWalkWithoutATreeListsAndLogsTheSameAndLeavesTheTreeEmpty) {
     run.walk(rootDirectoryScan(*model, WalkPath::fromText(root), tree), {}, reading);
     return std::tuple{dirnames(), filenames(), maskElapsedSeconds(log.lines())};
   };
-  const auto skipped = walk(WalkTree::Skip);
+  const auto skipped = walk(TreeNodes::Skip);
   EXPECT_TRUE(model->tree.nodes().empty());
   EXPECT_EQ(std::get<2>(skipped).filter(u"3.flac: el archivo está dañado"_s),
             QStringList{u"No se pueden leer las etiquetas de %1/a/b/3.flac: el archivo está "
                         u"dañado o no es del formato que dice su nombre"_s.arg(root)});
-  EXPECT_EQ(skipped, walk(WalkTree::Build));
+  EXPECT_EQ(skipped, walk(TreeNodes::Build));
   EXPECT_EQ(model->tree.nodes().size(), 6u);
 }
