@@ -122,8 +122,8 @@ const ListingModel& scanListing(const ScanRequest& request) {
   ListingModel& model = modelLeftToExit();
   ScanRun run(model);
   const WalkStop stop =
-      run.walk(rootDirectoryScan(model, request.start), {}, request.tags, request.limits,
-               request.store ? SourceCheck::Identify : SourceCheck::Skip);
+      run.walk(rootDirectoryScan(model, request.start, TreeNodes::Skip), {}, request.tags,
+               request.limits, request.store ? SourceCheck::Identify : SourceCheck::Skip);
   if (isLimitStop(stop)) {
     printError(u"aviso: "_s + limitReachedText(stop, run.leftOut(), NoticeAdvice::CommandLine));
   }

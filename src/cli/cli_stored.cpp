@@ -104,7 +104,8 @@ int showListing(int number, const ListingOutput& output) {
     return missing;
   }
   const auto model = std::make_unique<ListingModel>();
-  const LoadResult loaded = Load4bd(number, *model);
+  // Written, never shown as a tree.
+  const LoadResult loaded = Load4bd(number, *model, TreeNodes::Skip);
   if (!loaded.found) {
     printError(u"no se puede leer el listado número %1 de la base de datos"_s.arg(number));
     return kExitFailure;

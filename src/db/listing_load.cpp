@@ -23,7 +23,8 @@ struct ListingHeader {
 };
 
 // Reads the listing's row and roots the tree; nothing when the row cannot be had.
-std::optional<ListingHeader> readHeader(int rpId, ListingModel& model, QString& title) {
+std::optional<ListingHeader> readHeader(int rpId, ListingModel& model, QString& title,
+                                        TreeNodes tree) {
   DbRecordset& recordset = BdRecordset();
   recordset.Close();
   if (!recordset.Open(sqlListingByNumber(rpId), BdConnection())) {
@@ -41,10 +42,11 @@ std::optional<ListingHeader> readHeader(int rpId, ListingModel& model, QString& 
   const ListingHeader header{name, u"[DIR]"_s + name, medio};
   if (medio == kMedioCd) {
     title = u"[CD]"_s;
-    model.tree.addRoot(header.rootKey, header.name, kImageCd);
   } else if (medio == kMedioDirectorio) {
     title = u"[DIR]"_s;
-    model.tree.addRoot(header.rootKey, header.name, kImageDirectory);
+  }
+  if (!title.isEmpty() && tree == TreeNodes::Build) {
+    model.tree.addRoot(header.rootKey, header.name, medio == kMedioCd ? kImageCd : kImageDirectory);
   }
   title += u' ' + header.name;
   WriteLog(u"Abierto desde bd, el listado: "_s + header.name);
@@ -78,8 +80,8 @@ struct StoredSong {
 
 class BodyLoad {
  public:
-  BodyLoad(int rpId, ListingModel& model, const QString& rootKey)
-      : rpId_(rpId), model_(model), rootKey_(rootKey) {}
+  BodyLoad(int rpId, ListingModel& model, const QString& rootKey, TreeNodes tree)
+      : rpId_(rpId), model_(model), rootKey_(rootKey), tree_(tree) {}
 
   void run();
 
@@ -91,6 +93,7 @@ class BodyLoad {
   const int rpId_;
   ListingModel& model_;
   const QString rootKey_;
+  const TreeNodes tree_;
   std::vector<StoredSong> songs_;  // by filegenorder
 };
 
@@ -105,7 +108,9 @@ void BodyLoad::run() {
     for (int row = 0; row < dirRows.RecordCount(); ++row) {
       DirRecord& dir = model_.directorySlot(++dirCount);
       readDirectoryRecord(dirRows, dir);
-      model_.tree.addChild(rootKey_, dir.dirname, dir.dirname, kImageDirectory);
+      if (tree_ == TreeNodes::Build) {
+        model_.tree.addChild(rootKey_, dir.dirname, dir.dirname, kImageDirectory);
+      }
       loadSongs(dir);
       dirRows.MoveNext();
     }
@@ -152,8 +157,10 @@ void BodyLoad::loadSongs(DirRecord& dir) {
     SongRecord& record = model_.songSlot(++model_.CancionActualNum);
     record = song->record;
     dir.songto = model_.CancionActualNum;
-    model_.tree.addChild(dir.dirname, fileNodeKey(dir.dirname, record.filename), record.filename,
-                         kImageMp3);
+    if (tree_ == TreeNodes::Build) {
+      model_.tree.addChild(dir.dirname, fileNodeKey(dir.dirname, record.filename), record.filename,
+                           kImageMp3);
+    }
   }
 }
 
@@ -168,13 +175,13 @@ QString fileNodeKey(const QString& dirname, const QString& filename) {
   return dirname + u'/' + filename;
 }
 
-LoadResult Load4bd(int rpId, ListingModel& model) {
+LoadResult Load4bd(int rpId, ListingModel& model, TreeNodes tree) {
   LoadResult result;
-  const std::optional<ListingHeader> header = readHeader(rpId, model, result.title);
+  const std::optional<ListingHeader> header = readHeader(rpId, model, result.title, tree);
   if (!header) {
     return {};
   }
-  BodyLoad(rpId, model, header->rootKey).run();
+  BodyLoad(rpId, model, header->rootKey, tree).run();
   loadTechnicalFields(rpId, model);
   model.notices.incomplete = isListingIncomplete(rpId);
   WriteLog(u"con %1 directorios y %2 archivos MP3"_s.arg(model.NumDirectoriosMP3)

@@ -20,9 +20,9 @@ struct LoadResult {
  * below a root keyed "[DIR]" + name, and the files below their directories. Directories and
  * files are numbered by counting, within the model's limits, and each directory's songfrom and
  * songto become the numbers its files got. Logs the listing's name and its counts. Only file
- * names get their apostrophes back.
+ * names get their apostrophes back. With tree Skip the tree stays empty.
  */
-LoadResult Load4bd(int rpId, ListingModel& model);
+LoadResult Load4bd(int rpId, ListingModel& model, TreeNodes tree = TreeNodes::Build);
 
 /** The tree key of a file's node: its directory, "/", and its name as the listing shows it. */
 QString fileNodeKey(const QString& dirname, const QString& filename);

@@ -9,8 +9,8 @@
 #include <QTime>
 
 #include <algorithm>
+#include <utility>
 
-#include "base/app_info.h"
 #include "base/log.h"
 #include "db/bd_reconnect.h"
 #include "db/incomplete_listings.h"
@@ -28,7 +28,7 @@
 #include "listing/gui_scan_progress.h"
 #include "listing/gui_stored_listing_menu.h"
 #include "listing/technical_texts.h"
-#include "platform/gui_message_box.h"
+#include "platform/gui_retry_line.h"
 #include "platform/gui_wait_cursor.h"
 #include "platform/gui_window_placement.h"
 #include "session/program_options.h"
@@ -87,17 +87,32 @@ LineDesigns frm_report::designs() const {
 }
 
 // A server that does not answer is tried off the window's thread (whenBdOpen): the window stays
-// live meanwhile, and closes with a message box saying why when it cannot be reached.
+// live meanwhile, and says in itself why when it cannot be reached, with «Reintentar».
 void frm_report::Load4bd(int rpId, const QString& nodeKey) {
+  showUnreachable({}, {});
   whenBdOpen(this, [this, rpId, nodeKey](const QString& failure) {
     if (failure.isEmpty()) {
       loadStored(rpId, nodeKey);
       return;
     }
-    showMessage({this, AppTitle(), u"No se ha podido abrir el listado de la BD.\n\n"_s + failure,
-                 MessageIcon::Critical, MessageButtons::Ok});
-    closeWindow();
+    showUnreachable(u"No se ha podido abrir el listado de la BD: "_s + failure,
+                    [this, rpId, nodeKey] { Load4bd(rpId, nodeKey); });
   });
+}
+
+void frm_report::showUnreachable(const QString& text, std::function<void()> retry) {
+  retry_ = std::move(retry);
+  failure_->showFailure(text);
+  applyLayoutRule();
+}
+
+void frm_report::retryCatalogue() {
+  if (busy_ || !retry_) {
+    return;
+  }
+  // Taken out first: the try it runs sets the next retry_, which would end this one mid-call.
+  const std::function<void()> retry = std::exchange(retry_, {});
+  retry();
 }
 
 void frm_report::loadStored(int rpId, const QString& nodeKey) {
@@ -134,12 +149,18 @@ void frm_report::showTotalNotice() {
 }
 
 // The log stays silent about a store; the strip says it happened, and under which number. A
-// failure has its message box and leaves the strip as it was.
+// catalogue that cannot be reached is said in the window, with «Reintentar»; a refused or
+// failed store has its message box. Either leaves the strip as it was.
 void frm_report::Save2bd() {
   setBusy(true);
-  storeListingWhenBdOpen(this, model_, [this](std::optional<int> stored) {
-    if (stored) {
-      notices_->setNotice(u"stored"_s, u"Almacenado en la BD con el número %1"_s.arg(*stored));
+  showUnreachable({}, {});
+  storeListingWhenBdOpen(this, model_, [this](const StoreOutcome& outcome) {
+    if (outcome.stored) {
+      notices_->setNotice(u"stored"_s,
+                          u"Almacenado en la BD con el número %1"_s.arg(*outcome.stored));
+    } else if (!outcome.unreachable.isEmpty()) {
+      showUnreachable(u"No se ha podido almacenar el listado en la BD: "_s + outcome.unreachable,
+                      [this] { Save2bd(); });
     }
     setBusy(false);
   });
@@ -230,6 +251,8 @@ void frm_report::createPanes() {
   connect(progress_, &ScanProgressStrip::shownOrHidden, this, &frm_report::applyLayoutRule);
   notices_ = new NoticeStrip(this);
   connect(notices_, &NoticeStrip::changed, this, &frm_report::applyLayoutRule);
+  failure_ = new RetryLine(u"lblFalloBD"_s, this);
+  connect(failure_, &RetryLine::retryRequested, this, &frm_report::retryCatalogue);
 }
 
 void frm_report::dispatchToolbarKey(const QString& key) {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "base/loaded_forms.h"
@@ -17,6 +18,7 @@ class ListingToolbar;
 class ListingTree;
 class QListWidget;
 class NoticeStrip;
+class RetryLine;
 class ScanProgressStrip;
 class QMdiArea;
 class QMouseEvent;
@@ -92,8 +94,8 @@ class frm_report : public QWidget {
 
   /**
    * Fills the empty window with stored listing rpId, once the catalogue is open, and chooses
-   * the node keyed nodeKey; a listing that is gone, or a catalogue that cannot be reached,
-   * closes it.
+   * the node keyed nodeKey; a listing that is gone closes it. A catalogue that cannot be reached
+   * is said in the window (lblFalloBD), with «Reintentar», which tries again.
    */
   void Load4bd(int rpId, const QString& nodeKey = {});
   /** Stores the listing in the database as a new stored listing. */
@@ -134,6 +136,10 @@ class frm_report : public QWidget {
 
  private:
   void loadStored(int rpId, const QString& nodeKey);
+  /** Says in the window why the catalogue could not be reached, retry on «Reintentar»; empty
+   * text hides the line. */
+  void showUnreachable(const QString& text, std::function<void()> retry);
+  void retryCatalogue();
   void createToolbar();
   void createPanes();
 
@@ -167,5 +173,7 @@ class frm_report : public QWidget {
   ListingEntryList* list_;       // List1
   DesignPanel* panel_;           // Frame1
   NoticeStrip* notices_;         // Notices
+  RetryLine* failure_;           // why the catalogue could not be reached, with «Reintentar»
+  std::function<void()> retry_;  // what «Reintentar» tries again
   ScanProgressStrip* progress_;  // Progreso
 };

@@ -11,6 +11,7 @@
 #include "listing/gui_listing_tree.h"
 #include "listing/gui_notice_strip.h"
 #include "listing/gui_scan_progress.h"
+#include "platform/gui_retry_line.h"
 #include "platform/gui_window_placement.h"
 #include "platform/twips.h"
 
@@ -84,13 +85,19 @@ void frm_report::snapToMinimumSize() {
 
 void frm_report::applyLayoutRule() {
   const QSize outer = outerSize();
-  // The progress and the notices take their room from the panes, below them.
+  // The progress, the catalogue's failure and the notices take their room from the panes, below
+  // them.
   const int progressHeight = progress_->isHidden() ? 0 : progress_->sizeHint().height();
+  const int failureHeight = failure_->isHidden()            ? 0
+                            : failure_->hasHeightForWidth() ? failure_->heightForWidth(width())
+                                                            : failure_->sizeHint().height();
   const int noticeHeight = notices_->heightFor(width());
-  const int paneHeight = outer.height() - kPaneHeightMargin - progressHeight - noticeHeight;
+  const int paneHeight =
+      outer.height() - kPaneHeightMargin - progressHeight - failureHeight - noticeHeight;
   const int bottom = tree_->y() + std::max(0, paneHeight);
   progress_->setGeometry(0, bottom, width(), progressHeight);
-  notices_->setGeometry(0, bottom + progressHeight, width(), noticeHeight);
+  failure_->setGeometry(0, bottom + progressHeight, width(), failureHeight);
+  notices_->setGeometry(0, bottom + progressHeight + failureHeight, width(), noticeHeight);
   setHeightIfValid(*list_, paneHeight);
   setWidthIfValid(*list_, outer.width() - tree_->width() - kListWidthMargin);
   setHeightIfValid(*tree_, paneHeight);

@@ -52,9 +52,9 @@ std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel&
 }
 
 void storeListingWhenBdOpen(QWidget* parent, const ListingModel& model,
-                            std::function<void(std::optional<int> stored)> done) {
+                            std::function<void(const StoreOutcome& outcome)> done) {
   whenBdOpen(parent, [parent, &model, done = std::move(done)](const QString& failure) {
-    done(failure.isEmpty() ? storeListingWithProgress(parent, model)
-                           : refuseStore(parent, failure));
+    done(failure.isEmpty() ? StoreOutcome{storeListingWithProgress(parent, model), {}}
+                           : StoreOutcome{std::nullopt, failure});
   });
 }

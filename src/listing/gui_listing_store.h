@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <optional>
 
@@ -15,11 +17,17 @@ class QWidget;
  */
 std::optional<int> storeListingWithProgress(QWidget* parent, const ListingModel& model);
 
+/** What a store asked for once the catalogue is open came to. */
+struct StoreOutcome {
+  std::optional<int> stored;  // the new listing's number, when it was stored
+  QString unreachable;        // why the catalogue could not be reached: nothing was sent
+};
+
 /**
  * storeListingWithProgress once the catalogue is open: a server that does not answer is tried
- * off the window's thread (whenBdOpen), so parent stays live meanwhile; when it cannot be
- * reached the message box says why. done gets what storeListingWithProgress returns; it is not
- * called when parent is gone.
+ * off the window's thread (whenBdOpen), so parent stays live meanwhile. A catalogue that cannot
+ * be reached is left to done to say (the store was not tried, so trying again is safe); a
+ * refused or failed store has its message box. done is not called when parent is gone.
  */
 void storeListingWhenBdOpen(QWidget* parent, const ListingModel& model,
-                            std::function<void(std::optional<int> stored)> done);
+                            std::function<void(const StoreOutcome& outcome)> done);

@@ -197,15 +197,18 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   // The tag is read through the real path: a trailing blank of the directory is only trimmed
   // from the name the listing keeps.
   const QByteArray path = directory.path.childBytes(song.raw);
-  const QString key = FileNodeKey(directory.name, song.shown);
   const QString filename = QuoteToAcute(song.shown);
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
   if (!known_ || !takeKnownSong(directory.name, filename, path, record)) {
-    readSong(path, key, record);
+    readSong(path, directory, song, record);
   }
   record.filename = filename;
   record.fileorder = numberText(order);
-  model_.tree.addChildOf(directory.node, key, song.shown, kImageMp3);
+  // A walk without a tree (see TreeNodes) makes no node keys either.
+  if (directory.node >= 0) {
+    model_.tree.addChildOf(directory.node, FileNodeKey(directory.name, song.shown), song.shown,
+                           kImageMp3);
+  }
   model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
   ++model_.CancionActualNum;
 }
@@ -229,10 +232,11 @@ bool DirectoryWalker::takeKnownSong(const QString& dirname, const QString& filen
   return true;
 }
 
-void DirectoryWalker::readSong(const QByteArray& path, const QString& key, SongRecord& record) {
+void DirectoryWalker::readSong(const QByteArray& path, const ListedDirectory& directory,
+                               const NamedEntry& song, SongRecord& record) {
   const AudioFileRead read = ReadAudioFile(path, tags_);
   noteStamp(read, path);
-  noteRead(read, key);
+  noteRead(read, directory, song);
   const TagInfo& tag = read.tag;
   const SongRecord& previous = model_.Canciones[model_.CancionActualNum - 1];
   record.album = sharedText(QuoteToAcute(tag.Album), previous.album);
@@ -249,6 +253,9 @@ void DirectoryWalker::readSong(const QByteArray& path, const QString& key, SongR
 void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
                                            const std::vector<NamedEntry>& subdirectories) {
   const int parent = model_.tree.indexOf(trimBlanks(dir.shown));
+  if (parent < 0) {
+    return;
+  }
   for (const NamedEntry& subdirectory : subdirectories) {
     model_.tree.addChildOf(parent, trimBlanks(dir.child(subdirectory.raw).shown),
                            subdirectory.shown, kImageDirectory);
@@ -257,7 +264,8 @@ void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
 
 // What the listing keeps of a file beside its record: its technical fields, and what its
 // notices count.
-void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
+void DirectoryWalker::noteRead(const AudioFileRead& read, const ListedDirectory& directory,
+                               const NamedEntry& song) {
   if (read.properties) {
     model_.technical.set(model_.CancionActualNum, *read.properties);
   }
@@ -267,7 +275,7 @@ void DirectoryWalker::noteRead(const AudioFileRead& read, const QString& path) {
   if (read.damaged) {
     WriteLog(
         u"No se pueden leer las etiquetas de %1: el archivo está dañado o no es del formato "
-        u"que dice su nombre"_s.arg(path));
+        u"que dice su nombre"_s.arg(FileNodeKey(directory.name, song.shown)));
   }
 }
 

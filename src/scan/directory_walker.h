@@ -126,8 +126,10 @@ class DirectoryWalker {
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
   bool takeKnownSong(const QString& dirname, const QString& filename, const QByteArray& path,
                      SongRecord& record);
-  void readSong(const QByteArray& path, const QString& key, SongRecord& record);
-  void noteRead(const AudioFileRead& read, const QString& path);
+  void readSong(const QByteArray& path, const ListedDirectory& directory, const NamedEntry& song,
+                SongRecord& record);
+  void noteRead(const AudioFileRead& read, const ListedDirectory& directory,
+                const NamedEntry& song);
   void noteStamp(const AudioFileRead& read, const QByteArray& path);
   QString numberText(int number);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);

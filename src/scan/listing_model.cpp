@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
+#include "scan/table_room.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A walk adds one slot at a time: the capacity grows fourfold, so a whole collection's records
-// are moved (and their new pages touched) a third as often as by resize's doubling. The room
-// reserved beyond the records is never touched, so it costs no memory.
+// A walk adds one slot at a time (roomFor says how the room grows).
 template <typename Record>
 Record& slot(std::vector<Record>& records, int number) {
   const auto index = static_cast<std::size_t>(number);
   if (index >= records.capacity()) {
-    records.reserve(std::max(index + 1, 4 * records.capacity()));
+    records.reserve(roomFor(index + 1, records.capacity()));
   }
   if (index >= records.size()) {
     records.resize(index + 1);

@@ -120,6 +120,13 @@ struct ScanNotices {
 };
 
 /**
+ * Whether a scan or a load builds the listing's tree (its nodes, keys and their index), which
+ * only a listing shown in a window has a use for. Without it the tree stays empty: there is no
+ * root to hang a node on, and no node is made.
+ */
+enum class TreeNodes { Build, Skip };
+
+/**
  * The catalogue of one CD or directory tree, owned by one listing window. A plain state block:
  * the scan, the loader, the renderer and the store read and write its members directly. Slot 0
  * of both tables is never used. Both start with room for the classic limits; a writer that goes

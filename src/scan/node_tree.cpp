@@ -1,5 +1,7 @@
 #include "scan/node_tree.h"
 
+#include "scan/table_room.h"
+
 bool NodeTree::addRoot(const QString& key, const QString& text, int image) {
   return add(-1, key, text, image);
 }
@@ -21,13 +23,23 @@ void NodeTree::clear() {
   }
 }
 
+// The key is looked up once: a new key's slot is made by that lookup and then filled. The
+// index is given room with the nodes (roomFor), so a whole collection's keys are hashed again
+// at most once or twice rather than at every doubling.
 bool NodeTree::add(int parent, const QString& key, const QString& text, int image) {
-  if (index_.contains(key)) {
+  const int index = static_cast<int>(nodes_.size());
+  if (nodes_.size() == nodes_.capacity()) {
+    const std::size_t room = roomFor(nodes_.size() + 1, nodes_.capacity());
+    nodes_.reserve(room);
+    index_.reserve(static_cast<qsizetype>(room));
+  }
+  const qsizetype keys = index_.size();
+  int& slot = index_[key];
+  if (index_.size() == keys) {
     return false;
   }
-  const int index = static_cast<int>(nodes_.size());
+  slot = index;
   nodes_.push_back(TreeNode{key, text, image, parent});
-  index_.insert(key, index);
   if (listener_.added) {
     listener_.added(nodes_.back(), index);
   }

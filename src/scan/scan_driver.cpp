@@ -74,12 +74,12 @@ const WalkProgress& ScanRun::progress() const {
   return walker_ ? walker_->progress() : notStarted;
 }
 
-WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start) {
+WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start, TreeNodes tree) {
   model.RutaInicial = start.shown;
   model.FinalType = kMedioDirectorio;
   WriteLog(u"Directorio inicial seleccionado: "_s + model.RutaInicial);
   model.FinalName = model.RutaInicial;
-  return addRoot(model, start, kImageDirectory);
+  return tree == TreeNodes::Build ? addRoot(model, start, kImageDirectory) : start.withFinalSlash();
 }
 
 CdScanTarget selectCdDrive(ListingModel& model) {

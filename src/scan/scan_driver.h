@@ -51,9 +51,11 @@ class ScanRun {
 
 /**
  * Directory mode: RutaInicial and FinalName are start as given, FinalType 2, each logged; the
- * root node is the start directory. Returns the walk path (start with a final "/").
+ * root node is the start directory unless tree is Skip. Returns the walk path (start with a
+ * final "/").
  */
-WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start);
+WalkPath rootDirectoryScan(ListingModel& model, const WalkPath& start,
+                           TreeNodes tree = TreeNodes::Build);
 
 /** The drive a CD scan reads and the label of its disc. */
 struct CdScanTarget {

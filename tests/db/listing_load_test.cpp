@@ -1,5 +1,7 @@
 #include "db/listing_load.h"
 
+#include <tuple>
+
 #include "db/listing_store.h"
 #include "db/mod_bd.h"
 #include "listing/renderer.h"
@@ -65,6 +67,24 @@ TEST_P(ListingLoadTest, LoadsRecordsTreeAndTitleBackAndLogsTwoLines) {
   EXPECT_EQ(tree[1], u"[DIR]MUSICA_01 </music/dir1> /music/dir1 3"_s);
   EXPECT_EQ(tree[2], u"/music/dir1 </music/dir1/1-1.mp3> 1-1.mp3 5"_s);
   EXPECT_EQ(tree[10], u"/music/dir3 </music/dir3/3-4.mp3> 3-4.mp3 5"_s);
+}
+
+// A load without a tree gives the same title, records and log lines, and no node.
+TEST_P(ListingLoadTest, ALoadWithoutATreeGivesTheSameListingAndNoNode) {
+  const int id = store(*makeListing(u"MUSICA_01"_s, kMedioDirectorio, {2, 1}));
+  const auto load = [id](ListingModel& model, TreeNodes tree) {
+    LogRecorder log;
+    const LoadResult result = Load4bd(id, model, tree);
+    QStringList files;
+    for (int f = 1; f <= model.NumCancionesMP3; ++f) {
+      files.append(texts(model.Canciones[f]));
+    }
+    return std::tuple{result.title, model.Directorios[2].songfrom, files, log.lines};
+  };
+  ListingModel withoutTree;
+  EXPECT_EQ(load(withoutTree, TreeNodes::Skip), load(loaded_, TreeNodes::Build));
+  EXPECT_TRUE(withoutTree.tree.nodes().empty());
+  EXPECT_EQ(loaded_.tree.nodes().size(), 1u + 2u + 3u);
 }
 
 TEST_P(ListingLoadTest, MetacharactersSurviveAndOnlyFileNamesGetTheirApostrophesBack) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "platform/posix_file.h"
 #include "scan/scan_driver.h"
@@ -339,4 +340,29 @@ TEST(WalkPath, RootKeepsItsSlashAndRelativePathsJoinTheCurrentDirectory) {
   const QString cwd = QDir::currentPath();
   EXPECT_EQ(WalkPath::fromText(u"x/./y/"_s).absolute().shown, cwd + u"/x/./y/"_s);
   EXPECT_EQ(WalkPath::fromBytes("/m\xe9").shown, u"/m\u00E9"_s);
+}
+
+// A walk without a tree lists the same directories and files, and logs the same lines (a
+// damaged file's among them), with the tree left empty.
+TEST_F(WalkTest, AWalkWithoutATreeListsAndLogsTheSameAndLeavesTheTreeEmpty) {
+  writeMp3(root + u"/a/1.mp3"_s);
+  writeMp3(root + u"/a/b/2.mp3"_s);
+  writeFile(root + u"/a/b/3.flac"_s, QByteArray(300, 'x'));
+  makeDirectory(root);
+  const auto walk = [this](TreeNodes tree) {
+    LogCapture log;
+    model = std::make_unique<ListingModel>();
+    ScanRun run(*model);
+    TagReading reading;
+    reading.files = AudioFiles::All;
+    run.walk(rootDirectoryScan(*model, WalkPath::fromText(root), tree), {}, reading);
+    return std::tuple{dirnames(), filenames(), maskElapsedSeconds(log.lines())};
+  };
+  const auto skipped = walk(TreeNodes::Skip);
+  EXPECT_TRUE(model->tree.nodes().empty());
+  EXPECT_EQ(std::get<2>(skipped).filter(u"3.flac: el archivo está dañado"_s),
+            QStringList{u"No se pueden leer las etiquetas de %1/a/b/3.flac: el archivo está "
+                        u"dañado o no es del formato que dice su nombre"_s.arg(root)});
+  EXPECT_EQ(skipped, walk(TreeNodes::Build));
+  EXPECT_EQ(model->tree.nodes().size(), 6u);
 }
