@@ -99,6 +99,8 @@ frm_share::frm_share(QWidget* parent)
   m_qr->setObjectName(u"imgQR"_s);
   m_served->setObjectName(u"lblPeticiones"_s);
   m_status->setObjectName(u"lblEstado"_s);
+  m_start->setToolTip(u"Sirve el catálogo, sólo para leer, en la dirección elegida"_s);
+  m_stop->setToolTip(u"Deja de servir el catálogo"_s);
   fillAddresses();
   // 0 lets the system choose a free port.
   m_port->setRange(0, 65535);

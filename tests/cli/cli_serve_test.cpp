@@ -52,7 +52,7 @@ TEST_F(CliServeTest, ServesUntilTerminatedLoggingEachRequestWithoutTheKey) {
 TEST_F(CliServeTest, AMissingCatalogueIsNeverMade) {
   QProcess server;
   EXPECT_TRUE(startServing(server, {u"--listen"_s, u"127.0.0.1:0"_s}).isEmpty());
-  ASSERT_TRUE(server.waitForFinished(20000));
+  ASSERT_TRUE(server.state() == QProcess::NotRunning || server.waitForFinished(20000));
   EXPECT_EQ(server.exitCode(), 1);
   EXPECT_TRUE(server.readAllStandardError().contains("no se puede leer el catálogo"));
   EXPECT_FALSE(QFile::exists(programFile("quillet.mdb")));
