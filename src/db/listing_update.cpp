@@ -27,7 +27,8 @@ StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource&
 }
 
 // The walk a fresh scan of root would make, with the listing's medium. A dry run has no use
-// for the source's identity, which reads every file's name once more.
+// for the source's identity, which reads every file's name once more; nothing shows the
+// folder's tree, which a store never reads.
 void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
   ListingModel& model = *plan.model;
   ScanRun run(model);
@@ -37,7 +38,7 @@ void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
     model.FinalName = plan.listing.name;
     walkPath = rootCdScan(model, plan.root + u'/');
   } else {
-    walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root));
+    walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root), TreeNodes::Skip);
   }
   run.takeKnownFiles(&known);
   run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits, check);
