@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <limits>
 
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
@@ -70,7 +71,7 @@ class CatalogueQuery {
     for (qsizetype piece = 0; piece < checked_.size(); ++piece) {
       query.bindValue(checkedPiece(piece), checked_[piece]);
     }
-    return searchResultOf(query);
+    return searchResultOf(query, request_);
   }
 
  private:
@@ -149,17 +150,22 @@ CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   return file;
 }
 
-SearchResult searchResultOf(QSqlQuery& query) {
+SearchResult searchResultOf(QSqlQuery& query, const SearchRequest& request) {
   SearchResult result;
   if (!query.exec()) {
     searchConnection().noteFailure(query.lastError());
     result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
+  // A page's files are read whole; the others are only counted, with their listings.
+  const qint64 endShown = request.shownCount > 0 ? request.firstShown + request.shownCount
+                                                 : std::numeric_limits<qint64>::max();
   QSet<int> listings;
-  while (query.next()) {
-    result.files.push_back(catalogueFileOf(query, 0));
-    listings.insert(result.files.back().rp_id);
+  for (; query.next(); ++result.total) {
+    if (result.total >= request.firstShown && result.total < endShown) {
+      result.files.push_back(catalogueFileOf(query, 0));
+    }
+    listings.insert(toInt32(query.value(0)).value_or(0));
   }
   if (query.lastError().isValid()) {
     result.files.clear();

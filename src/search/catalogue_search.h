@@ -56,12 +56,17 @@ struct SearchRequest {
   SearchField field = SearchField::Todo;
   SearchMedium medium = SearchMedium::Todos;
   int limit = 0;  // 0: every file found
+  /** Of the files found, only shownCount from the firstShown-th (from 0) are read into the
+   *  result's files, as a page shows them; 0: every one. */
+  qint64 firstShown = 0;
+  int shownCount = 0;
 };
 
 struct SearchResult {
   std::vector<CatalogueFile> files;  // in listing number order, then file number
   int listings = 0;                  // how many listings the files come from
   QString error;                     // empty on success, else the reason in Spanish
+  qint64 total = 0;                  // the files found, read into files or not
 };
 
 /**

@@ -33,7 +33,7 @@ class SearchEngine {
 const SearchEngine& searchEngine();
 
 // Shared by the engines: a result row read, a prepared search run, a duplicates query run.
-SearchResult searchResultOf(QSqlQuery& query);
+SearchResult searchResultOf(QSqlQuery& query, const SearchRequest& request);
 DuplicatesResult duplicatesOf(const QString& sql);
 
 // The file engine's (SQLite FTS5) index, which the program brings up to date itself.

@@ -23,7 +23,7 @@ SearchResult ServerSearchEngine::search(const SearchRequest& request) const {
   for (const QVariant& value : statement.values) {
     query.addBindValue(value);
   }
-  return searchResultOf(query);
+  return searchResultOf(query, request);
 }
 
 DuplicatesResult ServerSearchEngine::duplicates(SearchMedium medium) const {

@@ -62,13 +62,6 @@ QString filesByListing(const std::vector<CatalogueFile>& files) {
   return html;
 }
 
-std::vector<CatalogueFile> slice(const std::vector<CatalogueFile>& files, qint64 first, int count) {
-  const auto size = static_cast<qint64>(files.size());
-  const qint64 begin = std::clamp<qint64>(first, 0, size);
-  const qint64 end = std::clamp<qint64>(begin + count, 0, size);
-  return {files.begin() + begin, files.begin() + end};
-}
-
 QString totalsHtml(const CollectionStats& stats) {
   const QList<QPair<QString, qint64>> totals = {{u"Listados"_s, stats.listings.value_or(0)},
                                                 {u"Directorios"_s, stats.directories},

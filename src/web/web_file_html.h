@@ -18,7 +18,5 @@ QString listingHeading(int rpId, const QString& name, const QString& ubicacion);
 QString fileItem(const CatalogueFile& file, bool withPlace);
 /** Files grouped under their listings, in the order given. */
 QString filesByListing(const std::vector<CatalogueFile>& files);
-/** The first count files from first on (within bounds). */
-std::vector<CatalogueFile> slice(const std::vector<CatalogueFile>& files, qint64 first, int count);
 /** The catalogue's totals: listings, directories, files, artists, albums. */
 QString totalsHtml(const CollectionStats& stats);

@@ -82,18 +82,19 @@ WebResponse searchPage(const WebRequest& request, bool json) {
   const QString text = queryValue(request, u"q"_s);
   SearchResult result;
   if (!text.trimmed().isEmpty()) {
-    result = searchCatalogue({text, *field, *medium, 0});
+    // Only the page's files are read whole; the rest are counted.
+    result =
+        searchCatalogue({text, *field, *medium, 0, (*page - 1) * kFilesPerPage, kFilesPerPage});
   }
   if (!result.error.isEmpty()) {
     return unavailable(json, result.error);
   }
-  const auto total = static_cast<qint64>(result.files.size());
+  const qint64 total = result.total;
   const qint64 pages = pageCount(total, kFilesPerPage);
   if (!pageInRange(*page, pages, error)) {
     return badRequest(json, error);
   }
-  const std::vector<CatalogueFile> shown =
-      slice(result.files, (*page - 1) * kFilesPerPage, kFilesPerPage);
+  const std::vector<CatalogueFile>& shown = result.files;
   if (json) {
     return jsonResponse(pagedFilesJson({{"q", jsonString(text)}}, total, *page, pages, shown));
   }
