@@ -50,11 +50,6 @@ LineDesigns designsFrom(const ParsedArguments& parsed) {
 
 }  // namespace
 
-std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name) {
-  const auto it = parsed.options.find(name);
-  return it == parsed.options.end() ? std::nullopt : std::optional(argumentText(it->second));
-}
-
 OptionNames listingOutputOptions() {
   return {{kDirDesign, kFileDesign, kFormat, kTemplate, kEncoding, csvSeparatorOption(), kOutput}};
 }

@@ -38,9 +38,6 @@ QString listingOutputFrom(const ParsedArguments& parsed, ListingOutput& output);
 /** The help lines of those options, in Spanish. */
 QString listingOutputHelp();
 
-/** The text of option name when it was given. */
-std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name);
-
 /**
  * Writes the export bytes of the format: the model rendered with the designs, or its files as
  * CSV or JSON, or the template's export (number: the listing's in the catalogue, 0 when not

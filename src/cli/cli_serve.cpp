@@ -9,7 +9,6 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include "cli/cli_listing_output.h"
 #include "session/lifecycle.h"
 #include "web/catalogue_pages.h"
 #include "web/web_server.h"

@@ -48,6 +48,11 @@ QString argumentText(const QByteArray& argument) {
   return displayName(argument);
 }
 
+std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name) {
+  const auto it = parsed.options.find(name);
+  return it == parsed.options.end() ? std::nullopt : std::optional(argumentText(it->second));
+}
+
 namespace {
 
 bool isIn(const std::vector<QByteArray>& names, const QByteArray& name) {

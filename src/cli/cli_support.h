@@ -48,6 +48,9 @@ struct ParsedArguments {
   std::vector<QByteArray> positional;
 };
 
+/** The text of option name when it was given. */
+std::optional<QString> optionText(const ParsedArguments& parsed, const QByteArray& name);
+
 /** The options a verb accepts: those that take a value and those that stand alone. */
 struct OptionNames {
   std::vector<QByteArray> values;
