@@ -25,6 +25,10 @@ std::unique_ptr<ListingRefresh> CataloguePart::fileListingRefresh(const QSqlData
   return nullptr;
 }
 
+std::unique_ptr<ListingRewrite> CataloguePart::listingRewrite(int, QString&) const {
+  return nullptr;
+}
+
 const CatalogueParts& catalogueParts() {
   return installed();
 }

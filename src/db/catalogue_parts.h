@@ -21,6 +21,20 @@ class ListingRefresh {
   virtual QString refresh(const QVariant& rpId) = 0;
 };
 
+/**
+ * What a part follows of one listing whose rows an update rewrites in place, in its transaction:
+ * the rows of files gone or read again are deleted, the others kept (renumbered), new ones
+ * inserted.
+ */
+class ListingRewrite {
+ public:
+  virtual ~ListingRewrite() = default;
+  /** The rows that go are deleted, none is inserted yet. Empty text, else the reason. */
+  virtual QString rowsRemoved() = 0;
+  /** Every row of the listing is written. Empty text, else the reason. */
+  virtual QString rowsAdded() = 0;
+};
+
 class CataloguePart {
  public:
   virtual ~CataloguePart() = default;
@@ -44,6 +58,13 @@ class CataloguePart {
    * changed; null when it keeps nothing there.
    */
   virtual std::unique_ptr<ListingRefresh> fileListingRefresh(const QSqlDatabase& db) const;
+  /**
+   * Before an update rewrites listing rpId's rows in place, in its transaction, before any of
+   * them is written: what follows the rewrite for the part, having brought what it keeps of the
+   * listing up to date; null when nothing needs to (the database keeps the part by itself, or
+   * it keeps nothing per file), or, with reason set, when it cannot.
+   */
+  virtual std::unique_ptr<ListingRewrite> listingRewrite(int rpId, QString& reason) const;
 };
 
 using CatalogueParts = std::vector<const CataloguePart*>;

@@ -11,6 +11,7 @@
 #include "db/bd_write_guard.h"
 #include "db/incomplete_listings.h"
 #include "db/mod_bd.h"
+#include "db/rows_in_place.h"
 #include "db/source_store.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"
@@ -60,6 +61,7 @@ class StoreRun {
   bool forgetRows(const QString& sql, int rpId);
   bool writeDirectories(int rpId);
   bool writeSongs(int rpId);
+  bool writeSongsInPlace(int rpId);
   bool writeTechnical(int rpId);
   bool writeIncompleteMark(int rpId);
   bool writeSource(int rpId);
@@ -72,6 +74,7 @@ class StoreRun {
   StoreProgress progress_;
   QString error_;
   int songsWritten_ = 0;
+  RewriteFollowers followers_;
 };
 
 StoreResult StoreRun::run() {
@@ -82,7 +85,9 @@ StoreResult StoreRun::run() {
     return {0, BdConnection().lastError()};
   }
   const std::optional<int> rpId = over_ ? clearStoredRows() : nextNumber();
-  if (!rpId || !writeDirectories(*rpId) || !writeSongs(*rpId) || !writeTechnical(*rpId) ||
+  const bool inPlace = over_ && over_->inPlace;
+  if (!rpId || !writeDirectories(*rpId) ||
+      !(inPlace ? writeSongsInPlace(*rpId) : writeSongs(*rpId)) || !writeTechnical(*rpId) ||
       !writeIncompleteMark(*rpId) || !writeSource(*rpId)) {
     return {0, error_};
   }
@@ -90,6 +95,9 @@ StoreResult StoreRun::run() {
     if (const QString reason = over_->alsoWrite(*rpId); !reason.isEmpty()) {
       return {0, reason};
     }
+  }
+  if (inPlace && !followers_.rowsAdded(error_)) {
+    return {0, error_};
   }
   // A listing stored over keeps its own row: whatever else is kept under its number stays.
   if ((!over_ && !BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium))) ||
@@ -134,8 +142,12 @@ std::optional<int> StoreRun::clearStoredRows() {
     refuse(u"El listado nº %1 ya no está en la BD"_s.arg(rpId));
     return std::nullopt;
   }
+  // Rows kept in place are followed from before anything of the listing is written.
+  if (over_->inPlace && !followers_.start(rpId, error_)) {
+    return std::nullopt;
+  }
   if (!BdConnection().Execute(sqlDeleteDirectories(rpId)) ||
-      !BdConnection().Execute(sqlDeleteFiles(rpId))) {
+      (!over_->inPlace && !BdConnection().Execute(sqlDeleteFiles(rpId)))) {
     refuse(BdConnection().lastError());
     return std::nullopt;
   }
@@ -189,6 +201,13 @@ bool StoreRun::writeSongs(int rpId) {
     report();
   }
   return inserter.Flush() || refuse(BdConnection().lastError());
+}
+
+bool StoreRun::writeSongsInPlace(int rpId) {
+  progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
+  report();
+  songsWritten_ = writeRowsInPlace(rpId, rows_.songs, *over_->inPlace, followers_, error_);
+  return songsWritten_ >= 0;
 }
 
 // Only a listing that has technical fields writes any: the others send the statements they

@@ -6,6 +6,8 @@
 
 #include "scan/listing_model.h"
 
+struct RowsInPlace;
+
 /** Where a store stands, for the progress window. */
 struct StoreProgress {
   QString step;         // "Preparando", "Volcando directorios", "Volcando mp3"
@@ -42,6 +44,11 @@ struct StoreOver {
   QString catalogued;
   /** Written last, in the same transaction; empty text, else the reason. */
   std::function<QString(int rpId)> alsoWrite;
+  /**
+   * Where the model's files were stored, when the rows of those that did not change stay
+   * where they are (see rows_in_place.h); null to write every row again.
+   */
+  const RowsInPlace* inPlace = nullptr;
 };
 
 /**

@@ -16,14 +16,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource& listing) {
+StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource& listing,
+                        const QString& root) {
   if (request.dryRun) {
     return StoredFilesUse::ReadNone;
   }
   // Files read by older readers would keep what those readers gave.
   const bool olderReaders =
       !listing.identity || listing.identity->readerVersion < kTagReaderVersion;
-  return request.reread || olderReaders ? StoredFilesUse::ReadAll : StoredFilesUse::KeepUnchanged;
+  if (request.reread || olderReaders) {
+    return StoredFilesUse::ReadAll;
+  }
+  // A tree found where it was stored keeps every directory's name, so an unchanged file's row
+  // is already the one a fresh store would write.
+  return root == withoutFinalSlash(listing.identity->path) ? StoredFilesUse::KeepInPlace
+                                                           : StoredFilesUse::KeepUnchanged;
 }
 
 // The walk a fresh scan of root would make, with the listing's medium. A dry run has no use
@@ -46,9 +53,9 @@ void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
 
 // Nothing read and nothing moved: the stored rows are already those of a fresh scan.
 bool rowsUnchanged(const UpdatePlan& plan, const StoredFiles& stored, StoredFilesUse use) {
-  return use == StoredFilesUse::KeepUnchanged && stored.added().isEmpty() &&
+  return use == StoredFilesUse::KeepInPlace && stored.added().isEmpty() &&
          stored.changed().isEmpty() && stored.removed().isEmpty() &&
-         plan.root == plan.listing.identity->path && !plan.model->notices.incomplete;
+         !plan.model->notices.incomplete;
 }
 
 // Only the listing's date of update and its history, in one transaction.
@@ -109,7 +116,7 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     return std::nullopt;
   }
   plan.choices = choicesOf(plan.listing, saved, plan.savedChoices);
-  const StoredFilesUse use = filesUse(request, plan.listing);
+  const StoredFilesUse use = filesUse(request, plan.listing, plan.root);
   StoredFiles stored(use);
   const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
                              : plan.listing.medium == kMedioCd ? plan.root
@@ -132,6 +139,9 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   plan.removed = stored.removed();
   plan.unchanged = stored.unchanged();
   plan.rowsUnchanged = rowsUnchanged(plan, stored, use);
+  if (use == StoredFilesUse::KeepInPlace) {
+    plan.inPlace = stored.rowsInPlace();
+  }
   if (request.dryRun) {
     plan.model.reset();
   }
@@ -149,6 +159,7 @@ QString applyUpdate(const UpdatePlan& plan) {
     return writeDatesOnly(plan, history);
   }
   return replaceStoredListing(*plan.model,
-                              StoreOver{plan.listing.rpId, plan.listing.catalogued, history})
+                              StoreOver{plan.listing.rpId, plan.listing.catalogued, history,
+                                        plan.inPlace ? &*plan.inPlace : nullptr})
       .error;
 }

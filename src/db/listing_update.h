@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "db/listing_hold.h"
+#include "db/stored_files.h"
 #include "db/update_source.h"
 #include "scan/directory_walker.h"
 #include "scan/listing_model.h"
@@ -44,6 +45,11 @@ struct UpdatePlan {
    * are the stored ones, and only the dates and the history are written.
    */
   bool rowsUnchanged = false;
+  /**
+   * Where each file of the walk was stored, when the rows of unchanged files stay in place
+   * (their records are then not in model); empty when every row is written again.
+   */
+  std::optional<RowsInPlace> inPlace;
   /** The listing's rows as they will be stored; null for a dry run. */
   std::unique_ptr<ListingModel> model;
   /** Held from the walk to the end of the apply, so no other update of the listing runs. */

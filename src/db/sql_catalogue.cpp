@@ -80,6 +80,11 @@ QString sqlFilesOf(int rpId) {
   return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" order by filegenorder"_s;
 }
 
+QString sqlFileNamesOf(int rpId) {
+  return u"SELECT filename, fileorder, filegenorder FROM infoMP3 WHERE rp_id = "_s + n(rpId) +
+         u" ORDER BY filegenorder"_s;
+}
+
 QString sqlListingsOfMedium(int medium) {
   return u"select * from reports where medio="_s + n(medium) + u" order by rp_id"_s;
 }
@@ -94,6 +99,24 @@ QString sqlDeleteDirectories(int rpId) {
 
 QString sqlDeleteFiles(int rpId) {
   return u"delete from infoMP3 where rp_id="_s + n(rpId);
+}
+
+QString sqlDeleteFilesNumbered(const QString& numbers) {
+  return u"DELETE FROM infoMP3 WHERE rp_id = ? AND filegenorder IN ("_s + numbers + u')';
+}
+
+QString sqlShiftFiles(int sign) {
+  return (sign < 0 ? u"UPDATE infoMP3 SET filegenorder = -(filegenorder + ?)"_s
+                   : u"UPDATE infoMP3 SET filegenorder = filegenorder + ?"_s) +
+         u" WHERE rp_id = ? AND filegenorder BETWEEN ? AND ?"_s;
+}
+
+QString sqlUnnegateFiles() {
+  return u"UPDATE infoMP3 SET filegenorder = -filegenorder WHERE rp_id = ? AND filegenorder < 0"_s;
+}
+
+QString sqlSetFileorder() {
+  return u"UPDATE infoMP3 SET fileorder = ? WHERE rp_id = ? AND filegenorder = ?"_s;
 }
 
 QString sqlCopyListingNumbers() {

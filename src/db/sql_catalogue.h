@@ -33,11 +33,24 @@ QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);
 QString sqlFilesOf(int rpId);
+/** The listing's files' names, fileorders and filegenorders, in that order. */
+QString sqlFileNamesOf(int rpId);
 /** The listings of one medium (1 CD, 2 directory) in number order. */
 QString sqlListingsOfMedium(int medium);
 QString sqlDeleteListing(int rpId);
 QString sqlDeleteDirectories(int rpId);
 QString sqlDeleteFiles(int rpId);
+/** Deletes the files numbered (a comma-separated list of filegenorders) of the listing bound. */
+QString sqlDeleteFilesNumbered(const QString& numbers);
+/**
+ * Moves the listing's files numbered from the third bound value to the fourth by the first;
+ * with sign -1, to the negative of where they land.
+ */
+QString sqlShiftFiles(int sign);
+/** Turns the listing's negative file numbers back. */
+QString sqlUnnegateFiles();
+/** Sets the fileorder (first bound) of the listing's file numbered (third). */
+QString sqlSetFileorder();
 
 // Copying listings between databases: the values are bound ("?"), as they are copied as stored.
 QString sqlCopyListingNumbers();

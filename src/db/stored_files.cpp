@@ -54,7 +54,7 @@ bool stampChanged(const FileStamp& stored, const FileStamp& now) {
 QString StoredFiles::load(int rpId, const QString& root) {
   std::vector<QString> pathOf;
   QString reason = loadFiles(rpId, root, pathOf);
-  if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone) {
+  if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone && use_ != StoredFilesUse::ReadAll) {
     loadTechnical(rpId, pathOf);
   }
   if (reason.isEmpty()) {
@@ -67,28 +67,42 @@ QString StoredFiles::load(int rpId, const QString& root) {
 QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QString>& pathOf) {
   QString reason;
   const std::vector<StoredDirectory> directories = directoriesOf(rpId, reason);
+  // Only files kept with their stored records need those records.
+  const bool records = use_ == StoredFilesUse::KeepUnchanged;
   std::optional<QSqlQuery> rows =
-      reason.isEmpty() ? BdBoundQuery(sqlFilesOf(rpId), {}, reason) : std::nullopt;
-  if (!directories.empty()) {
-    byPath_.reserve(std::max(directories.back().songto, 0));
-    pathOf.reserve(static_cast<std::size_t>(std::max(directories.back().songto, 0)) + 1);
-  }
-  // A comparison alone needs the files' paths and stamps, not their records.
-  const bool records = use_ != StoredFilesUse::ReadNone;
+      reason.isEmpty() ? BdBoundQuery(records ? sqlFilesOf(rpId) : sqlFileNamesOf(rpId), {}, reason)
+                       : std::nullopt;
+  const std::size_t files =
+      directories.empty() ? 0 : static_cast<std::size_t>(std::max(directories.back().songto, 0));
+  byPath_.reserve(static_cast<qsizetype>(files));
+  pathOf.reserve(files + 1);
+  // Where the name and the two numbers are in either query.
+  const int name = records ? 8 : 0;
   auto directory = directories.cbegin();
   while (rows && rows->next()) {
-    const int number = rows->value(10).toInt();
+    const int number = rows->value(name + 2).toInt();
     while (directory != directories.cend() && directory->songto < number) {
       ++directory;
     }
     if (directory == directories.cend() || directory->songfrom > number) {
+      strays_.push_back(number);
       continue;
     }
-    const QString path = knownFilePath(directory->dirname, root, rows->value(8).toString());
-    pathOf.resize(std::max<std::size_t>(pathOf.size(), static_cast<std::size_t>(number) + 1));
-    pathOf[static_cast<std::size_t>(number)] = path;
-    byPath_.emplace(path,
-                    Entry{{records ? recordOf(*rows) : SongRecord{}, std::nullopt}, {}, false});
+    const QString path = knownFilePath(directory->dirname, root, rows->value(name).toString());
+    const auto at = static_cast<std::size_t>(number);
+    pathOf.resize(std::max(pathOf.size(), at + 1));
+    pathOf[at] = path;
+    if (records) {
+      records_.resize(std::max(records_.size(), at + 1));
+      records_[at] = recordOf(*rows);
+    }
+    const Entry entry{{}, number, rows->value(name + 1).toInt(), false};
+    if (const auto same = byPath_.find(path); same != byPath_.end()) {
+      strays_.push_back(same->number);
+      *same = entry;
+    } else {
+      byPath_.emplace(path, entry);
+    }
   }
   return reason;
 }
@@ -97,10 +111,13 @@ void StoredFiles::loadTechnical(int rpId, const std::vector<QString>& pathOf) {
   ListingModel stored;
   stored.NumCancionesMP3 = static_cast<int>(pathOf.size());
   loadTechnicalFields(rpId, stored);
-  for (std::size_t number = 1; number < pathOf.size() && stored.technical.present; ++number) {
-    const AudioProperties* properties = stored.technical.of(static_cast<int>(number));
-    if (properties && byPath_.contains(pathOf[number])) {
-      byPath_[pathOf[number]].file.properties = *properties;
+  if (!stored.technical.present) {
+    return;
+  }
+  properties_.resize(pathOf.size());
+  for (std::size_t number = 1; number < pathOf.size(); ++number) {
+    if (const AudioProperties* properties = stored.technical.of(static_cast<int>(number))) {
+      properties_[number] = *properties;
     }
   }
 }
@@ -118,22 +135,40 @@ QString StoredFiles::loadStamps(int rpId, const std::vector<QString>& pathOf) {
   return reason;
 }
 
-std::optional<KnownFile> StoredFiles::take(const QString& path, const FileStamp& stamp) {
+std::optional<KnownFile> StoredFiles::take(int song, const QString& path, const FileStamp& stamp) {
   const auto entry = byPath_.find(path);
+  if (use_ == StoredFilesUse::KeepInPlace) {
+    walked_.resize(std::max<std::size_t>(walked_.size(), static_cast<std::size_t>(song) + 1));
+  }
   if (entry == byPath_.end() || entry->seen) {
     added_.append(path);
     return use_ == StoredFilesUse::ReadNone ? std::optional<KnownFile>(KnownFile{}) : std::nullopt;
   }
   entry->seen = true;
-  if (stampChanged(entry->stamp, stamp)) {
+  const bool changed = stampChanged(entry->stamp, stamp);
+  if (changed) {
     changed_.append(path);
   } else {
     ++unchanged_;
   }
-  const bool keep = use_ == StoredFilesUse::ReadNone ||
-                    (use_ == StoredFilesUse::KeepUnchanged && !stampChanged(entry->stamp, stamp));
+  const bool keep =
+      use_ == StoredFilesUse::ReadNone || (!changed && use_ != StoredFilesUse::ReadAll);
+  if (use_ == StoredFilesUse::KeepInPlace) {
+    walked_[static_cast<std::size_t>(song)] = {entry->number, entry->fileorder, !keep};
+  }
+  if (!keep) {
+    return std::nullopt;
+  }
   // Moved out: a whole collection's records are then held once, by the new listing.
-  return keep ? std::optional<KnownFile>(std::move(entry->file)) : std::nullopt;
+  const auto number = static_cast<std::size_t>(entry->number);
+  KnownFile file;
+  if (number < records_.size()) {
+    file.record = std::move(records_[number]);
+  }
+  if (number < properties_.size()) {
+    file.properties = properties_[number];
+  }
+  return file;
 }
 
 QStringList StoredFiles::removed() const {
@@ -145,4 +180,15 @@ QStringList StoredFiles::removed() const {
   }
   std::sort(paths.begin(), paths.end());
   return paths;
+}
+
+RowsInPlace StoredFiles::rowsInPlace() const {
+  RowsInPlace rows{walked_, strays_};
+  for (const Entry& entry : byPath_) {
+    if (!entry.seen) {
+      rows.gone.push_back(entry.number);
+    }
+  }
+  std::sort(rows.gone.begin(), rows.gone.end());
+  return rows;
 }

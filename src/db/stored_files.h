@@ -15,8 +15,25 @@
 /** How the files a walk offers are taken. */
 enum class StoredFilesUse {
   KeepUnchanged,  // an unchanged file keeps its stored record; added and changed ones are read
+  KeepInPlace,    // as KeepUnchanged, but an unchanged file's row stays where it is stored, so
+                  // its record is neither read from the catalogue nor written again
   ReadAll,        // every file is read again
   ReadNone,       // nothing is read: only the comparison is wanted
+};
+
+/** Where a file the walk listed was stored before, for an update that keeps rows in place. */
+struct StoredPlace {
+  int number = 0;     // its stored filegenorder; 0 for a file not stored
+  int fileorder = 0;  // its stored fileorder
+  bool read = false;  // read again: its stored row goes, and a new one is written
+};
+
+/** The stored rows an update keeps, moves or replaces, by the walk's numbers. */
+struct RowsInPlace {
+  /** Per file the walk listed, by its number (element 0 unused). */
+  std::vector<StoredPlace> walked;
+  /** The stored numbers of the rows that go: files removed, and rows no file of the tree has. */
+  std::vector<int> gone;
 };
 
 class StoredFiles : public KnownFiles {
@@ -26,7 +43,7 @@ class StoredFiles : public KnownFiles {
   /** Reads listing rpId's files, rooted at root (without its final "/"); empty text, else why. */
   QString load(int rpId, const QString& root);
 
-  std::optional<KnownFile> take(const QString& path, const FileStamp& stamp) override;
+  std::optional<KnownFile> take(int song, const QString& path, const FileStamp& stamp) override;
 
   /** The files offered that were not stored, in walk order. */
   const QStringList& added() const { return added_; }
@@ -35,11 +52,14 @@ class StoredFiles : public KnownFiles {
   int unchanged() const { return unchanged_; }
   /** The stored files never offered, sorted. */
   QStringList removed() const;
+  /** After the walk, for KeepInPlace: where each listed file was stored, and the rows that go. */
+  RowsInPlace rowsInPlace() const;
 
  private:
   struct Entry {
-    KnownFile file;
     FileStamp stamp;
+    int number = 0;  // its stored filegenorder
+    int fileorder = 0;
     bool seen = false;
   };
 
@@ -49,9 +69,15 @@ class StoredFiles : public KnownFiles {
 
   StoredFilesUse use_;
   QHash<QString, Entry> byPath_;
+  // By stored number, only when the files kept take them: their records (KeepUnchanged) and
+  // technical fields (a listing that has them).
+  std::vector<SongRecord> records_;
+  std::vector<std::optional<AudioProperties>> properties_;
   QStringList added_;
   QStringList changed_;
   int unchanged_ = 0;
+  std::vector<StoredPlace> walked_;
+  std::vector<int> strays_;  // stored rows outside every directory, or a second row of a path
 };
 
 /** Whether a file's stamp says it changed: a size, or a time more than 2 s, differs. */

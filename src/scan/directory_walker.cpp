@@ -221,7 +221,8 @@ bool DirectoryWalker::takeKnownSong(const QString& dirname, const QString& filen
   if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
     model_.stamps.set(model_.CancionActualNum, stamp);
   }
-  std::optional<KnownFile> known = known_->take(knownFilePath(dirname, rootName_, filename), stamp);
+  std::optional<KnownFile> known =
+      known_->take(model_.CancionActualNum, knownFilePath(dirname, rootName_, filename), stamp);
   if (!known) {
     return false;
   }

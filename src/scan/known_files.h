@@ -21,10 +21,10 @@ class KnownFiles {
   virtual ~KnownFiles() = default;
   /**
    * The listed file at path (its directory from the walk's root, "/", its name as the listing
-   * keeps it, apostrophes as acute accents) has stamp: what to list for it instead of reading
-   * it, or nothing to read it.
+   * keeps it, apostrophes as acute accents), the walk's song number song, has stamp: what to
+   * list for it instead of reading it, or nothing to read it.
    */
-  virtual std::optional<KnownFile> take(const QString& path, const FileStamp& stamp) = 0;
+  virtual std::optional<KnownFile> take(int song, const QString& path, const FileStamp& stamp) = 0;
 };
 
 /**

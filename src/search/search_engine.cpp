@@ -22,6 +22,9 @@ class FileSearchEngine : public SearchEngine {
     return fileFindDuplicates(medium);
   }
   bool keptCurrentByDatabase() const override { return false; }
+  std::unique_ptr<ListingRewrite> followRewrite(int rpId, QString& reason) const override {
+    return fileFollowRewrite(rpId, reason);
+  }
 };
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <memory>
+
+#include "db/catalogue_parts.h"
 #include "db/listing_store.h"
 #include "search/catalogue_search.h"
 
@@ -27,6 +30,14 @@ class SearchEngine {
    * from the noted listings (the file).
    */
   virtual bool keptCurrentByDatabase() const = 0;
+  /**
+   * Follows an update that rewrites listing rpId's rows in place (see ListingRewrite), from
+   * inside its transaction; null when the database's triggers follow it, or, with reason set,
+   * when the index cannot.
+   */
+  virtual std::unique_ptr<ListingRewrite> followRewrite(int /*rpId*/, QString& /*reason*/) const {
+    return nullptr;
+  }
 };
 
 /** The engine of the program's database (BdConnection). */
@@ -42,3 +53,4 @@ QString fileCreateSearchIndex(const StoreProgressFn& progress = {});
 QString fileUpdateSearchIndex();
 SearchResult fileSearchCatalogue(const SearchRequest& request);
 DuplicatesResult fileFindDuplicates(SearchMedium medium);
+std::unique_ptr<ListingRewrite> fileFollowRewrite(int rpId, QString& reason);

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -63,6 +64,25 @@ class IndexWriter {
     return ran(keys_, rpId);
   }
 
+  // Indexes the listing's files the index does not hold yet.
+  bool indexNew(const QVariant& rpId) {
+    return runOnce(sqlIndexTexts(true), rpId) && runOnce(sqlIndexKeys(true), rpId);
+  }
+
+  // Forgets the listing's files that are no longer stored.
+  bool forgetGone(const QVariant& rpId) {
+    const QStringList statements = sqlForgetGoneFiles();
+    return std::all_of(statements.begin(), statements.end(),
+                       [&](const QString& sql) { return runOnce(sql, rpId); });
+  }
+
+  bool noted(const QVariant& rpId) {
+    QSqlQuery query(db_);
+    return prepared(query, sqlListingNoted()) && ran(query, rpId) && query.next();
+  }
+
+  bool forgetNotes(const QVariant& rpId) { return runOnce(sqlForgetListingNotes(), rpId); }
+
   const QString& reason() const { return reason_; }
   int filesIndexed() const { return filesIndexed_; }
 
@@ -73,6 +93,11 @@ class IndexWriter {
       return false;
     }
     return true;
+  }
+
+  bool runOnce(const QString& sql, const QVariant& rpId) {
+    QSqlQuery query(db_);
+    return prepared(query, sql) && ran(query, rpId);
   }
 
   bool ran(QSqlQuery& query, const QVariant& rpId) {
@@ -105,6 +130,48 @@ std::vector<std::unique_ptr<ListingRefresh>> partRefreshes() {
   return refreshes;
 }
 
+// Runs each part's refresh of the listing; empty text, else the first failure.
+QString refreshParts(const std::vector<std::unique_ptr<ListingRefresh>>& refreshes,
+                     const QVariant& rpId) {
+  for (const std::unique_ptr<ListingRefresh>& refresh : refreshes) {
+    if (QString failure = refresh->refresh(rpId); !failure.isEmpty()) {
+      return failure;
+    }
+  }
+  return {};
+}
+
+// Follows an update that keeps a listing's unchanged rows where they are, and so their index
+// rows: those of the rows deleted go, the rows inserted are indexed, the other parts' totals
+// are made again, and the notes the writes left are dropped. A listing noted before the update
+// is indexed whole first, so the notes dropped are only the update's own.
+class IndexRewrite : public ListingRewrite {
+ public:
+  explicit IndexRewrite(int rpId) : rpId_(rpId) {}
+
+  bool start() {
+    return writer_.prepare() &&
+           (!writer_.noted(rpId_) || (writer_.forget(rpId_) && writer_.index(rpId_)));
+  }
+  const QString& reason() const { return writer_.reason(); }
+
+  QString rowsRemoved() override { return writer_.forgetGone(rpId_) ? QString() : reason(); }
+
+  QString rowsAdded() override {
+    if (!writer_.indexNew(rpId_)) {
+      return reason();
+    }
+    if (QString failure = refreshParts(partRefreshes(), rpId_); !failure.isEmpty()) {
+      return failure;
+    }
+    return writer_.forgetNotes(rpId_) ? QString() : reason();
+  }
+
+ private:
+  const QVariant rpId_;
+  IndexWriter writer_;
+};
+
 // Indexes the noted listings inside the caller's transaction; every old row of them goes first,
 // so a rowid a deleted file leaves behind can be taken by a new one.
 QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
@@ -133,10 +200,8 @@ QString indexPending(IndexWriter& writer, const StoreProgressFn& progress) {
     if (!writer.index(rpId)) {
       return writer.reason();
     }
-    for (const std::unique_ptr<ListingRefresh>& refresh : refreshes) {
-      if (const QString failure = refresh->refresh(rpId); !failure.isEmpty()) {
-        return failure;
-      }
+    if (const QString failure = refreshParts(refreshes, rpId); !failure.isEmpty()) {
+      return failure;
     }
     ++step.stepValue;
     if (progress) {
@@ -259,6 +324,19 @@ QString fileUpdateSearchIndex() {
     return reason;
   }
   return transaction.Commit() ? QString() : searchConnection().lastError();
+}
+
+std::unique_ptr<ListingRewrite> fileFollowRewrite(int rpId, QString& reason) {
+  // A file the program has not indexed yet is indexed whole when it is.
+  if (!fileHasSearchIndex()) {
+    return nullptr;
+  }
+  auto rewrite = std::make_unique<IndexRewrite>(rpId);
+  if (!rewrite->start()) {
+    reason = rewrite->reason();
+    return nullptr;
+  }
+  return rewrite;
 }
 
 bool hasSearchIndex() {

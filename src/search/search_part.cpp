@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "db/db_connection.h"
+#include "search/search_engine.h"
 #include "search/search_sql_server.h"
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,9 @@ class SearchIndexPart : public CataloguePart {
   QStringList serverObjects(QSqlDatabase& db, QString& reason) const override {
     const bool trigrams = createTrigramExtension(db);
     return sqlCreateServerSearch(db, trigrams, reason);
+  }
+  std::unique_ptr<ListingRewrite> listingRewrite(int rpId, QString& reason) const override {
+    return searchEngine().followRewrite(rpId, reason);
   }
 };
 

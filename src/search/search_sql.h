@@ -41,10 +41,19 @@ QString registerSearchFunctions(const QSqlDatabase& db);
  * large listing written in small pieces spends most of its time merging them.
  */
 QString sqlIndexWriteBuffer();
-/** Indexes the folded texts of listing :rp_id's files, when the listing has its row. */
-QString sqlIndexTexts();
+/**
+ * Indexes the folded texts of listing :rp_id's files, when the listing has its row; with
+ * newOnly, of those files the index does not know yet.
+ */
+QString sqlIndexTexts(bool newOnly = false);
 /** Keeps each of those files' listing and key. */
-QString sqlIndexKeys();
+QString sqlIndexKeys(bool newOnly = false);
+/** Whether listing :rp_id is noted as changed since it was indexed: a row when it is. */
+QString sqlListingNoted();
+/** Forgets the notes of listing :rp_id. */
+QString sqlForgetListingNotes();
+/** Forgetting listing :rp_id's files that are no longer stored: index rows, then keys. */
+QStringList sqlForgetGoneFiles();
 
 /** The trigrams of the index starting with :piece, below :end. */
 QString sqlTrigramsStartingWith();

@@ -21,13 +21,6 @@ void tagged(const QString& root, const QString& file, const QByteArray& title = 
   writeMp3Titled(root + u'/' + file, title.isEmpty() ? file.toUtf8() : title);
 }
 
-void touchLater(const QString& path) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                               QFileDevice::FileModificationTime));
-}
-
 QString threeFileTree() {
   const QString root = TestEnvironment::newTempDir() + u"/Musica"_s;
   for (const QString& file : {u"a/1.mp3"_s, u"a/2.mp3"_s, u"b/3.mp3"_s}) {

@@ -1,5 +1,6 @@
 #include "support/fixtures.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -41,6 +42,13 @@ void writeMp3(const QString& path, const QByteArray& tag) {
 
 void writeMp3Titled(const QString& path, const QByteArray& title) {
   writeMp3(path, id3v1Block({.title = title}));
+}
+
+void touchLater(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite)) << path.toStdString();
+  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                               QFileDevice::FileModificationTime));
 }
 
 RawFile::RawFile(const QByteArray& path, const QByteArray& bytes) : path_(path) {

@@ -30,6 +30,9 @@ void writeMp3(const QString& path, const QByteArray& tag = {});
 /** An MP3 file whose tag carries title and nothing else. */
 void writeMp3Titled(const QString& path, const QByteArray& title);
 
+/** Sets a file's modification time a minute ahead: an update then takes it as changed. */
+void touchLater(const QString& path);
+
 /**
  * A file named by raw bytes (names need not be UTF-8), removed again when this goes out of
  * scope: the temporary directories cannot remove names that do not decode.
