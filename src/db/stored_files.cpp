@@ -52,7 +52,7 @@ bool stampChanged(const FileStamp& stored, const FileStamp& now) {
 }
 
 QString StoredFiles::load(int rpId, const QString& root) {
-  std::vector<QString> pathOf;
+  std::vector<QByteArray> pathOf;
   QString reason = loadFiles(rpId, root, pathOf);
   if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone && use_ != StoredFilesUse::ReadAll) {
     loadTechnical(rpId, pathOf);
@@ -64,7 +64,7 @@ QString StoredFiles::load(int rpId, const QString& root) {
 }
 
 // Each file's path by its number, through the directory whose range holds it.
-QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QString>& pathOf) {
+QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteArray>& pathOf) {
   QString reason;
   const std::vector<StoredDirectory> directories = directoriesOf(rpId, reason);
   // Only files kept with their stored records need those records.
@@ -88,7 +88,10 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QStrin
       strays_.push_back(number);
       continue;
     }
-    const QString path = knownFilePath(directory->dirname, root, rows->value(name).toString());
+    // Conversion leaves room for three bytes a character: the key held keeps only its own.
+    QByteArray path =
+        knownFilePath(directory->dirname, root, rows->value(name).toString()).toUtf8();
+    path.squeeze();
     const auto at = static_cast<std::size_t>(number);
     pathOf.resize(std::max(pathOf.size(), at + 1));
     pathOf[at] = path;
@@ -107,7 +110,7 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QStrin
   return reason;
 }
 
-void StoredFiles::loadTechnical(int rpId, const std::vector<QString>& pathOf) {
+void StoredFiles::loadTechnical(int rpId, const std::vector<QByteArray>& pathOf) {
   ListingModel stored;
   stored.NumCancionesMP3 = static_cast<int>(pathOf.size());
   loadTechnicalFields(rpId, stored);
@@ -122,7 +125,7 @@ void StoredFiles::loadTechnical(int rpId, const std::vector<QString>& pathOf) {
   }
 }
 
-QString StoredFiles::loadStamps(int rpId, const std::vector<QString>& pathOf) {
+QString StoredFiles::loadStamps(int rpId, const std::vector<QByteArray>& pathOf) {
   QString reason;
   std::optional<QSqlQuery> rows = BdBoundQuery(sqlSourceStampsOf(), {rpId}, reason);
   while (rows && rows->next()) {
@@ -136,7 +139,7 @@ QString StoredFiles::loadStamps(int rpId, const std::vector<QString>& pathOf) {
 }
 
 std::optional<KnownFile> StoredFiles::take(int song, const QString& path, const FileStamp& stamp) {
-  const auto entry = byPath_.find(path);
+  const auto entry = byPath_.find(path.toUtf8());
   if (use_ == StoredFilesUse::KeepInPlace) {
     walked_.resize(std::max<std::size_t>(walked_.size(), static_cast<std::size_t>(song) + 1));
   }
@@ -175,7 +178,7 @@ QStringList StoredFiles::removed() const {
   QStringList paths;
   for (auto entry = byPath_.cbegin(); entry != byPath_.cend(); ++entry) {
     if (!entry->seen) {
-      paths.append(entry.key());
+      paths.append(QString::fromUtf8(entry.key()));
     }
   }
   std::sort(paths.begin(), paths.end());

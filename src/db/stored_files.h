@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -63,12 +64,13 @@ class StoredFiles : public KnownFiles {
     bool seen = false;
   };
 
-  QString loadFiles(int rpId, const QString& root, std::vector<QString>& pathOf);
-  void loadTechnical(int rpId, const std::vector<QString>& pathOf);
-  QString loadStamps(int rpId, const std::vector<QString>& pathOf);
+  QString loadFiles(int rpId, const QString& root, std::vector<QByteArray>& pathOf);
+  void loadTechnical(int rpId, const std::vector<QByteArray>& pathOf);
+  QString loadStamps(int rpId, const std::vector<QByteArray>& pathOf);
 
   StoredFilesUse use_;
-  QHash<QString, Entry> byPath_;
+  // Keyed by the path in UTF-8: a whole collection's paths are held through the walk.
+  QHash<QByteArray, Entry> byPath_;
   // By stored number, only when the files kept take them: their records (KeepUnchanged) and
   // technical fields (a listing that has them).
   std::vector<SongRecord> records_;

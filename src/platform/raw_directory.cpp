@@ -33,6 +33,7 @@ void classifyLink(int dirFd, const char* name, RawDirEntry& entry) {
   }
   entry.kind = kindOfMode(target.st_mode);
   entry.size = entry.kind == EntryKind::RegularFile ? target.st_size : 0;
+  entry.modified = target.st_mtime;
 }
 
 // Entry types the file system did not report are settled with one lstat.
@@ -46,6 +47,7 @@ bool classifyUnknown(int dirFd, const char* name, RawDirEntry& entry) {
   } else {
     entry.kind = kindOfMode(own.st_mode);
     entry.size = entry.kind == EntryKind::RegularFile ? own.st_size : 0;
+    entry.modified = own.st_mtime;
   }
   return true;
 }
@@ -56,6 +58,7 @@ bool readRegularSize(int dirFd, const char* name, RawDirEntry& entry) {
     return false;
   }
   entry.size = own.st_size;
+  entry.modified = own.st_mtime;
   return true;
 }
 

@@ -21,11 +21,13 @@ struct RawDirEntry {
   EntryKind kind = EntryKind::Other;
   bool viaLink = false;  // a symbolic link; kind is then what it points to
   qint64 size = 0;       // regular files only, and only when sizes were asked for
+  qint64 modified = 0;   // with the size: its modification time, seconds since the epoch
 };
 
 /** Called once per entry ("." and ".." left out); false stops the reading. */
 using RawEntryVisitor = std::function<bool(const RawDirEntry& entry)>;
 
+/** Whether each regular file's size and modification time are read with the directory. */
 enum class EntrySizes { Skip, Read };
 
 /**

@@ -112,14 +112,15 @@ bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
       return true;
     }
     if (entry.kind == EntryKind::Directory && !entry.viaLink) {
-      level.subdirectories.push_back({entry.name.toByteArray(), displayName(entry.name)});
+      level.subdirectories.push_back({entry.name.toByteArray(), displayName(entry.name), {}});
       return pump();
     }
     if (entry.kind != EntryKind::RegularFile) {
       return true;
     }
     if (isListedAudio(entry.name, tags_.files)) {
-      level.songs.push_back({entry.name.toByteArray(), displayName(entry.name)});
+      level.songs.push_back(
+          {entry.name.toByteArray(), displayName(entry.name), {entry.size, entry.modified}});
     } else if (tags_.files == AudioFiles::Mp3 && hasOtherAudioExtension(entry.name)) {
       ++level.otherAudio;
     }
@@ -199,7 +200,7 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   const QByteArray path = directory.path.childBytes(song.raw);
   const QString filename = QuoteToAcute(song.shown);
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
-  if (!known_ || !takeKnownSong(directory.name, filename, path, record)) {
+  if (!known_ || !takeKnownSong(directory.name, filename, song, path, record)) {
     readSong(path, directory, song, record);
   }
   record.filename = filename;
@@ -216,9 +217,10 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
 // An update's walk: the record an earlier listing has of a file whose size and time are as
 // they were, taken instead of reading the file again.
 bool DirectoryWalker::takeKnownSong(const QString& dirname, const QString& filename,
-                                    const QByteArray& path, SongRecord& record) {
-  FileStamp stamp;
-  if (fileSizeAndTime(path, stamp.size, stamp.modified)) {
+                                    const NamedEntry& song, const QByteArray& path,
+                                    SongRecord& record) {
+  FileStamp stamp = song.stamp;
+  if (sizes_ == EntrySizes::Read || fileSizeAndTime(path, stamp.size, stamp.modified)) {
     model_.stamps.set(model_.CancionActualNum, stamp);
   }
   std::optional<KnownFile> known =

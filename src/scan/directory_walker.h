@@ -100,6 +100,7 @@ class DirectoryWalker {
   struct NamedEntry {
     QByteArray raw;
     QString shown;
+    FileStamp stamp;  // a file's, when the walk reads them with the directory (EntrySizes::Read)
   };
   struct ListedDirectory {
     const WalkPath& path;
@@ -124,8 +125,8 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
-  bool takeKnownSong(const QString& dirname, const QString& filename, const QByteArray& path,
-                     SongRecord& record);
+  bool takeKnownSong(const QString& dirname, const QString& filename, const NamedEntry& song,
+                     const QByteArray& path, SongRecord& record);
   void readSong(const QByteArray& path, const ListedDirectory& directory, const NamedEntry& song,
                 SongRecord& record);
   void noteRead(const AudioFileRead& read, const ListedDirectory& directory,
