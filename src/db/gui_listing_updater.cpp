@@ -5,6 +5,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include <atomic>
+
 #include "base/app_info.h"
 #include "db/bd_reconnect.h"
 #include "db/frm_actualizar.h"
@@ -100,21 +102,28 @@ void ListingUpdater::offerFolderChoice(QDialog& wait) {
   });
 }
 
+// The walk can be stopped from its box: nothing is written then, and nothing more is said.
 void ListingUpdater::plan(const QString& root, bool rereadAll) {
   root_ = root;
-  showBusy(u"Comparando el listado nº %1 con %2..."_s.arg(rpId_).arg(root));
+  auto stop = std::make_shared<std::atomic<bool>>(false);
+  showBusy(u"Comparando el listado nº %1 con %2..."_s.arg(rpId_).arg(root), u"Cancelar"_s);
+  connect(busy_, &QProgressDialog::canceled, this, [stop] { *stop = true; });
   thread_.run(
-      [plan = plan_, request = UpdateRequest{rpId_, root, rereadAll, false}, saved = saved_] {
+      [plan = plan_, request = UpdateRequest{rpId_, root, rereadAll, false}, saved = saved_, stop] {
         // The hold of an earlier plan goes before the new walk takes it again.
         plan->reset();
         QString error;
-        *plan = planUpdate(request, saved, error);
+        *plan = planUpdate(request, saved, error, [stop] { return !*stop; });
         return error;
       },
       this,
-      [this](const QString& failure) {
+      [this, stop](const QString& failure) {
         hideBusy();
-        failure.isEmpty() ? review() : fail(failure);
+        if (*stop) {
+          deleteLater();
+        } else {
+          failure.isEmpty() ? review() : fail(failure);
+        }
       });
 }
 
@@ -167,11 +176,11 @@ void ListingUpdater::fail(const QString& failure) {
   deleteLater();
 }
 
-// What runs on the thread is said while it runs, without a button: the walk cannot stop
-// half-way, and the window that asked keeps answering meanwhile.
-void ListingUpdater::showBusy(const QString& text) {
+// What runs on the thread is said while it runs, the window that asked answering meanwhile;
+// only the walk has a button to stop it (cancel), the apply's one transaction runs to its end.
+void ListingUpdater::showBusy(const QString& text, const QString& cancel) {
   hideBusy();
-  busy_ = new QProgressDialog(text, QString(), 0, 0, owner());
+  busy_ = new QProgressDialog(text, cancel, 0, 0, owner());
   busy_->setObjectName(u"dlgActualizando"_s);
   busy_->setWindowTitle(u"Actualizar"_s);
   busy_->setAttribute(Qt::WA_DeleteOnClose);

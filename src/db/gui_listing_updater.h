@@ -43,7 +43,7 @@ class ListingUpdater : public QObject {
   void apply();
   void discard();
   void fail(const QString& failure);
-  void showBusy(const QString& text);
+  void showBusy(const QString& text, const QString& cancel = {});
   void hideBusy();
   QWidget* owner() const;
 

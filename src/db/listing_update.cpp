@@ -36,7 +36,7 @@ StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource&
 // The walk a fresh scan of root would make, with the listing's medium. A dry run has no use
 // for the source's identity, which reads every file's name once more; nothing shows the
 // folder's tree, which a store never reads.
-void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
+WalkStop walkSource(UpdatePlan& plan, KnownFiles& known, const WalkPump& pump, SourceCheck check) {
   ListingModel& model = *plan.model;
   ScanRun run(model);
   WalkPath walkPath;
@@ -48,7 +48,7 @@ void walkSource(UpdatePlan& plan, KnownFiles& known, SourceCheck check) {
     walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root), TreeNodes::Skip);
   }
   run.takeKnownFiles(&known);
-  run.walk(walkPath, {}, plan.choices.tags, plan.choices.limits, check);
+  return run.walk(walkPath, pump, plan.choices.tags, plan.choices.limits, check);
 }
 
 // Nothing read and nothing moved: the stored rows are already those of a fresh scan.
@@ -92,12 +92,16 @@ bool UpdatePlan::halfChanged() const {
   return 2 * (added.size() + removed.size()) > std::max<qsizetype>(stored, 1);
 }
 
+QString updateCancelledText() {
+  return u"Actualización cancelada: no se ha cambiado nada"_s;
+}
+
 QString halfChangedText() {
   return u"Más de la mitad de los archivos cambiaría: ¿es el disco correcto?"_s;
 }
 
 std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanChoices& saved,
-                                     QString& error) {
+                                     QString& error, const WalkPump& keepWalking) {
   UpdatePlan plan;
   plan.startedMs = QDateTime::currentMSecsSinceEpoch();
   std::optional<StoredListingSource> listing = readListingSource(request.rpId, error);
@@ -125,7 +129,12 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     return std::nullopt;
   }
   plan.model = std::make_unique<ListingModel>();
-  walkSource(plan, stored, request.dryRun ? SourceCheck::Skip : SourceCheck::Identify);
+  if (walkSource(plan, stored, keepWalking,
+                 request.dryRun ? SourceCheck::Skip : SourceCheck::Identify) ==
+      WalkStop::Cancelled) {
+    error = updateCancelledText();
+    return std::nullopt;
+  }
   // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
   if (!QFileInfo(plan.root).isDir()) {
     error =

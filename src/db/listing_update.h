@@ -61,6 +61,9 @@ struct UpdatePlan {
   bool halfChanged() const;
 };
 
+/** What an update stopped during its walk says. */
+QString updateCancelledText();
+
 /** «Más de la mitad de los archivos cambiaría: ¿es el disco correcto?» */
 QString halfChangedText();
 
@@ -68,10 +71,11 @@ QString halfChangedText();
  * Finds listing request.rpId's source and walks it with its choices (or saved, for a listing
  * that kept none), comparing every file with the stored ones and reading only those the request
  * asks for. Nothing, with error set to what the user is told, when the listing, its source or
- * its catalogue cannot be read, or another update of it runs.
+ * its catalogue cannot be read, or another update of it runs. keepWalking is asked now and then
+ * during the walk: false stops it, and the update ends there (updateCancelledText).
  */
 std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanChoices& saved,
-                                     QString& error);
+                                     QString& error, const WalkPump& keepWalking = {});
 
 /**
  * Stores the plan's rows over its listing and one row of its history (the update's counts and

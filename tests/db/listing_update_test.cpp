@@ -116,6 +116,19 @@ TEST_P(ListingUpdateTest, AListingStoredBeforeSourcesWereKeptIsFoundByItsPathAnd
   EXPECT_EQ(listingRows(number), listingRows(stored(root)));
 }
 
+TEST_P(ListingUpdateTest, AWalkStoppedHalfWayWritesNothingAndLetsTheNextUpdateRun) {
+  const QString root = threeFileTree();
+  const int number = stored(root);
+  changeOneOfEach(root);
+  const QStringList before = listingRows(number);
+  int asked = 0;
+  QString error;
+  EXPECT_FALSE(planUpdate({number, {}, false, false}, {}, error, [&asked] { return ++asked < 2; }));
+  EXPECT_EQ(error, updateCancelledText());
+  EXPECT_EQ(listingRows(number), before);
+  EXPECT_TRUE(plan(number));
+}
+
 TEST_P(ListingUpdateTest, ADryRunComparesAndChangesNothing) {
   const QString root = threeFileTree();
   const int number = stored(root);
