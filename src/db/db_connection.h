@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "db/connection_string.h"
 #include "db/db_failure.h"
 #include "db/listing_hold.h"
 
@@ -22,26 +23,6 @@
 // designed around, over Qt SQL. Every statement goes through one wrapper, which hands its text
 // to the statement hook and reports failures one way: false, and the database's reason in
 // DbConnection::lastError().
-
-/** What a connection string names: "Provider=QSQLITE; Data Source=/path/quillet.mdb". */
-struct ConnectionParts {
-  QString provider;    // a Qt SQL driver name
-  QString dataSource;  // the database file
-  QString options;     // every other item, handed to the driver as its connect options
-};
-
-/**
- * Splits a connection string into its items. The data source runs to the end of the string
- * (the program always appends it last), so a path may hold ';' or '='; a ';' that ends the
- * string ends the item, as it ends any other.
- */
-ConnectionParts parseConnectionString(const QString& text);
-
-/**
- * The same database as connectionString, named so that a connection opened with it only reads:
- * the engine's read-only options added (DbEngine::readOnlyOptions).
- */
-QString readOnlyConnectionString(const QString& connectionString);
 
 /** Receives every SQL text just before it is sent; one hook at a time. */
 using StatementHook = std::function<void(const QString& sql)>;
