@@ -33,13 +33,11 @@ StoredFilesUse filesUse(const UpdateRequest& request, const StoredListingSource&
                                                            : StoredFilesUse::KeepUnchanged;
 }
 
-// The walk a fresh scan of root would make, with the listing's medium. A dry run has no use
-// for the source's identity, which reads every file's name once more; nothing shows the
-// folder's tree, which a store never reads.
-WalkStop walkSource(UpdatePlan& plan, KnownFiles& known, const WalkPump& pump, SourceCheck check) {
+// The walk a fresh scan of root would make, with the listing's medium, and the path it took;
+// nothing shows the folder's tree, which a store never reads.
+WalkStop walkSource(UpdatePlan& plan, KnownFiles& known, const WalkPump& pump, WalkPath& walkPath) {
   ListingModel& model = *plan.model;
   ScanRun run(model);
-  WalkPath walkPath;
   if (plan.listing.medium == kMedioCd) {
     model.FinalType = kMedioCd;
     model.FinalName = plan.listing.name;
@@ -48,7 +46,7 @@ WalkStop walkSource(UpdatePlan& plan, KnownFiles& known, const WalkPump& pump, S
     walkPath = rootDirectoryScan(model, WalkPath::fromText(plan.root), TreeNodes::Skip);
   }
   run.takeKnownFiles(&known);
-  return run.walk(walkPath, pump, plan.choices.tags, plan.choices.limits, check);
+  return run.walk(walkPath, pump, plan.choices.tags, plan.choices.limits, SourceCheck::Skip);
 }
 
 // Nothing read and nothing moved: the stored rows are already those of a fresh scan.
@@ -83,6 +81,43 @@ ScanChoices choicesOf(const StoredListingSource& listing, const ScanChoices& sav
       listing.identity ? scanChoicesFromText(listing.identity->choices) : std::nullopt;
   isSaved = !own;
   return own.value_or(saved);
+}
+
+// Walks the source, offering each file to the stored ones, and takes what the comparison
+// found; the stored files go before the caller makes the source's identity, so the two are
+// never held together. The path walked, or nothing with error set.
+std::optional<WalkPath> compareWithSource(UpdatePlan& plan, const UpdateRequest& request,
+                                          const WalkPump& keepWalking, QString& error) {
+  const StoredFilesUse use = filesUse(request, plan.listing, plan.root);
+  StoredFiles stored(use);
+  const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
+                             : plan.listing.medium == kMedioCd ? plan.root
+                                                               : plan.listing.name;
+  if (error = stored.load(request.rpId, withoutFinalSlash(storedRoot)); !error.isEmpty()) {
+    return std::nullopt;
+  }
+  WalkPath walkPath;
+  if (walkSource(plan, stored, keepWalking, walkPath) == WalkStop::Cancelled) {
+    error = updateCancelledText();
+    return std::nullopt;
+  }
+  // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
+  if (!QFileInfo(plan.root).isDir()) {
+    error =
+        u"El origen del listado nº %1 «%2» dejó de estar disponible durante el recorrido: "
+        u"no se ha cambiado nada"_s.arg(request.rpId)
+            .arg(plan.listing.name);
+    return std::nullopt;
+  }
+  plan.added = stored.added();
+  plan.changed = stored.changed();
+  plan.removed = stored.removed();
+  plan.unchanged = stored.unchanged();
+  plan.rowsUnchanged = rowsUnchanged(plan, stored, use);
+  if (use == StoredFilesUse::KeepInPlace) {
+    plan.inPlace = stored.rowsInPlace();
+  }
+  return walkPath;
 }
 
 }  // namespace
@@ -120,39 +155,17 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
     return std::nullopt;
   }
   plan.choices = choicesOf(plan.listing, saved, plan.savedChoices);
-  const StoredFilesUse use = filesUse(request, plan.listing, plan.root);
-  StoredFiles stored(use);
-  const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
-                             : plan.listing.medium == kMedioCd ? plan.root
-                                                               : plan.listing.name;
-  if (error = stored.load(request.rpId, withoutFinalSlash(storedRoot)); !error.isEmpty()) {
-    return std::nullopt;
-  }
   plan.model = std::make_unique<ListingModel>();
-  if (walkSource(plan, stored, keepWalking,
-                 request.dryRun ? SourceCheck::Skip : SourceCheck::Identify) ==
-      WalkStop::Cancelled) {
-    error = updateCancelledText();
+  const std::optional<WalkPath> walked = compareWithSource(plan, request, keepWalking, error);
+  if (!walked) {
     return std::nullopt;
   }
-  // A disc taken out or a folder unmounted half-way leaves a walk that only looks whole.
-  if (!QFileInfo(plan.root).isDir()) {
-    error =
-        u"El origen del listado nº %1 «%2» dejó de estar disponible durante el recorrido: "
-        u"no se ha cambiado nada"_s.arg(request.rpId)
-            .arg(plan.listing.name);
-    return std::nullopt;
-  }
-  plan.added = stored.added();
-  plan.changed = stored.changed();
-  plan.removed = stored.removed();
-  plan.unchanged = stored.unchanged();
-  plan.rowsUnchanged = rowsUnchanged(plan, stored, use);
-  if (use == StoredFilesUse::KeepInPlace) {
-    plan.inPlace = stored.rowsInPlace();
-  }
+  // A dry run has no use for the source's identity, which reads every file's name once more.
   if (request.dryRun) {
     plan.model.reset();
+  } else {
+    plan.model->source =
+        identifySource(*plan.model, walked->shown, plan.choices.tags, plan.choices.limits);
   }
   return plan;
 }
