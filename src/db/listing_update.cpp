@@ -160,10 +160,11 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   if (!walked) {
     return std::nullopt;
   }
-  // A dry run has no use for the source's identity, which reads every file's name once more.
+  // A dry run has no use for the source's identity, which reads every file's name once more,
+  // nor has an update that writes only its dates.
   if (request.dryRun) {
     plan.model.reset();
-  } else {
+  } else if (!plan.rowsUnchanged) {
     plan.model->source =
         identifySource(*plan.model, walked->shown, plan.choices.tags, plan.choices.limits);
   }
