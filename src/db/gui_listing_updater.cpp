@@ -118,8 +118,10 @@ void ListingUpdater::plan(const QString& root, bool rereadAll) {
       },
       this,
       [this, stop](const QString& failure) {
+        // Read before the box goes: closing it says «cancelled» too.
+        const bool stopped = *stop;
         hideBusy();
-        if (*stop) {
+        if (stopped) {
           deleteLater();
         } else {
           failure.isEmpty() ? review() : fail(failure);
