@@ -55,9 +55,18 @@ QString matchExpression(const std::vector<QStringList>& phrases, SearchField fie
 QString checkedPiece(qsizetype piece);
 /**
  * The files that match :expression and whose chosen folded texts hold each of the checked
- * pieces (:piece0, :piece1, ...), in listing order; limit 0 for every file.
+ * pieces (:piece0, :piece1, ...), in listing order, as sqlFoundFiles reads them for the
+ * request's limit (0 for every file) and page.
  */
-QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
+QString sqlSearch(const SearchRequest& request, qsizetype checkedPieces);
+/**
+ * The files of found read whole (sqlCatalogueFileColumns), in listing order. found gives the
+ * files found with infoMP3's text columns, their rp_id and filegenorder, and a column "file"
+ * that orders the files of a listing that share a number. With a page (shownCount > 0) only its
+ * files are read, each row followed by how many files and listings were found in all; else
+ * every file.
+ */
+QString sqlFoundFiles(const QString& found, const SearchRequest& request);
 /**
  * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
  * reports as r; the directory is the one whose file range holds the file, then the file's

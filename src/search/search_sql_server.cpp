@@ -301,29 +301,32 @@ QString groupConditions(const QStringList& pieces, QVariantList& values) {
 // The numbered files are read group by group, from the groups that hold every piece. A file
 // written without a number (by another program) is in no group: its texts are folded as the
 // search reads it, found through an index that holds only such files.
-BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
-                               int limit) {
+BoundStatement sqlServerSearch(const SearchRequest& request, const QStringList& pieces) {
   BoundStatement statement;
   const QString column =
-      field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+      request.field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(request.field);
   const QString groups = groupConditions(pieces, statement.values);
   const QString grouped = containsConditions(column, pieces, statement.values);
   const QString unnumbered = containsConditions(column, pieces, statement.values);
-  const QString limited = limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString();
+  const QString limited =
+      request.limit > 0 ? u" LIMIT "_s + QString::number(request.limit) : QString();
+  const QString medium = sqlMediumCondition(request.medium, u"r"_s);
+  const QString texts =
+      u"SELECT i.rp_id, i.filegenorder, i.filename, i.artist, i.title, i.album, i.year, "
+      u"i.track, i.genre, i.comment, i.ctid AS file"_s;
   // Each part in order and limited on its own. The groups' order is their files' order, so the
   // groups can be read in order, each group's files in order, and the reading stop at the limit.
-  statement.sql =
-      u"(SELECT "_s + sqlCatalogueFileColumns() +
-      u" FROM search_groups g JOIN search_files s ON s.rp_id = g.rp_id AND "_s +
-      groupOf(u"s.filegenorder"_s) +
-      u" = g.grp JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder = s.filegenorder JOIN "
-      u"reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
-      groups + grouped + sqlMediumCondition(medium, u"r"_s) +
-      u" ORDER BY g.rp_id, g.grp, s.filegenorder"_s + limited + u") UNION ALL SELECT "_s +
-      sqlCatalogueFileColumns() +
-      u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
-      sqlFoldedTexts() + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered +
-      sqlMediumCondition(medium, u"r"_s) + u" ORDER BY rp_id, filegenorder NULLS FIRST"_s + limited;
+  statement.sql = sqlFoundFiles(
+      u"("_s + texts + u" FROM search_groups g JOIN search_files s ON s.rp_id = g.rp_id AND "_s +
+          groupOf(u"s.filegenorder"_s) +
+          u" = g.grp JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder = s.filegenorder "
+          u"JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
+          groups + grouped + medium + u" ORDER BY g.rp_id, g.grp, s.filegenorder"_s + limited +
+          u") UNION ALL ("_s + texts +
+          u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
+          sqlFoldedTexts() + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered + medium +
+          u") ORDER BY rp_id, filegenorder NULLS FIRST, file"_s + limited,
+      request);
   return statement;
 }
 
