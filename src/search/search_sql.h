@@ -61,12 +61,12 @@ QString checkedPiece(qsizetype piece);
 QString sqlSearch(const SearchRequest& request, qsizetype checkedPieces);
 /**
  * The files of found read whole (sqlCatalogueFileColumns), in listing order. found gives the
- * files found with infoMP3's text columns, their rp_id and filegenorder, and a column "file"
- * that orders the files of a listing that share a number. With a page (shownCount > 0) only its
- * files are read, each row followed by how many files and listings were found in all; else
- * every file.
+ * files found by their rp_id, filegenorder and a column "file" that tells apart the files of a
+ * listing that share a number; fileRow joins each one's infoMP3 row, as i, to those columns, as
+ * p. With a page (shownCount > 0) only its files are read, each row followed by how many files
+ * and listings were found in all; else every file.
  */
-QString sqlFoundFiles(const QString& found, const SearchRequest& request);
+QString sqlFoundFiles(const QString& found, const QString& fileRow, const SearchRequest& request);
 /**
  * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
  * reports as r; the directory is the one whose file range holds the file, then the file's

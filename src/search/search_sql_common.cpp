@@ -103,10 +103,11 @@ QString sqlPageOfFound(const QString& found, qint64 first, int count) {
 
 }  // namespace
 
-QString sqlFoundFiles(const QString& found, const SearchRequest& request) {
+QString sqlFoundFiles(const QString& found, const QString& fileRow, const SearchRequest& request) {
   const bool paged = request.shownCount > 0;
   return u"SELECT "_s + sqlCatalogueFileColumns() +
-         (paged ? u", i.total, i.listings"_s : QString()) + u" FROM ("_s +
+         (paged ? u", p.total, p.listings"_s : QString()) + u" FROM ("_s +
          (paged ? sqlPageOfFound(found, request.firstShown, request.shownCount) : found) +
-         u") AS i JOIN reports r ON r.rp_id = i.rp_id ORDER BY "_s + listingOrder(u"i"_s);
+         u") AS p"_s + fileRow + u" JOIN reports r ON r.rp_id = p.rp_id ORDER BY "_s +
+         listingOrder(u"p"_s);
 }

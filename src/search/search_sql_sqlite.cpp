@@ -193,17 +193,16 @@ QString sqlSearch(const SearchRequest& request, qsizetype checkedPieces) {
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  // The files found are sorted and cut with their own texts; the directory and duration
-  // lookups, and the listing's row, are read for the files kept only.
+  // The files found are sorted and cut by their numbers; the directory and duration lookups,
+  // and the listing's row, are read for the files kept only.
   return sqlFoundFiles(
-      u"SELECT i.rp_id, i.filegenorder, i.filename, i.artist, i.title, i.album, i.year, i.track, "
-      u"i.genre, i.comment, i.rowid AS file FROM search_index s JOIN search_files f ON f.file = "
-      u"s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN reports r ON "
-      u"r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
+      u"SELECT i.rp_id, i.filegenorder, i.rowid AS file FROM search_index s JOIN search_files f "
+      u"ON f.file = s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN "
+      u"reports r ON r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
           checks + sqlMediumCondition(request.medium, u"r"_s) +
           u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
           (request.limit > 0 ? u" LIMIT "_s + QString::number(request.limit) : QString()),
-      request);
+      u" JOIN infoMP3 i ON i.rowid = p.file"_s, request);
 }
 
 QString sqlDuplicates(SearchMedium medium) {
