@@ -181,10 +181,11 @@ class CatalogueWriter {
                    u"infotecnica (rp_id, filegenorder, duracion_ms, kbps, hz, canales, bytes)"_s, 7,
                    rowsPerStatement) {}
 
-  // Listing rp's row, then its directories and files.
+  // Listing rp's directories and files, then its row, as a store writes them: on a server,
+  // whose triggers index and total a listing's files once it has its row, each statement of
+  // files written after the row would make the large listing's totals again from the start.
   void add(ListingGenerator& generator, int rp, int files) {
     const QString name = generator.listingName(rp);
-    listing_.add({rp, name, rp % 3 == 0 ? 2 : 1, name});
     for (int f = 1; f <= files; ++f) {
       if ((f - 1) % kFilesPerDirectory == 0) {
         const DirRecord d = generator.directory(f, files);
@@ -201,6 +202,7 @@ class CatalogueWriter {
     dir_.flush();
     file_.flush();
     technical_.flush();
+    listing_.add({rp, name, rp % 3 == 0 ? 2 : 1, name});
   }
 
  private:

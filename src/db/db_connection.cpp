@@ -80,6 +80,13 @@ QString DbConnection::openDriver(const ConnectionParts& parts) {
   return engine_->prepare(db);
 }
 
+void DbConnection::tuneForServing() {
+  if (State() == kStateOpen) {
+    QSqlDatabase db = driverConnection();
+    engine_->tuneForServing(db);
+  }
+}
+
 bool DbConnection::ensureOpen() {
   if (State() == kStateOpen) {
     return true;

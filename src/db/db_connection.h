@@ -52,6 +52,11 @@ class DbConnection {
    * opened again first with the same connection string, a file only while it is still there.
    */
   [[nodiscard]] bool ensureOpen();
+  /**
+   * Readies the open connection to answer many short reads beside others, as the web view's
+   * do (DbEngine::tuneForServing); a setting refused costs only speed.
+   */
+  void tuneForServing();
   /** True when a connection that cannot be opened now may be later, on its next use (a server's).
    */
   bool reconnects() const;

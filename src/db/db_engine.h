@@ -32,6 +32,11 @@ class DbEngine {
    * write on it, so nothing the program does through it can change the catalogue.
    */
   virtual QString readOnlyOptions(const QString& options) const { return options; }
+  /**
+   * Session settings for a connection among several that answer many short reads at once (the
+   * web view's); one the database refuses only costs speed.
+   */
+  virtual void tuneForServing(QSqlDatabase&) const {}
   /** How long, in milliseconds, a connection opened with those options waits for a lock. */
   virtual int busyWaitMs(const QString& options) const;
   /**

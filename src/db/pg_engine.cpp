@@ -288,6 +288,13 @@ int PgEngine::busyWaitMs(const QString& options) const {
   return items.lockTimeout.isEmpty() ? kDefaultBusyWaitMs : items.lockTimeout.toInt();
 }
 
+// Each statement on the connection's own process: the server would start a parallel worker for
+// a search page, which then takes three times as long on two cores, while many browsers ask at
+// once and the cores are taken already.
+void PgEngine::tuneForServing(QSqlDatabase& db) const {
+  QSqlQuery(db).exec(u"SET max_parallel_workers_per_gather = 0"_s);
+}
+
 QString PgEngine::prepare(QSqlDatabase& db) const {
   const QString encoding =
       firstValue(db, u"SHOW server_encoding"_s).value_or(QVariant()).toString();

@@ -12,6 +12,7 @@ class PgEngine : public DbEngine {
   QString configure(QSqlDatabase& db, const ConnectionParts& parts) const override;
   QString connectOptions(const QString& options) const override;
   QString readOnlyOptions(const QString& options) const override;
+  void tuneForServing(QSqlDatabase& db) const override;
   int busyWaitMs(const QString& options) const override;
   QString prepare(QSqlDatabase& db) const override;
   QSqlError beginWrite(QSqlDatabase& db) const override;

@@ -5,7 +5,6 @@
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <limits>
 
 #include "db/bd_write_guard.h"
 #include "db/db_connection.h"
@@ -66,7 +65,7 @@ class CatalogueQuery {
     }
     QSqlQuery query(searchConnection().driverConnection());
     query.setForwardOnly(true);
-    query.prepare(sqlSearch(request_.medium, request_.field, checked_.size(), request_.limit));
+    query.prepare(sqlSearch(request_, checked_.size()));
     query.bindValue(u":expression"_s, matchExpression(phrases_, request_.field));
     for (qsizetype piece = 0; piece < checked_.size(); ++piece) {
       query.bindValue(checkedPiece(piece), checked_[piece]);
@@ -120,7 +119,18 @@ DuplicatesResult fileFindDuplicates(SearchMedium medium) {
 }
 
 SearchResult searchCatalogue(const SearchRequest& request) {
-  return searchEngine().search(request);
+  SearchResult result = searchEngine().search(request);
+  // A page past the last has no row to carry the counts: the first page has them.
+  if (result.error.isEmpty() && result.files.empty() && request.shownCount > 0 &&
+      request.firstShown > 0) {
+    SearchRequest first = request;
+    first.firstShown = 0;
+    const SearchResult counted = searchEngine().search(first);
+    result.total = counted.total;
+    result.listings = counted.listings;
+    result.error = counted.error;
+  }
+  return result;
 }
 
 DuplicatesResult findDuplicates(SearchMedium medium) {
@@ -150,6 +160,30 @@ CatalogueFile catalogueFileOf(const QSqlQuery& row, int first) {
   return file;
 }
 
+namespace {
+
+// The columns sqlCatalogueFileColumns gives, and after them a page's counts (sqlFoundFiles).
+constexpr int kFileColumns = 16;
+
+void readEveryFile(QSqlQuery& query, SearchResult& result) {
+  QSet<int> listings;
+  for (; query.next(); ++result.total) {
+    result.files.push_back(catalogueFileOf(query, 0));
+    listings.insert(result.files.back().rp_id);
+  }
+  result.listings = static_cast<int>(listings.size());
+}
+
+void readPage(QSqlQuery& query, SearchResult& result) {
+  while (query.next()) {
+    result.files.push_back(catalogueFileOf(query, 0));
+    result.total = query.value(kFileColumns).toLongLong();
+    result.listings = query.value(kFileColumns + 1).toInt();
+  }
+}
+
+}  // namespace
+
 SearchResult searchResultOf(QSqlQuery& query, const SearchRequest& request) {
   SearchResult result;
   if (!query.exec()) {
@@ -157,22 +191,15 @@ SearchResult searchResultOf(QSqlQuery& query, const SearchRequest& request) {
     result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
     return result;
   }
-  // A page's files are read whole; the others are only counted, with their listings.
-  const qint64 endShown = request.shownCount > 0 ? request.firstShown + request.shownCount
-                                                 : std::numeric_limits<qint64>::max();
-  QSet<int> listings;
-  for (; query.next(); ++result.total) {
-    if (result.total >= request.firstShown && result.total < endShown) {
-      result.files.push_back(catalogueFileOf(query, 0));
-    }
-    listings.insert(toInt32(query.value(0)).value_or(0));
+  if (request.shownCount > 0) {
+    readPage(query, result);
+  } else {
+    readEveryFile(query, result);
   }
   if (query.lastError().isValid()) {
     result.files.clear();
     result.error = u"No se puede buscar en la BD: "_s + reasonOf(query.lastError());
-    return result;
   }
-  result.listings = static_cast<int>(listings.size());
   return result;
 }
 

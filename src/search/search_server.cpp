@@ -15,8 +15,7 @@ SearchResult ServerSearchEngine::search(const SearchRequest& request) const {
   if (!searchConnection().ensureOpen()) {
     return {{}, 0, searchConnection().lastError()};
   }
-  const BoundStatement statement =
-      sqlServerSearch(request.medium, request.field, pieces, request.limit);
+  const BoundStatement statement = sqlServerSearch(request, pieces);
   QSqlQuery query(searchConnection().driverConnection());
   query.setForwardOnly(true);
   query.prepare(statement.sql);

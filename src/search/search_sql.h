@@ -64,9 +64,18 @@ QString matchExpression(const std::vector<QStringList>& phrases, SearchField fie
 QString checkedPiece(qsizetype piece);
 /**
  * The files that match :expression and whose chosen folded texts hold each of the checked
- * pieces (:piece0, :piece1, ...), in listing order; limit 0 for every file.
+ * pieces (:piece0, :piece1, ...), in listing order, as sqlFoundFiles reads them for the
+ * request's limit (0 for every file) and page.
  */
-QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit);
+QString sqlSearch(const SearchRequest& request, qsizetype checkedPieces);
+/**
+ * The files of found read whole (sqlCatalogueFileColumns), in listing order. found gives the
+ * files found by their rp_id, filegenorder and a column "file" that tells apart the files of a
+ * listing that share a number; fileRow joins each one's infoMP3 row, as i, to those columns, as
+ * p. With a page (shownCount > 0) only its files are read, each row followed by how many files
+ * and listings were found in all; else every file.
+ */
+QString sqlFoundFiles(const QString& found, const QString& fileRow, const SearchRequest& request);
 /**
  * The columns a CatalogueFile is read from (catalogueFileOf), over infoMP3 as i joined to
  * reports as r; the directory is the one whose file range holds the file, then the file's

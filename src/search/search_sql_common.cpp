@@ -82,3 +82,32 @@ QString sqlListingFilesPage() {
          u" FROM infoMP3 i JOIN reports r ON r.rp_id = i.rp_id WHERE i.rp_id = :rp_id ORDER BY "
          u"i.filegenorder LIMIT :count OFFSET :offset"_s;
 }
+
+namespace {
+
+// The order files are shown in, on the columns of table.
+QString listingOrder(const QString& table) {
+  return u"%1.rp_id, %1.filegenorder NULLS FIRST, %1.file"_s.arg(table);
+}
+
+// Every file found, with how many there are and from how many listings, but only the page's
+// files: the files and their listings are counted in the statement, and the page's lookups
+// (directory, duration, the listing's fields) run for its own files only.
+QString sqlPageOfFound(const QString& found, qint64 first, int count) {
+  return u"SELECT x.*, count(*) OVER () AS total, sum(x.opens) OVER () AS listings FROM "
+         u"(SELECT f.*, CASE WHEN lag(f.rp_id) OVER (ORDER BY "_s +
+         listingOrder(u"f"_s) + u") = f.rp_id THEN 0 ELSE 1 END AS opens FROM ("_s + found +
+         u") AS f) AS x ORDER BY "_s + listingOrder(u"x"_s) +
+         u" LIMIT %1 OFFSET %2"_s.arg(count).arg(first);
+}
+
+}  // namespace
+
+QString sqlFoundFiles(const QString& found, const QString& fileRow, const SearchRequest& request) {
+  const bool paged = request.shownCount > 0;
+  return u"SELECT "_s + sqlCatalogueFileColumns() +
+         (paged ? u", p.total, p.listings"_s : QString()) + u" FROM ("_s +
+         (paged ? sqlPageOfFound(found, request.firstShown, request.shownCount) : found) +
+         u") AS p"_s + fileRow + u" JOIN reports r ON r.rp_id = p.rp_id ORDER BY "_s +
+         listingOrder(u"p"_s);
+}

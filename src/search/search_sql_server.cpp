@@ -198,6 +198,14 @@ QStringList triggersOn(const QString& table, const QString& onInsert, const QStr
   return sqlStatementTriggers(u"search"_s, table, onInsert, function);
 }
 
+// The infomp3 row, as i, of each file of found: a numbered one by its listing and number, one
+// without a number by its place in the table (the column place of found).
+QString fileRowOf(const QString& found, const QString& place) {
+  return u" CROSS JOIN LATERAL (SELECT * FROM infomp3 n WHERE n.rp_id = %1.rp_id AND "
+         u"n.filegenorder = %1.filegenorder UNION ALL SELECT * FROM infomp3 u WHERE u.ctid = "
+         u"%1.%2) AS i"_s.arg(found, place);
+}
+
 QString escapedLike(const QString& piece) {
   QString escaped = piece;
   escaped.replace(u'\\', u"\\\\"_s).replace(u'%', u"\\%"_s).replace(u'_', u"\\_"_s);
@@ -301,29 +309,31 @@ QString groupConditions(const QStringList& pieces, QVariantList& values) {
 // The numbered files are read group by group, from the groups that hold every piece. A file
 // written without a number (by another program) is in no group: its texts are folded as the
 // search reads it, found through an index that holds only such files.
-BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
-                               int limit) {
+BoundStatement sqlServerSearch(const SearchRequest& request, const QStringList& pieces) {
   BoundStatement statement;
   const QString column =
-      field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(field);
+      request.field == SearchField::Todo ? u"s.alltext"_s : u"s."_s + searchColumnOf(request.field);
   const QString groups = groupConditions(pieces, statement.values);
   const QString grouped = containsConditions(column, pieces, statement.values);
   const QString unnumbered = containsConditions(column, pieces, statement.values);
-  const QString limited = limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString();
+  const QString limited =
+      request.limit > 0 ? u" LIMIT "_s + QString::number(request.limit) : QString();
+  const QString medium = sqlMediumCondition(request.medium, u"r"_s);
   // Each part in order and limited on its own. The groups' order is their files' order, so the
   // groups can be read in order, each group's files in order, and the reading stop at the limit.
-  statement.sql =
-      u"(SELECT "_s + sqlCatalogueFileColumns() +
-      u" FROM search_groups g JOIN search_files s ON s.rp_id = g.rp_id AND "_s +
-      groupOf(u"s.filegenorder"_s) +
-      u" = g.grp JOIN infomp3 i ON i.rp_id = s.rp_id AND i.filegenorder = s.filegenorder JOIN "
-      u"reports r ON r.rp_id = s.rp_id WHERE TRUE"_s +
-      groups + grouped + sqlMediumCondition(medium, u"r"_s) +
-      u" ORDER BY g.rp_id, g.grp, s.filegenorder"_s + limited + u") UNION ALL SELECT "_s +
-      sqlCatalogueFileColumns() +
-      u" FROM infomp3 i JOIN reports r ON r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
-      sqlFoldedTexts() + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered +
-      sqlMediumCondition(medium, u"r"_s) + u" ORDER BY rp_id, filegenorder NULLS FIRST"_s + limited;
+  // A numbered file is known by its number, its row read only if it is shown; one without a
+  // number by its place in the table.
+  statement.sql = sqlFoundFiles(
+      u"(SELECT s.rp_id, s.filegenorder, NULL::tid AS file FROM search_groups g JOIN "
+      u"search_files s ON s.rp_id = g.rp_id AND "_s +
+          groupOf(u"s.filegenorder"_s) +
+          u" = g.grp JOIN reports r ON r.rp_id = s.rp_id WHERE TRUE"_s + groups + grouped + medium +
+          u" ORDER BY g.rp_id, g.grp, s.filegenorder"_s + limited +
+          u") UNION ALL (SELECT i.rp_id, i.filegenorder, i.ctid FROM infomp3 i JOIN reports r ON "
+          u"r.rp_id = i.rp_id CROSS JOIN LATERAL ("_s +
+          sqlFoldedTexts() + u") AS s WHERE i.filegenorder IS NULL"_s + unnumbered + medium +
+          u") ORDER BY rp_id, filegenorder NULLS FIRST, file"_s + limited,
+      fileRowOf(u"p"_s, u"file"_s), request);
   return statement;
 }
 
@@ -340,8 +350,7 @@ QString sqlServerDuplicates(SearchMedium medium) {
          u"NULL::tid AS place FROM search_files UNION ALL SELECT quillet_key(artist, title, "
          u"filename), rp_id, NULL, ctid FROM infomp3 WHERE filegenorder IS NULL) AS g"_s +
          listings + u" WHERE g.dupkey IS NOT NULL"_s + sqlMediumCondition(medium, u"q"_s) +
-         u") AS f CROSS JOIN LATERAL (SELECT * FROM infomp3 n WHERE n.rp_id = f.rp_id AND "
-         u"n.filegenorder = f.filegenorder UNION ALL SELECT * FROM infomp3 u WHERE u.ctid = "
-         u"f.place) AS i JOIN reports r ON r.rp_id = f.rp_id WHERE f.copies > 1 ORDER BY "
+         u") AS f"_s + fileRowOf(u"f"_s, u"place"_s) +
+         u" JOIN reports r ON r.rp_id = f.rp_id WHERE f.copies > 1 ORDER BY "
          u"f.dupkey COLLATE \"C\", f.rp_id, f.filegenorder NULLS FIRST, f.place"_s;
 }

@@ -35,10 +35,9 @@ struct BoundStatement {
 };
 
 /**
- * The files whose chosen folded texts hold each of the (folded) pieces, in listing order;
- * limit 0 for every file.
+ * The files whose chosen folded texts hold each of the (folded) pieces, in listing order, as
+ * sqlFoundFiles reads them for the request's limit (0 for every file) and page.
  */
-BoundStatement sqlServerSearch(SearchMedium medium, SearchField field, const QStringList& pieces,
-                               int limit);
+BoundStatement sqlServerSearch(const SearchRequest& request, const QStringList& pieces);
 /** The files whose key another file of the medium shares, by key, then listing order. */
 QString sqlServerDuplicates(SearchMedium medium);

@@ -195,14 +195,14 @@ QString checkedPiece(qsizetype piece) {
   return u":piece"_s + QString::number(piece);
 }
 
-QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPieces, int limit) {
+QString sqlSearch(const SearchRequest& request, qsizetype checkedPieces) {
   // Each checked piece in one of the field's folded texts.
   QStringList columns;
   for (const SearchField each :
        {SearchField::Artista, SearchField::Titulo, SearchField::Album, SearchField::Comentario,
         SearchField::Genero, SearchField::Anyo, SearchField::Archivo, SearchField::Directorio,
         SearchField::Listado}) {
-    if (field == SearchField::Todo || field == each) {
+    if (request.field == SearchField::Todo || request.field == each) {
       columns.append(u"s."_s + searchColumnOf(each));
     }
   }
@@ -214,17 +214,16 @@ QString sqlSearch(SearchMedium medium, SearchField field, qsizetype checkedPiece
     }
     checks += u" AND ("_s + any.join(u" OR "_s) + u')';
   }
-  // The files found are sorted and cut with their own texts; the directory and duration
-  // lookups, and the listing's row, are read for the files kept only.
-  return u"SELECT "_s + sqlCatalogueFileColumns() +
-         u" FROM (SELECT i.rp_id, i.filegenorder, i.filename, i.artist, i.title, i.album, "
-         u"i.year, i.track, i.genre, i.comment, i.rowid AS file FROM search_index s JOIN "
-         u"search_files f ON f.file = s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = "
-         u"f.rp_id JOIN reports r ON r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
-         checks + sqlMediumCondition(medium, u"r"_s) +
-         u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
-         (limit > 0 ? u" LIMIT "_s + QString::number(limit) : QString()) +
-         u") i JOIN reports r ON r.rp_id = i.rp_id ORDER BY i.rp_id, i.filegenorder, i.file"_s;
+  // The files found are sorted and cut by their numbers; the directory and duration lookups,
+  // and the listing's row, are read for the files kept only.
+  return sqlFoundFiles(
+      u"SELECT i.rp_id, i.filegenorder, i.rowid AS file FROM search_index s JOIN search_files f "
+      u"ON f.file = s.rowid JOIN infoMP3 i ON i.rowid = s.rowid AND i.rp_id = f.rp_id JOIN "
+      u"reports r ON r.rp_id = i.rp_id WHERE search_index MATCH :expression"_s +
+          checks + sqlMediumCondition(request.medium, u"r"_s) +
+          u" ORDER BY i.rp_id, i.filegenorder, i.rowid"_s +
+          (request.limit > 0 ? u" LIMIT "_s + QString::number(request.limit) : QString()),
+      u" JOIN infoMP3 i ON i.rowid = p.file"_s, request);
 }
 
 QString sqlDuplicates(SearchMedium medium) {

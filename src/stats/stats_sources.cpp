@@ -117,19 +117,36 @@ std::vector<int> listingFilesFailing(const ListingModel& model, HealthCheck chec
   return files;
 }
 
-TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
-  TagCounts counts;
+namespace {
+
+// What every catalogue figure starts with: the connection open and the totals caught up.
+bool readyForFigures(QString& error) {
   if (searchConnection().State() != kStateOpen) {
     error = u"La conexión con la BD no está abierta"_s;
-    return counts;
+    return false;
   }
   catchUpStatsTotals();
-  const ReadSnapshot snapshot;
-  const StatsRows rows = catalogueStatsRows(scope);
+  return true;
+}
+
+void countListingsAndDirectories(TagCounts& counts, const StatsScope& scope, StatsRows rows,
+                                 QString& error) {
   if (!scope.rpId) {
     counts.listings = countOf(sqlCountListings(scope), scope, error);
   }
   counts.directories = countOf(sqlCountDirectories(scope, rows), scope, error);
+}
+
+}  // namespace
+
+TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
+  TagCounts counts;
+  if (!readyForFigures(error)) {
+    return counts;
+  }
+  const ReadSnapshot snapshot;
+  const StatsRows rows = catalogueStatsRows(scope);
+  countListingsAndDirectories(counts, scope, rows, error);
   StatsQuery pairs(sqlArtistAlbums(scope, rows), scope, error);
   while (pairs.next()) {
     counts.artistAlbums[{pairs.text(0), pairs.text(1)}] += pairs.number(2);
@@ -139,6 +156,19 @@ TagCounts countsOfCatalogue(const StatsScope& scope, QString& error) {
   }
   counts.genres = filesBy(u"genre"_s, scope, rows, error);
   counts.years = filesBy(u"year"_s, scope, rows, error);
+  return counts;
+}
+
+TagCounts totalsOfCatalogue(QString& error) {
+  TagCounts counts;
+  if (!readyForFigures(error)) {
+    return counts;
+  }
+  const ReadSnapshot snapshot;
+  const StatsScope scope;
+  const StatsRows rows = catalogueStatsRows(scope);
+  countListingsAndDirectories(counts, scope, rows, error);
+  counts.files = countOf(sqlCountFiles(scope, rows), scope, error);
   return counts;
 }
 

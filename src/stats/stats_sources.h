@@ -25,6 +25,11 @@ struct StatsScope {
 
 /** The catalogue's counts; on failure error holds the reason in Spanish. */
 TagCounts countsOfCatalogue(const StatsScope& scope, QString& error);
+/**
+ * Only the catalogue's listings, directories and files, which the per-listing totals give in
+ * a few sums: a figure that needs every artist and album is not among them.
+ */
+TagCounts totalsOfCatalogue(QString& error);
 
 /** Up to limit stored files that fail the check, in listing and file order. */
 std::vector<CatalogueFile> catalogueFilesFailing(const StatsScope& scope, HealthCheck check,

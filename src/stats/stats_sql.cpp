@@ -83,6 +83,15 @@ QString sqlCountDirectories(const StatsScope& scope, StatsRows rows) {
          scopeCondition(scope);
 }
 
+// Each file is in one of its listing's genre rows, the files without a genre too.
+QString sqlCountFiles(const StatsScope& scope, StatsRows rows) {
+  if (rows == StatsRows::Totals) {
+    return u"SELECT COALESCE(SUM(t.files), 0)"_s + totalsOf(u"stats_values"_s, scope) +
+           u" AND t.field = 'genre'"_s;
+  }
+  return u"SELECT COUNT(*)"_s + filesOf(scope);
+}
+
 QString sqlArtistAlbums(const StatsScope& scope, StatsRows rows) {
   if (rows == StatsRows::Totals) {
     return u"SELECT t.artist, t.album, t.files, t.without_title, t.without_tag"_s +

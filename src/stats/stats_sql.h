@@ -15,6 +15,7 @@ enum class StatsRows { Files, Totals };
 
 QString sqlCountListings(const StatsScope& scope);
 QString sqlCountDirectories(const StatsScope& scope, StatsRows rows);
+QString sqlCountFiles(const StatsScope& scope, StatsRows rows);
 /**
  * artist, album, files, files without title, files without tag: one row per pair (per pair
  * and listing from the totals). One pass over the files gives all of these.

@@ -19,6 +19,7 @@ QString openReadOnly(DbConnection& connection, const QString& connectionString) 
     connection.Close();
     return notACatalogueText(parseConnectionString(connectionString).dataSource, table);
   }
+  connection.tuneForServing();
   return {};
 }
 

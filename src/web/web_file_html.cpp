@@ -17,6 +17,14 @@ QString span(const QString& kind, const QString& text) {
   return text.isEmpty() ? QString() : u"<span class=\"%1\">%2</span>"_s.arg(kind, storedText(text));
 }
 
+QString totalsList(const QList<QPair<QString, qint64>>& totals) {
+  QString html = u"<dl class=\"totales\">"_s;
+  for (const auto& [name, count] : totals) {
+    html += u"<dt>%1</dt><dd>%2</dd>"_s.arg(name, spanishNumber(count));
+  }
+  return html + u"</dl>"_s;
+}
+
 }  // namespace
 
 QString storedText(const QString& text) {
@@ -63,14 +71,15 @@ QString filesByListing(const std::vector<CatalogueFile>& files) {
 }
 
 QString totalsHtml(const CollectionStats& stats) {
-  const QList<QPair<QString, qint64>> totals = {{u"Listados"_s, stats.listings.value_or(0)},
-                                                {u"Directorios"_s, stats.directories},
-                                                {u"Archivos"_s, stats.files},
-                                                {u"Artistas"_s, stats.artists},
-                                                {u"Álbumes"_s, stats.albums}};
-  QString html = u"<dl class=\"totales\">"_s;
-  for (const auto& [name, count] : totals) {
-    html += u"<dt>%1</dt><dd>%2</dd>"_s.arg(name, spanishNumber(count));
-  }
-  return html + u"</dl>"_s;
+  return totalsList({{u"Listados"_s, stats.listings.value_or(0)},
+                     {u"Directorios"_s, stats.directories},
+                     {u"Archivos"_s, stats.files},
+                     {u"Artistas"_s, stats.artists},
+                     {u"Álbumes"_s, stats.albums}});
+}
+
+QString countsHtml(const TagCounts& counts) {
+  return totalsList({{u"Listados"_s, counts.listings.value_or(0)},
+                     {u"Directorios"_s, counts.directories},
+                     {u"Archivos"_s, counts.files}});
 }

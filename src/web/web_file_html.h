@@ -20,3 +20,5 @@ QString fileItem(const CatalogueFile& file, bool withPlace);
 QString filesByListing(const std::vector<CatalogueFile>& files);
 /** The catalogue's totals: listings, directories, files, artists, albums. */
 QString totalsHtml(const CollectionStats& stats);
+/** Only the listings, directories and files of the counts. */
+QString countsHtml(const TagCounts& counts);

@@ -7,6 +7,9 @@
 #include <QHostInfo>
 #include <QMutexLocker>
 #include <QNetworkInterface>
+#include <QThread>
+
+#include <algorithm>
 
 #include "web/web_host_check.h"
 #include "web/web_listen_socket.h"
@@ -18,7 +21,11 @@ namespace {
 
 // A handful of threads answer every browser, so the pages keep one database connection per
 // thread; the polling lets idle or half-open connections wait without holding a thread.
-constexpr unsigned kThreads = 4;
+// One thread a core: a page is work for a core, and threads beyond the cores only share them,
+// making each page wait longer; never more than a few connections to a server.
+unsigned threadCount() {
+  return static_cast<unsigned>(std::clamp(QThread::idealThreadCount(), 2, 8));
+}
 constexpr unsigned kConnections = 64;
 constexpr unsigned kConnectionsPerAddress = 8;
 constexpr unsigned kSecondsToSendRequest = 10;
@@ -144,7 +151,7 @@ bool WebServer::start(QString& error) {
   running_ = std::make_unique<Running>(*this, HostCheck(options_.address, port_));
   running_->daemon = MHD_start_daemon(
       MHD_USE_AUTO_INTERNAL_THREAD, 0, nullptr, nullptr, &Running::answer, running_.get(),
-      MHD_OPTION_LISTEN_SOCKET, socket, MHD_OPTION_THREAD_POOL_SIZE, kThreads,
+      MHD_OPTION_LISTEN_SOCKET, socket, MHD_OPTION_THREAD_POOL_SIZE, threadCount(),
       MHD_OPTION_CONNECTION_LIMIT, kConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
       kConnectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, kSecondsToSendRequest,
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, kBytesPerRequest, MHD_OPTION_URI_LOG_CALLBACK,

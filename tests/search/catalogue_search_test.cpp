@@ -164,6 +164,19 @@ TEST_P(SearchCatalogueTest, ResultsCarryTheStoredTextsAndHonourTheLimit) {
   const SearchResult shortLimited =
       searchCatalogue({u"3"_s, SearchField::Archivo, SearchMedium::Todos, 1});
   EXPECT_EQ(keysOf(shortLimited.files), QStringList{u"1:1"_s});
+  // A page holds its own files whole and counts all the others, on either side of a listing's
+  // edge and past the last file.
+  for (const auto& [first, count] :
+       {std::pair<qint64, int>{0, 3}, {3, 3}, {4, 1}, {6, 3}, {9, 3}}) {
+    const SearchResult page =
+        searchCatalogue({u"mp3"_s, SearchField::Todo, SearchMedium::Todos, 0, first, count});
+    EXPECT_EQ(keysOf(page.files), keysOf(all.files).mid(first, count)) << first;
+    EXPECT_EQ(page.total, 8) << first;
+    EXPECT_EQ(page.listings, 2) << first;
+    if (!page.files.empty()) {
+      EXPECT_EQ(page.files.front().dirname, all.files[first].dirname) << first;
+    }
+  }
 }
 
 TEST_P(SearchCatalogueTest, RowsWrittenByPlainSqlAreFoundAndForgotten) {
@@ -298,6 +311,15 @@ TEST_P(SearchCatalogueTest, FilesWithoutANumberAreFoundEachOnce) {
   const SearchResult ordered = searchCatalogue({u".mp3"_s});
   ASSERT_EQ(ordered.files.size(), 3U);
   EXPECT_EQ(ordered.files.back().title, u"Numerado"_s);
+  // Pages of one file show each file once, those without a number too.
+  SearchResult paged;
+  for (qint64 first = 0; first < 3; ++first) {
+    const SearchResult page =
+        searchCatalogue({u".mp3"_s, SearchField::Todo, SearchMedium::Todos, 0, first, 1});
+    EXPECT_EQ(page.total, 3);
+    paged.files.insert(paged.files.end(), page.files.begin(), page.files.end());
+  }
+  EXPECT_EQ(titlesOf(paged), titlesOf(ordered));
 }
 
 TEST_P(SearchCatalogueTest, ListingsStoredAndDeletedByTheProgramAreFollowed) {
