@@ -58,7 +58,15 @@ CataloguePages::CataloguePages()
   threadConnection(openFailure_);
 }
 
+CataloguePages::CataloguePages(Checked)
+    : connectionString_(readOnlyConnectionString(ConfiguredBdConnectionString())) {}
+
 CataloguePages::~CataloguePages() = default;
+
+QString CataloguePages::readFailure() {
+  DbConnection connection;
+  return openReadOnly(connection, readOnlyConnectionString(ConfiguredBdConnectionString()));
+}
 
 DbConnection* CataloguePages::threadConnection(QString& reason) const {
   DbConnection* connection = nullptr;

@@ -19,6 +19,9 @@ class CataloguePages {
  public:
   /** Opens the configured catalogue read-only on the calling thread. */
   CataloguePages();
+  /** Opens nothing before the first request: the caller checked the catalogue (readFailure). */
+  struct Checked {};
+  explicit CataloguePages(Checked);
   /** Closes every thread's connection; the server has stopped calling by then. */
   ~CataloguePages();
   CataloguePages(const CataloguePages&) = delete;
@@ -26,6 +29,11 @@ class CataloguePages {
 
   /** Empty when the catalogue can be read; else why not, in Spanish. */
   QString openFailure() const { return openFailure_; }
+  /**
+   * Why the configured catalogue cannot be read, in Spanish; empty when it can. Opened
+   * read-only on the calling thread, and closed again there.
+   */
+  static QString readFailure();
   /**
    * The answer to request. Thread-safe: each calling thread reads through a connection of its
    * own, made on its first request.

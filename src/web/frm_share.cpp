@@ -1,5 +1,6 @@
 #include "web/frm_share.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "platform/gui_window_placement.h"
@@ -148,13 +150,29 @@ void frm_share::fillAddresses() {
   }
 }
 
+// The check's thread outlives a window closed meanwhile: its answer then goes nowhere.
 void frm_share::startSharing() {
-  m_pages = std::make_unique<CataloguePages>();
-  if (const QString failure = m_pages->openFailure(); !failure.isEmpty()) {
-    m_pages.reset();
+  m_start->setEnabled(false);
+  m_status->setText(u"Abriendo el catálogo..."_s);
+  QThread* check = QThread::create([window = QPointer(this)] {
+    const QString failure = CataloguePages::readFailure();
+    QMetaObject::invokeMethod(qApp, [window, failure] {
+      if (window) {
+        window->serveChecked(failure);
+      }
+    });
+  });
+  connect(check, &QThread::finished, check, &QObject::deleteLater);
+  check->start();
+}
+
+void frm_share::serveChecked(const QString& failure) {
+  if (!failure.isEmpty()) {
     m_status->setText(u"No se puede leer el catálogo: "_s + failure);
+    showState();
     return;
   }
+  m_pages = std::make_unique<CataloguePages>(CataloguePages::Checked{});
   WebServerOptions options;
   options.address = QHostAddress(m_address->currentData().toString());
   options.port = static_cast<quint16>(m_port->value());
@@ -167,6 +185,7 @@ void frm_share::startSharing() {
     m_server.reset();
     m_pages.reset();
     m_status->setText(error);
+    showState();
     return;
   }
   m_key->setText(m_server->key());

@@ -17,8 +17,9 @@ class WebServer;
  * «Compartir el catálogo»: the catalogue served read-only to the browsers of the house while
  * the window is open. Where it listens (only this computer, or one of its network addresses),
  * its key, the ready address as a link and as a QR code for a phone, and the requests answered.
- * The server runs in threads of its own with its own connections; closing the window, or the
- * program, stops it.
+ * The catalogue is first opened on a thread of its own, so a server that does not answer leaves
+ * the window answering; the server runs in threads of its own with its own connections;
+ * closing the window, or the program, stops it.
  */
 class frm_share : public QWidget {
   Q_OBJECT
@@ -33,6 +34,7 @@ class frm_share : public QWidget {
 
  private:
   void startSharing();
+  void serveChecked(const QString& failure);
   void stopSharing();
   void showState();
   void showServed();

@@ -25,7 +25,18 @@ class FrmShareTest : public BdTest {
   void share(frm_share& window, const QString& key) {
     window.findChild<QSpinBox*>(u"txtPuerto"_s)->setValue(0);
     window.findChild<QLineEdit*>(u"txtClave"_s)->setText(key);
+    clickShare(window);
+  }
+
+  // «Compartir», and the wait while the catalogue is opened off the window's thread.
+  static void clickShare(frm_share& window) {
     window.findChild<QPushButton*>(u"cmdCompartir"_s)->click();
+    const auto* status = window.findChild<QLabel*>(u"lblEstado"_s);
+    QElapsedTimer waited;
+    waited.start();
+    while (status->text() == u"Abriendo el catálogo..."_s && waited.elapsed() < 10000) {
+      QTest::qWait(20);
+    }
   }
 
   static QUrl shownUrl(const frm_share& window) {
@@ -77,7 +88,7 @@ TEST_F(FrmShareTest, APortAlreadyTakenIsSaidInTheWindow) {
   frm_share second;
   second.findChild<QLineEdit*>(u"txtClave"_s)->clear();
   second.findChild<QSpinBox*>(u"txtPuerto"_s)->setValue(shownUrl(first).port());
-  second.findChild<QPushButton*>(u"cmdCompartir"_s)->click();
+  clickShare(second);
   EXPECT_FALSE(second.isSharing());
   EXPECT_FALSE(second.findChild<QLabel*>(u"lblEstado"_s)->text().isEmpty());
 }
