@@ -6,6 +6,7 @@
 #include "scan/scan_driver.h"
 #include "search/search_index.h"
 #include "search_catalogue_fixture.h"
+#include "support/audio_fixtures.h"
 #include "support/fixtures.h"
 #include "support/test_env.h"
 
@@ -15,15 +16,27 @@ namespace {
 
 class UpdateInPlaceTest : public SearchCatalogueTest {
  protected:
-  // Each file's title is a word of its own ("bx2" for b/2.mp3) and the word every title has.
-  void write(const QString& file, const QByteArray& extra = {}) {
-    writeMp3Titled(root_ + u'/' + file, "todas " + wordOf(file).toUtf8() + extra);
+  // MP3 files by lame, each title a word of its own ("bx2" for b/2.mp3) and the word every
+  // title has; each file a little longer than the one made before it, so that its technical
+  // fields are its own.
+  void write(const QStringList& files, const QString& extra = {}) {
+    std::vector<AudioFixture> fixtures;
+    for (const QString& file : files) {
+      fixtures.push_back({root_ + u'/' + file,
+                          4410 * ++written_,
+                          44100,
+                          1,
+                          {{u"title"_s, u"todas "_s + wordOf(file) + extra}}});
+    }
+    makeAudioFiles(fixtures);
   }
   static QString wordOf(QString file) { return file.remove(u".mp3"_s).replace(u'/', u'x'); }
 
+  // Stored with the ID3v2 tags and the technical fields, and indexed.
   int store() {
     ListingModel model;
-    RunDirectoryScan(model, WalkPath::fromText(root_));
+    RunDirectoryScan(model, WalkPath::fromText(root_), {},
+                     {.source = TagSource::Id3v2, .properties = true});
     const StoreResult result = Save2bd(model);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     indexStoredListing();
@@ -34,41 +47,45 @@ class UpdateInPlaceTest : public SearchCatalogueTest {
   QStringList files(int rpId) {
     QSqlQuery query(outside_);
     EXPECT_TRUE(query.exec(
-        u"SELECT filename, fileorder, filegenorder, title FROM infoMP3 WHERE rp_id = %1 ORDER "
-        u"BY filegenorder"_s.arg(rpId)));
+        u"SELECT filename, fileorder, filegenorder, title, (SELECT bytes FROM infotecnica t WHERE "
+        u"t.rp_id = i.rp_id AND t.filegenorder = i.filegenorder) FROM infoMP3 i WHERE rp_id = %1 "
+        u"ORDER BY filegenorder"_s.arg(rpId)));
     QStringList rows;
     while (query.next()) {
-      rows.append(QStringList{query.value(0).toString(), query.value(1).toString(),
-                              query.value(2).toString(), query.value(3).toString()}
-                      .join(u'|'));
+      QStringList row;
+      for (int column = 0; column < 5; ++column) {
+        row.append(query.value(column).toString());
+      }
+      rows.append(row.join(u'|'));
     }
     return rows;
   }
 
   const QString root_ = TestEnvironment::newTempDir() + u"/Musica"_s;
+  int written_ = 0;
 };
 
 }  // namespace
 
 // Files added before kept ones and removed before others move runs of kept rows up and down by
-// different steps, each run next to the other (and their place in their directory): the rows
-// are a fresh store's, and every search finds what a reading of every row finds.
+// different steps, each run next to the other (and their place in their directory); a row no
+// directory holds, left by another program, goes: the rows and technical fields are a fresh
+// store's, and every search finds what a reading of every row finds.
 TEST_P(UpdateInPlaceTest, KeptRowsMoveAndTheIndexFollowsWhatCameAndWent) {
   const QStringList before{u"a/1.mp3"_s, u"a/2.mp3"_s, u"b/1.mp3"_s, u"b/2.mp3"_s,
                            u"c/1.mp3"_s, u"c/2.mp3"_s, u"c/3.mp3"_s, u"d/1.mp3"_s,
                            u"d/2.mp3"_s, u"d/3.mp3"_s, u"e/1.mp3"_s, u"f/1.mp3"_s};
-  for (const QString& file : before) {
-    write(file);
-  }
+  write(before);
   const int number = store();
+  plainSql(
+      {u"INSERT INTO infoMP3 (rp_id, filename, fileorder, filegenorder) VALUES (%1, "
+       u"'suelto.mp3', 1, 99)"_s.arg(number)});
   // a/1-2 move up by 1, b/1-2 by 2; d/2-3 down by 2, e/1 by 1; f/1 is read again.
-  for (const QString& file : {u"a/0.mp3"_s, u"b/0.mp3"_s, u"e/0.mp3"_s}) {
-    write(file);
-  }
+  write({u"a/0.mp3"_s, u"b/0.mp3"_s, u"e/0.mp3"_s});
   for (const QString& file : {u"c/1.mp3"_s, u"c/2.mp3"_s, u"c/3.mp3"_s, u"d/1.mp3"_s}) {
     ASSERT_TRUE(QFile::remove(root_ + u'/' + file));
   }
-  write(u"f/1.mp3"_s, " otro");
+  write({u"f/1.mp3"_s}, u" otro"_s);
   touchLater(root_ + u"/f/1.mp3"_s);
 
   QString error;
