@@ -179,21 +179,15 @@ bool StoreRun::writeDirectories(int rpId) {
 bool StoreRun::writeSongs(int rpId) {
   progress_ = {u"Volcando mp3"_s, 1, static_cast<int>(rows_.songs.size()), 0};
   report();
-  int filegenorder = 0;
+  QString reason;
+  const std::size_t files = filesToStore(rows_.songs, reason);
+  if (!reason.isEmpty()) {
+    return refuse(reason);
+  }
   DbRowInserter inserter(BdConnection());
-  for (const SongRecord& song : rows_.songs) {
-    // A record without a file name ends the listing's files.
-    if (song.filename.isEmpty()) {
-      break;
-    }
-    ++filegenorder;
-    bool numeric = false;
-    const int fileorder = song.fileorder.toInt(&numeric);
-    if (!numeric) {
-      return refuse(u"El archivo %1 (número %2) tiene un orden no numérico: %3"_s.arg(
-          song.filename, QString::number(filegenorder), song.fileorder));
-    }
-    if (!inserter.Insert(sqlFileRow(rpId, song, fileorder, filegenorder))) {
+  for (int filegenorder = 1; filegenorder <= static_cast<int>(files); ++filegenorder) {
+    const SongRecord& song = rows_.songs[static_cast<std::size_t>(filegenorder - 1)];
+    if (!inserter.Insert(sqlFileRow(rpId, song, song.fileorder.toInt(), filegenorder))) {
       return refuse(BdConnection().lastError());
     }
     progress_.stepValue = filegenorder;

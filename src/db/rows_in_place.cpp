@@ -128,8 +128,9 @@ bool insertNewRows(int rpId, const std::vector<SongRecord>& songs, const RowsInP
   return true;
 }
 
-// The files a store writes: up to the first without a name, each with a numeric order.
-std::size_t filesToWrite(const std::vector<SongRecord>& songs, QString& reason) {
+}  // namespace
+
+std::size_t filesToStore(const std::vector<SongRecord>& songs, QString& reason) {
   std::size_t files = 0;
   for (const SongRecord& song : songs) {
     if (song.filename.isEmpty()) {
@@ -147,8 +148,6 @@ std::size_t filesToWrite(const std::vector<SongRecord>& songs, QString& reason) 
   return files;
 }
 
-}  // namespace
-
 bool RewriteFollowers::start(int rpId, QString& reason) {
   for (const CataloguePart* part : catalogueParts()) {
     if (std::unique_ptr<ListingRewrite> follower = part->listingRewrite(rpId, reason)) {
@@ -161,22 +160,23 @@ bool RewriteFollowers::start(int rpId, QString& reason) {
 }
 
 bool RewriteFollowers::rowsRemoved(QString& reason) {
-  return std::all_of(followers_.begin(), followers_.end(), [&reason](const auto& follower) {
-    reason = follower->rowsRemoved();
-    return reason.isEmpty();
-  });
+  return each(&ListingRewrite::rowsRemoved, reason);
 }
 
 bool RewriteFollowers::rowsAdded(QString& reason) {
-  return std::all_of(followers_.begin(), followers_.end(), [&reason](const auto& follower) {
-    reason = follower->rowsAdded();
+  return each(&ListingRewrite::rowsAdded, reason);
+}
+
+bool RewriteFollowers::each(QString (ListingRewrite::*step)(), QString& reason) {
+  return std::all_of(followers_.begin(), followers_.end(), [&](const auto& follower) {
+    reason = (follower.get()->*step)();
     return reason.isEmpty();
   });
 }
 
 int writeRowsInPlace(int rpId, const std::vector<SongRecord>& songs, const RowsInPlace& rows,
                      RewriteFollowers& followers, QString& reason) {
-  const std::size_t files = filesToWrite(songs, reason);
+  const std::size_t files = filesToStore(songs, reason);
   if (!reason.isEmpty()) {
     return -1;
   }

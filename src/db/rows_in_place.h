@@ -26,8 +26,16 @@ class RewriteFollowers {
   bool rowsAdded(QString& reason);
 
  private:
+  bool each(QString (ListingRewrite::*step)(), QString& reason);
+
   std::vector<std::unique_ptr<ListingRewrite>> followers_;
 };
+
+/**
+ * How many of songs a store writes: those up to the first without a file name. 0, with reason
+ * set, when one of them has an order that is not a number.
+ */
+std::size_t filesToStore(const std::vector<SongRecord>& songs, QString& reason);
 
 /**
  * Brings listing rpId's rows in infoMP3 to songs (the walk's, from element 0, up to the first

@@ -53,8 +53,7 @@ WebResponse routed(const WebRequest& request) {
 
 }  // namespace
 
-CataloguePages::CataloguePages()
-    : connectionString_(readOnlyConnectionString(ConfiguredBdConnectionString())) {
+CataloguePages::CataloguePages() : CataloguePages(Checked{}) {
   threadConnection(openFailure_);
 }
 
