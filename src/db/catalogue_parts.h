@@ -24,15 +24,17 @@ class ListingRefresh {
 /**
  * What a part follows of one listing whose rows an update rewrites in place, in its transaction:
  * the rows of files gone or read again are deleted, the others kept (renumbered), new ones
- * inserted.
+ * inserted. Rows are named by their number in the listing (filegenorder) at the time of the step.
  */
 class ListingRewrite {
  public:
   virtual ~ListingRewrite() = default;
+  /** The rows numbered going are about to be deleted. Empty text, else the reason. */
+  virtual QString rowsGoing(const std::vector<int>& going);
   /** The rows that go are deleted, none is inserted yet. Empty text, else the reason. */
-  virtual QString rowsRemoved() = 0;
-  /** Every row of the listing is written. Empty text, else the reason. */
-  virtual QString rowsAdded() = 0;
+  virtual QString rowsRemoved();
+  /** Every row of the listing is written, those numbered added inserted. Empty text, else why. */
+  virtual QString rowsAdded(const std::vector<int>& added) = 0;
 };
 
 class CataloguePart {

@@ -96,9 +96,6 @@ StoreResult StoreRun::run() {
       return {0, reason};
     }
   }
-  if (inPlace && !followers_.rowsAdded(error_)) {
-    return {0, error_};
-  }
   // A listing stored over keeps its own row: whatever else is kept under its number stays.
   if ((!over_ && !BdConnection().Execute(sqlListingRow(*rpId, rows_.name, rows_.medium))) ||
       !transaction.Commit()) {

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
@@ -78,19 +79,12 @@ bool renumber(int rpId, std::vector<Shift> shifts, bool inOrder, QString& reason
   return inOrder || shifts.empty() || BdBoundQuery(sqlUnnegateFiles(), {rpId}, reason);
 }
 
-// The stored rows that go, a few hundred numbers a statement.
+// The stored rows that go.
 bool deleteRows(int rpId, const std::vector<int>& numbers, QString& reason) {
-  constexpr std::size_t kNumbersPerStatement = 500;
-  for (std::size_t from = 0; from < numbers.size(); from += kNumbersPerStatement) {
-    QStringList some;
-    for (std::size_t at = from; at < std::min(numbers.size(), from + kNumbersPerStatement); ++at) {
-      some.append(QString::number(numbers[at]));
-    }
-    if (!BdBoundQuery(sqlDeleteFilesNumbered(some.join(u',')), {rpId}, reason)) {
-      return false;
-    }
-  }
-  return true;
+  const QStringList lists = numberLists(numbers);
+  return std::all_of(lists.begin(), lists.end(), [&](const QString& list) {
+    return BdBoundQuery(sqlDeleteFilesNumbered(list), {rpId}, reason).has_value();
+  });
 }
 
 // A kept file whose place in its directory moved, by its stored number.
@@ -107,25 +101,28 @@ bool mendFileorders(int rpId, const std::vector<SongRecord>& songs, const RowsIn
   return true;
 }
 
-bool insertNewRows(int rpId, const std::vector<SongRecord>& songs, const RowsInPlace& rows,
-                   std::size_t files, QString& reason) {
+// The numbers of the rows inserted, or nothing with reason set.
+std::optional<std::vector<int>> insertNewRows(int rpId, const std::vector<SongRecord>& songs,
+                                              const RowsInPlace& rows, std::size_t files,
+                                              QString& reason) {
+  std::vector<int> added;
   DbRowInserter inserter(BdConnection());
   for (std::size_t song = 1; song <= files; ++song) {
     if (kept(rows.walked[song])) {
       continue;
     }
     const SongRecord& record = songs[song - 1];
-    if (!inserter.Insert(
-            sqlFileRow(rpId, record, record.fileorder.toInt(), static_cast<int>(song)))) {
+    added.push_back(static_cast<int>(song));
+    if (!inserter.Insert(sqlFileRow(rpId, record, record.fileorder.toInt(), added.back()))) {
       reason = BdConnection().lastError();
-      return false;
+      return std::nullopt;
     }
   }
   if (!inserter.Flush()) {
     reason = BdConnection().lastError();
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return added;
 }
 
 }  // namespace
@@ -159,19 +156,36 @@ bool RewriteFollowers::start(int rpId, QString& reason) {
   return true;
 }
 
+bool RewriteFollowers::rowsGoing(const std::vector<int>& going, QString& reason) {
+  return each([&](ListingRewrite& follower) { return follower.rowsGoing(going); }, reason);
+}
+
 bool RewriteFollowers::rowsRemoved(QString& reason) {
-  return each(&ListingRewrite::rowsRemoved, reason);
+  return each([](ListingRewrite& follower) { return follower.rowsRemoved(); }, reason);
 }
 
-bool RewriteFollowers::rowsAdded(QString& reason) {
-  return each(&ListingRewrite::rowsAdded, reason);
+bool RewriteFollowers::rowsAdded(const std::vector<int>& added, QString& reason) {
+  return each([&](ListingRewrite& follower) { return follower.rowsAdded(added); }, reason);
 }
 
-bool RewriteFollowers::each(QString (ListingRewrite::*step)(), QString& reason) {
+bool RewriteFollowers::each(const std::function<QString(ListingRewrite&)>& step, QString& reason) {
   return std::all_of(followers_.begin(), followers_.end(), [&](const auto& follower) {
-    reason = (follower.get()->*step)();
+    reason = step(*follower);
     return reason.isEmpty();
   });
+}
+
+QStringList numberLists(const std::vector<int>& numbers) {
+  constexpr std::size_t kNumbersPerList = 500;
+  QStringList lists;
+  for (std::size_t from = 0; from < numbers.size(); from += kNumbersPerList) {
+    QStringList some;
+    for (std::size_t at = from; at < std::min(numbers.size(), from + kNumbersPerList); ++at) {
+      some.append(QString::number(numbers[at]));
+    }
+    lists.append(some.join(u','));
+  }
+  return lists;
 }
 
 int writeRowsInPlace(int rpId, const std::vector<SongRecord>& songs, const RowsInPlace& rows,
@@ -193,10 +207,11 @@ int writeRowsInPlace(int rpId, const std::vector<SongRecord>& songs, const RowsI
     }
   }
   const bool inOrder = keptInOrder(rows.walked, files);
-  const bool written = deleteRows(rpId, gone, reason) &&
-                       mendFileorders(rpId, songs, rows, files, reason) &&
-                       followers.rowsRemoved(reason) &&
-                       renumber(rpId, shiftsOf(rows.walked, files, inOrder), inOrder, reason) &&
-                       insertNewRows(rpId, songs, rows, files, reason);
-  return written ? static_cast<int>(files) : -1;
+  if (!followers.rowsGoing(gone, reason) || !deleteRows(rpId, gone, reason) ||
+      !mendFileorders(rpId, songs, rows, files, reason) || !followers.rowsRemoved(reason) ||
+      !renumber(rpId, shiftsOf(rows.walked, files, inOrder), inOrder, reason)) {
+    return -1;
+  }
+  const std::optional<std::vector<int>> added = insertNewRows(rpId, songs, rows, files, reason);
+  return added && followers.rowsAdded(*added, reason) ? static_cast<int>(files) : -1;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 #include <memory>
 #include <vector>
@@ -20,16 +23,19 @@ class RewriteFollowers {
  public:
   /** Before any row of listing rpId is written; false, with reason set, when a part cannot. */
   bool start(int rpId, QString& reason);
-  /** After the rows that go are deleted. */
+  /** Each step of ListingRewrite, to every part in turn; false, with reason set, at a failure. */
+  bool rowsGoing(const std::vector<int>& going, QString& reason);
   bool rowsRemoved(QString& reason);
-  /** Last, when every row of the listing is written. */
-  bool rowsAdded(QString& reason);
+  bool rowsAdded(const std::vector<int>& added, QString& reason);
 
  private:
-  bool each(QString (ListingRewrite::*step)(), QString& reason);
+  bool each(const std::function<QString(ListingRewrite&)>& step, QString& reason);
 
   std::vector<std::unique_ptr<ListingRewrite>> followers_;
 };
+
+/** numbers written out for an IN list, a few hundred a list. */
+QStringList numberLists(const std::vector<int>& numbers);
 
 /**
  * How many of songs a store writes: those up to the first without a file name. 0, with reason
@@ -39,8 +45,8 @@ std::size_t filesToStore(const std::vector<SongRecord>& songs, QString& reason);
 
 /**
  * Brings listing rpId's rows in infoMP3 to songs (the walk's, from element 0, up to the first
- * without a file name) by rows, inside the caller's transaction, telling followers when the
- * rows that go are gone. The number of files written, or -1 with reason set.
+ * without a file name) by rows, inside the caller's transaction, telling followers each step.
+ * The number of files written, or -1 with reason set.
  */
 int writeRowsInPlace(int rpId, const std::vector<SongRecord>& songs, const RowsInPlace& rows,
                      RewriteFollowers& followers, QString& reason);

@@ -149,27 +149,30 @@ class IndexRewrite : public ListingRewrite {
  public:
   explicit IndexRewrite(int rpId) : rpId_(rpId) {}
 
+  // The kept rows are only renumbered, which changes nothing the index holds: noting the
+  // listing twice for each of them would cost more than the rest of the rewrite. The trigger is
+  // back before the transaction ends, whatever ends it.
   bool start() {
     return writer_.prepare() &&
-           (!writer_.noted(rpId_) || (writer_.forget(rpId_) && writer_.index(rpId_)));
+           (!writer_.noted(rpId_) || (writer_.forget(rpId_) && writer_.index(rpId_))) &&
+           execute(sqlPauseFileChanges(), reason_);
   }
-  const QString& reason() const { return writer_.reason(); }
+  const QString& reason() const { return reason_.isEmpty() ? writer_.reason() : reason_; }
 
   QString rowsRemoved() override { return writer_.forgetGone(rpId_) ? QString() : reason(); }
 
-  QString rowsAdded() override {
-    if (!writer_.indexNew(rpId_)) {
-      return reason();
-    }
-    if (QString failure = refreshParts(partRefreshes(), rpId_); !failure.isEmpty()) {
-      return failure;
-    }
-    return writer_.forgetNotes(rpId_) ? QString() : reason();
+  // The parts that keep something per listing follow the rewrite themselves.
+  QString rowsAdded(const std::vector<int>&) override {
+    return execute(sqlResumeFileChanges(), reason_) && writer_.indexNew(rpId_) &&
+                   writer_.forgetNotes(rpId_)
+               ? QString()
+               : reason();
   }
 
  private:
   const QVariant rpId_;
   IndexWriter writer_;
+  QString reason_;
 };
 
 // Indexes the noted listings inside the caller's transaction; every old row of them goes first,

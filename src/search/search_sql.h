@@ -54,6 +54,12 @@ QString sqlListingNoted();
 QString sqlForgetListingNotes();
 /** Forgetting listing :rp_id's files that are no longer stored: index rows, then keys. */
 QStringList sqlForgetGoneFiles();
+/**
+ * Taking away, and giving back, the trigger that notes a listing for each of its files
+ * changed, while the rows kept by an update are only renumbered.
+ */
+QString sqlPauseFileChanges();
+QString sqlResumeFileChanges();
 
 /** The trigrams of the index starting with :piece, below :end. */
 QString sqlTrigramsStartingWith();

@@ -5,6 +5,8 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include "db/sql_script.h"
@@ -171,6 +173,20 @@ QStringList sqlForgetGoneFiles() {
   return {u"DELETE FROM search_index WHERE rowid IN (SELECT file FROM search_files WHERE "_s +
               gone + u')',
           u"DELETE FROM search_files WHERE "_s + gone};
+}
+
+const QString kFileChangedTrigger = u"search_file_changed"_s;
+
+QString sqlPauseFileChanges() {
+  return u"DROP TRIGGER IF EXISTS "_s + kFileChangedTrigger;
+}
+
+QString sqlResumeFileChanges() {
+  const QStringList statements = sqlCreateSearchIndex();
+  const auto made = std::find_if(statements.begin(), statements.end(), [](const QString& sql) {
+    return sql.startsWith(u"CREATE TRIGGER IF NOT EXISTS "_s + kFileChangedTrigger + u' ');
+  });
+  return made == statements.end() ? QString() : *made;
 }
 
 QString sqlTrigramsStartingWith() {

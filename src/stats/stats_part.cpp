@@ -2,6 +2,7 @@
 
 #include "stats/stats_sql_server.h"
 #include "stats/stats_totals.h"
+#include "stats/totals_rewrite.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ class StatsTotalsPart : public CataloguePart {
   std::unique_ptr<ListingRefresh> fileListingRefresh(const QSqlDatabase& db) const override {
     auto totals = std::make_unique<TotalsWriter>(db);
     return totals->present() ? std::move(totals) : nullptr;
+  }
+
+  std::unique_ptr<ListingRewrite> listingRewrite(int rpId, QString& reason) const override {
+    return followTotalsRewrite(rpId, reason);
   }
 };
 

@@ -116,7 +116,7 @@ QString sqlFilesFailing(const StatsScope& scope, HealthCheck check, int limit) {
 
 QStringList sqlRefreshTotals(const QString& listing) {
   QStringList statements;
-  for (const QString& table : {u"stats_listings"_s, u"stats_pairs"_s, u"stats_values"_s}) {
+  for (const QString& table : {u"stats_pairs"_s, u"stats_values"_s}) {
     statements.append(u"DELETE FROM "_s + table + u" WHERE rp_id = "_s + listing);
   }
   // Grouped by the listing too, so each engine takes the number from the group.
@@ -130,11 +130,54 @@ QStringList sqlRefreshTotals(const QString& listing) {
         u"INSERT INTO stats_values SELECT i.rp_id, '%1', i.%1, COUNT(*)"_s.arg(column) + files +
         u", i."_s + column);
   }
-  statements.append(
-      u"INSERT INTO stats_listings SELECT r.rp_id, (SELECT COUNT(*) FROM "
-      u"estructdir d WHERE d.rp_id = r.rp_id) FROM reports r WHERE r.rp_id = "_s +
-      listing);
-  return statements;
+  return statements + sqlRefreshListingRow(listing);
+}
+
+QStringList sqlRefreshListingRow(const QString& listing) {
+  return {u"DELETE FROM stats_listings WHERE rp_id = "_s + listing,
+          u"INSERT INTO stats_listings SELECT r.rp_id, (SELECT COUNT(*) FROM "
+          u"estructdir d WHERE d.rp_id = r.rp_id) FROM reports r WHERE r.rp_id = "_s +
+              listing};
+}
+
+QString TotalsTableSql::rowsOf(int rpId) const {
+  return u"SELECT rowid, "_s + names + u" FROM "_s + table + u" WHERE rp_id = "_s +
+         QString::number(rpId);
+}
+
+QString TotalsTableSql::ofFiles(int rpId, const QString& numbers) const {
+  const QString files = u" FROM infoMP3 i WHERE i.rp_id = "_s + QString::number(rpId) +
+                        u" AND i.filegenorder IN ("_s + numbers + u") GROUP BY "_s;
+  if (counts > 1) {
+    return u"SELECT i.artist, i.album, "_s + pairCounts() + files + u"i.artist, i.album"_s;
+  }
+  QStringList fields;
+  for (const QString& column : {u"genre"_s, u"year"_s}) {
+    fields.append(u"SELECT '%1', i.%1, COUNT(*)"_s.arg(column) + files + u"i."_s + column);
+  }
+  return fields.join(u" UNION ALL "_s);
+}
+
+std::vector<TotalsTableSql> sqlTotalsTables() {
+  TotalsTableSql pairs{3,
+                       u"UPDATE stats_pairs SET files = ?, without_title = ?, without_tag = ? "
+                       u"WHERE rowid = ?"_s,
+                       u"INSERT INTO stats_pairs VALUES (?, ?, ?, ?, ?, ?)"_s,
+                       u"DELETE FROM stats_pairs WHERE rowid = ?"_s,
+                       u"stats_pairs"_s,
+                       u"artist, album, files, without_title, without_tag"_s};
+  TotalsTableSql values{1,
+                        u"UPDATE stats_values SET files = ? WHERE rowid = ?"_s,
+                        u"INSERT INTO stats_values VALUES (?, ?, ?, ?)"_s,
+                        u"DELETE FROM stats_values WHERE rowid = ?"_s,
+                        u"stats_values"_s,
+                        u"field, value, files"_s};
+  return {pairs, values};
+}
+
+QString sqlListingTotalsCurrent(int rpId, const QString& noted) {
+  return u"SELECT 1 FROM stats_listings WHERE rp_id = %1 AND rp_id NOT IN ("_s.arg(rpId) + noted +
+         u')';
 }
 
 QString sqlListingsWithoutTotals() {

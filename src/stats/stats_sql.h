@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 #include "stats/collection_stats.h"
 #include "stats/stats_sources.h"
 
@@ -32,6 +34,35 @@ QString sqlFilesFailing(const StatsScope& scope, HealthCheck check, int limit);
  * its number (":rp_id", or a function's argument).
  */
 QStringList sqlRefreshTotals(const QString& listing);
+/** Making listing's row of stats_listings again, as sqlRefreshTotals does. */
+QStringList sqlRefreshListingRow(const QString& listing);
+
+/**
+ * One of the file's totals tables as an update in place follows it by differences, each row
+ * named by two texts (artist and album; field and value) and holding one to three counts. The
+ * program's own: these use the rows' rowid.
+ */
+struct TotalsTableSql {
+  int counts = 1;
+  /** rowid, the two texts and the counts of listing rpId's rows. */
+  QString rowsOf(int rpId) const;
+  /** The two texts and the counts that listing rpId's files numbered in numbers add. */
+  QString ofFiles(int rpId, const QString& numbers) const;
+  /** Binds the counts, then the rowid. */
+  QString update;
+  /** Binds rp_id, the two texts, the counts. */
+  QString insert;
+  /** Binds the rowid. */
+  QString remove;
+
+  QString table;
+  QString names;
+};
+/** The file's stats_pairs and stats_values. */
+std::vector<TotalsTableSql> sqlTotalsTables();
+/** A row when listing rpId has totals and is not noted as changed since they were made. */
+QString sqlListingTotalsCurrent(int rpId, const QString& noted);
+
 /** The numbers of the listings that have no totals. */
 QString sqlListingsWithoutTotals();
 /**

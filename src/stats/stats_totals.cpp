@@ -78,12 +78,11 @@ std::optional<qint64> listingsNotCovered(const StatsScope& scope) {
   return query.exec() && query.next() ? std::optional(query.value(0).toLongLong()) : std::nullopt;
 }
 
-// Without the index's triggers nothing tells which listings changed.
-bool totalsKept() {
+}  // namespace
+
+bool totalsKeptByProgram() {
   return programKeepsTotals() && hasSearchIndex();
 }
-
-}  // namespace
 
 TotalsWriter::TotalsWriter(const QSqlDatabase& db) : db_(db) {}
 
@@ -130,7 +129,7 @@ QString ensureTotalsTables() {
 }
 
 void catchUpStatsTotals() {
-  if (!totalsKept() || isBdWriteRunning()) {
+  if (!totalsKeptByProgram() || isBdWriteRunning()) {
     return;
   }
   QString reason = updateSearchIndex();
@@ -151,5 +150,6 @@ StatsRows catalogueStatsRows(const StatsScope& scope) {
   if (!programKeepsTotals()) {
     return StatsRows::Totals;
   }
-  return totalsKept() && listingsNotCovered(scope) == 0 ? StatsRows::Totals : StatsRows::Files;
+  return totalsKeptByProgram() && listingsNotCovered(scope) == 0 ? StatsRows::Totals
+                                                                 : StatsRows::Files;
 }

@@ -42,6 +42,12 @@ class TotalsWriter : public ListingRefresh {
 QString ensureTotalsTables();
 
 /**
+ * Whether the program keeps the catalogue's totals: a file with the search index, whose
+ * triggers tell which listings changed.
+ */
+bool totalsKeptByProgram();
+
+/**
  * Catches the search index up and makes missing totals, when the file database has the index
  * and takes writes; a failure is logged, and the listings concerned are counted from their files.
  */

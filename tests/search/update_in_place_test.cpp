@@ -17,16 +17,17 @@ namespace {
 class UpdateInPlaceTest : public SearchCatalogueTest {
  protected:
   // MP3 files by lame, each title a word of its own ("bx2" for b/2.mp3) and the word every
-  // title has; each file a little longer than the one made before it, so that its technical
-  // fields are its own.
+  // title has, the artist its directory; each file a little longer than the one made before it,
+  // so that its technical fields are its own.
   void write(const QStringList& files, const QString& extra = {}) {
     std::vector<AudioFixture> fixtures;
     for (const QString& file : files) {
-      fixtures.push_back({root_ + u'/' + file,
-                          4410 * ++written_,
-                          44100,
-                          1,
-                          {{u"title"_s, u"todas "_s + wordOf(file) + extra}}});
+      fixtures.push_back(
+          {root_ + u'/' + file,
+           4410 * ++written_,
+           44100,
+           1,
+           {{u"title"_s, u"todas "_s + wordOf(file) + extra}, {u"artist"_s, file.left(1)}}});
     }
     makeAudioFiles(fixtures);
   }
@@ -61,6 +62,27 @@ class UpdateInPlaceTest : public SearchCatalogueTest {
     return rows;
   }
 
+  // What the statistics keep of a listing, but its number.
+  QStringList totals(int rpId) {
+    QStringList rows;
+    for (const QString& sql :
+         {u"SELECT artist, album, files, without_title, without_tag FROM stats_pairs"_s,
+          u"SELECT field, value, files, 0, 0 FROM stats_values"_s,
+          u"SELECT directories, 0, 0, 0, 0 FROM stats_listings"_s}) {
+      QSqlQuery query(outside_);
+      EXPECT_TRUE(query.exec(sql + u" WHERE rp_id = "_s + QString::number(rpId)));
+      while (query.next()) {
+        QStringList row;
+        for (int column = 0; column < 5; ++column) {
+          row.append(query.value(column).toString());
+        }
+        rows.append(row.join(u'|'));
+      }
+    }
+    rows.sort();
+    return rows;
+  }
+
   const QString root_ = TestEnvironment::newTempDir() + u"/Musica"_s;
   int written_ = 0;
 };
@@ -70,7 +92,8 @@ class UpdateInPlaceTest : public SearchCatalogueTest {
 // Files added before kept ones and removed before others move runs of kept rows up and down by
 // different steps, each run next to the other (and their place in their directory); a row no
 // directory holds, left by another program, goes: the rows and technical fields are a fresh
-// store's, and every search finds what a reading of every row finds.
+// store's, so are the statistics' totals, and every search finds what a reading of every row
+// finds.
 TEST_P(UpdateInPlaceTest, KeptRowsMoveAndTheIndexFollowsWhatCameAndWent) {
   const QStringList before{u"a/1.mp3"_s, u"a/2.mp3"_s, u"b/1.mp3"_s, u"b/2.mp3"_s,
                            u"c/1.mp3"_s, u"c/2.mp3"_s, u"c/3.mp3"_s, u"d/1.mp3"_s,
@@ -104,7 +127,13 @@ TEST_P(UpdateInPlaceTest, KeptRowsMoveAndTheIndexFollowsWhatCameAndWent) {
     EXPECT_EQ(keysOf(searchCatalogue(request).files), bruteForce(request)) << text.toStdString();
   }
   EXPECT_EQ(searchCatalogue({u"todas"_s}).files.size(), 11U);
-  EXPECT_EQ(files(number), files(store()));
+  const int fresh = store();
+  EXPECT_EQ(files(number), files(fresh));
+  EXPECT_EQ(totals(number), totals(fresh));
+  // What another program changes afterwards is still followed.
+  plainSql({u"UPDATE infoMP3 SET title = 'cambiado' WHERE rp_id = %1 AND filegenorder = 1"_s.arg(
+      number)});
+  EXPECT_EQ(searchCatalogue({u"cambiado"_s}).files.size(), 1U);
 }
 
 INSTANTIATE_ON_BOTH_ENGINES(UpdateInPlaceTest);
