@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "base/text_helpers.h"
 #include "db/mod_bd.h"
 #include "db/sql_catalogue.h"
 #include "db/technical_store.h"
@@ -79,18 +80,24 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
   // Where the name and the two numbers are in either query.
   const int name = records ? 8 : 0;
   auto directory = directories.cbegin();
+  QByteArray directoryPath;
+  bool directoryNamed = false;
   while (rows && rows->next()) {
     const int number = rows->value(name + 2).toInt();
     while (directory != directories.cend() && directory->songto < number) {
       ++directory;
+      directoryNamed = false;
     }
     if (directory == directories.cend() || directory->songfrom > number) {
       strays_.push_back(number);
       continue;
     }
+    if (!directoryNamed) {
+      directoryPath = knownDirectoryPath(directory->dirname, root).toUtf8();
+      directoryNamed = true;
+    }
     // Conversion leaves room for three bytes a character: the key held keeps only its own.
-    QByteArray path =
-        knownFilePath(directory->dirname, root, rows->value(name).toString()).toUtf8();
+    QByteArray path = directoryPath + QuoteToAcute(rows->value(name).toString()).toUtf8();
     path.squeeze();
     const auto at = static_cast<std::size_t>(number);
     pathOf.resize(std::max(pathOf.size(), at + 1));

@@ -175,7 +175,8 @@ bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEnt
   record.songfrom = model_.CancionActualNum;
   record.songto = model_.CancionActualNum - 1;
   WriteLog(u"Directorio %1 contiene MP3 (directorio # %2)"_s.arg(dirname).arg(model_.DirActualNum));
-  const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname)};
+  const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname),
+                                  known_ ? knownDirectoryPath(dirname, rootName_) : QString()};
   for (std::size_t stored = 0; stored < songs.size(); ++stored) {
     if (songLimitReached()) {
       return stopAtLimit(WalkStop::SongLimit, songs.size() - stored, false);
@@ -200,7 +201,7 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
   const QByteArray path = directory.path.childBytes(song.raw);
   const QString filename = QuoteToAcute(song.shown);
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
-  if (!known_ || !takeKnownSong(directory.name, filename, song, path, record)) {
+  if (!known_ || !takeKnownSong(directory.known + filename, song, path, record)) {
     readSong(path, directory, song, record);
   }
   record.filename = filename;
@@ -216,15 +217,13 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
 
 // An update's walk: the record an earlier listing has of a file whose size and time are as
 // they were, taken instead of reading the file again.
-bool DirectoryWalker::takeKnownSong(const QString& dirname, const QString& filename,
-                                    const NamedEntry& song, const QByteArray& path,
-                                    SongRecord& record) {
+bool DirectoryWalker::takeKnownSong(const QString& knownPath, const NamedEntry& song,
+                                    const QByteArray& path, SongRecord& record) {
   FileStamp stamp = song.stamp;
   if (sizes_ == EntrySizes::Read || fileSizeAndTime(path, stamp.size, stamp.modified)) {
     model_.stamps.set(model_.CancionActualNum, stamp);
   }
-  std::optional<KnownFile> known =
-      known_->take(model_.CancionActualNum, knownFilePath(dirname, rootName_, filename), stamp);
+  std::optional<KnownFile> known = known_->take(model_.CancionActualNum, knownPath, stamp);
   if (!known) {
     return false;
   }

@@ -106,6 +106,7 @@ class DirectoryWalker {
     const WalkPath& path;
     QString name;  // as the listing keeps it
     int node = -1;
+    QString known;  // the known files' path of it, for an update's walk
   };
   struct Level {
     std::vector<NamedEntry> songs;
@@ -125,8 +126,8 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
-  bool takeKnownSong(const QString& dirname, const QString& filename, const NamedEntry& song,
-                     const QByteArray& path, SongRecord& record);
+  bool takeKnownSong(const QString& knownPath, const NamedEntry& song, const QByteArray& path,
+                     SongRecord& record);
   void readSong(const QByteArray& path, const ListedDirectory& directory, const NamedEntry& song,
                 SongRecord& record);
   void noteRead(const AudioFileRead& read, const ListedDirectory& directory,

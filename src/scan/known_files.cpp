@@ -4,9 +4,9 @@
 
 using namespace Qt::StringLiterals;
 
-QString knownFilePath(const QString& dirname, const QString& root, const QString& filename) {
+QString knownDirectoryPath(const QString& dirname, const QString& root) {
   // The root "/" keeps its "/" as its name: its subdirectories start right after it.
   const qsizetype cut = root == u"/"_s ? 0 : root.size();
   const QString directory = dirname.startsWith(root) ? dirname.mid(cut) : dirname;
-  return QuoteToAcute(directory) + u'/' + QuoteToAcute(filename);
+  return QuoteToAcute(directory) + u'/';
 }

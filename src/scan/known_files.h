@@ -28,7 +28,8 @@ class KnownFiles {
 };
 
 /**
- * The path a KnownFiles is asked by: the directory's name from root (both as the listing keeps
- * them, root without its final "/"), "/" and the file's name, apostrophes as acute accents.
+ * The path a KnownFiles is asked by, up to the file's name: the directory's name from root (both
+ * as the listing keeps them, root without its final "/") and "/", apostrophes as acute accents.
+ * The file's name follows as the listing keeps it, apostrophes as acute accents too.
  */
-QString knownFilePath(const QString& dirname, const QString& root, const QString& filename);
+QString knownDirectoryPath(const QString& dirname, const QString& root);

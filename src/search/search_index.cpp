@@ -13,6 +13,7 @@
 #include "base/log.h"
 #include "db/catalogue_parts.h"
 #include "db/mod_bd.h"
+#include "db/rows_in_place.h"
 #include "search/search_engine.h"
 #include "search/search_sql.h"
 
@@ -65,15 +66,18 @@ class IndexWriter {
   }
 
   // Indexes the listing's files the index does not hold yet.
-  bool indexNew(const QVariant& rpId) {
-    return runOnce(sqlIndexTexts(true), rpId) && runOnce(sqlIndexKeys(true), rpId);
+  // Indexes, or forgets, the listing's files numbered in numbers (IN lists).
+  bool indexNumbered(const QVariant& rpId, const QStringList& numbers) {
+    return std::all_of(numbers.begin(), numbers.end(), [&](const QString& list) {
+      return runOnce(sqlIndexTexts(list), rpId) && runOnce(sqlIndexKeys(list), rpId);
+    });
   }
-
-  // Forgets the listing's files that are no longer stored.
-  bool forgetGone(const QVariant& rpId) {
-    const QStringList statements = sqlForgetGoneFiles();
-    return std::all_of(statements.begin(), statements.end(),
-                       [&](const QString& sql) { return runOnce(sql, rpId); });
+  bool forgetNumbered(const QVariant& rpId, const QStringList& numbers) {
+    return std::all_of(numbers.begin(), numbers.end(), [&](const QString& list) {
+      const QStringList statements = sqlForgetFilesNumbered(list);
+      return std::all_of(statements.begin(), statements.end(),
+                         [&](const QString& sql) { return runOnce(sql, rpId); });
+    });
   }
 
   bool noted(const QVariant& rpId) {
@@ -159,12 +163,14 @@ class IndexRewrite : public ListingRewrite {
   }
   const QString& reason() const { return reason_.isEmpty() ? writer_.reason() : reason_; }
 
-  QString rowsRemoved() override { return writer_.forgetGone(rpId_) ? QString() : reason(); }
+  QString rowsGoing(const std::vector<int>& going) override {
+    return writer_.forgetNumbered(rpId_, numberLists(going)) ? QString() : reason();
+  }
 
   // The parts that keep something per listing follow the rewrite themselves.
-  QString rowsAdded(const std::vector<int>&) override {
-    return execute(sqlResumeFileChanges(), reason_) && writer_.indexNew(rpId_) &&
-                   writer_.forgetNotes(rpId_)
+  QString rowsAdded(const std::vector<int>& added) override {
+    return execute(sqlResumeFileChanges(), reason_) &&
+                   writer_.indexNumbered(rpId_, numberLists(added)) && writer_.forgetNotes(rpId_)
                ? QString()
                : reason();
   }

@@ -42,18 +42,18 @@ QString registerSearchFunctions(const QSqlDatabase& db);
  */
 QString sqlIndexWriteBuffer();
 /**
- * Indexes the folded texts of listing :rp_id's files, when the listing has its row; with
- * newOnly, of those files the index does not know yet.
+ * Indexes the folded texts of listing :rp_id's files, when the listing has its row; given
+ * numbers (an IN list of filegenorders), of the files so numbered only.
  */
-QString sqlIndexTexts(bool newOnly = false);
+QString sqlIndexTexts(const QString& numbers = {});
 /** Keeps each of those files' listing and key. */
-QString sqlIndexKeys(bool newOnly = false);
+QString sqlIndexKeys(const QString& numbers = {});
 /** Whether listing :rp_id is noted as changed since it was indexed: a row when it is. */
 QString sqlListingNoted();
 /** Forgets the notes of listing :rp_id. */
 QString sqlForgetListingNotes();
-/** Forgetting listing :rp_id's files that are no longer stored: index rows, then keys. */
-QStringList sqlForgetGoneFiles();
+/** Forgetting listing :rp_id's files numbered in numbers (an IN list): index rows, then keys. */
+QStringList sqlForgetFilesNumbered(const QString& numbers);
 /**
  * Taking away, and giving back, the trigger that notes a listing for each of its files
  * changed, while the rows kept by an update are only renumbered.

@@ -138,24 +138,25 @@ QString sqlIndexWriteBuffer() {
   return u"INSERT INTO search_index (search_index, rank) VALUES ('hashsize', 16777216)"_s;
 }
 
-// Those of the files the index does not hold yet.
-const QString kNewFilesOnly =
-    u" AND NOT EXISTS (SELECT 1 FROM search_files f WHERE f.file = i.rowid)"_s;
+// Those of the files numbered in numbers, when given.
+QString numberedOnly(const QString& numbers) {
+  return numbers.isEmpty() ? QString() : u" AND i.filegenorder IN ("_s + numbers + u')';
+}
 
-QString sqlIndexTexts(bool newOnly) {
+QString sqlIndexTexts(const QString& numbers) {
   return u"INSERT OR REPLACE INTO search_index (rowid, artist, title, album, comment, genre, "
          u"year, filename, dirname, report_name) SELECT i.rowid, search_text(i.artist), "
          u"search_text(i.title), search_text(i.album), search_text(i.comment), "
          u"search_text(i.genre), search_text(i.year), search_text(i.filename), search_text("_s +
          sqlDirectoryOfFile() +
          u"), (SELECT search_text(report_name) FROM reports WHERE rp_id = :rp_id)"_s +
-         kFilesOfListing + (newOnly ? kNewFilesOnly : QString());
+         kFilesOfListing + numberedOnly(numbers);
 }
 
-QString sqlIndexKeys(bool newOnly) {
+QString sqlIndexKeys(const QString& numbers) {
   return u"INSERT OR REPLACE INTO search_files (file, rp_id, dupkey) SELECT i.rowid, i.rp_id, "
          u"search_key(i.artist, i.title, i.filename)"_s +
-         kFilesOfListing + (newOnly ? kNewFilesOnly : QString());
+         kFilesOfListing + numberedOnly(numbers);
 }
 
 QString sqlListingNoted() {
@@ -166,13 +167,11 @@ QString sqlForgetListingNotes() {
   return u"DELETE FROM search_pending WHERE rp_id = :rp_id"_s;
 }
 
-QStringList sqlForgetGoneFiles() {
-  const QString gone =
-      u"rp_id = :rp_id AND NOT EXISTS (SELECT 1 FROM infoMP3 i WHERE i.rowid = file AND "
-      u"i.rp_id = :rp_id)"_s;
-  return {u"DELETE FROM search_index WHERE rowid IN (SELECT file FROM search_files WHERE "_s +
-              gone + u')',
-          u"DELETE FROM search_files WHERE "_s + gone};
+QStringList sqlForgetFilesNumbered(const QString& numbers) {
+  const QString files =
+      u"(SELECT i.rowid FROM infoMP3 i WHERE i.rp_id = :rp_id"_s + numberedOnly(numbers) + u')';
+  return {u"DELETE FROM search_index WHERE rowid IN "_s + files,
+          u"DELETE FROM search_files WHERE file IN "_s + files};
 }
 
 const QString kFileChangedTrigger = u"search_file_changed"_s;

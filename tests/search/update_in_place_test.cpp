@@ -127,6 +127,13 @@ TEST_P(UpdateInPlaceTest, KeptRowsMoveAndTheIndexFollowsWhatCameAndWent) {
     EXPECT_EQ(keysOf(searchCatalogue(request).files), bruteForce(request)) << text.toStdString();
   }
   EXPECT_EQ(searchCatalogue({u"todas"_s}).files.size(), 11U);
+  if (!onServer()) {
+    // Nothing of a file that went is left in the file's index.
+    QSqlQuery indexed(outside_);
+    ASSERT_TRUE(indexed.exec(u"SELECT count(*) FROM search_files WHERE rp_id = %1"_s.arg(number)));
+    ASSERT_TRUE(indexed.next());
+    EXPECT_EQ(indexed.value(0).toInt(), 11);
+  }
   const int fresh = store();
   EXPECT_EQ(files(number), files(fresh));
   EXPECT_EQ(totals(number), totals(fresh));
