@@ -25,16 +25,35 @@ bool forget(const QSqlDatabase& db, const QString& sql, int rpId, QString& reaso
   return true;
 }
 
+// A few hundred rows a statement: a whole collection's stamps are otherwise a statement each.
 QString writeStamps(const QSqlDatabase& db, int rpId, const FileStamps& stamps, int lastFile) {
-  QSqlQuery row(db);
-  if (!row.prepare(sqlSourceStampInsert())) {
-    return reasonOfBdQuery(row);
+  constexpr int kRowsPerStatement = 200;
+  QSqlQuery full(db);
+  if (!full.prepare(sqlSourceStampInsert(kRowsPerStatement))) {
+    return reasonOfBdQuery(full);
   }
-  for (int file = 1; file <= lastFile; ++file) {
-    const FileStamp* stamp = stamps.of(file);
-    if (stamp && !execBound(row, {rpId, file, stamp->size, stamp->modified})) {
-      return reasonOfBdQuery(row);
+  QVariantList values;
+  const auto flush = [&](QSqlQuery& query) {
+    for (const QVariant& value : std::as_const(values)) {
+      query.addBindValue(value);
     }
+    values.clear();
+    return query.exec();
+  };
+  for (int file = 1; file <= lastFile; ++file) {
+    if (const FileStamp* stamp = stamps.of(file)) {
+      values << rpId << file << stamp->size << stamp->modified;
+      if (values.size() == 4 * kRowsPerStatement && !flush(full)) {
+        return reasonOfBdQuery(full);
+      }
+    }
+  }
+  if (values.isEmpty()) {
+    return {};
+  }
+  QSqlQuery rest(db);
+  if (!rest.prepare(sqlSourceStampInsert(static_cast<int>(values.size() / 4))) || !flush(rest)) {
+    return reasonOfBdQuery(rest);
   }
   return {};
 }

@@ -80,9 +80,11 @@ QString sqlFilesOf(int rpId) {
   return u"select * from infomp3 where rp_id = "_s + n(rpId) + u" order by filegenorder"_s;
 }
 
-QString sqlFileNamesOf(int rpId) {
-  return u"SELECT filename, fileorder, filegenorder FROM infoMP3 WHERE rp_id = "_s + n(rpId) +
-         u" ORDER BY filegenorder"_s;
+QString sqlStoredFilesOf(int rpId, bool records) {
+  return u"SELECT "_s + (records ? u"i.*"_s : u"i.filename, i.fileorder, i.filegenorder"_s) +
+         u", o.bytes, o.modificado FROM infoMP3 i LEFT JOIN origen_archivos o ON o.rp_id = "
+         u"i.rp_id AND o.filegenorder = i.filegenorder WHERE i.rp_id = "_s +
+         n(rpId) + u" ORDER BY i.filegenorder"_s;
 }
 
 QString sqlListingsOfMedium(int medium) {
@@ -246,8 +248,13 @@ QString sqlSourceStampsOf() {
          u"filegenorder"_s;
 }
 
-QString sqlSourceStampInsert() {
-  return u"INSERT INTO origen_archivos (rp_id, filegenorder, bytes, modificado) VALUES (?, ?, ?, ?)"_s;
+QString sqlSourceStampInsert(int rows) {
+  QStringList values;
+  for (int row = 0; row < rows; ++row) {
+    values.append(u"(?, ?, ?, ?)"_s);
+  }
+  return u"INSERT INTO origen_archivos (rp_id, filegenorder, bytes, modificado) VALUES "_s +
+         values.join(u", "_s);
 }
 
 QString sqlForgetSourceStamps() {

@@ -33,8 +33,11 @@ QString sqlListingRow(int rpId, const QString& name, int medium);
 QString sqlListingByNumber(int rpId);
 QString sqlDirectoriesOf(int rpId);
 QString sqlFilesOf(int rpId);
-/** The listing's files' names, fileorders and filegenorders, in that order. */
-QString sqlFileNamesOf(int rpId);
+/**
+ * The listing's files by filegenorder, each with the size and time it was stored with (null
+ * when it has none): every column of its row (records), or its name, fileorder and filegenorder.
+ */
+QString sqlStoredFilesOf(int rpId, bool records);
 /** The listings of one medium (1 CD, 2 directory) in number order. */
 QString sqlListingsOfMedium(int medium);
 QString sqlDeleteListing(int rpId);
@@ -102,7 +105,8 @@ QString sqlForgetSourceRow();
 QString sqlSourceUpdated();
 /** A listing's file stamps: filegenorder, bytes, modificado, by file number. */
 QString sqlSourceStampsOf();
-QString sqlSourceStampInsert();
+/** rows rows of rp_id, filegenorder, bytes, modificado, one statement. */
+QString sqlSourceStampInsert(int rows = 1);
 QString sqlForgetSourceStamps();
 /**
  * The sources that may be the one scanned: same UUID (bound first) or same signature (second);

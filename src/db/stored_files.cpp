@@ -58,9 +58,6 @@ QString StoredFiles::load(int rpId, const QString& root) {
   if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone && use_ != StoredFilesUse::ReadAll) {
     loadTechnical(rpId, pathOf);
   }
-  if (reason.isEmpty()) {
-    reason = loadStamps(rpId, pathOf);
-  }
   return reason;
 }
 
@@ -71,13 +68,12 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
   // Only files kept with their stored records need those records.
   const bool records = use_ == StoredFilesUse::KeepUnchanged;
   std::optional<QSqlQuery> rows =
-      reason.isEmpty() ? BdBoundQuery(records ? sqlFilesOf(rpId) : sqlFileNamesOf(rpId), {}, reason)
-                       : std::nullopt;
+      reason.isEmpty() ? BdBoundQuery(sqlStoredFilesOf(rpId, records), {}, reason) : std::nullopt;
   const std::size_t files =
       directories.empty() ? 0 : static_cast<std::size_t>(std::max(directories.back().songto, 0));
   byPath_.reserve(static_cast<qsizetype>(files));
   pathOf.reserve(files + 1);
-  // Where the name and the two numbers are in either query.
+  // Where the name, the two numbers and the stamp are in either query.
   const int name = records ? 8 : 0;
   auto directory = directories.cbegin();
   QByteArray directoryPath;
@@ -106,7 +102,11 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
       records_.resize(std::max(records_.size(), at + 1));
       records_[at] = recordOf(*rows);
     }
-    const Entry entry{{}, number, rows->value(name + 1).toInt(), false};
+    const QVariant bytes = rows->value(name + 3);
+    const FileStamp stamp = bytes.isNull()
+                                ? FileStamp{}
+                                : FileStamp{bytes.toLongLong(), rows->value(name + 4).toLongLong()};
+    const Entry entry{stamp, number, rows->value(name + 1).toInt(), false};
     if (const auto same = byPath_.find(path); same != byPath_.end()) {
       strays_.push_back(same->number);
       *same = entry;
@@ -130,19 +130,6 @@ void StoredFiles::loadTechnical(int rpId, const std::vector<QByteArray>& pathOf)
       properties_[number] = *properties;
     }
   }
-}
-
-QString StoredFiles::loadStamps(int rpId, const std::vector<QByteArray>& pathOf) {
-  QString reason;
-  std::optional<QSqlQuery> rows = BdBoundQuery(sqlSourceStampsOf(), {rpId}, reason);
-  while (rows && rows->next()) {
-    const auto number = static_cast<std::size_t>(rows->value(0).toLongLong());
-    const auto entry = number < pathOf.size() ? byPath_.find(pathOf[number]) : byPath_.end();
-    if (entry != byPath_.end()) {
-      entry->stamp = {rows->value(1).toLongLong(), rows->value(2).toLongLong()};
-    }
-  }
-  return reason;
 }
 
 std::optional<KnownFile> StoredFiles::take(int song, const QString& path, const FileStamp& stamp) {

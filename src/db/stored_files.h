@@ -66,7 +66,6 @@ class StoredFiles : public KnownFiles {
 
   QString loadFiles(int rpId, const QString& root, std::vector<QByteArray>& pathOf);
   void loadTechnical(int rpId, const std::vector<QByteArray>& pathOf);
-  QString loadStamps(int rpId, const std::vector<QByteArray>& pathOf);
 
   StoredFilesUse use_;
   // Keyed by the path in UTF-8: a whole collection's paths are held through the walk.
