@@ -9,14 +9,6 @@ CatalogueParts& installed() {
 
 }  // namespace
 
-QString ListingRewrite::rowsGoing(const std::vector<int>&) {
-  return {};
-}
-
-QString ListingRewrite::rowsRemoved() {
-  return {};
-}
-
 void CataloguePart::prepareFile(QSqlDatabase&) const {}
 
 QString CataloguePart::prepareFileWrite(QSqlDatabase&) const {

@@ -30,9 +30,7 @@ class ListingRewrite {
  public:
   virtual ~ListingRewrite() = default;
   /** The rows numbered going are about to be deleted. Empty text, else the reason. */
-  virtual QString rowsGoing(const std::vector<int>& going);
-  /** The rows that go are deleted, none is inserted yet. Empty text, else the reason. */
-  virtual QString rowsRemoved();
+  virtual QString rowsGoing(const std::vector<int>& going) = 0;
   /** Every row of the listing is written, those numbered added inserted. Empty text, else why. */
   virtual QString rowsAdded(const std::vector<int>& added) = 0;
 };

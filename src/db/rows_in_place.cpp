@@ -160,10 +160,6 @@ bool RewriteFollowers::rowsGoing(const std::vector<int>& going, QString& reason)
   return each([&](ListingRewrite& follower) { return follower.rowsGoing(going); }, reason);
 }
 
-bool RewriteFollowers::rowsRemoved(QString& reason) {
-  return each([](ListingRewrite& follower) { return follower.rowsRemoved(); }, reason);
-}
-
 bool RewriteFollowers::rowsAdded(const std::vector<int>& added, QString& reason) {
   return each([&](ListingRewrite& follower) { return follower.rowsAdded(added); }, reason);
 }
@@ -208,7 +204,7 @@ int writeRowsInPlace(int rpId, const std::vector<SongRecord>& songs, const RowsI
   }
   const bool inOrder = keptInOrder(rows.walked, files);
   if (!followers.rowsGoing(gone, reason) || !deleteRows(rpId, gone, reason) ||
-      !mendFileorders(rpId, songs, rows, files, reason) || !followers.rowsRemoved(reason) ||
+      !mendFileorders(rpId, songs, rows, files, reason) ||
       !renumber(rpId, shiftsOf(rows.walked, files, inOrder), inOrder, reason)) {
     return -1;
   }

@@ -25,7 +25,6 @@ class RewriteFollowers {
   bool start(int rpId, QString& reason);
   /** Each step of ListingRewrite, to every part in turn; false, with reason set, at a failure. */
   bool rowsGoing(const std::vector<int>& going, QString& reason);
-  bool rowsRemoved(QString& reason);
   bool rowsAdded(const std::vector<int>& added, QString& reason);
 
  private:
