@@ -67,7 +67,8 @@ class TotalsTable {
     return {};
   }
 
-  // The rows changed: updated, inserted, or deleted when no file is left in them.
+  // The rows changed: updated, inserted, or deleted when no file is left in them (files, the
+  // first count, is never 0 in a row kept).
   QString write(const QSqlDatabase& db, int rpId) const {
     QSqlQuery update(db);
     QSqlQuery insert(db);
@@ -78,20 +79,23 @@ class TotalsTable {
         return reasonOf(query->lastError());
       }
     }
+    QString reason;
+    const auto run = [&reason](QSqlQuery& query, const QVariantList& values) {
+      if (!execBound(query, values)) {
+        reason = reasonOf(query.lastError());
+      }
+      return reason.isEmpty();
+    };
     for (const auto& [key, row] : rows_) {
       if (!row.changed || (row.rowid == 0 && row.counts[0] == 0)) {
         continue;
       }
-      QSqlQuery& query = row.counts[0] == 0 ? remove : row.rowid == 0 ? insert : update;
-      const QVariantList counts = countsOf(row);
-      const bool ran =
-          &query == &remove ? execBound(remove, {row.rowid})
-          : &query == &insert
-              ? execBound(insert,
-                          QVariantList{rpId, valueOf(key.first), valueOf(key.second)} + counts)
-              : execBound(update, counts + QVariantList{row.rowid});
+      const QVariantList named{rpId, valueOf(key.first), valueOf(key.second)};
+      const bool ran = row.counts[0] == 0 ? run(remove, {row.rowid})
+                       : row.rowid == 0   ? run(insert, named + countsOf(row))
+                                          : run(update, countsOf(row) + QVariantList{row.rowid});
       if (!ran) {
-        return reasonOf(query.lastError());
+        return reason;
       }
     }
     return {};
@@ -142,12 +146,13 @@ class TotalsRewrite : public ListingRewrite {
     if (!current.exec(sqlListingTotalsCurrent(rpId_, sqlPendingListings()))) {
       return reasonOf(current.lastError());
     }
-    if (!current.next()) {
+    const bool standing = current.next();
+    current.finish();
+    if (!standing) {
       if (const QString reason = TotalsWriter(db_).refresh(rpId_); !reason.isEmpty()) {
         return reason;
       }
     }
-    current.finish();
     for (TotalsTable& table : tables_) {
       if (const QString reason = table.read(db_, rpId_); !reason.isEmpty()) {
         return reason;
