@@ -158,6 +158,32 @@ TEST_P(SourceStoreTest, AStoredFolderIsRecognisedAndItsRowsGoWithIt) {
   EXPECT_EQ(rows(kSourceRows), QStringList{u"0|0"_s});
 }
 
+// The stamps go in a few hundred rows a statement: each file's, a file without one skipped,
+// across every statement's edge.
+TEST_P(SourceStoreTest, EveryFileStampIsWrittenWhateverTheirNumber) {
+  const StoreResult stored =
+      Save2bd(*scanned(makeTree(TestEnvironment::newTempDir(), {u"a/1.mp3"_s})));
+  ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
+  SourceIdentity source;
+  source.path = u"/música"_s;
+  for (const int files : {1, 200, 201, 450}) {
+    FileStamps stamps;
+    QStringList expected;
+    for (int file = 1; file <= files; ++file) {
+      if (file % 7 != 3) {
+        stamps.set(file, {file * 10, 1000 + file});
+        expected.append(u"%1|%2|%3"_s.arg(file).arg(file * 10).arg(1000 + file));
+      }
+    }
+    ASSERT_EQ(storeSourceIdentity(stored.rp_id, source, stamps, files, u"hoy"_s, u"hoy"_s),
+              QString());
+    EXPECT_EQ(rows(u"SELECT filegenorder, bytes, modificado FROM origen_archivos ORDER BY "
+                   u"filegenorder"_s),
+              expected)
+        << files;
+  }
+}
+
 // The folder of a stored directory is found on its disk wherever that is mounted, never on
 // another disc under the same label; while it is not there, the disc is asked for.
 TEST_P(SourceStoreTest, TheOriginalIsFoundByItsIdentityWhereverItIsMounted) {
