@@ -196,13 +196,12 @@ bool DirectoryWalker::songLimitReached() const {
 
 void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEntry& song,
                                 int order) {
-  // The tag is read through the real path: a trailing blank of the directory is only trimmed
-  // from the name the listing keeps.
-  const QByteArray path = directory.path.childBytes(song.raw);
   const QString filename = QuoteToAcute(song.shown);
   SongRecord& record = model_.songSlot(model_.CancionActualNum);
-  if (!known_ || !takeKnownSong(directory.known + filename, song, path, record)) {
-    readSong(path, directory, song, record);
+  if (!known_ || !takeKnownSong(directory.known + filename, song, record)) {
+    // The tag is read through the real path: a trailing blank of the directory is only trimmed
+    // from the name the listing keeps.
+    readSong(directory.path.childBytes(song.raw), directory, song, record);
   }
   record.filename = filename;
   record.fileorder = numberText(order);
@@ -218,12 +217,9 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
 // An update's walk: the record an earlier listing has of a file whose size and time are as
 // they were, taken instead of reading the file again.
 bool DirectoryWalker::takeKnownSong(const QString& knownPath, const NamedEntry& song,
-                                    const QByteArray& path, SongRecord& record) {
-  FileStamp stamp = song.stamp;
-  if (sizes_ == EntrySizes::Read || fileSizeAndTime(path, stamp.size, stamp.modified)) {
-    model_.stamps.set(model_.CancionActualNum, stamp);
-  }
-  std::optional<KnownFile> known = known_->take(model_.CancionActualNum, knownPath, stamp);
+                                    SongRecord& record) {
+  model_.stamps.set(model_.CancionActualNum, song.stamp);
+  std::optional<KnownFile> known = known_->take(model_.CancionActualNum, knownPath, song.stamp);
   if (!known) {
     return false;
   }

@@ -90,7 +90,13 @@ class DirectoryWalker {
    * From now on each listed file is first offered to known (which must outlive the walk), and
    * read only when it gives nothing back; null reads every file.
    */
-  void takeKnownFiles(KnownFiles* known) { known_ = known; }
+  void takeKnownFiles(KnownFiles* known) {
+    known_ = known;
+    // Each file's size and time tell whether it changed: read with its directory.
+    if (known_) {
+      sizes_ = EntrySizes::Read;
+    }
+  }
 
   WalkStop stopReason() const { return cancelled_ ? WalkStop::Cancelled : limit_; }
   const LeftOut& leftOut() const { return leftOut_; }
@@ -126,8 +132,7 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
-  bool takeKnownSong(const QString& knownPath, const NamedEntry& song, const QByteArray& path,
-                     SongRecord& record);
+  bool takeKnownSong(const QString& knownPath, const NamedEntry& song, SongRecord& record);
   void readSong(const QByteArray& path, const ListedDirectory& directory, const NamedEntry& song,
                 SongRecord& record);
   void noteRead(const AudioFileRead& read, const ListedDirectory& directory,

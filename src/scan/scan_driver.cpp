@@ -45,7 +45,7 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   model_.notices = {};
   // An update compares every file's size and time: read with its directory, each is one
   // lookup in it rather than a path resolved from the root.
-  DirectoryWalker walker(model_, pump, known_ ? EntrySizes::Read : EntrySizes::Skip, tags, limits);
+  DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags, limits);
   walker.takeKnownFiles(known_);
   walker_ = &walker;
   qint64 totalFicheros = 0;

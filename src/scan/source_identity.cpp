@@ -66,12 +66,9 @@ QString contentSignature(const ListingModel& model, const QString& root) {
   QStringList entries = relativeEntries(model, root);
   // Plain code-point order: the same on every machine, whatever its locale.
   std::sort(entries.begin(), entries.end());
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  for (const QString& entry : entries) {
-    hash.addData(entry.toUtf8());
-    hash.addData("\n");
-  }
-  return QString::fromLatin1(hash.result().toHex());
+  entries.append(QString());  // each entry ends with a new line, the last one too
+  return QString::fromLatin1(
+      QCryptographicHash::hash(entries.join(u'\n').toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
 SourceIdentity identifySource(const ListingModel& model, const QString& root,
