@@ -105,10 +105,22 @@ int readDirectoryOnce(const QByteArray& path, EntrySizes sizes, const RawEntryVi
     }
     RawDirEntry entry;
     entry.name = QByteArrayView(ent->d_name);
+    entry.dirFd = dirFd;
     if (classify(dirFd, *ent, sizes, entry) && !visit(entry)) {
       return 0;
     }
   }
+}
+
+bool readEntryStamp(const RawDirEntry& entry, qint64& size, qint64& modified) {
+  struct stat target;
+  // The name views the directory entry's own bytes, which end with a NUL.
+  if (fstatat(entry.dirFd, entry.name.data(), &target, 0) != 0) {
+    return false;
+  }
+  size = target.st_size;
+  modified = target.st_mtime;
+  return true;
 }
 
 QString displayName(QByteArrayView bytes) {

@@ -22,7 +22,14 @@ struct RawDirEntry {
   bool viaLink = false;  // a symbolic link; kind is then what it points to
   qint64 size = 0;       // regular files only, and only when sizes were asked for
   qint64 modified = 0;   // with the size: its modification time, seconds since the epoch
+  int dirFd = -1;        // the directory's descriptor; valid only during the visit
 };
+
+/**
+ * A regular file entry's size and modification time (a link's target's), read during its visit
+ * for an entry whose sizes were not asked for; false when the file is gone meanwhile.
+ */
+bool readEntryStamp(const RawDirEntry& entry, qint64& size, qint64& modified);
 
 /** Called once per entry ("." and ".." left out); false stops the reading. */
 using RawEntryVisitor = std::function<bool(const RawDirEntry& entry)>;

@@ -119,8 +119,12 @@ bool DirectoryWalker::readLevel(const WalkPath& dir, Level& level) {
       return true;
     }
     if (isListedAudio(entry.name, tags_.files)) {
-      level.songs.push_back(
-          {entry.name.toByteArray(), displayName(entry.name), {entry.size, entry.modified}});
+      // Known files are told changed by their size and time: only a listed file's are read.
+      FileStamp stamp{entry.size, entry.modified};
+      if (known_ && !readEntryStamp(entry, stamp.size, stamp.modified)) {
+        return pump();  // gone since the directory was read
+      }
+      level.songs.push_back({entry.name.toByteArray(), displayName(entry.name), stamp});
     } else if (tags_.files == AudioFiles::Mp3 && hasOtherAudioExtension(entry.name)) {
       ++level.otherAudio;
     }

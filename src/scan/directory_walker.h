@@ -90,13 +90,7 @@ class DirectoryWalker {
    * From now on each listed file is first offered to known (which must outlive the walk), and
    * read only when it gives nothing back; null reads every file.
    */
-  void takeKnownFiles(KnownFiles* known) {
-    known_ = known;
-    // Each file's size and time tell whether it changed: read with its directory.
-    if (known_) {
-      sizes_ = EntrySizes::Read;
-    }
-  }
+  void takeKnownFiles(KnownFiles* known) { known_ = known; }
 
   WalkStop stopReason() const { return cancelled_ ? WalkStop::Cancelled : limit_; }
   const LeftOut& leftOut() const { return leftOut_; }
@@ -106,7 +100,7 @@ class DirectoryWalker {
   struct NamedEntry {
     QByteArray raw;
     QString shown;
-    FileStamp stamp;  // a file's, when the walk reads them with the directory (EntrySizes::Read)
+    FileStamp stamp;  // a listed file's, when the walk has known files
   };
   struct ListedDirectory {
     const WalkPath& path;
