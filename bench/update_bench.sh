@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # An update in place against the full store it saves: the whole-collection tree stored with
 # `scan --limits none --store`, then 1% of it changed (500 files added in new folders, 300
-# removed, 200 retagged with a new modification time, scaled with --files) and `update 1`, then
-# `update 1` with nothing changed, and `update 1 --dry-run` of the change. Wall time and peak
-# memory of each; targets: update <= 0.4x the full store, no change <= 0.3x, dry run < 2 s,
+# removed, 200 retagged with a new modification time, scaled with --files); then, on the changed
+# tree, `scan --limits none --store` into a catalogue of its own, `update 1` of the stored
+# listing, `update 1` with nothing changed and `update 1 --dry-run` of the change. Wall time and
+# peak memory of each; targets: update <= 0.4x the full store, no change <= 0.3x, dry run < 2 s,
 # peak <= 1.2x the full store's. Last, `show 1` and its CSV export are checked against those of
-# a fresh scan and store of the changed tree, and the listing's number against `list`.
-# Each figure is the best time (and the highest peak) of RUNS runs, 3 by default: on a shared
-# machine one run can be slowed by its neighbours.
+# the fresh scan and store of the changed tree, and the listing's number against `list`.
+# The four are run in turn RUNS times, 3 by default, and each figure is the best time (and the
+# highest peak) of its runs: on a shared machine a run can be slowed by its neighbours, and
+# runs side by side meet the same machine.
 # Usage: [RUNS=N] bench/update_bench.sh [build/bin/quillet] [FILES]   (FILES: 100000 by default)
 set -euo pipefail
 
@@ -28,6 +30,8 @@ done
 
 echo "Creando el árbol de prueba ($files archivos)..."
 python3 "$bench_dir/make_collection.py" "$work/tree" --files "$files"
+# The tree just written goes to the disk first, not under the runs measured.
+sync
 
 # Seconds and peak KB of one run, on one line.
 measure() {
@@ -36,22 +40,22 @@ measure() {
   cat "$work/measure"
 }
 
-# The best seconds and the highest peak KB of RUNS runs of a command, each after SETUP (a
-# command that puts the catalogue back as the run must find it).
+# Each figure's best seconds and highest peak KB so far, by name.
+declare -A best_s peak_kb
 runs=${RUNS:-3}
-best_of() {
-  local setup=$1 best="" peak=0 seconds kb
-  shift
-  for _ in $(seq "$runs"); do
-    $setup
-    read -r seconds kb < <(measure "$@")
-    best=$(awk -v a="$seconds" -v b="${best:-$seconds}" 'BEGIN { print (a < b ? a : b) }')
-    peak=$((kb > peak ? kb : peak))
-  done
-  echo "$best $peak"
+# One run of a command, after SETUP (a command that puts the catalogue back as the run must
+# find it), kept under NAME.
+run_as() {
+  local name=$1 setup=$2 seconds kb
+  shift 2
+  $setup
+  read -r seconds kb < <(measure "$@")
+  best_s[$name]=$(awk -v a="$seconds" -v b="${best_s[$name]:-$seconds}" \
+    'BEGIN { print (a < b ? a : b) }')
+  peak_kb[$name]=$((kb > ${peak_kb[$name]:-0} ? kb : ${peak_kb[$name]:-0}))
 }
 catalogue=$work/updated/quillet.mdb
-no_catalogue() { rm -f "$catalogue"; }
+no_catalogue() { rm -f "$work/fresh/quillet.mdb"; }
 stored_catalogue() { cp "$work/stored.mdb" "$catalogue"; }
 updated_catalogue() { cp "$work/updated.mdb" "$catalogue"; }
 
@@ -82,16 +86,25 @@ for path in mp3[-retagged:]:
 PY
 }
 
-read -r full_s full_kb < <(best_of no_catalogue \
-  "$work/updated/quillet" scan --limits none --store "$work/tree")
+"$work/updated/quillet" scan --limits none --store "$work/tree" >/dev/null 2>&1
 cp "$catalogue" "$work/stored.mdb"
 change_tree
-read -r dry_s dry_kb < <(best_of : "$work/updated/quillet" update 1 --dry-run)
-read -r update_s update_kb < <(best_of stored_catalogue "$work/updated/quillet" update 1)
-tail -1 "$work/stderr"
+sync
+stored_catalogue
+"$work/updated/quillet" update 1 2>&1 >/dev/null | tail -1
 cp "$catalogue" "$work/updated.mdb"
-read -r same_s same_kb < <(best_of updated_catalogue "$work/updated/quillet" update 1)
-"$work/fresh/quillet" scan --limits none --store "$work/tree" >/dev/null 2>&1
+for _ in $(seq "$runs"); do
+  run_as full no_catalogue "$work/fresh/quillet" scan --limits none --store "$work/tree"
+  run_as update stored_catalogue "$work/updated/quillet" update 1
+  run_as same updated_catalogue "$work/updated/quillet" update 1
+  run_as dry stored_catalogue "$work/updated/quillet" update 1 --dry-run
+done
+stored_catalogue
+"$work/updated/quillet" update 1 >/dev/null 2>&1
+full_s=${best_s[full]} full_kb=${peak_kb[full]}
+update_s=${best_s[update]} update_kb=${peak_kb[update]}
+same_s=${best_s[same]} same_kb=${peak_kb[same]}
+dry_s=${best_s[dry]} dry_kb=${peak_kb[dry]}
 
 echo "scan --limits none --store:  ${full_s} s, pico ${full_kb} KB"
 echo "update 1 (1% cambiado):      ${update_s} s, pico ${update_kb} KB"
