@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 
 #include "base/text_helpers.h"
 #include "db/mod_bd.h"
@@ -53,16 +54,16 @@ bool stampChanged(const FileStamp& stored, const FileStamp& now) {
 }
 
 QString StoredFiles::load(int rpId, const QString& root) {
-  std::vector<QByteArray> pathOf;
-  QString reason = loadFiles(rpId, root, pathOf);
+  std::size_t numbers = 0;
+  QString reason = loadFiles(rpId, root, numbers);
   if (reason.isEmpty() && use_ != StoredFilesUse::ReadNone && use_ != StoredFilesUse::ReadAll) {
-    loadTechnical(rpId, pathOf);
+    loadTechnical(rpId, numbers);
   }
   return reason;
 }
 
-// Each file's path by its number, through the directory whose range holds it.
-QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteArray>& pathOf) {
+// Each file by its path, through the directory whose range holds it.
+QString StoredFiles::loadFiles(int rpId, const QString& root, std::size_t& numbers) {
   QString reason;
   const std::vector<StoredDirectory> directories = directoriesOf(rpId, reason);
   // Only files kept with their stored records need those records.
@@ -72,7 +73,6 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
   const std::size_t files =
       directories.empty() ? 0 : static_cast<std::size_t>(std::max(directories.back().songto, 0));
   byPath_.reserve(static_cast<qsizetype>(files));
-  pathOf.reserve(files + 1);
   // Where the name, the two numbers and the stamp are in either query.
   const int name = records ? 8 : 0;
   auto directory = directories.cbegin();
@@ -96,8 +96,7 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
     QByteArray path = directoryPath + QuoteToAcute(rows->value(name).toString()).toUtf8();
     path.squeeze();
     const auto at = static_cast<std::size_t>(number);
-    pathOf.resize(std::max(pathOf.size(), at + 1));
-    pathOf[at] = path;
+    numbers = std::max(numbers, at + 1);
     if (records) {
       records_.resize(std::max(records_.size(), at + 1));
       records_[at] = recordOf(*rows);
@@ -111,21 +110,21 @@ QString StoredFiles::loadFiles(int rpId, const QString& root, std::vector<QByteA
       strays_.push_back(same->number);
       *same = entry;
     } else {
-      byPath_.emplace(path, entry);
+      byPath_.emplace(std::move(path), entry);
     }
   }
   return reason;
 }
 
-void StoredFiles::loadTechnical(int rpId, const std::vector<QByteArray>& pathOf) {
+void StoredFiles::loadTechnical(int rpId, std::size_t numbers) {
   ListingModel stored;
-  stored.NumCancionesMP3 = static_cast<int>(pathOf.size());
+  stored.NumCancionesMP3 = static_cast<int>(numbers);
   loadTechnicalFields(rpId, stored);
   if (!stored.technical.present) {
     return;
   }
-  properties_.resize(pathOf.size());
-  for (std::size_t number = 1; number < pathOf.size(); ++number) {
+  properties_.resize(numbers);
+  for (std::size_t number = 1; number < numbers; ++number) {
     if (const AudioProperties* properties = stored.technical.of(static_cast<int>(number))) {
       properties_[number] = *properties;
     }

@@ -64,8 +64,9 @@ class StoredFiles : public KnownFiles {
     bool seen = false;
   };
 
-  QString loadFiles(int rpId, const QString& root, std::vector<QByteArray>& pathOf);
-  void loadTechnical(int rpId, const std::vector<QByteArray>& pathOf);
+  // numbers: one past the highest number of a file its directory holds.
+  QString loadFiles(int rpId, const QString& root, std::size_t& numbers);
+  void loadTechnical(int rpId, std::size_t numbers);
 
   StoredFilesUse use_;
   // Keyed by the path in UTF-8: a whole collection's paths are held through the walk.
