@@ -4,7 +4,6 @@
 #include <QStringList>
 
 #include <functional>
-
 #include <memory>
 #include <vector>
 

@@ -52,13 +52,14 @@ bool classifyUnknown(int dirFd, const char* name, RawDirEntry& entry) {
   return true;
 }
 
-bool readRegularSize(int dirFd, const char* name, RawDirEntry& entry) {
+// A file's size and time, the link's own (flags AT_SYMLINK_NOFOLLOW) or its target's (0).
+bool readStamp(int dirFd, const char* name, int flags, qint64& size, qint64& modified) {
   struct stat own;
-  if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (fstatat(dirFd, name, &own, flags) != 0) {
     return false;
   }
-  entry.size = own.st_size;
-  entry.modified = own.st_mtime;
+  size = own.st_size;
+  modified = own.st_mtime;
   return true;
 }
 
@@ -70,7 +71,8 @@ bool classify(int dirFd, const dirent& ent, EntrySizes sizes, RawDirEntry& entry
       return true;
     case DT_REG:
       entry.kind = EntryKind::RegularFile;
-      return sizes == EntrySizes::Skip || readRegularSize(dirFd, ent.d_name, entry);
+      return sizes == EntrySizes::Skip ||
+             readStamp(dirFd, ent.d_name, AT_SYMLINK_NOFOLLOW, entry.size, entry.modified);
     case DT_LNK:
       classifyLink(dirFd, ent.d_name, entry);
       return true;
@@ -113,14 +115,8 @@ int readDirectoryOnce(const QByteArray& path, EntrySizes sizes, const RawEntryVi
 }
 
 bool readEntryStamp(const RawDirEntry& entry, qint64& size, qint64& modified) {
-  struct stat target;
   // The name views the directory entry's own bytes, which end with a NUL.
-  if (fstatat(entry.dirFd, entry.name.data(), &target, 0) != 0) {
-    return false;
-  }
-  size = target.st_size;
-  modified = target.st_mtime;
-  return true;
+  return readStamp(entry.dirFd, entry.name.data(), 0, size, modified);
 }
 
 QString displayName(QByteArrayView bytes) {

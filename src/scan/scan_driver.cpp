@@ -43,8 +43,7 @@ WalkStop ScanRun::walk(const WalkPath& walkPath, const WalkPump& pump, const Tag
   model_.stamps.clear();
   model_.source = {};
   model_.notices = {};
-  // An update compares every file's size and time: read with its directory, each is one
-  // lookup in it rather than a path resolved from the root.
+  // Given known files, the walker reads their sizes and times itself (see takeKnownFiles).
   DirectoryWalker walker(model_, pump, EntrySizes::Skip, tags, limits);
   walker.takeKnownFiles(known_);
   walker_ = &walker;

@@ -65,7 +65,6 @@ class IndexWriter {
     return ran(keys_, rpId);
   }
 
-  // Indexes the listing's files the index does not hold yet.
   // Indexes, or forgets, the listing's files numbered in numbers (IN lists).
   bool indexNumbered(const QVariant& rpId, const QStringList& numbers) {
     return std::all_of(numbers.begin(), numbers.end(), [&](const QString& list) {

@@ -141,14 +141,15 @@ QStringList sqlRefreshListingRow(const QString& listing) {
 }
 
 QString TotalsTableSql::rowsOf(int rpId) const {
-  return u"SELECT rowid, "_s + names + u" FROM "_s + table + u" WHERE rp_id = "_s +
-         QString::number(rpId);
+  return u"SELECT rowid, "_s + (names + counts).join(u", "_s) + u" FROM "_s + table +
+         u" WHERE rp_id = "_s + QString::number(rpId);
 }
 
+// A pair is one group of the files; each field of the values is a grouping of its own.
 QString TotalsTableSql::ofFiles(int rpId, const QString& numbers) const {
   const QString files = u" FROM infoMP3 i WHERE i.rp_id = "_s + QString::number(rpId) +
                         u" AND i.filegenorder IN ("_s + numbers + u") GROUP BY "_s;
-  if (counts > 1) {
+  if (counts.size() > 1) {
     return u"SELECT i.artist, i.album, "_s + pairCounts() + files + u"i.artist, i.album"_s;
   }
   QStringList fields;
@@ -158,21 +159,24 @@ QString TotalsTableSql::ofFiles(int rpId, const QString& numbers) const {
   return fields.join(u" UNION ALL "_s);
 }
 
+QString TotalsTableSql::update() const {
+  return u"UPDATE "_s + table + u" SET "_s + counts.join(u" = ?, "_s) + u" = ? WHERE rowid = ?"_s;
+}
+
+QString TotalsTableSql::insert() const {
+  const QStringList marks(1 + names.size() + counts.size(), u"?"_s);
+  return u"INSERT INTO "_s + table + u" VALUES ("_s + marks.join(u", "_s) + u')';
+}
+
+QString TotalsTableSql::remove() const {
+  return u"DELETE FROM "_s + table + u" WHERE rowid = ?"_s;
+}
+
 std::vector<TotalsTableSql> sqlTotalsTables() {
-  TotalsTableSql pairs{3,
-                       u"UPDATE stats_pairs SET files = ?, without_title = ?, without_tag = ? "
-                       u"WHERE rowid = ?"_s,
-                       u"INSERT INTO stats_pairs VALUES (?, ?, ?, ?, ?, ?)"_s,
-                       u"DELETE FROM stats_pairs WHERE rowid = ?"_s,
-                       u"stats_pairs"_s,
-                       u"artist, album, files, without_title, without_tag"_s};
-  TotalsTableSql values{1,
-                        u"UPDATE stats_values SET files = ? WHERE rowid = ?"_s,
-                        u"INSERT INTO stats_values VALUES (?, ?, ?, ?)"_s,
-                        u"DELETE FROM stats_values WHERE rowid = ?"_s,
-                        u"stats_values"_s,
-                        u"field, value, files"_s};
-  return {pairs, values};
+  return {{u"stats_pairs"_s,
+           {u"artist"_s, u"album"_s},
+           {u"files"_s, u"without_title"_s, u"without_tag"_s}},
+          {u"stats_values"_s, {u"field"_s, u"value"_s}, {u"files"_s}}};
 }
 
 QString sqlListingTotalsCurrent(int rpId, const QString& noted) {

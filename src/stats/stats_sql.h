@@ -43,20 +43,20 @@ QStringList sqlRefreshListingRow(const QString& listing);
  * program's own: these use the rows' rowid.
  */
 struct TotalsTableSql {
-  int counts = 1;
+  QString table;
+  QStringList names;   // the two texts' columns
+  QStringList counts;  // the counts' columns, files first
+
   /** rowid, the two texts and the counts of listing rpId's rows. */
   QString rowsOf(int rpId) const;
   /** The two texts and the counts that listing rpId's files numbered in numbers add. */
   QString ofFiles(int rpId, const QString& numbers) const;
   /** Binds the counts, then the rowid. */
-  QString update;
+  QString update() const;
   /** Binds rp_id, the two texts, the counts. */
-  QString insert;
+  QString insert() const;
   /** Binds the rowid. */
-  QString remove;
-
-  QString table;
-  QString names;
+  QString remove() const;
 };
 /** The file's stats_pairs and stats_values. */
 std::vector<TotalsTableSql> sqlTotalsTables();

@@ -73,9 +73,9 @@ class TotalsTable {
     QSqlQuery update(db);
     QSqlQuery insert(db);
     QSqlQuery remove(db);
-    for (auto [query, sql] : {std::pair{&update, &sql_.update}, std::pair{&insert, &sql_.insert},
-                              std::pair{&remove, &sql_.remove}}) {
-      if (!query->prepare(*sql)) {
+    for (auto [query, sql] : {std::pair{&update, sql_.update()}, std::pair{&insert, sql_.insert()},
+                              std::pair{&remove, sql_.remove()}}) {
+      if (!query->prepare(sql)) {
         return reasonOf(query->lastError());
       }
     }
@@ -115,7 +115,7 @@ class TotalsTable {
 
   QVariantList countsOf(const Row& row) const {
     QVariantList counts;
-    for (int at = 0; at < sql_.counts; ++at) {
+    for (qsizetype at = 0; at < sql_.counts.size(); ++at) {
       counts.append(row.counts[static_cast<std::size_t>(at)]);
     }
     return counts;
@@ -123,7 +123,7 @@ class TotalsTable {
 
   std::array<qint64, 3> countsOf(const QSqlQuery& row, int at) const {
     std::array<qint64, 3> counts{};
-    for (int column = 0; column < sql_.counts; ++column) {
+    for (int column = 0; column < sql_.counts.size(); ++column) {
       counts[static_cast<std::size_t>(column)] = row.value(at + column).toLongLong();
     }
     return counts;
