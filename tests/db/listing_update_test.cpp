@@ -116,6 +116,32 @@ TEST_P(ListingUpdateTest, AListingStoredBeforeSourcesWereKeptIsFoundByItsPathAnd
   EXPECT_EQ(listingRows(number), listingRows(stored(root)));
 }
 
+// Names the listing keeps otherwise than the disk has them (apostrophes, a directory's trailing
+// blank, a name that is not UTF-8, blanks around a name) are met again as the same files.
+TEST_P(ListingUpdateTest, OddNamesAreMetAgainAsTheSameFiles) {
+  const QString root = TestEnvironment::newTempDir() + u"/Musica"_s;
+  const QString dir = root + u"/d'ir é "_s;
+  makeDirectory(dir);
+  const QByteArray tag = QByteArray(200, '\0') + id3v1Block({.title = "Uno"});
+  const RawFile latin1(QFile::encodeName(dir) + "/caf\xe9.mp3", tag);
+  const RawFile blanks(QFile::encodeName(root) + "/  blanks  .mp3", tag);
+  tagged(dir, u"it's.mp3"_s);
+  const int number = stored(root);
+  std::optional<UpdatePlan> planned = plan(number);
+  ASSERT_TRUE(planned);
+  EXPECT_TRUE(planned->rowsUnchanged);
+  EXPECT_EQ(planned->unchanged, 3);
+  planned.reset();
+  touchLater(dir + u"/it's.mp3"_s);
+  planned = plan(number);
+  ASSERT_TRUE(planned);
+  EXPECT_EQ(planned->changed.size(), 1);
+  EXPECT_EQ(planned->unchanged, 2);
+  ASSERT_EQ(applyUpdate(*planned), QString());
+  planned.reset();
+  EXPECT_EQ(listingRows(number), listingRows(stored(root)));
+}
+
 TEST_P(ListingUpdateTest, AWalkStoppedHalfWayWritesNothingAndLetsTheNextUpdateRun) {
   const QString root = threeFileTree();
   const int number = stored(root);
