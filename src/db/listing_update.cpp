@@ -10,6 +10,7 @@
 #include "db/sql_catalogue.h"
 #include "db/stored_files.h"
 #include "db/update_history.h"
+#include "platform/freed_memory.h"
 #include "scan/scan_driver.h"
 
 using namespace Qt::StringLiterals;
@@ -83,9 +84,10 @@ ScanChoices choicesOf(const StoredListingSource& listing, const ScanChoices& sav
   return own.value_or(saved);
 }
 
-// Walks the source, offering each file to the stored ones, and takes what the comparison
-// found; the stored files go before the caller makes the source's identity, so the two are
-// never held together. The path walked, or nothing with error set.
+// Walks the source while the stored files are read beside it, offers each listed file to them
+// once both are done, and takes what the comparison found; the stored files go before the caller
+// makes the source's identity, so the two are never held together. The path walked, or nothing
+// with error set.
 std::optional<WalkPath> compareWithSource(UpdatePlan& plan, const UpdateRequest& request,
                                           const WalkPump& keepWalking, QString& error) {
   const StoredFilesUse use = filesUse(request, plan.listing, plan.root);
@@ -93,11 +95,13 @@ std::optional<WalkPath> compareWithSource(UpdatePlan& plan, const UpdateRequest&
   const QString storedRoot = plan.listing.identity             ? plan.listing.identity->path
                              : plan.listing.medium == kMedioCd ? plan.root
                                                                : plan.listing.name;
-  if (error = stored.load(request.rpId, withoutFinalSlash(storedRoot)); !error.isEmpty()) {
+  stored.startLoad(request.rpId, withoutFinalSlash(storedRoot));
+  WalkPath walkPath;
+  const WalkStop stop = walkSource(plan, stored, keepWalking, walkPath);
+  if (error = stored.loaded(); !error.isEmpty()) {
     return std::nullopt;
   }
-  WalkPath walkPath;
-  if (walkSource(plan, stored, keepWalking, walkPath) == WalkStop::Cancelled) {
+  if (stop == WalkStop::Cancelled) {
     error = updateCancelledText();
     return std::nullopt;
   }
@@ -157,6 +161,8 @@ std::optional<UpdatePlan> planUpdate(const UpdateRequest& request, const ScanCho
   plan.choices = choicesOf(plan.listing, saved, plan.savedChoices);
   plan.model = std::make_unique<ListingModel>();
   const std::optional<WalkPath> walked = compareWithSource(plan, request, keepWalking, error);
+  // The stored files were held in their loading thread's heap, which the store cannot reuse.
+  releaseFreedMemory();
   if (!walked) {
     return std::nullopt;
   }

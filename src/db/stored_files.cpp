@@ -53,6 +53,24 @@ bool stampChanged(const FileStamp& stored, const FileStamp& now) {
          std::abs(stored.modified - now.modified) > kTimeSlackSeconds;
 }
 
+void StoredFiles::startLoad(int rpId, const QString& root) {
+  loading_ = std::async(std::launch::async, [this, rpId, root] {
+    DbConnection connection;
+    if (!connection.OpenExisting(BdConnectionString())) {
+      return connection.lastError();
+    }
+    const BdConnectionScope scope(connection);
+    return load(rpId, root);
+  });
+}
+
+QString StoredFiles::loaded() {
+  if (loading_.valid()) {
+    loadFailure_ = loading_.get();
+  }
+  return loadFailure_;
+}
+
 QString StoredFiles::load(int rpId, const QString& root) {
   std::size_t numbers = 0;
   QString reason = loadFiles(rpId, root, numbers);

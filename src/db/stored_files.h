@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <future>
 #include <vector>
 
 #include "scan/known_files.h"
@@ -41,9 +42,15 @@ class StoredFiles : public KnownFiles {
  public:
   explicit StoredFiles(StoredFilesUse use) : use_(use) {}
 
-  /** Reads listing rpId's files, rooted at root (without its final "/"); empty text, else why. */
-  QString load(int rpId, const QString& root);
+  /**
+   * Starts reading listing rpId's files, rooted at root (without its final "/"), on a thread of
+   * its own with a connection of its own, so the source can be walked meanwhile.
+   */
+  void startLoad(int rpId, const QString& root);
+  /** Waits for the files started reading: empty text, else why they could not be read. */
+  QString loaded();
 
+  bool ready() override { return loaded().isEmpty(); }
   std::optional<KnownFile> take(int song, const QString& path, const FileStamp& stamp) override;
 
   /** The files offered that were not stored, in walk order. */
@@ -64,6 +71,7 @@ class StoredFiles : public KnownFiles {
     bool seen = false;
   };
 
+  QString load(int rpId, const QString& root);
   // numbers: one past the highest number of a file its directory holds.
   QString loadFiles(int rpId, const QString& root, std::size_t& numbers);
   void loadTechnical(int rpId, std::size_t numbers);
@@ -80,6 +88,9 @@ class StoredFiles : public KnownFiles {
   int unchanged_ = 0;
   std::vector<StoredPlace> walked_;
   std::vector<int> strays_;  // stored rows outside every directory, or a second row of a path
+  QString loadFailure_;
+  // Last: a load still running is waited for before what it fills goes.
+  std::future<QString> loading_;
 };
 
 /** Whether a file's stamp says it changed: a size, or a time more than 2 s, differs. */

@@ -54,8 +54,12 @@ DirectoryWalker::DirectoryWalker(ListingModel& model, WalkPump pump, EntrySizes 
 bool DirectoryWalker::DirUtil(const WalkPath& dirOrigen, int /*nivelIndent*/, qint64& totalFicheros,
                               qint64& totalTamano) {
   rootName_ = trimBlanks(dirOrigen.withoutFinalSlash().shown);
-  return walkDirectory(dirOrigen.withoutFinalSlash(), totalFicheros, totalTamano) &&
-         stopReason() == WalkStop::None;
+  walkDirectory(dirOrigen.withoutFinalSlash(), totalFicheros, totalTamano);
+  // A walk stopped at a limit keeps the files it listed: they are settled too.
+  if (!cancelled_) {
+    settleKnownSongs();
+  }
+  return stopReason() == WalkStop::None;
 }
 
 // False once the walk is cancelled; past a limit it goes on, counting only.
@@ -179,8 +183,15 @@ bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEnt
   record.songfrom = model_.CancionActualNum;
   record.songto = model_.CancionActualNum - 1;
   WriteLog(u"Directorio %1 contiene MP3 (directorio # %2)"_s.arg(dirname).arg(model_.DirActualNum));
-  const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname),
-                                  known_ ? knownDirectoryPath(dirname, rootName_) : QString()};
+  const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname)};
+  if (known_) {
+    pending_.push_back({model_.DirActualNum, dir, {}});
+    qsizetype names = 0;
+    for (const NamedEntry& song : songs) {
+      names += song.raw.size() + 1;
+    }
+    pending_.back().names.reserve(names);
+  }
   for (std::size_t stored = 0; stored < songs.size(); ++stored) {
     if (songLimitReached()) {
       return stopAtLimit(WalkStop::SongLimit, songs.size() - stored, false);
@@ -200,47 +211,84 @@ bool DirectoryWalker::songLimitReached() const {
 
 void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEntry& song,
                                 int order) {
-  const QString filename = QuoteToAcute(song.shown);
-  SongRecord& record = model_.songSlot(model_.CancionActualNum);
-  if (!known_ || !takeKnownSong(directory.known + filename, song, record)) {
+  const int number = model_.CancionActualNum;
+  SongRecord& record = model_.songSlot(number);
+  if (known_) {
+    model_.stamps.set(number, song.stamp);
+    pending_.back().names.append(song.raw).append('\0');
+  } else {
     // The tag is read through the real path: a trailing blank of the directory is only trimmed
     // from the name the listing keeps.
-    readSong(directory.path.childBytes(song.raw), directory, song, record);
+    readSong(number, directory.path.childBytes(song.raw), directory.name, song.shown);
   }
-  record.filename = filename;
+  record.filename = QuoteToAcute(song.shown);
   record.fileorder = numberText(order);
   // A walk without a tree (see TreeNodes) makes no node keys either.
   if (directory.node >= 0) {
     model_.tree.addChildOf(directory.node, FileNodeKey(directory.name, song.shown), song.shown,
                            kImageMp3);
   }
-  model_.Directorios[model_.DirActualNum].songto = model_.CancionActualNum;
+  model_.Directorios[model_.DirActualNum].songto = number;
   ++model_.CancionActualNum;
 }
 
-// An update's walk: the record an earlier listing has of a file whose size and time are as
-// they were, taken instead of reading the file again.
-bool DirectoryWalker::takeKnownSong(const QString& knownPath, const NamedEntry& song,
-                                    SongRecord& record) {
-  model_.stamps.set(model_.CancionActualNum, song.stamp);
-  std::optional<KnownFile> known = known_->take(model_.CancionActualNum, knownPath, song.stamp);
+// An update's walk, once the tree is walked: each listed file, in order, takes the record an
+// earlier listing has of it when its size and time are as they were, and is read otherwise.
+bool DirectoryWalker::settleKnownSongs() {
+  if (pending_.empty()) {
+    return true;
+  }
+  if (!known_->ready()) {
+    cancelled_ = true;
+    return false;
+  }
+  for (const PendingDirectory& directory : pending_) {
+    const DirRecord& listed = model_.Directorios[directory.number];
+    const QString knownPath = knownDirectoryPath(listed.dirname, rootName_);
+    progress_.current = directory.path.shown;
+    int song = listed.songfrom;
+    for (qsizetype from = 0; from < directory.names.size(); ++song) {
+      const qsizetype end = directory.names.indexOf('\0', from);
+      const QByteArray name = directory.names.sliced(from, end - from);
+      from = end + 1;
+      if (!takeKnownSong(song, knownPath)) {
+        readSong(song, directory.path.childBytes(name), listed.dirname, displayName(name));
+      }
+      if (!pump()) {
+        return false;
+      }
+    }
+  }
+  pending_.clear();
+  return true;
+}
+
+bool DirectoryWalker::takeKnownSong(int song, const QString& knownPath) {
+  SongRecord& record = model_.Canciones[static_cast<std::size_t>(song)];
+  const FileStamp* stamp = model_.stamps.of(song);
+  std::optional<KnownFile> known =
+      known_->take(song, knownPath + record.filename, stamp ? *stamp : FileStamp{});
   if (!known) {
     return false;
   }
+  known->record.filename = std::move(record.filename);
+  known->record.fileorder = std::move(record.fileorder);
   record = std::move(known->record);
   if (known->properties) {
-    model_.technical.set(model_.CancionActualNum, *known->properties);
+    model_.technical.set(song, *known->properties);
   }
   return true;
 }
 
-void DirectoryWalker::readSong(const QByteArray& path, const ListedDirectory& directory,
-                               const NamedEntry& song, SongRecord& record) {
+void DirectoryWalker::readSong(int song, const QByteArray& path, const QString& dirname,
+                               const QString& shown) {
   const AudioFileRead read = ReadAudioFile(path, tags_);
-  noteStamp(read, path);
-  noteRead(read, directory, song);
+  noteStamp(song, read, path);
+  noteRead(song, read, dirname, shown);
   const TagInfo& tag = read.tag;
-  const SongRecord& previous = model_.Canciones[model_.CancionActualNum - 1];
+  const auto number = static_cast<std::size_t>(song);
+  SongRecord& record = model_.Canciones[number];
+  const SongRecord& previous = model_.Canciones[number - 1];
   record.album = sharedText(QuoteToAcute(tag.Album), previous.album);
   record.artist = sharedText(QuoteToAcute(tag.Artist), previous.artist);
   record.comment = sharedText(QuoteToAcute(tag.Comment), previous.comment);
@@ -266,10 +314,10 @@ void DirectoryWalker::addSubdirectoryNodes(const WalkPath& dir,
 
 // What the listing keeps of a file beside its record: its technical fields, and what its
 // notices count.
-void DirectoryWalker::noteRead(const AudioFileRead& read, const ListedDirectory& directory,
-                               const NamedEntry& song) {
+void DirectoryWalker::noteRead(int song, const AudioFileRead& read, const QString& dirname,
+                               const QString& shown) {
   if (read.properties) {
-    model_.technical.set(model_.CancionActualNum, *read.properties);
+    model_.technical.set(song, *read.properties);
   }
   if (read.unreadId3v2) {
     ++model_.notices.unreadId3v2;
@@ -277,20 +325,20 @@ void DirectoryWalker::noteRead(const AudioFileRead& read, const ListedDirectory&
   if (read.damaged) {
     WriteLog(
         u"No se pueden leer las etiquetas de %1: el archivo está dañado o no es del formato "
-        u"que dice su nombre"_s.arg(FileNodeKey(directory.name, song.shown)));
+        u"que dice su nombre"_s.arg(FileNodeKey(dirname, shown)));
   }
 }
 
 // An update tells a changed file by its size and time: those the read took when it opened the
 // file, or the file system's.
-void DirectoryWalker::noteStamp(const AudioFileRead& read, const QByteArray& path) {
+void DirectoryWalker::noteStamp(int song, const AudioFileRead& read, const QByteArray& path) {
   FileStamp stamp;
   if (read.stat) {
     stamp = {read.stat->size, read.stat->modified};
   } else if (!fileSizeAndTime(path, stamp.size, stamp.modified)) {
     return;
   }
-  model_.stamps.set(model_.CancionActualNum, stamp);
+  model_.stamps.set(song, stamp);
 }
 
 // Track and order numbers are small and repeat from file to file: each is made once a walk.

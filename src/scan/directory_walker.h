@@ -87,8 +87,9 @@ class DirectoryWalker {
                qint64& totalTamano);
 
   /**
-   * From now on each listed file is first offered to known (which must outlive the walk), and
-   * read only when it gives nothing back; null reads every file.
+   * From now on each listed file is offered to known (which must outlive the walk), and read
+   * only when it gives nothing back; null reads every file. The files are offered once the whole
+   * tree is walked, in walk order, so known may still be making itself ready meanwhile.
    */
   void takeKnownFiles(KnownFiles* known) { known_ = known; }
 
@@ -106,7 +107,12 @@ class DirectoryWalker {
     const WalkPath& path;
     QString name;  // as the listing keeps it
     int node = -1;
-    QString known;  // the known files' path of it, for an update's walk
+  };
+  // A directory of an update's walk whose files wait to be offered to the known files.
+  struct PendingDirectory {
+    int number = 0;
+    WalkPath path;
+    QByteArray names;  // its listed files' real names, each followed by a NUL
   };
   struct Level {
     std::vector<NamedEntry> songs;
@@ -126,12 +132,11 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
-  bool takeKnownSong(const QString& knownPath, const NamedEntry& song, SongRecord& record);
-  void readSong(const QByteArray& path, const ListedDirectory& directory, const NamedEntry& song,
-                SongRecord& record);
-  void noteRead(const AudioFileRead& read, const ListedDirectory& directory,
-                const NamedEntry& song);
-  void noteStamp(const AudioFileRead& read, const QByteArray& path);
+  bool settleKnownSongs();
+  bool takeKnownSong(int song, const QString& knownPath);
+  void readSong(int song, const QByteArray& path, const QString& dirname, const QString& shown);
+  void noteRead(int song, const AudioFileRead& read, const QString& dirname, const QString& shown);
+  void noteStamp(int song, const AudioFileRead& read, const QByteArray& path);
   QString numberText(int number);
   void addSubdirectoryNodes(const WalkPath& dir, const std::vector<NamedEntry>& subdirectories);
   bool pump();
@@ -150,4 +155,5 @@ class DirectoryWalker {
   LeftOut leftOut_;
   WalkProgress progress_;
   std::vector<QString> numbers_;
+  std::vector<PendingDirectory> pending_;
 };

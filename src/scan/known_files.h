@@ -19,6 +19,8 @@ struct KnownFile {
 class KnownFiles {
  public:
   virtual ~KnownFiles() = default;
+  /** Waits until the files can be asked for; false when they cannot be, and the walk stops. */
+  virtual bool ready() = 0;
   /**
    * The listed file at path (its directory from the walk's root, "/", its name as the listing
    * keeps it, apostrophes as acute accents), the walk's song number song, has stamp: what to
