@@ -217,3 +217,15 @@ TEST_F(BdTest, UpdateGuardTellsWhenMoreThanHalfTheFilesWouldBeAddedOrRemoved) {
   ASSERT_TRUE(QFile::remove(root + u"/b/3.mp3"_s));
   EXPECT_TRUE(planUpdate({number, {}, false, true}, {}, error)->halfChanged());
 }
+
+// The stored files are read on a connection of their own: a catalogue gone from its place since
+// the program opened it is said, and its listing is not taken for an empty one.
+TEST_F(BdTest, StoredFilesThatCannotBeReadStopTheUpdateWithTheReason) {
+  const int number = stored(threeFileTree());
+  const QString moved = BdPath() + u".movido"_s;
+  ASSERT_TRUE(QFile::rename(BdPath(), moved));
+  QString error;
+  EXPECT_FALSE(planUpdate({number, {}, false, true}, {}, error));
+  EXPECT_TRUE(error.startsWith(u"No se encuentra la BD"_s)) << error.toStdString();
+  ASSERT_TRUE(QFile::rename(moved, BdPath()));
+}
