@@ -186,11 +186,6 @@ bool DirectoryWalker::storeSongs(const WalkPath& dir, const std::vector<NamedEnt
   const ListedDirectory directory{dir, dirname, model_.tree.indexOf(dirname)};
   if (known_) {
     pending_.push_back({model_.DirActualNum, dir, {}});
-    qsizetype names = 0;
-    for (const NamedEntry& song : songs) {
-      names += song.raw.size() + 1;
-    }
-    pending_.back().names.reserve(names);
   }
   for (std::size_t stored = 0; stored < songs.size(); ++stored) {
     if (songLimitReached()) {
@@ -234,13 +229,13 @@ void DirectoryWalker::storeSong(const ListedDirectory& directory, const NamedEnt
 
 // An update's walk, once the tree is walked: each listed file, in order, takes the record an
 // earlier listing has of it when its size and time are as they were, and is read otherwise.
-bool DirectoryWalker::settleKnownSongs() {
+void DirectoryWalker::settleKnownSongs() {
   if (pending_.empty()) {
-    return true;
+    return;
   }
   if (!known_->ready()) {
     cancelled_ = true;
-    return false;
+    return;
   }
   for (const PendingDirectory& directory : pending_) {
     const DirRecord& listed = model_.Directorios[directory.number];
@@ -249,18 +244,17 @@ bool DirectoryWalker::settleKnownSongs() {
     int song = listed.songfrom;
     for (qsizetype from = 0; from < directory.names.size(); ++song) {
       const qsizetype end = directory.names.indexOf('\0', from);
-      const QByteArray name = directory.names.sliced(from, end - from);
+      const QByteArrayView name(directory.names.constData() + from, end - from);
       from = end + 1;
       if (!takeKnownSong(song, knownPath)) {
         readSong(song, directory.path.childBytes(name), listed.dirname, displayName(name));
       }
       if (!pump()) {
-        return false;
+        return;
       }
     }
   }
   pending_.clear();
-  return true;
 }
 
 bool DirectoryWalker::takeKnownSong(int song, const QString& knownPath) {

@@ -132,7 +132,7 @@ class DirectoryWalker {
   bool directoryLimitReached() const;
   bool songLimitReached() const;
   void storeSong(const ListedDirectory& directory, const NamedEntry& song, int order);
-  bool settleKnownSongs();
+  void settleKnownSongs();
   bool takeKnownSong(int song, const QString& knownPath);
   void readSong(int song, const QByteArray& path, const QString& dirname, const QString& shown);
   void noteRead(int song, const AudioFileRead& read, const QString& dirname, const QString& shown);
