@@ -206,6 +206,23 @@ TEST_P(ListingUpdateTest, AFailureDuringTheApplyLeavesTheListingAsItWas) {
   EXPECT_EQ(listingRows(number), before);
 }
 
+// An update's walk offers its files to the stored ones once the tree is walked: a walk cut at
+// a classic limit offers those it listed, and the rows are those of a fresh scan to that limit.
+TEST_P(ListingUpdateTest, AnUpdateCutAtTheClassicLimitTakesTheFilesItListed) {
+  const QString root = TestEnvironment::newTempDir() + u"/Musica"_s;
+  for (int file = 0; file <= kMaxCanciones; ++file) {
+    tagged(root, u"d/%1.mp3"_s.arg(file, 4, 10, QChar(u'0')));
+  }
+  const int number = stored(root);
+  tagged(root, u"d/0000.mp3"_s, "otro título");
+  touchLater(root + u"/d/0000.mp3"_s);
+  const std::optional<UpdatePlan> planned = plan(number);
+  ASSERT_TRUE(planned);
+  EXPECT_EQ(planned->changed, QStringList{u"/d/0000.mp3"_s});
+  ASSERT_EQ(applyUpdate(*planned), QString());
+  EXPECT_EQ(listingRows(number), listingRows(stored(root)));
+}
+
 INSTANTIATE_ON_BOTH_ENGINES(ListingUpdateTest);
 
 TEST_F(BdTest, UpdateGuardTellsWhenMoreThanHalfTheFilesWouldBeAddedOrRemoved) {
